@@ -1,0 +1,33 @@
+// A file written under a temporary name beside its destination and renamed over the destination
+// only when complete, so that a crash or a failure never leaves a half-written file behind.
+#pragma once
+
+#include <sys/types.h>
+
+#include <string>
+
+namespace nimbra {
+
+class TAtomicFile {
+ public:
+  // Creates the temporary file with the given permission bits (less the umask); raises
+  // EFCreateError when the destination's folder cannot take it.
+  explicit TAtomicFile(std::string destination, mode_t mode = 0666);
+  // Removes the temporary file unless it was committed.
+  ~TAtomicFile();
+  TAtomicFile(const TAtomicFile&) = delete;
+  TAtomicFile& operator=(const TAtomicFile&) = delete;
+
+  const std::string& TemporaryName() const { return temporary_; }
+  const std::string& Destination() const { return destination_; }
+  // Puts the temporary file's bytes on the disk and renames it over the destination; raises
+  // EWriteError on failure. Streams on the temporary file must be closed first.
+  void Commit();
+
+ private:
+  std::string destination_;
+  std::string temporary_;
+  bool committed_ = false;
+};
+
+}  // namespace nimbra

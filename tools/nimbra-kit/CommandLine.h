@@ -1,0 +1,49 @@
+// The arguments of one nimbra-kit command: options (short or long, with or without a value, some
+// repeatable) and positional arguments, checked against what the command declares.
+#pragma once
+
+#include <map>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace nimbra::kit {
+
+// A command line that does not fit the command's usage (exit code 2).
+class UsageError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// A failure the command reports in one line (exit code 1).
+class CommandError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+struct OptionSpec {
+  std::string longName;   // without "--"
+  char shortName = 0;     // 0 when there is none
+  bool takesValue = false;
+};
+
+class TCommandLine {
+ public:
+  // Raises UsageError for unknown options and options missing their value.
+  TCommandLine(const std::vector<std::string>& args, const std::vector<OptionSpec>& specs);
+
+  bool Has(const std::string& longName) const { return values_.count(longName) != 0; }
+  // The last value given for the option; UsageError when it was not given.
+  const std::string& Value(const std::string& longName) const;
+  std::vector<std::string> Values(const std::string& longName) const;
+  const std::vector<std::string>& Positionals() const { return positionals_; }
+  // Every option and positional in command-line order, as (option name or "", value).
+  const std::vector<std::pair<std::string, std::string>>& InOrder() const { return inOrder_; }
+
+ private:
+  std::map<std::string, std::vector<std::string>> values_;
+  std::vector<std::string> positionals_;
+  std::vector<std::pair<std::string, std::string>> inOrder_;
+};
+
+}  // namespace nimbra::kit

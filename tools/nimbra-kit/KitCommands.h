@@ -1,0 +1,32 @@
+// The commands of nimbra-kit and the dispatcher that runs one of them.
+#pragma once
+
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+namespace nimbra::kit {
+
+inline constexpr int kExitOk = 0;
+inline constexpr int kExitFailure = 1;
+inline constexpr int kExitUsage = 2;
+
+struct KitCommand {
+  const char* name;
+  const char* summary;
+  const char* help;  // the usage text shown by --help
+  // Runs with the arguments behind the command's name; raises UsageError or CommandError.
+  void (*run)(const std::vector<std::string>& args, std::ostream& out);
+};
+
+const std::vector<KitCommand>& KitCommands();
+
+// Runs "nimbra-kit COMMAND ARGS..." and yields the exit code; messages go to out and err.
+int RunKit(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+
+// The commands, each in a file of its own.
+extern const KitCommand kPackCommand;
+extern const KitCommand kListCommand;
+extern const KitCommand kExtractCommand;
+
+}  // namespace nimbra::kit
