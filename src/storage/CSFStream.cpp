@@ -65,7 +65,7 @@ void TCSFStream::Release() {
   readChunks_.Clear();
   const bool rewrites = mode_ == CSFMode::Create || mode_ == CSFMode::Update;
   if (rewrites && (runningCount_ > 0 || base_->Size() > 0)) WriteHeader();
-  base_->Flush();
+  if (rewrites || mode_ == CSFMode::Headerless) base_->Flush();
   ownedBase_.reset();
 }
 

@@ -1,0 +1,15 @@
+#!/usr/bin/env bash
+# Runs the whole test suite: unit tests under AddressSanitizer and UndefinedBehaviorSanitizer, then
+# every fuzz target once over its seed corpus. Exits non-zero when anything fails.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+bash scripts/install-deps.sh
+jobs=$(nproc 2>/dev/null || echo 2)
+
+cmake --preset test
+cmake --build --preset test -j "$jobs"
+ctest --preset test -j "$jobs"
+
+bash scripts/run-fuzz-corpus.sh
+echo "All tests passed."
