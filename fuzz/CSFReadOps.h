@@ -14,13 +14,15 @@ enum class ReadOp : uint32_t {
   Values,           // a sub-chunk holding a string, an integer, an int64 and a double
   WinTypes,         // a font record, then a rectangle of doubles
   NestedStream,     // a complete stream, read through OpenNestedStream(NestedKind::Read)
-  NestedSubChunks,  // a sub-chunk with a class name and a sub-chunk of boolean, byte, cardinal, single
+  NestedSubChunks,  // a class name, then a sub-chunk of boolean, byte, cardinal, single
   StringList,       // a sub-chunk of strings, read while MoreInSubChunk
 };
 
 inline constexpr uint32_t kReadOpCount = 8;
 
-inline ReadOp ReadOpOf(uint32_t selector) { return static_cast<ReadOp>(selector % kReadOpCount); }
+inline ReadOp ReadOpOf(uint32_t selector) {
+  return static_cast<ReadOp>(selector % kReadOpCount);
+}
 
 // The chunk id that selects op; family picks one of the many ids that select the same op.
 inline int32_t ChunkIdFor(ReadOp op, int32_t family = 0) {

@@ -1,7 +1,7 @@
 // libFuzzer target for the chunked-stream reader. It walks arbitrary bytes the way document readers
 // walk a stream (header, chunks skipped by their length, sub-chunks, typed values, fonts, nested
 // streams), then once more as a headerless stream driven by selector bytes. A raised stream error
-// is the expected answer to bad bytes; whatever the sanitizers or libFuzzer's limits catch is a bug.
+// is the expected answer to bad bytes; what the sanitizers or libFuzzer's limits catch is a bug.
 #include <cstddef>
 #include <cstdint>
 #include <exception>
@@ -91,8 +91,11 @@ void ReadNestedStream(TCSFStreamWinTypes& csf, int depth) {
 
 void RunOp(TCSFStreamWinTypes& csf, ReadOp op, int depth) {
   switch (op) {
-    case ReadOp::Skip: break;
-    case ReadOp::ChildChunks: ReadChildChunks(csf, depth); break;
+    case ReadOp::Skip:
+      break;
+    case ReadOp::ChildChunks:
+      ReadChildChunks(csf, depth);
+      break;
     case ReadOp::IntegerList: {
       SubChunk sub(csf);
       while (csf.MoreInSubChunk()) csf.ReadInteger();
@@ -110,7 +113,9 @@ void RunOp(TCSFStreamWinTypes& csf, ReadOp op, int depth) {
       csf.ReadFont();
       csf.ReadDoubleRect();
       break;
-    case ReadOp::NestedStream: ReadNestedStream(csf, depth); break;
+    case ReadOp::NestedStream:
+      ReadNestedStream(csf, depth);
+      break;
     case ReadOp::NestedSubChunks: {
       SubChunk outer(csf);
       csf.ReadClass();
@@ -139,12 +144,15 @@ void ReadAsDocument(std::string_view bytes) {
 }
 
 // Settings bags and nested headerless streams carry no header: values start at the first byte.
+// Like their readers, the walk stops at the first value that cannot be read.
 void ReadHeaderless(std::string_view bytes) {
   TMemoryStream stream(bytes);
   TCSFStreamWinTypes csf(stream, CSFMode::HeaderlessRead);
-  for (int step = 0; step < kMaxHeaderlessSteps && csf.RemainingInContainer() > 0; ++step) {
+  bool readable = true;
+  for (int step = 0; readable && step < kMaxHeaderlessSteps && csf.RemainingInContainer() > 0;
+       ++step) {
     const uint8_t selector = csf.ReadByte();
-    Guarded([&] { RunOp(csf, ReadOpOf(selector), 0); });
+    readable = Guarded([&] { RunOp(csf, ReadOpOf(selector), 0); });
   }
 }
 

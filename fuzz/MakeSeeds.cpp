@@ -31,7 +31,9 @@ constexpr size_t kMaxSeedSize = 2048;
 constexpr int32_t kHugeLength = 0x7FFFFFF0;
 
 void Save(const fs::path& folder, const std::string& name, const Bytes& bytes) {
-  if (bytes.size() > kMaxSeedSize) throw std::runtime_error(name + " is larger than a seed should be");
+  if (bytes.size() > kMaxSeedSize) {
+    throw std::runtime_error(name + " is larger than a seed should be");
+  }
   fs::create_directories(folder);
   std::ofstream out(folder / name, std::ios::binary | std::ios::trunc);
   out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
@@ -39,12 +41,16 @@ void Save(const fs::path& folder, const std::string& name, const Bytes& bytes) {
 }
 
 Bytes PatchInt32(Bytes bytes, size_t at, int32_t value) {
-  for (size_t i = 0; i < 4; ++i) bytes[at + i] = static_cast<char>(static_cast<uint32_t>(value) >> (8 * i));
+  for (size_t i = 0; i < 4; ++i) {
+    bytes[at + i] = static_cast<char>(static_cast<uint32_t>(value) >> (8 * i));
+  }
   return bytes;
 }
 
 Bytes PatchInt64(Bytes bytes, size_t at, int64_t value) {
-  for (size_t i = 0; i < 8; ++i) bytes[at + i] = static_cast<char>(static_cast<uint64_t>(value) >> (8 * i));
+  for (size_t i = 0; i < 8; ++i) {
+    bytes[at + i] = static_cast<char>(static_cast<uint64_t>(value) >> (8 * i));
+  }
   return bytes;
 }
 
@@ -80,7 +86,9 @@ void WriteNestedStream(TCSFStreamWinTypes& csf, int depth) {
 
 void WriteBody(TCSFStreamWinTypes& csf, ReadOp op, int depth) {
   switch (op) {
-    case ReadOp::Skip: csf.WriteString("nicht gelesen"); break;
+    case ReadOp::Skip:
+      csf.WriteString("nicht gelesen");
+      break;
     case ReadOp::ChildChunks:
       WriteChildChunk(csf, ReadOp::IntegerList, depth + 1);
       WriteChildChunk(csf, ReadOp::StringList, depth + 1);
@@ -103,7 +111,9 @@ void WriteBody(TCSFStreamWinTypes& csf, ReadOp op, int depth) {
       csf.WriteFont(TFontRecord{0x00FF00, "Arial", 12, kFontStyleBold | kFontStyleItalic});
       csf.WriteDoubleRect({0.1, 0.2, 0.9, 0.8});
       break;
-    case ReadOp::NestedStream: WriteNestedStream(csf, depth); break;
+    case ReadOp::NestedStream:
+      WriteNestedStream(csf, depth);
+      break;
     case ReadOp::NestedSubChunks:
       csf.BeginSubChunk();
       csf.WriteString("TPackageFileListItem");
@@ -183,9 +193,9 @@ BodyWriter NestedHeader(int32_t size32, int32_t version, int32_t chunkCount, int
 }
 
 void MakeCSFSeeds(const fs::path& folder) {
-  const std::vector<ReadOp> all = {ReadOp::Skip,    ReadOp::ChildChunks,  ReadOp::IntegerList,
-                                   ReadOp::Values,  ReadOp::WinTypes,     ReadOp::NestedStream,
-                                   ReadOp::NestedSubChunks, ReadOp::StringList};
+  const std::vector<ReadOp> all = {
+      ReadOp::Skip,     ReadOp::ChildChunks,  ReadOp::IntegerList,     ReadOp::Values,
+      ReadOp::WinTypes, ReadOp::NestedStream, ReadOp::NestedSubChunks, ReadOp::StringList};
   const Bytes document = Document(all);
   Save(folder, "document.csf", document);
   Save(folder, "nested.csf", Document({ReadOp::NestedStream, ReadOp::ChildChunks}));
@@ -198,7 +208,8 @@ void MakeCSFSeeds(const fs::path& folder) {
   Save(folder, "huge-chunk-count.csf", PatchInt32(document, 16, 0x7FFFFFFF));
   Save(folder, "chunk-past-end.csf", PatchInt32(document, kCSFHeaderSize + 8, kHugeLength));
   Save(folder, "chunk-shorter-than-header.csf", PatchInt32(document, kCSFHeaderSize + 8, 4));
-  Save(folder, "huge-string.csf", DocumentWith(RawChunk(ReadOp::Values, [](TCSFStreamWinTypes& csf) {
+  Save(folder, "huge-string.csf",
+       DocumentWith(RawChunk(ReadOp::Values, [](TCSFStreamWinTypes& csf) {
          csf.BeginSubChunk();
          csf.WriteInteger(kHugeLength);
          csf.WriteBuffer("abc", 3);
@@ -221,24 +232,24 @@ void MakeCSFSeeds(const fs::path& folder) {
                               csf.WriteBuffer("Arial", 5);
                             })})));
   Save(folder, "sub-chunk-lengths.csf",
-       DocumentWith(Chunks({RawChunk(ReadOp::IntegerList,
-                                     [](TCSFStreamWinTypes& csf) { csf.WriteInteger(3); }),
-                            RawChunk(ReadOp::StringList,
-                                     [](TCSFStreamWinTypes& csf) {
-                                       csf.WriteInteger(0x7FFFFFFF);
-                                       csf.WriteString("x");
-                                     }),
-                            RawChunk(ReadOp::NestedSubChunks, [](TCSFStreamWinTypes& csf) {
-                              csf.BeginSubChunk();
-                              csf.WriteString("TObject");
-                              csf.WriteInteger(1000);  // an inner sub-chunk longer than its outer one
-                              csf.WriteBoolean(true);
-                              csf.EndSubChunk();
-                            })})));
+       DocumentWith(Chunks(
+           {RawChunk(ReadOp::IntegerList, [](TCSFStreamWinTypes& csf) { csf.WriteInteger(3); }),
+            RawChunk(ReadOp::StringList,
+                     [](TCSFStreamWinTypes& csf) {
+                       csf.WriteInteger(0x7FFFFFFF);
+                       csf.WriteString("x");
+                     }),
+            RawChunk(ReadOp::NestedSubChunks, [](TCSFStreamWinTypes& csf) {
+              csf.BeginSubChunk();
+              csf.WriteString("TObject");
+              csf.WriteInteger(1000);  // an inner sub-chunk longer than its outer one
+              csf.WriteBoolean(true);
+              csf.EndSubChunk();
+            })})));
   Save(folder, "nested-headers.csf",
-       DocumentWith(Chunks({NestedHeader(100, kCSFVersion, 1000, int64_t{1} << 40),
-                            NestedHeader(-5, 65537, 1, 0),
-                            NestedHeader(0, kCSFVersion, -1, -100)})));
+       DocumentWith(
+           Chunks({NestedHeader(100, kCSFVersion, 1000, int64_t{1} << 40),
+                   NestedHeader(-5, 65537, 1, 0), NestedHeader(0, kCSFVersion, -1, -100)})));
 }
 
 // ---- packages ----
@@ -266,7 +277,8 @@ void AddSeedFiles(TPackager& packager) {
 }
 
 void CloseOrThrow(TPackager& packager) {
-  if (!packager.Close()) throw std::runtime_error("cannot close a package: " + packager.LastError());
+  if (!packager.Close())
+    throw std::runtime_error("cannot close a package: " + packager.LastError());
 }
 
 Bytes Package(bool withFiles) {
@@ -280,7 +292,9 @@ Bytes Package(bool withFiles) {
 
 Bytes Executable() {
   const test::TempFolder folder;
-  const std::string path = folder.Write("album", "\x7F" "ELF ein paar Bytes Programmcode");
+  const std::string path = folder.Write("album",
+                                        "\x7F"
+                                        "ELF ein paar Bytes Programmcode");
   TPackager packager;
   if (!packager.AppendToExecutable(path)) throw std::runtime_error(packager.LastError());
   AddSeedFiles(packager);

@@ -9,7 +9,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
-#include <cstdlib>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -28,14 +27,12 @@ void Expect(bool promise) {
   if (!promise) __builtin_trap();
 }
 
-// Opening an executable needs a file name; one scratch file per fuzzing process is rewritten for
-// every input.
+// Opening an executable needs a file name: each input is written to this process's scratch file
+// and removed again once it has been read.
 const std::string& ScratchFile() {
   static const std::string path = "/tmp/nimbra-package-fuzz-" + std::to_string(::getpid()) + ".bin";
   return path;
 }
-
-void RemoveScratchFile() { std::remove(ScratchFile().c_str()); }
 
 void WriteScratchFile(std::string_view bytes) {
   TFileStream file(ScratchFile(), FileMode::Create);
@@ -64,12 +61,14 @@ void ReadEverything(TPackager& packager) {
 
   const std::unique_ptr<TFileList> filtered = directory.Filter("*.jpg\n?x*\n[a-c]*");
   Expect(filtered->Count() <= directory.Count());
+  // Stored names make masks that no one typed: unclosed sets, ranges at the end, stray brackets.
+  if (directory.Count() > 0) directory.Filter(directory.First()->FileName);
   for (const TPackageFileListItem* record : directory) {
     const TPackageFileListItem* found = directory.FindByName(record->FileName);
     Expect(found != nullptr && SameText(found->FileName, record->FileName));
     Expect(packager.OpenEntry(record->FileName) != nullptr);
   }
-  packager.PackageLength();
+  Expect(packager.PackageLength() >= 0);
 }
 
 void ReadFromMemory(std::string_view bytes) {
@@ -93,16 +92,12 @@ void ReadFromFile(std::string_view bytes) {
     ReadEverything(packager);
   }
   packager.Close();
+  std::remove(ScratchFile().c_str());
 }
 
 }  // namespace
 
 }  // namespace nimbra::fuzz
-
-extern "C" int LLVMFuzzerInitialize(int*, char***) {
-  std::atexit(nimbra::fuzz::RemoveScratchFile);
-  return 0;
-}
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string_view bytes(reinterpret_cast<const char*>(data), size);
