@@ -8,7 +8,7 @@ packages=(
   # tests, fuzzing and benchmarks
   googletest libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev
   # libraries
-  nlohmann-json3-dev
+  nlohmann-json3-dev qt6-base-dev
 )
 
 missing=()

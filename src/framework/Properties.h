@@ -43,7 +43,8 @@ void SetPropertyEditor(std::shared_ptr<IPropertyEditor> editor);
 
 // The file type and version a copy is written and read with (Assign, Clone, Reset). Writers always
 // write their newest layout, so a copy is read back as the newest version: every reader that asks
-// the file version then reads exactly what its writer wrote.
+// the file version then reads exactly what its writer wrote. (A version of 0 would make such
+// readers take the copy for data of the oldest layout and misread fields whose width changed.)
 inline constexpr int32_t kCopyFileType = 0;
 inline constexpr int32_t kCopyFileVersion = 0x7FFFFFFF;
 
@@ -79,10 +80,50 @@ class TProperties : public TInterfacedPlugin {
   virtual const TPropertyEditorFrameClass* FirstEditorFrame() const;
   virtual std::string EditorCaption() const;
   // Edits the bag in the frame dialog; true when the user confirmed.
+  // Without an installed editor there is no dialog to show, and the bag stays as it is.
   virtual bool Edit(const std::string& caption, int option, int frameIndex);
 };
 
 // Creates a bag of the given class, or none when the class is no bag or abstract.
 std::unique_ptr<TProperties> CreateProperties(const TMetaClass& bagClass);
+
+// A subclass's EditorFrameClassNames: the inherited names, then its own on a line of its own.
+std::string AppendEditorFrameClassName(const std::string& inherited, std::string_view name);
+// The lines of a text whose lines end with CR LF, LF or CR; a break at the very end adds no line.
+std::vector<std::string> SplitLines(std::string_view text);
+// The lines joined with CR LF (none after the last).
+std::string JoinLines(const std::vector<std::string>& lines);
+
+// A sub-chunk a bag writes: opened on construction; End closes it (writing its length) and raises
+// when that fails. When the scope is left by an exception the sub-chunk is closed quietly, so the
+// stream's open frames stay balanced for whatever is written next.
+class TWriteSubChunk {
+ public:
+  explicit TWriteSubChunk(TCSFStream& stream);
+  ~TWriteSubChunk();
+  TWriteSubChunk(const TWriteSubChunk&) = delete;
+  TWriteSubChunk& operator=(const TWriteSubChunk&) = delete;
+  void End();
+
+ private:
+  TCSFStream& stream_;
+  bool open_ = true;
+};
+
+// A sub-chunk a bag reads: entered on construction (raising when its length is impossible), left
+// when the scope ends however the read ended, so fields a newer writer appended are skipped.
+class TReadSubChunk {
+ public:
+  explicit TReadSubChunk(TCSFStream& stream);
+  ~TReadSubChunk();
+  TReadSubChunk(const TReadSubChunk&) = delete;
+  TReadSubChunk& operator=(const TReadSubChunk&) = delete;
+  // The payload's length in bytes.
+  int32_t Length() const { return length_; }
+
+ private:
+  TCSFStream& stream_;
+  int32_t length_;
+};
 
 }  // namespace nimbra

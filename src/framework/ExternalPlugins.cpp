@@ -1,0 +1,111 @@
+#include "framework/ExternalPlugins.h"
+
+#include <sys/stat.h>
+
+#include <utility>
+
+#include "storage/CSFStream.h"
+
+namespace nimbra {
+
+NIMBRA_DEFINE_PLUGIN(TExternalPluginProperties, TProperties)
+
+namespace {
+
+struct TPackageStamp {
+  long long Age = 0;
+  long long Size = 0;
+};
+
+bool StampOf(const std::string& fileName, TPackageStamp& stamp) {
+  struct stat info {};
+  if (::stat(fileName.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return false;
+  stamp.Age = static_cast<long long>(info.st_mtim.tv_sec);
+  stamp.Size = static_cast<long long>(info.st_size);
+  return true;
+}
+
+bool ParseNumber(const std::string& text, long long& value) {
+  if (text.empty()) return false;
+  try {
+    size_t used = 0;
+    value = std::stoll(text, &used);
+    return used == text.size();
+  } catch (const std::exception&) {
+    return false;
+  }
+}
+
+// A line that still describes its package exactly.
+bool StillValid(const std::string& line) {
+  const size_t firstTab = line.find('\t');
+  if (firstTab == std::string::npos) return false;
+  const size_t secondTab = line.find('\t', firstTab + 1);
+  if (secondTab == std::string::npos) return false;
+  TPackageStamp stored;
+  if (!ParseNumber(line.substr(firstTab + 1, secondTab - firstTab - 1), stored.Age) ||
+      !ParseNumber(line.substr(secondTab + 1), stored.Size)) {
+    return false;
+  }
+  TPackageStamp now;
+  return StampOf(line.substr(0, firstTab), now) && now.Age == stored.Age &&
+         now.Size == stored.Size;
+}
+
+std::unique_ptr<TExternalPluginManager>& ManagerHolder() {
+  static std::unique_ptr<TExternalPluginManager> manager;
+  return manager;
+}
+
+}  // namespace
+
+std::string TExternalPluginProperties::EditorFrameClassNames() const {
+  return AppendEditorFrameClassName(TProperties::EditorFrameClassNames(),
+                                    "TExternalPluginPropertiesEditorFrame");
+}
+
+bool TExternalPluginProperties::WriteToStream(TCSFStream& stream) const {
+  if (!TProperties::WriteToStream(stream)) return false;
+  try {
+    TWriteSubChunk fields(stream);
+    stream.WriteString(JoinLines(lines_));
+    fields.End();
+    return true;
+  } catch (...) {
+    return false;
+  }
+}
+
+bool TExternalPluginProperties::ReadFromStream(TCSFStream& stream) {
+  if (!TProperties::ReadFromStream(stream)) return false;
+  try {
+    TReadSubChunk fields(stream);
+    lines_ = SplitLines(stream.ReadString());
+    return true;
+  } catch (...) {
+    return false;
+  }
+}
+
+std::string TExternalPluginManager::PackageLine(const std::string& fileName) {
+  TPackageStamp stamp;
+  if (!StampOf(fileName, stamp)) return {};
+  return fileName + "\t" + std::to_string(stamp.Age) + "\t" + std::to_string(stamp.Size);
+}
+
+void TExternalPluginManager::Validate() {
+  std::vector<std::string> lines = properties_.Lines();
+  for (size_t i = lines.size(); i-- > 0;) {
+    if (!StillValid(lines[i])) lines.erase(lines.begin() + static_cast<std::ptrdiff_t>(i));
+  }
+  properties_.SetLines(std::move(lines));
+}
+
+TExternalPluginManager* ExternalPluginManager() { return ManagerHolder().get(); }
+
+std::unique_ptr<TExternalPluginManager> SetExternalPluginManager(
+    std::unique_ptr<TExternalPluginManager> manager) {
+  return std::exchange(ManagerHolder(), std::move(manager));
+}
+
+}  // namespace nimbra

@@ -1,0 +1,55 @@
+#include "raster/Bitmap32.h"
+
+#include <algorithm>
+#include <string>
+#include <utility>
+
+namespace nimbra {
+
+TBitmap32::TBitmap32(TBitmap32&& other) noexcept
+    : width_(std::exchange(other.width_, 0)),
+      height_(std::exchange(other.height_, 0)),
+      bits_(std::move(other.bits_)) {
+  other.bits_.clear();
+}
+
+TBitmap32& TBitmap32::operator=(TBitmap32&& other) noexcept {
+  if (this != &other) {
+    width_ = std::exchange(other.width_, 0);
+    height_ = std::exchange(other.height_, 0);
+    bits_ = std::move(other.bits_);
+    other.bits_.clear();
+  }
+  return *this;
+}
+
+void TBitmap32::SetSize(int width, int height) {
+  if (width < 0 || height < 0) {
+    throw EBitmapSizeError("negative bitmap size " + std::to_string(width) + "x" +
+                           std::to_string(height));
+  }
+  // Both factors are below 2^31, so the product cannot overflow 64 bits.
+  const uint64_t bytes = uint64_t(width) * uint64_t(height) * 4;
+  if (bytes > kMaxBytes) {
+    throw EBitmapSizeError("bitmap too large: " + std::to_string(width) + "x" +
+                           std::to_string(height));
+  }
+  std::vector<TColor32> bits(static_cast<size_t>(bytes / 4), kColor32Transparent);
+  bits_ = std::move(bits);
+  width_ = width;
+  height_ = height;
+}
+
+void TBitmap32::Clear(TColor32 colour) {
+  std::fill(bits_.begin(), bits_.end(), colour);
+}
+
+size_t TBitmap32::Index(int x, int y) const {
+  if (x < 0 || y < 0 || x >= width_ || y >= height_) {
+    throw std::out_of_range("pixel " + std::to_string(x) + "," + std::to_string(y) + " outside a " +
+                            std::to_string(width_) + "x" + std::to_string(height_) + " bitmap");
+  }
+  return static_cast<size_t>(y) * static_cast<size_t>(width_) + static_cast<size_t>(x);
+}
+
+}  // namespace nimbra

@@ -1,0 +1,84 @@
+// A raster of 32-bit pixels, the picture every page is drawn into and every decoded photo becomes.
+// A pixel holds alpha in its top byte, then red, green and blue (0xAARRGGBB), not premultiplied;
+// rows lie one after the other from the top, without padding.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <stdexcept>
+#include <vector>
+
+namespace nimbra {
+
+using TColor32 = uint32_t;
+
+constexpr TColor32 Color32(uint8_t red, uint8_t green, uint8_t blue, uint8_t alpha = 255) {
+  return (TColor32{alpha} << 24) | (TColor32{red} << 16) | (TColor32{green} << 8) | blue;
+}
+constexpr uint8_t AlphaComponent(TColor32 c) {
+  return static_cast<uint8_t>(c >> 24);
+}
+constexpr uint8_t RedComponent(TColor32 c) {
+  return static_cast<uint8_t>(c >> 16);
+}
+constexpr uint8_t GreenComponent(TColor32 c) {
+  return static_cast<uint8_t>(c >> 8);
+}
+constexpr uint8_t BlueComponent(TColor32 c) {
+  return static_cast<uint8_t>(c);
+}
+
+constexpr TColor32 kColor32Black = 0xFF000000;
+constexpr TColor32 kColor32White = 0xFFFFFFFF;
+constexpr TColor32 kColor32Transparent = 0x00000000;
+
+// Raised for a size that is negative or whose pixels would take more than kMaxBytes.
+class EBitmapSizeError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+class TBitmap32 {
+ public:
+  // Far above any page or photo the album handles, and well below what would exhaust memory.
+  static constexpr uint64_t kMaxBytes = uint64_t{1} << 31;
+
+  TBitmap32() = default;
+  // A bitmap of the size, every pixel transparent black.
+  TBitmap32(int width, int height) { SetSize(width, height); }
+  TBitmap32(const TBitmap32&) = default;
+  TBitmap32& operator=(const TBitmap32&) = default;
+  TBitmap32(TBitmap32&& other) noexcept;
+  TBitmap32& operator=(TBitmap32&& other) noexcept;
+
+  int Width() const { return width_; }
+  int Height() const { return height_; }
+  bool Empty() const { return bits_.empty(); }
+  // Width × height × 4.
+  int64_t ByteSize() const { return static_cast<int64_t>(bits_.size()) * 4; }
+
+  // Resizes to the new size with every pixel transparent black; raises EBitmapSizeError.
+  void SetSize(int width, int height);
+  void Clear(TColor32 colour);
+  // Copies another bitmap's size and pixels.
+  void Assign(const TBitmap32& source) { *this = source; }
+
+  // Pixel access raises std::out_of_range outside the bitmap.
+  TColor32 Pixel(int x, int y) const { return bits_[Index(x, y)]; }
+  void SetPixel(int x, int y, TColor32 colour) { bits_[Index(x, y)] = colour; }
+  TColor32* ScanLine(int y) { return bits_.data() + Index(0, y); }
+  const TColor32* ScanLine(int y) const { return bits_.data() + Index(0, y); }
+  TColor32* Bits() { return bits_.data(); }
+  const TColor32* Bits() const { return bits_.data(); }
+
+  bool operator==(const TBitmap32& other) const = default;
+
+ private:
+  size_t Index(int x, int y) const;
+
+  int width_ = 0;
+  int height_ = 0;
+  std::vector<TColor32> bits_;
+};
+
+}  // namespace nimbra

@@ -1,0 +1,123 @@
+#include "raster/Bitmap32Cache.h"
+
+#include <algorithm>
+#include <exception>
+
+#include "raster/Bitmap32Graphic.h"
+#include "raster/StretchDraw.h"
+#include "storage/FileAccess.h"
+#include "storage/GlobalHolder.h"
+
+namespace nimbra {
+
+NIMBRA_DEFINE_CLASS(TBitmap32CacheItem, TFileCacheItem)
+
+// ---- TBitmap32CacheItem ----
+
+bool TBitmap32CacheItem::Reload() {
+  FreeData();
+  try {
+    const std::shared_ptr<IFileAccess> access = FileAccess();
+    if (!access) return false;
+    std::unique_ptr<TGraphic> graphic = LoadGraphic(*access, FileName());
+    auto* decoded = dynamic_cast<TBitmap32Graphic*>(graphic.get());
+    if (decoded == nullptr || decoded->Bitmap().Empty()) return false;
+    data_ = std::make_unique<TBitmap32>(std::move(decoded->Bitmap()));
+    return true;
+  } catch (const std::exception&) {
+    FreeData();
+    return false;
+  }
+}
+
+// ---- TBitmap32Cache ----
+
+bool TBitmap32Cache::AddCopy(const TBitmap32& bitmap, const std::string& key,
+                             std::unique_ptr<TCacheItemValidInfo> validInfo) {
+  return Add(std::make_unique<TBitmap32>(bitmap), key, std::move(validInfo));
+}
+
+bool TBitmap32Cache::Add(std::unique_ptr<TBitmap32> bitmap, const std::string& key,
+                         std::unique_ptr<TCacheItemValidInfo> validInfo) {
+  if (!bitmap) return false;
+  auto item = std::make_unique<TBitmap32CacheItem>();
+  item->SetData(std::move(bitmap));
+  item->SetKey(key);
+  item->SetFileName(key);
+  item->SetValidInfo(validInfo ? std::move(validInfo) : std::make_unique<TCacheItemValidInfo>());
+  AddItem(std::move(item));
+  return true;
+}
+
+void TBitmap32Cache::FitSize(int width, int height, int maxWidth, int maxHeight, int& fittedWidth,
+                             int& fittedHeight) {
+  // 64-bit products are exact, so the truncation is that of the true quotient.
+  int64_t w = maxWidth;
+  int64_t h = int64_t{height} * maxWidth / width;
+  if (h > maxHeight) {
+    h = maxHeight;
+    w = int64_t{width} * maxHeight / height;
+  }
+  fittedWidth = static_cast<int>(std::max<int64_t>(w, 1));
+  fittedHeight = static_cast<int>(std::max<int64_t>(h, 1));
+}
+
+bool TBitmap32Cache::AddScaled(const TBitmap32& bitmap, const std::string& key, int width,
+                               int height, bool /*flag*/,
+                               std::unique_ptr<TCacheItemValidInfo> validInfo) {
+  if (bitmap.Width() == width && bitmap.Height() == height) {
+    return AddCopy(bitmap, key, std::move(validInfo));
+  }
+  if (bitmap.Width() <= 0 || bitmap.Height() <= 0 || width <= 0 || height <= 0) return false;
+  int fittedWidth = 0;
+  int fittedHeight = 0;
+  FitSize(bitmap.Width(), bitmap.Height(), width, height, fittedWidth, fittedHeight);
+  auto scaled = std::make_unique<TBitmap32>(fittedWidth, fittedHeight);
+  StretchDrawOpaque(bitmap, *scaled);
+  return Add(std::move(scaled), key, std::move(validInfo));
+}
+
+std::unique_ptr<TBitmap32> TBitmap32Cache::GetCopy(const std::string& key) {
+  const TBitmap32* bitmap = Get(key);
+  if (bitmap == nullptr) return nullptr;
+  return std::make_unique<TBitmap32>(*bitmap);
+}
+
+TBitmap32* TBitmap32Cache::Get(const std::string& key) {
+  CheckExpired();
+  auto* item = dynamic_cast<TBitmap32CacheItem*>(Find(key));
+  if (item == nullptr) return nullptr;
+  item->Touch();
+  // A use may push the entry's expiry back, which changes its place in eviction order.
+  Unsort();
+  return item->Data();
+}
+
+// ---- the program's cache ----
+
+namespace {
+
+TGlobalHolder<TBitmap32Cache>& GlobalCache() {
+  static TGlobalHolder<TBitmap32Cache> holder;
+  return holder;
+}
+
+}  // namespace
+
+std::shared_ptr<TBitmap32Cache> Bitmap32Cache() {
+  return GlobalCache().Get();
+}
+
+void CreateBitmap32Cache() {
+  if (!GlobalCache().Get()) GlobalCache().Set(std::make_shared<TBitmap32Cache>());
+}
+
+void FreeBitmap32Cache() {
+  GlobalCache().Set(nullptr);
+}
+
+void SetBitmap32Cache(std::shared_ptr<TBitmap32Cache> cache) {
+  GlobalCache().Set(std::move(cache));
+}
+
+}  // namespace nimbra

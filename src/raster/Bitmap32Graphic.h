@@ -1,0 +1,29 @@
+// A picture that decodes into a 32-bit bitmap. Picture readers derive from it so that code holding
+// a loaded picture (the bitmap cache, the page elements) can take its pixels without conversion.
+#pragma once
+
+#include "raster/Bitmap32.h"
+#include "storage/PictureFormats.h"
+
+namespace nimbra {
+
+class TBitmap32Graphic : public TGraphic {
+ public:
+  // Decodes the stream; on failure the exception passes on and the bitmap stays as it was.
+  void LoadFromStream(TStream& stream) final;
+  int Width() const override { return bitmap_.Width(); }
+  int Height() const override { return bitmap_.Height(); }
+
+  const TBitmap32& Bitmap() const { return bitmap_; }
+  // Non-const so that a caller may move the pixels out instead of copying them.
+  TBitmap32& Bitmap() { return bitmap_; }
+
+ protected:
+  // Reads one picture of the reader's format into bitmap; raises on data it cannot decode.
+  virtual void Decode(TStream& stream, TBitmap32& bitmap) = 0;
+
+ private:
+  TBitmap32 bitmap_;
+};
+
+}  // namespace nimbra

@@ -1,0 +1,66 @@
+#include "ui/FramePropertyEditor.h"
+
+#include <QLayout>
+#include <QScreen>
+#include <stdexcept>
+
+#include "ui/PropertyEditorFrame.h"
+#include "ui/PropertyFrameDialog.h"
+
+namespace nimbra {
+
+namespace {
+
+constexpr double kDesignDpi = 96.0;
+
+void ScaleToScreen(QWidget& frame) {
+  const QScreen* screen = frame.screen();
+  const double dpi = screen != nullptr ? screen->logicalDotsPerInch() : kDesignDpi;
+  if (dpi == kDesignDpi) return;
+  const double factor = dpi / kDesignDpi;
+  frame.resize(static_cast<int>(frame.width() * factor), static_cast<int>(frame.height() * factor));
+}
+
+}  // namespace
+
+bool TFramePropertyEditor::EditProperties(TProperties& bag, const std::string& caption, int option,
+                                          int frameIndex) {
+  // 1. the dialog; 2. the working copy
+  TPropertyFrameDialog dialog;
+  std::unique_ptr<TProperties> copy = CreateProperties(bag.ClassType());
+  if (!copy) throw std::logic_error("the bag class " + bag.ClassName() + " cannot be created");
+  copy->Assign(bag);
+  // 3. the frame at the index
+  const TPropertyEditorFrameClassList frames = bag.EditorFrames();
+  if (frameIndex < 0 || frameIndex >= static_cast<int>(frames.size())) {
+    throw std::out_of_range("Listenindex überschreitet das Maximum (" +
+                            std::to_string(frameIndex) + ")");
+  }
+  std::unique_ptr<TPropertyEditorFrame> frame =
+      CreateAs<TPropertyEditorFrame>(*frames[static_cast<size_t>(frameIndex)]);
+  if (!frame) throw std::logic_error("no editor frame can be created at that index");
+  frame->setParent(dialog.MainPanel());
+  // 4. prepare; 5. scale; 6. size the dialog around the frame
+  frame->Prepare(option);
+  ScaleToScreen(*frame);
+  dialog.layout()->activate();
+  dialog.resize(frame->width() + (dialog.width() - dialog.MainPanel()->contentsRect().width()) + 2,
+                frame->height() + (dialog.height() - dialog.MainPanel()->contentsRect().height()) +
+                    2);
+  // 7. caption; 8. the frame edits the copy
+  dialog.setWindowTitle(QString::fromStdString(caption.empty() ? "Einstellungen" : caption));
+  frame->move(1, 1);
+  frame->SetProperties(copy.get());
+  frame->ShowProperties();
+  frame->show();
+  // 9. only a confirmed dialog changes the bag
+  const bool confirmed = dialog.exec() == QDialog::Accepted;
+  if (confirmed) bag.Assign(*copy);
+  // 10. the frame goes before the copy it edits
+  frame.reset();
+  return confirmed;
+}
+
+void InstallFramePropertyEditor() { SetPropertyEditor(std::make_shared<TFramePropertyEditor>()); }
+
+}  // namespace nimbra

@@ -1,0 +1,21 @@
+#include "ui/PropertyEditorFrame.h"
+
+namespace nimbra {
+
+const TPropertyEditorFrameClass& TPropertyEditorFrame::StaticClass() {
+  static const TPropertyEditorFrameClassOf<TPropertyEditorFrame> meta("TPropertyEditorFrame",
+                                                                      &TObject::StaticClass());
+  return meta;
+}
+
+TPropertyEditorFrame::TPropertyEditorFrame() { setFrameShape(QFrame::NoFrame); }
+
+void TPropertyEditorFrame::Prepare(int) {}
+
+void TPropertyEditorFrame::ShowProperties() {}
+
+void TPropertyEditorFrame::Modified() {
+  if (OnModified) OnModified(*this);
+}
+
+}  // namespace nimbra

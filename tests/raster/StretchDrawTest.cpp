@@ -1,0 +1,61 @@
+#include <gtest/gtest.h>
+
+#include "raster/StretchDraw.h"
+
+namespace nimbra {
+namespace {
+
+TEST(StretchDrawTest, ShrinkingAveragesTheCoveredPixels) {
+  // Left half red, right half blue, 4 × 2 → 2 × 1 keeps the halves apart.
+  TBitmap32 halves(4, 2);
+  for (int y = 0; y < 2; ++y) {
+    for (int x = 0; x < 4; ++x)
+      halves.SetPixel(x, y, x < 2 ? Color32(255, 0, 0) : Color32(0, 0, 255));
+  }
+  TBitmap32 small(2, 1);
+  StretchDrawOpaque(halves, small);
+  EXPECT_EQ(small.Pixel(0, 0), Color32(255, 0, 0));
+  EXPECT_EQ(small.Pixel(1, 0), Color32(0, 0, 255));
+
+  TBitmap32 one(1, 1);
+  StretchDrawOpaque(halves, one);
+  EXPECT_EQ(one.Pixel(0, 0), Color32(128, 0, 128));  // 127.5 rounds up
+}
+
+TEST(StretchDrawTest, UnevenBoxesShareABorderPixel) {
+  // 3 → 2: each target pixel covers one and a half source pixels.
+  TBitmap32 row(3, 1);
+  row.SetPixel(0, 0, Color32(0, 0, 0));
+  row.SetPixel(1, 0, Color32(90, 90, 90));
+  row.SetPixel(2, 0, Color32(180, 180, 180));
+  TBitmap32 two(2, 1);
+  StretchDrawOpaque(row, two);
+  EXPECT_EQ(two.Pixel(0, 0), Color32(30, 30, 30));     // (0 + 90 / 2) / 1.5
+  EXPECT_EQ(two.Pixel(1, 0), Color32(150, 150, 150));  // (90 / 2 + 180) / 1.5
+}
+
+TEST(StretchDrawTest, TransparentPixelsLendNoColour) {
+  TBitmap32 pair(2, 1);
+  pair.SetPixel(0, 0, Color32(200, 10, 0, 255));
+  pair.SetPixel(1, 0, Color32(0, 255, 0, 0));
+  TBitmap32 one(1, 1);
+  StretchDrawOpaque(pair, one);
+  EXPECT_EQ(one.Pixel(0, 0), Color32(200, 10, 0, 128));
+}
+
+TEST(StretchDrawTest, GrowingReplacesEveryTargetPixel) {
+  TBitmap32 dot(1, 1);
+  dot.SetPixel(0, 0, Color32(1, 2, 3, 4));
+  TBitmap32 big(3, 2);
+  big.Clear(kColor32White);
+  StretchDrawOpaque(dot, big);
+  for (int y = 0; y < 2; ++y) {
+    for (int x = 0; x < 3; ++x) EXPECT_EQ(big.Pixel(x, y), Color32(1, 2, 3, 4)) << x << "," << y;
+  }
+  TBitmap32 empty;
+  StretchDrawOpaque(empty, big);
+  EXPECT_EQ(big.Pixel(0, 0), Color32(1, 2, 3, 4));
+}
+
+}  // namespace
+}  // namespace nimbra
