@@ -4,6 +4,7 @@
 
 #include <utility>
 
+#include "framework/FieldWriter.h"
 #include "storage/CSFStream.h"
 
 namespace nimbra {
@@ -85,6 +86,10 @@ bool TExternalPluginProperties::ReadFromStream(TCSFStream& stream) {
   } catch (...) {
     return false;
   }
+}
+
+void TExternalPluginProperties::DescribeFields(TFieldWriter& fields) const {
+  fields.Text("packages", JoinLines(lines_));
 }
 
 std::string TExternalPluginManager::PackageLine(const std::string& fileName) {

@@ -22,6 +22,7 @@ class TExternalPluginProperties : public TProperties {
   // One sub-chunk holding one string: the lines joined with CR LF.
   bool WriteToStream(TCSFStream& stream) const override;
   bool ReadFromStream(TCSFStream& stream) override;
+  void DescribeFields(TFieldWriter& fields) const override;
 
  private:
   std::vector<std::string> lines_;

@@ -22,7 +22,9 @@ void FrameworkStartup() {
   // 6. the registry and the list
   SetMainPlugins(std::make_unique<TPlugins>());
   SetGlobalPropertiesList(std::make_unique<TPropertiesList>());
-  // 7. the framework's own settings first; the manager keeps the bag it is given
+  // 7. the framework's own settings first; the manager keeps the bag it is given. The bag's class
+  // is known by name too, as every stored class is, so tools can read it from any file.
+  RegisterClass(TExternalPluginProperties::StaticClass());
   TPropertiesList& list = *GlobalPropertiesList();
   auto* properties = static_cast<TExternalPluginProperties*>(
       list.AddNew(TExternalPluginProperties::StaticClass(),
@@ -41,6 +43,7 @@ void FrameworkShutdown() {
   SetExternalPluginManager(nullptr);
   SetGlobalPropertiesList(nullptr);
   SetMainPlugins(nullptr);
+  UnregisterClass(TExternalPluginProperties::StaticClass());
   ClearFrameworkFolders();
 }
 

@@ -194,4 +194,6 @@ bool TProperties::Edit(const std::string& caption, int option, int frameIndex) {
   return editor->EditProperties(*this, caption, option, frameIndex);
 }
 
+void TProperties::DescribeFields(TFieldWriter&) const {}
+
 }  // namespace nimbra

@@ -15,6 +15,7 @@
 namespace nimbra {
 
 class TCSFStream;
+class TFieldWriter;
 class TStream;
 class TKeyValueStore;
 
@@ -82,6 +83,9 @@ class TProperties : public TInterfacedPlugin {
   // Edits the bag in the frame dialog; true when the user confirmed.
   // Without an installed editor there is no dialog to show, and the bag stays as it is.
   virtual bool Edit(const std::string& caption, int option, int frameIndex);
+  // Lists the fields for tools, in stored order; a bag class that adds fields lists them after
+  // its parent's. The base has none.
+  virtual void DescribeFields(TFieldWriter& fields) const;
 };
 
 // Creates a bag of the given class, or none when the class is no bag or abstract.

@@ -32,7 +32,8 @@ bool AsksForHelp(const std::vector<std::string>& args) {
 }  // namespace
 
 const std::vector<KitCommand>& KitCommands() {
-  static const std::vector<KitCommand> commands = {kPackCommand, kListCommand, kExtractCommand};
+  static const std::vector<KitCommand> commands = {kPackCommand, kListCommand, kExtractCommand,
+                                                    kInspectCommand};
   return commands;
 }
 

@@ -28,5 +28,6 @@ int RunKit(const std::vector<std::string>& args, std::ostream& out, std::ostream
 extern const KitCommand kPackCommand;
 extern const KitCommand kListCommand;
 extern const KitCommand kExtractCommand;
+extern const KitCommand kInspectCommand;
 
 }  // namespace nimbra::kit
