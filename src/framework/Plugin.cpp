@@ -5,8 +5,8 @@ namespace nimbra {
 std::unique_ptr<TPlugin> TPluginClass::CreatePlugin() const { return CreateAs<TPlugin>(*this); }
 
 const TPluginClass& TPlugin::StaticClass() {
-  static const TPluginClassOf<TPlugin> meta("TPlugin", &TObject::StaticClass());
-  return meta;
+  static const TImmortal<TPluginClassOf<TPlugin>> meta("TPlugin", &TObject::StaticClass());
+  return meta.Get();
 }
 
 void TPlugin::Assign(const TPlugin&) {}

@@ -89,6 +89,7 @@ std::unique_ptr<T> CreatePluginAs(const TMetaClass& meta) {
 // Defines it (in one source file, inside namespace nimbra).
 #define NIMBRA_DEFINE_PLUGIN(Type, Parent)                                              \
   const ::nimbra::TPluginClass& Type::StaticClass() {                                   \
-    static const ::nimbra::TPluginClassOf<Type> meta(#Type, &Parent::StaticClass());    \
-    return meta;                                                                        \
+    static const ::nimbra::TImmortal<::nimbra::TPluginClassOf<Type>> meta(              \
+        #Type, &Parent::StaticClass());                                                 \
+    return meta.Get();                                                                  \
   }

@@ -36,8 +36,8 @@ bool TMetaClass::InheritsFrom(const TMetaClass& other) const {
 }
 
 const TMetaClass& TObject::StaticClass() {
-  static const TClassOf<TObject> meta("TObject", nullptr);
-  return meta;
+  static const TImmortal<TClassOf<TObject>> meta("TObject", nullptr);
+  return meta.Get();
 }
 
 void RegisterClass(const TMetaClass& meta) {

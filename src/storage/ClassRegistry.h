@@ -4,6 +4,7 @@
 #pragma once
 
 #include <memory>
+#include <new>
 #include <string>
 #include <string_view>
 #include <type_traits>
@@ -66,6 +67,23 @@ std::unique_ptr<T> CreateAs(const TMetaClass& meta) {
   return nullptr;
 }
 
+// A process-wide object that is never destroyed. Class descriptions are held this way: registries
+// that refer to them may still be tearing down while the program ends.
+template <typename T>
+class TImmortal {
+ public:
+  template <typename... Args>
+  explicit TImmortal(Args&&... args) {
+    ::new (static_cast<void*>(storage_)) T(std::forward<Args>(args)...);
+  }
+  TImmortal(const TImmortal&) = delete;
+  TImmortal& operator=(const TImmortal&) = delete;
+  const T& Get() const { return *std::launder(reinterpret_cast<const T*>(storage_)); }
+
+ private:
+  alignas(T) unsigned char storage_[sizeof(T)];
+};
+
 // The process-wide map from class name (compared without regard to case) to class.
 void RegisterClass(const TMetaClass& meta);
 void UnregisterClass(const TMetaClass& meta);
@@ -85,6 +103,7 @@ const TMetaClass* GetClass(std::string_view name);
 // Defines the run-time class declared above (in one source file, inside namespace nimbra).
 #define NIMBRA_DEFINE_CLASS(Type, Parent)                                     \
   const ::nimbra::TMetaClass& Type::StaticClass() {                           \
-    static const ::nimbra::TClassOf<Type> meta(#Type, &Parent::StaticClass()); \
-    return meta;                                                              \
+    static const ::nimbra::TImmortal<::nimbra::TClassOf<Type>> meta(#Type,      \
+                                                                    &Parent::StaticClass()); \
+    return meta.Get();                                                        \
   }
