@@ -27,10 +27,31 @@ constexpr uint8_t GreenComponent(TColor32 c) {
 constexpr uint8_t BlueComponent(TColor32 c) {
   return static_cast<uint8_t>(c);
 }
+// The colour with its alpha replaced.
+constexpr TColor32 ColorWithAlpha(TColor32 c, uint8_t alpha) {
+  return (c & 0x00FFFFFF) | (TColor32{alpha} << 24);
+}
 
 constexpr TColor32 kColor32Black = 0xFF000000;
 constexpr TColor32 kColor32White = 0xFFFFFFFF;
 constexpr TColor32 kColor32Transparent = 0x00000000;
+
+// A rectangle of whole pixels: columns Left … Right − 1 and rows Top … Bottom − 1.
+struct TRect {
+  int Left = 0;
+  int Top = 0;
+  int Right = 0;
+  int Bottom = 0;
+
+  int Width() const { return Right - Left; }
+  int Height() const { return Bottom - Top; }
+  bool IsEmpty() const { return Right <= Left || Bottom <= Top; }
+  bool Contains(int x, int y) const { return x >= Left && x < Right && y >= Top && y < Bottom; }
+  bool operator==(const TRect&) const = default;
+};
+
+// The common part of two rectangles; an empty rectangle (all zero) when they do not overlap.
+TRect IntersectRect(const TRect& a, const TRect& b);
 
 // Raised for a size that is negative or whose pixels would take more than kMaxBytes.
 class EBitmapSizeError : public std::runtime_error {
@@ -54,6 +75,7 @@ class TBitmap32 {
   int Width() const { return width_; }
   int Height() const { return height_; }
   bool Empty() const { return bits_.empty(); }
+  TRect BoundsRect() const { return {0, 0, width_, height_}; }
   // Width × height × 4.
   int64_t ByteSize() const { return static_cast<int64_t>(bits_.size()) * 4; }
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "raster/Bitmap32.h"
+#include "raster/DecodeHint.h"
 #include "storage/PictureFormats.h"
 
 namespace nimbra {
@@ -18,12 +19,19 @@ class TBitmap32Graphic : public TGraphic {
   // Non-const so that a caller may move the pixels out instead of copying them.
   TBitmap32& Bitmap() { return bitmap_; }
 
+  // Set before LoadFromStream: the smallest size the caller will use. Readers that can decode at
+  // a reduced size (JPEG) may then yield a smaller bitmap, though never one below the hint where
+  // the picture itself is larger; the others ignore it.
+  void SetDecodeHint(const TDecodeHint& hint) { decodeHint_ = hint; }
+  const TDecodeHint& DecodeHint() const { return decodeHint_; }
+
  protected:
   // Reads one picture of the reader's format into bitmap; raises on data it cannot decode.
   virtual void Decode(TStream& stream, TBitmap32& bitmap) = 0;
 
  private:
   TBitmap32 bitmap_;
+  TDecodeHint decodeHint_;
 };
 
 }  // namespace nimbra

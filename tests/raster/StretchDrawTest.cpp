@@ -35,26 +35,31 @@ TEST(StretchDrawTest, UnevenBoxesShareABorderPixel) {
 }
 
 TEST(StretchDrawTest, TransparentPixelsLendNoColour) {
+  // Averaged premultiplied, the transparent magenta adds nothing to the green.
   TBitmap32 pair(2, 1);
-  pair.SetPixel(0, 0, Color32(200, 10, 0, 255));
-  pair.SetPixel(1, 0, Color32(0, 255, 0, 0));
+  pair.SetPixel(0, 0, Color32(0, 255, 0, 255));
+  pair.SetPixel(1, 0, Color32(255, 0, 255, 0));
   TBitmap32 one(1, 1);
   StretchDrawOpaque(pair, one);
-  EXPECT_EQ(one.Pixel(0, 0), Color32(200, 10, 0, 128));
+  EXPECT_EQ(one.Pixel(0, 0), Color32(0, 255, 0, 128));
 }
 
 TEST(StretchDrawTest, GrowingReplacesEveryTargetPixel) {
+  // Opaque drawing replaces the target's pixels, alpha included, even with transparency.
   TBitmap32 dot(1, 1);
-  dot.SetPixel(0, 0, Color32(1, 2, 3, 4));
+  dot.SetPixel(0, 0, Color32(0, 0, 0, 0));
   TBitmap32 big(3, 2);
   big.Clear(kColor32White);
   StretchDrawOpaque(dot, big);
   for (int y = 0; y < 2; ++y) {
-    for (int x = 0; x < 3; ++x) EXPECT_EQ(big.Pixel(x, y), Color32(1, 2, 3, 4)) << x << "," << y;
+    for (int x = 0; x < 3; ++x) EXPECT_EQ(big.Pixel(x, y), kColor32Transparent) << x << "," << y;
   }
+  dot.SetPixel(0, 0, Color32(1, 2, 3));
+  StretchDrawOpaque(dot, big);
+  EXPECT_EQ(big.Pixel(2, 1), Color32(1, 2, 3));
   TBitmap32 empty;
   StretchDrawOpaque(empty, big);
-  EXPECT_EQ(big.Pixel(0, 0), Color32(1, 2, 3, 4));
+  EXPECT_EQ(big.Pixel(0, 0), Color32(1, 2, 3));
 }
 
 }  // namespace

@@ -1,0 +1,15 @@
+// The BMP reader, written here because the format is small: 1, 4, 8, 16, 24 and 32 bits per
+// pixel; uncompressed, run-length encoded (8 and 4 bits) and with bit-field masks; rows stored
+// bottom-up or top-down; Windows headers of every version and the OS/2 headers.
+#pragma once
+
+#include "raster/Bitmap32Graphic.h"
+
+namespace nimbra {
+
+class TBmpGraphic : public TBitmap32Graphic {
+ protected:
+  void Decode(TStream& stream, TBitmap32& bitmap) override;
+};
+
+}  // namespace nimbra

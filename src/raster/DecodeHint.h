@@ -1,0 +1,19 @@
+// How large a caller needs a decoded picture to be. A reader that can decode at a reduced size
+// (JPEG through its DCT scaling) uses it to skip work whose result would be thrown away; the
+// others decode at full size.
+#pragma once
+
+namespace nimbra {
+
+struct TDecodeHint {
+  // The smallest width and height, in pixels of the upright picture, the caller can use. A value
+  // of 0 or less leaves that dimension free; with both free there is no hint and pictures are
+  // decoded at full size.
+  int MinimumWidth = 0;
+  int MinimumHeight = 0;
+
+  bool Empty() const { return MinimumWidth <= 0 && MinimumHeight <= 0; }
+  bool operator==(const TDecodeHint&) const = default;
+};
+
+}  // namespace nimbra

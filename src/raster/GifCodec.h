@@ -1,0 +1,14 @@
+// The GIF reader (giflib): the first frame on the logical screen, with its transparent colour.
+// The screen outside the frame stays transparent.
+#pragma once
+
+#include "raster/Bitmap32Graphic.h"
+
+namespace nimbra {
+
+class TGifGraphic : public TBitmap32Graphic {
+ protected:
+  void Decode(TStream& stream, TBitmap32& bitmap) override;
+};
+
+}  // namespace nimbra

@@ -1,0 +1,23 @@
+// The JPEG reader (libjpeg-turbo). Photos are returned upright when their EXIF block names an
+// orientation, and decoded at 1/2, 1/4 or 1/8 of their size when the decode hint allows it.
+#pragma once
+
+#include "raster/Bitmap32Graphic.h"
+#include "raster/DecodeHint.h"
+
+namespace nimbra {
+
+class TJpegGraphic : public TBitmap32Graphic {
+ protected:
+  void Decode(TStream& stream, TBitmap32& bitmap) override;
+};
+
+// The DCT scaling for a picture of width × height (as stored) whose decoded result must still
+// cover the hint: 8, 4 or 2 for the largest reduction whose result is at least the hinted size in
+// both dimensions, else 1 (full size; also without a hint). A reduction is applied by libjpeg as
+// ceil(size / denominator). swapsAxes: the picture is turned by 90° afterwards, so the hint's
+// width applies to the stored height. Other scales (3/8, 5/8 ...) are never chosen: they decode
+// more slowly than the full size.
+int JpegScaleDenominator(int width, int height, const TDecodeHint& hint, bool swapsAxes);
+
+}  // namespace nimbra

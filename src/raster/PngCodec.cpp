@@ -1,0 +1,116 @@
+#include "raster/PngCodec.h"
+
+#include <png.h>
+
+#include <string>
+#include <vector>
+
+#include "raster/CodecError.h"
+#include "raster/CodecLimits.h"
+#include "raster/CodecPixels.h"
+#include "storage/Stream.h"
+
+namespace nimbra {
+
+namespace {
+
+// Deflate never expands more than 1032 to 1, so a file's compressed rows can hold at most that
+// many times their size: a small file claiming a huge picture (a "PNG bomb") is refused up front.
+constexpr int64_t kMaxDeflateRatio = 1032;
+// Text and profile chunks are the only ones libpng allocates freely; photos never need more.
+constexpr png_alloc_size_t kMaxChunkBytes = 16 * 1024 * 1024;
+constexpr png_uint_32 kMaxAncillaryChunks = 1000;
+
+[[noreturn]] void RaisePngError(png_structp /*png*/, png_const_charp message) {
+  throw ECodecError(std::string("PNG: ") + message);
+}
+
+void IgnoreWarning(png_structp /*png*/, png_const_charp /*message*/) {}
+
+void ReadFromStream(png_structp png, png_bytep data, size_t length) {
+  auto* stream = static_cast<TStream*>(png_get_io_ptr(png));
+  const auto wanted = static_cast<int64_t>(length);
+  if (stream->Read(data, wanted) != wanted) png_error(png, "the data ends early");
+}
+
+class TPngReader {
+ public:
+  explicit TPngReader(TStream& stream) {
+    png_ = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, RaisePngError, IgnoreWarning);
+    if (png_ == nullptr) throw ECodecError("PNG: no reader");
+    info_ = png_create_info_struct(png_);
+    if (info_ == nullptr) {
+      png_destroy_read_struct(&png_, nullptr, nullptr);
+      throw ECodecError("PNG: no reader");
+    }
+    png_set_read_fn(png_, &stream, ReadFromStream);
+    png_set_user_limits(png_, static_cast<png_uint_32>(kMaxPicturePixels),
+                        static_cast<png_uint_32>(kMaxPicturePixels));
+    png_set_chunk_malloc_max(png_, kMaxChunkBytes);
+    png_set_chunk_cache_max(png_, kMaxAncillaryChunks);
+  }
+  ~TPngReader() { png_destroy_read_struct(&png_, &info_, nullptr); }
+  TPngReader(const TPngReader&) = delete;
+  TPngReader& operator=(const TPngReader&) = delete;
+
+  png_structp Png() const { return png_; }
+  png_infop Info() const { return info_; }
+
+ private:
+  png_structp png_ = nullptr;
+  png_infop info_ = nullptr;
+};
+
+// Asks libpng for 8-bit B, G, R, A samples, whatever the file stores.
+void RequestBgra(png_structp png, png_infop info) {
+  const png_byte colourType = png_get_color_type(png, info);
+  const png_byte bitDepth = png_get_bit_depth(png, info);
+  if (colourType == PNG_COLOR_TYPE_PALETTE) png_set_palette_to_rgb(png);
+  if (colourType == PNG_COLOR_TYPE_GRAY && bitDepth < 8) png_set_expand_gray_1_2_4_to_8(png);
+  if (png_get_valid(png, info, PNG_INFO_tRNS)) png_set_tRNS_to_alpha(png);
+  if (bitDepth == 16) png_set_scale_16(png);
+  if (colourType == PNG_COLOR_TYPE_GRAY || colourType == PNG_COLOR_TYPE_GRAY_ALPHA) {
+    png_set_gray_to_rgb(png);
+  }
+  png_set_bgr(png);
+  // Opaque pictures get alpha 255 in the fourth byte; it is ignored when alpha is there already.
+  png_set_filler(png, 0xFF, PNG_FILLER_AFTER);
+}
+
+}  // namespace
+
+void TPngGraphic::Decode(TStream& stream, TBitmap32& bitmap) {
+  uint8_t signature[8] = {};
+  if (stream.Read(signature, 8) != 8 || png_sig_cmp(signature, 0, 8) != 0) {
+    throw ECodecError("PNG: no PNG signature");
+  }
+  const int64_t dataBytes = stream.Remaining();
+  TPngReader reader(stream);
+  png_structp png = reader.Png();
+  png_infop info = reader.Info();
+  png_set_sig_bytes(png, 8);
+  png_read_info(png, info);
+
+  const png_uint_32 width = png_get_image_width(png, info);
+  const png_uint_32 height = png_get_image_height(png, info);
+  CheckPictureSize("PNG", width, height, 0, 0);
+  // Each row is stored with a filter byte in front.
+  const int64_t storedRowBytes =
+      (int64_t{width} * png_get_channels(png, info) * png_get_bit_depth(png, info) + 7) / 8 + 1;
+  CheckDataSize("PNG", storedRowBytes * height / kMaxDeflateRatio, dataBytes);
+
+  RequestBgra(png, info);
+  png_set_interlace_handling(png);
+  png_read_update_info(png, info);
+  if (png_get_rowbytes(png, info) != size_t{width} * 4) throw ECodecError("PNG: unexpected layout");
+
+  TBitmap32 decoded(static_cast<int>(width), static_cast<int>(height));
+  std::vector<png_bytep> rows(height);
+  for (png_uint_32 y = 0; y < height; ++y) {
+    rows[y] = reinterpret_cast<png_bytep>(decoded.ScanLine(static_cast<int>(y)));
+  }
+  png_read_image(png, rows.data());
+  bitmap = std::move(decoded);
+}
+
+}  // namespace nimbra

@@ -1,0 +1,208 @@
+#include "raster/TargaCodec.h"
+
+#include <algorithm>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "raster/CodecLimits.h"
+#include "raster/CodecPixels.h"
+#include "raster/CodecStreamReader.h"
+
+namespace nimbra {
+
+namespace {
+
+enum class TTargaKind { ColourMapped, TrueColour, Grey };
+
+struct TTargaHeader {
+  uint8_t idLength = 0;
+  uint8_t colourMapType = 0;
+  uint8_t imageType = 0;
+  uint16_t mapFirst = 0;
+  uint16_t mapLength = 0;
+  uint8_t mapEntryBits = 0;
+  uint16_t width = 0;
+  uint16_t height = 0;
+  uint8_t pixelBits = 0;
+  uint8_t descriptor = 0;
+
+  TTargaKind Kind() const {
+    switch (imageType & 7) {
+      case 1:
+        return TTargaKind::ColourMapped;
+      case 2:
+        return TTargaKind::TrueColour;
+      default:
+        return TTargaKind::Grey;
+    }
+  }
+  bool RunLength() const { return imageType >= 9; }
+  int AlphaBits() const { return descriptor & 0x0F; }
+  bool RightToLeft() const { return (descriptor & 0x10) != 0; }
+  bool TopToBottom() const { return (descriptor & 0x20) != 0; }
+  int PixelBytes() const { return (pixelBits + 7) / 8; }
+};
+
+TTargaHeader ReadHeader(TCodecStreamReader& in) {
+  TTargaHeader h;
+  h.idLength = in.ReadU8();
+  h.colourMapType = in.ReadU8();
+  h.imageType = in.ReadU8();
+  h.mapFirst = in.ReadU16();
+  h.mapLength = in.ReadU16();
+  h.mapEntryBits = in.ReadU8();
+  in.Skip(4);  // x and y origin: where a screen would show the picture
+  h.width = in.ReadU16();
+  h.height = in.ReadU16();
+  h.pixelBits = in.ReadU8();
+  h.descriptor = in.ReadU8();
+  return h;
+}
+
+void Validate(const TTargaHeader& h, TCodecStreamReader& in) {
+  const uint8_t type = h.imageType;
+  if (type != 1 && type != 2 && type != 3 && type != 9 && type != 10 && type != 11) {
+    in.Fail("unsupported image type " + std::to_string(type));
+  }
+  if (h.colourMapType > 1) in.Fail("unknown colour map type");
+  const uint8_t bits = h.pixelBits;
+  switch (h.Kind()) {
+    case TTargaKind::ColourMapped:
+      if (h.colourMapType != 1 || (bits != 8 && bits != 16)) in.Fail("bad colour-mapped layout");
+      break;
+    case TTargaKind::TrueColour:
+      if (bits != 15 && bits != 16 && bits != 24 && bits != 32) in.Fail("bad pixel size");
+      break;
+    case TTargaKind::Grey:
+      if (bits != 8 && bits != 16) in.Fail("bad grey pixel size");
+      break;
+  }
+  if (h.colourMapType == 1 && h.mapEntryBits != 15 && h.mapEntryBits != 16 &&
+      h.mapEntryBits != 24 && h.mapEntryBits != 32) {
+    in.Fail("bad colour map entry size");
+  }
+}
+
+// One stored colour of 15, 16, 24 or 32 bits; alpha comes from the data only when the header
+// says it has some.
+TColor32 Colour(const uint8_t* p, int bits, bool useAlpha) {
+  if (bits == 15 || bits == 16) {
+    const uint32_t v = p[0] | (uint32_t{p[1]} << 8);
+    const uint8_t alpha = bits == 16 && useAlpha && (v & 0x8000) == 0 ? 0 : 255;
+    return Color32(ScaleTo8Bits((v >> 10) & 31, 5), ScaleTo8Bits((v >> 5) & 31, 5),
+                   ScaleTo8Bits(v & 31, 5), alpha);
+  }
+  const uint8_t alpha = bits == 32 && useAlpha ? p[3] : 255;
+  return Color32(p[2], p[1], p[0], alpha);
+}
+
+std::vector<TColor32> ReadColourMap(const TTargaHeader& h, TCodecStreamReader& in) {
+  const int entryBytes = (h.mapEntryBits + 7) / 8;
+  CheckDataSize("Targa", int64_t{h.mapLength} * entryBytes, in.Remaining());
+  std::vector<uint8_t> raw(size_t{h.mapLength} * static_cast<size_t>(entryBytes));
+  in.Read(raw.data(), static_cast<int64_t>(raw.size()));
+  if (h.Kind() != TTargaKind::ColourMapped) return {};
+  std::vector<TColor32> map(h.mapLength);
+  for (size_t i = 0; i < map.size(); ++i) {
+    map[i] =
+        Colour(raw.data() + i * static_cast<size_t>(entryBytes), h.mapEntryBits, h.AlphaBits() > 0);
+  }
+  return map;
+}
+
+class TPixelDecoder {
+ public:
+  TPixelDecoder(const TTargaHeader& h, std::vector<TColor32> map, TCodecStreamReader& in)
+      : header_(h), map_(std::move(map)), in_(in) {}
+
+  TColor32 Convert(const uint8_t* p) const {
+    switch (header_.Kind()) {
+      case TTargaKind::ColourMapped: {
+        const uint32_t index = header_.pixelBits == 8 ? p[0] : p[0] | (uint32_t{p[1]} << 8);
+        if (index < header_.mapFirst || index - header_.mapFirst >= map_.size()) {
+          in_.Fail("colour index outside the colour map");
+        }
+        return map_[index - header_.mapFirst];
+      }
+      case TTargaKind::Grey: {
+        const uint8_t alpha = header_.pixelBits == 16 ? p[1] : 255;
+        return Color32(p[0], p[0], p[0], alpha);
+      }
+      default:
+        return Colour(p, header_.pixelBits, header_.AlphaBits() > 0);
+    }
+  }
+
+ private:
+  const TTargaHeader& header_;
+  std::vector<TColor32> map_;
+  TCodecStreamReader& in_;
+};
+
+// Fills pixels in file order (the first stored row first, each from its first stored pixel).
+void ReadStoredPixels(const TTargaHeader& h, const TPixelDecoder& decoder, TCodecStreamReader& in,
+                      std::span<TColor32> pixels) {
+  const int bytes = h.PixelBytes();
+  uint8_t raw[4] = {};
+  size_t done = 0;
+  if (!h.RunLength()) {
+    for (; done < pixels.size(); ++done) {
+      in.Read(raw, bytes);
+      pixels[done] = decoder.Convert(raw);
+    }
+    return;
+  }
+  // Packets may run on from one row into the next; that is how most writers use them.
+  while (done < pixels.size()) {
+    const uint8_t packet = in.ReadU8();
+    const size_t count = std::min<size_t>((packet & 0x7F) + 1, pixels.size() - done);
+    if (packet & 0x80) {
+      in.Read(raw, bytes);
+      const TColor32 colour = decoder.Convert(raw);
+      std::fill_n(pixels.begin() + static_cast<std::ptrdiff_t>(done), count, colour);
+      done += count;
+    } else {
+      for (size_t i = 0; i < count; ++i, ++done) {
+        in.Read(raw, bytes);
+        pixels[done] = decoder.Convert(raw);
+      }
+    }
+  }
+}
+
+}  // namespace
+
+void TTargaGraphic::Decode(TStream& stream, TBitmap32& bitmap) {
+  TCodecStreamReader in(stream, "Targa");
+  const TTargaHeader h = ReadHeader(in);
+  Validate(h, in);
+  CheckPictureSize("Targa", h.width, h.height, 0, 0);
+  in.Skip(h.idLength);
+  std::vector<TColor32> map = h.colourMapType == 1 ? ReadColourMap(h, in) : std::vector<TColor32>{};
+
+  const int64_t pixelCount = int64_t{h.width} * h.height;
+  // A run packet holds at most 128 pixels in a count byte and one pixel value.
+  const int64_t minimumBytes =
+      h.RunLength() ? (pixelCount + 127) / 128 * (1 + h.PixelBytes()) : pixelCount * h.PixelBytes();
+  CheckDataSize("Targa", minimumBytes, in.Remaining());
+
+  TBitmap32 decoded(h.width, h.height);
+  ReadStoredPixels(h, TPixelDecoder(h, std::move(map), in), in,
+                   std::span<TColor32>(decoded.Bits(), static_cast<size_t>(pixelCount)));
+  // The pixels now lie as stored; the origin bits say where the first stored pixel belongs.
+  if (!h.TopToBottom()) {
+    for (int top = 0, bottom = h.height - 1; top < bottom; ++top, --bottom) {
+      std::swap_ranges(decoded.ScanLine(top), decoded.ScanLine(top) + h.width,
+                       decoded.ScanLine(bottom));
+    }
+  }
+  if (h.RightToLeft()) {
+    for (int y = 0; y < h.height; ++y)
+      std::reverse(decoded.ScanLine(y), decoded.ScanLine(y) + h.width);
+  }
+  if (h.AlphaBits() > 0) MakeOpaqueIfInvisible(decoded);
+  bitmap = std::move(decoded);
+}
+
+}  // namespace nimbra

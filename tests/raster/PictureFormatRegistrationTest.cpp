@@ -1,0 +1,109 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "CodecTestPictures.h"
+#include "LibraryTestPictures.h"
+#include "TempFolder.h"
+#include "raster/JpegCodec.h"
+#include "raster/PictureFormatRegistration.h"
+#include "raster/PictureWriters.h"
+#include "storage/FileAccess.h"
+
+namespace nimbra {
+namespace {
+
+using test::TempFolder;
+
+class PictureFormatRegistrationTest : public ::testing::Test {
+ protected:
+  void SetUp() override { RegisterPictureFormats(); }
+  void TearDown() override { UnregisterPictureFormats(); }
+
+  std::string Write(const std::string& name, const std::string& bytes) {
+    return folder_.Write(name, bytes);
+  }
+
+  TempFolder folder_;
+  TFileAccess access_;
+};
+
+std::string Saved(void (*save)(const TBitmap32&, TStream&), const TBitmap32& picture) {
+  TMemoryStream stream;
+  save(picture, stream);
+  return stream.ToString();
+}
+
+TEST_F(PictureFormatRegistrationTest, EveryExtensionHasItsReaderAndADescription) {
+  const std::vector<std::string> registered = PictureFormatExtensions();
+  for (const char* extension : {"jpg", "jpeg", "jpe", "jfif", "png", "tif", "tiff", "gif", "tga",
+                                "pcx", "bmp", "dib", "jp2", "j2k", "jpc", "j2c"}) {
+    EXPECT_NE(std::find(registered.begin(), registered.end(), extension), registered.end())
+        << extension;
+    EXPECT_NE(CreatePictureReader(extension), nullptr) << extension;
+  }
+  for (const TPictureReaderInfo& reader : PictureReaders())
+    EXPECT_FALSE(reader.Description.empty());
+  EXPECT_NE(dynamic_cast<TJpegGraphic*>(CreatePictureReader("JPEG").get()), nullptr);
+  EXPECT_EQ(CreatePictureReader("xyz"), nullptr);
+  EXPECT_EQ(CreatePictureReader(""), nullptr);
+}
+
+TEST_F(PictureFormatRegistrationTest, LoadGraphicPicksTheReaderByExtension) {
+  const TBitmap32 picture = test::TestPattern(16, 8);
+  const TBitmap32 stripes = test::StripedPicture(16, 8, 4);
+  const std::pair<std::string, std::string> files[] = {
+      {"a.JPG", Saved([](const TBitmap32& b, TStream& s) { SaveJpeg(b, s); }, picture)},
+      {"b.png", Saved(SavePng, picture)},
+      {"c.bmp", Saved([](const TBitmap32& b, TStream& s) { SaveBmp(b, s); }, picture)},
+      {"d.tga", test::TargaBytes(picture, {.imageType = 10})},
+      {"e.pcx", test::PcxBytes(stripes, {})},
+      {"f.gif", test::GifBytes({.screenWidth = 16,
+                                .screenHeight = 8,
+                                .width = 16,
+                                .height = 8,
+                                .palette = {kColor32Black},
+                                .indices = std::vector<uint8_t>(128, 0)})},
+      {"g.tiff", test::TiffBytes(picture, {})},
+      {"h.jp2", test::Jpeg2000Bytes(picture, true, false)},
+      {"i.j2k", test::Jpeg2000Bytes(picture, false, false)},
+  };
+  for (const auto& [name, bytes] : files) {
+    const std::unique_ptr<TGraphic> graphic = LoadGraphic(access_, Write(name, bytes));
+    ASSERT_NE(graphic, nullptr) << name;
+    EXPECT_EQ(graphic->Width(), 16) << name;
+    EXPECT_EQ(graphic->Height(), 8) << name;
+    ASSERT_NE(dynamic_cast<TBitmap32Graphic*>(graphic.get()), nullptr) << name;
+  }
+  // A file of one format under another's extension is not decoded.
+  EXPECT_EQ(LoadGraphic(access_, Write("wrong.gif", files[1].second)), nullptr);
+  EXPECT_EQ(LoadGraphic(access_, Write("unknown.xyz", files[1].second)), nullptr);
+  EXPECT_EQ(LoadGraphic(access_, folder_.File("missing.png")), nullptr);
+}
+
+TEST_F(PictureFormatRegistrationTest, TheHintedLoadGraphicScalesJpegsAndNothingElse) {
+  const TBitmap32 picture = test::TestPattern(64, 40);
+  const std::string jpg =
+      Write("photo.jpg", Saved([](const TBitmap32& b, TStream& s) { SaveJpeg(b, s); }, picture));
+  const std::string png = Write("photo.png", Saved(SavePng, picture));
+
+  const std::unique_ptr<TGraphic> reduced = LoadGraphic(access_, jpg, TDecodeHint{16, 10});
+  ASSERT_NE(reduced, nullptr);
+  EXPECT_EQ(reduced->Width(), 16);
+  EXPECT_EQ(reduced->Height(), 10);
+  EXPECT_EQ(LoadGraphic(access_, jpg, TDecodeHint{})->Width(), 64);
+  EXPECT_EQ(LoadGraphic(access_, png, TDecodeHint{16, 10})->Width(), 64);
+
+  EXPECT_EQ(LoadGraphic(access_, Write("broken.jpg", "\xFF\xD8 broken"), TDecodeHint{16, 10}),
+            nullptr);
+  EXPECT_EQ(LoadGraphic(access_, folder_.File("missing.jpg"), TDecodeHint{16, 10}), nullptr);
+  EXPECT_EQ(LoadGraphic(access_, Write("odd.xyz", "data"), TDecodeHint{16, 10}), nullptr);
+
+  // Unregistered extensions are refused by both forms.
+  UnregisterPictureFormats();
+  EXPECT_EQ(LoadGraphic(access_, jpg), nullptr);
+  EXPECT_EQ(LoadGraphic(access_, jpg, TDecodeHint{16, 10}), nullptr);
+}
+
+}  // namespace
+}  // namespace nimbra
