@@ -1,0 +1,68 @@
+#include "platform/SwayWallpaper.h"
+
+#include <chrono>
+#include <cstdlib>
+#include <thread>
+
+#include "platform/ChildProcess.h"
+#include "platform/CommandLine.h"
+
+namespace nimbra {
+
+namespace {
+
+bool EnvironmentSet(const char* name) {
+  const char* value = std::getenv(name);
+  return value != nullptr && *value != '\0';
+}
+
+// How long a new swaybg gets to show its picture (or fail) before the old one goes.
+constexpr auto kSwaybgSettle = std::chrono::milliseconds(1000);
+// swaymsg can hang when sway is busy; the album must not.
+constexpr auto kSwaymsgTimeout = std::chrono::seconds(10);
+
+}  // namespace
+
+std::optional<std::string> SwayCommandArgument(const std::string& file) {
+  if (file.find_first_of("\"\n\r") != std::string::npos || file.find("  ") != std::string::npos) {
+    return std::nullopt;
+  }
+  return "\"" + ShellQuote(file) + "\"";
+}
+
+void TSwayWallpaperBackend::Apply(const TWallpaperPicture& picture) {
+  if (picture.PngFile.empty()) throw EWallpaperError("no PNG file was written for swaybg");
+  if (EnvironmentSet("SWAYSOCK") && ProgramExists("swaymsg") &&
+      SwayCommandArgument(picture.PngFile)) {
+    ApplyWithSwaymsg(picture.PngFile);
+  } else if (EnvironmentSet("WAYLAND_DISPLAY") && ProgramExists("swaybg")) {
+    ApplyWithSwaybg(picture.PngFile);
+  } else {
+    throw EWallpaperError(
+        "neither swaymsg (needs SWAYSOCK) nor swaybg (needs WAYLAND_DISPLAY) can be used");
+  }
+}
+
+void TSwayWallpaperBackend::ApplyWithSwaymsg(const std::string& file) {
+  const TProcessResult result = RunProcess(
+      {"swaymsg", "output", "*", "bg", *SwayCommandArgument(file), "fill"}, kSwaymsgTimeout);
+  if (!result.Succeeded()) throw EWallpaperError("swaymsg " + result.Describe());
+  // sway draws the background now; a swaybg of ours would cover it.
+  StopProcess(swaybg_);
+  swaybg_ = 0;
+}
+
+void TSwayWallpaperBackend::ApplyWithSwaybg(const std::string& file) {
+  const pid_t started = StartProcess({"swaybg", "-o", "*", "-i", file, "-m", "fill"});
+  const auto deadline = std::chrono::steady_clock::now() + kSwaybgSettle;
+  while (std::chrono::steady_clock::now() < deadline) {
+    if (!ProcessRunning(started)) {
+      throw EWallpaperError("swaybg ended at once; the compositor may lack wlr-layer-shell");
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  }
+  StopProcess(swaybg_);
+  swaybg_ = started;
+}
+
+}  // namespace nimbra

@@ -1,0 +1,48 @@
+// One way of making a picture file the desktop wallpaper: each desktop has its own (settings keys,
+// a D-Bus call, a helper program, the X root window). The wallpaper setter writes the files a
+// backend asks for and hands it the page; the backend raises EWallpaperError with a reason a user
+// can act on when the desktop refuses.
+#pragma once
+
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "raster/Bitmap32.h"
+
+namespace nimbra {
+
+class EWallpaperError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// What a backend needs written before it is called.
+struct TWallpaperNeeds {
+  // The desktop ignores a change to the name it already shows, so every change needs a new name.
+  bool FreshName = false;
+  // The desktop's helper reads only PNG (swaybg without the BMP loader).
+  bool Png = false;
+};
+
+// One change as a backend sees it: the page and the files written for it (absolute paths).
+struct TWallpaperPicture {
+  const TBitmap32* Page = nullptr;
+  std::string BitmapFile;
+  std::string PngFile;  // empty unless the backend asked for PNG
+  // Connector names of the connected monitors ("HDMI-1"), for desktops that keep one setting per
+  // monitor and have none yet; empty when the caller does not know them.
+  std::vector<std::string> MonitorNames;
+};
+
+class TWallpaperBackend {
+ public:
+  virtual ~TWallpaperBackend() = default;
+  // The name that selects it ("gnome", "x11", ...).
+  virtual std::string Name() const = 0;
+  virtual TWallpaperNeeds Needs() const = 0;
+  // Points the desktop at the picture; raises EWallpaperError (or any std::exception) on failure.
+  virtual void Apply(const TWallpaperPicture& picture) = 0;
+};
+
+}  // namespace nimbra

@@ -1,0 +1,103 @@
+#include "platform/XfceWallpaper.h"
+
+#include <QDBusArgument>
+#include <QDBusMetaType>
+#include <QDBusVariant>
+#include <QString>
+#include <QVariantMap>
+#include <algorithm>
+
+#include "platform/SessionBus.h"
+
+namespace nimbra {
+
+namespace {
+
+const QString kService = "org.xfce.Xfconf";
+const QString kPath = "/org/xfce/Xfconf";
+const QString kInterface = "org.xfce.Xfconf";
+const QString kChannel = "xfce4-desktop";
+
+bool EndsWith(const QString& text, const char* suffix) {
+  return text.endsWith(QLatin1String(suffix));
+}
+
+// Every property under the base, or none when the channel or the base does not exist yet.
+QVariantMap AllProperties(const QString& channel, const QString& base) {
+  QDBusMessage call =
+      QDBusMessage::createMethodCall(kService, kPath, kInterface, "GetAllProperties");
+  call << channel << base;
+  const QDBusMessage reply = CallSessionBusAllowingErrors(call);
+  if (ErrorNameOf(reply) == "org.xfce.Xfconf.Error.PropertyNotFound" ||
+      ErrorNameOf(reply) == "org.xfce.Xfconf.Error.ChannelNotFound") {
+    return {};
+  }
+  if (reply.type() == QDBusMessage::ErrorMessage) {
+    throw EWallpaperError("xfconf could not list " + channel.toStdString() + ": " +
+                          reply.errorMessage().toStdString());
+  }
+  if (reply.arguments().isEmpty()) return {};
+  const QVariant answer = reply.arguments().constFirst();
+  if (answer.canConvert<QDBusArgument>()) {
+    return qdbus_cast<QVariantMap>(answer.value<QDBusArgument>());
+  }
+  return answer.toMap();
+}
+
+void SetProperty(const QString& property, const QVariant& value) {
+  QDBusMessage call = QDBusMessage::createMethodCall(kService, kPath, kInterface, "SetProperty");
+  call << kChannel << property << QVariant::fromValue(QDBusVariant(value));
+  CallSessionBus(call);
+}
+
+// How many workspaces xfwm4 keeps; one when it has never said.
+int WorkspaceCount() {
+  const QVariantMap general = AllProperties("xfwm4", "/general");
+  const int count = general.value("/general/workspace_count", 1).toInt();
+  return std::clamp(count, 1, 64);
+}
+
+}  // namespace
+
+std::vector<std::string> XfcePicturePropertiesFor(const std::vector<std::string>& monitorNames,
+                                                  int workspaceCount) {
+  std::vector<std::string> properties;
+  for (const std::string& monitor : monitorNames) {
+    for (int workspace = 0; workspace < workspaceCount; ++workspace) {
+      properties.push_back("/backdrop/screen0/monitor" + monitor + "/workspace" +
+                           std::to_string(workspace) + "/last-image");
+    }
+  }
+  return properties;
+}
+
+void TXfceWallpaperBackend::Apply(const TWallpaperPicture& picture) {
+  const QVariantMap backdrop = AllProperties(kChannel, "/backdrop");
+  // 1. A running cycler would put its own picture back.
+  for (auto it = backdrop.begin(); it != backdrop.end(); ++it) {
+    if (EndsWith(it.key(), "/backdrop-cycle-enable") && it.value().toBool()) {
+      SetProperty(it.key(), false);
+    }
+  }
+  // 2. Every picture property; "image-path" is the name older releases used.
+  const QString file = QString::fromStdString(picture.BitmapFile);
+  bool anyPicture = false;
+  for (auto it = backdrop.begin(); it != backdrop.end(); ++it) {
+    if (EndsWith(it.key(), "/last-image") || EndsWith(it.key(), "/image-path")) {
+      SetProperty(it.key(), file);
+      anyPicture = true;
+    }
+  }
+  if (anyPicture) return;
+  // 3. A fresh configuration: create the properties xfdesktop will look for.
+  if (picture.MonitorNames.empty()) {
+    throw EWallpaperError(
+        "Xfce has no wallpaper settings yet and the connected monitors are not known");
+  }
+  for (const std::string& property :
+       XfcePicturePropertiesFor(picture.MonitorNames, WorkspaceCount())) {
+    SetProperty(QString::fromStdString(property), file);
+  }
+}
+
+}  // namespace nimbra

@@ -1,0 +1,184 @@
+#include <gtest/gtest.h>
+
+#include <QColor>
+#include <QImage>
+#include <QString>
+#include <filesystem>
+#include <set>
+
+#include "PlatformTestSession.h"
+#include "TempFolder.h"
+#include "platform/CommandWallpaper.h"
+#include "platform/WallpaperSetter.h"
+
+namespace nimbra {
+namespace {
+
+namespace fs = std::filesystem;
+using test::TempFolder;
+
+const std::string kBase = "Velmora Nimbra Hintergrundbild";
+
+// A desktop that records what it was shown and checks that the files exist when it is called.
+class TRecordingBackend : public TWallpaperBackend {
+ public:
+  explicit TRecordingBackend(TWallpaperNeeds needs) : needs_(needs) {}
+  std::string Name() const override { return "recording"; }
+  TWallpaperNeeds Needs() const override { return needs_; }
+  void Apply(const TWallpaperPicture& picture) override {
+    EXPECT_TRUE(fs::exists(picture.BitmapFile));
+    EXPECT_EQ(needs_.Png, fs::exists(picture.PngFile));
+    shown.push_back(picture);
+    if (!failure.empty()) throw EWallpaperError(failure);
+  }
+
+  std::vector<TWallpaperPicture> shown;
+  std::string failure;
+
+ private:
+  TWallpaperNeeds needs_;
+};
+
+std::set<std::string> FilesIn(const fs::path& folder) {
+  std::set<std::string> names;
+  for (const auto& entry : fs::directory_iterator(folder)) names.insert(entry.path().filename());
+  return names;
+}
+
+uint32_t Read32(const std::string& bytes, size_t at) {
+  uint32_t value = 0;
+  for (int i = 3; i >= 0; --i) value = value << 8 | static_cast<uint8_t>(bytes[at + i]);
+  return value;
+}
+
+TEST(WallpaperSetterTest, NoneWritesOnlyTheBitmapFileCreatingItsFolder) {
+  TempFolder temp;
+  const fs::path folder = temp.Path() / "Velmora" / "Nimbra";
+  TWallpaperSetter setter(std::make_unique<TNoWallpaperBackend>(), folder, kBase);
+  TBitmap32 page(3, 2);
+  page.SetPixel(0, 0, Color32(1, 2, 3));
+  page.SetPixel(2, 1, Color32(0xFA, 0xFB, 0xFC));
+  ASSERT_TRUE(setter.SetWallpaper(page)) << setter.LastError();
+  ASSERT_TRUE(setter.SetWallpaper(page)) << setter.LastError();
+  EXPECT_EQ(FilesIn(folder), std::set<std::string>{kBase + ".bmp"});
+  EXPECT_EQ(setter.CurrentFile(), (folder / (kBase + ".bmp")).string());
+
+  const std::string bytes = TempFolder::Read(setter.CurrentFile());
+  const size_t row = 12;  // 3 pixels of 3 bytes, padded to 4
+  ASSERT_EQ(bytes.size(), 54 + 2 * row);
+  EXPECT_EQ(bytes.substr(0, 2), "BM");
+  EXPECT_EQ(Read32(bytes, 2), bytes.size());
+  EXPECT_EQ(Read32(bytes, 10), 54U);
+  EXPECT_EQ(Read32(bytes, 18), 3U);
+  EXPECT_EQ(Read32(bytes, 22), 2U);
+  EXPECT_EQ(Read32(bytes, 28) & 0xFFFF, 24U);
+  // Bottom-up rows of blue, green, red: the file's first row is the page's last.
+  EXPECT_EQ(bytes.substr(54 + 6, 3), "\xFC\xFB\xFA");
+  EXPECT_EQ(bytes.substr(54 + row, 3), "\x03\x02\x01");
+  // What another reader makes of it.
+  const QImage image(QString::fromStdString(setter.CurrentFile()));
+  ASSERT_FALSE(image.isNull());
+  EXPECT_EQ(image.pixel(2, 1) & 0xFFFFFF, 0xFAFBFCU);
+
+  EXPECT_FALSE(setter.SetWallpaper(TBitmap32()));
+  EXPECT_NE(setter.LastError().find("empty"), std::string::npos) << setter.LastError();
+}
+
+TEST(WallpaperSetterTest, CachingDesktopsGetAlternatingNamesAndPngOnRequest) {
+  TempFolder temp;
+  auto backend =
+      std::make_unique<TRecordingBackend>(TWallpaperNeeds{.FreshName = true, .Png = true});
+  TRecordingBackend& desktop = *backend;
+  TWallpaperSetter setter(std::move(backend), temp.Path(), kBase);
+  setter.SetMonitorNames({"HDMI-1"});
+  const TBitmap32 first = test::QuadrantPage(8, 6, 0x11);
+  ASSERT_TRUE(setter.SetWallpaper(first));
+  ASSERT_TRUE(setter.SetWallpaper(test::QuadrantPage(8, 6, 0x22)));
+  ASSERT_TRUE(setter.SetWallpaper(test::QuadrantPage(8, 6, 0x33)));
+  ASSERT_EQ(desktop.shown.size(), 3U);
+  EXPECT_EQ(desktop.shown[0].BitmapFile, temp.File(kBase + ".bmp"));
+  EXPECT_EQ(desktop.shown[0].PngFile, temp.File(kBase + ".png"));
+  EXPECT_EQ(desktop.shown[1].BitmapFile, temp.File(kBase + " (2).bmp"));
+  EXPECT_EQ(desktop.shown[1].PngFile, temp.File(kBase + " (2).png"));
+  EXPECT_EQ(desktop.shown[2].BitmapFile, temp.File(kBase + ".bmp"));
+  EXPECT_EQ(desktop.shown[0].MonitorNames, std::vector<std::string>{"HDMI-1"});
+  const QImage png(QString::fromStdString(desktop.shown[2].PngFile));
+  const TBitmap32 third = test::QuadrantPage(8, 6, 0x33);
+  ASSERT_EQ(png.size(), QSize(8, 6));
+  for (const auto& [x, y] : {std::pair{0, 0}, {7, 0}, {0, 5}, {7, 5}}) {
+    EXPECT_EQ(png.pixel(x, y), third.Pixel(x, y)) << x << "," << y;
+  }
+}
+
+TEST(WallpaperSetterTest, AfterARestartTheOlderNameIsWritten) {
+  for (const bool firstIsNewer : {true, false}) {
+    TempFolder temp;
+    const std::string a = temp.Write(kBase + ".bmp", "a");
+    const std::string b = temp.Write(kBase + " (2).bmp", "b");
+    const auto now = fs::file_time_type::clock::now();
+    fs::last_write_time(firstIsNewer ? a : b, now);
+    fs::last_write_time(firstIsNewer ? b : a, now - std::chrono::hours(1));
+    auto backend = std::make_unique<TRecordingBackend>(TWallpaperNeeds{.FreshName = true});
+    TRecordingBackend& desktop = *backend;
+    TWallpaperSetter setter(std::move(backend), temp.Path(), kBase);
+    ASSERT_TRUE(setter.SetWallpaper(test::QuadrantPage(4, 4, 1)));
+    EXPECT_EQ(desktop.shown.at(0).BitmapFile, firstIsNewer ? b : a);
+  }
+}
+
+TEST(WallpaperSetterTest, FilesNoLongerOnShowAreRemovedAfterTheSwitch) {
+  TempFolder temp;
+  // Left behind by a desktop that wanted PNG.
+  temp.Write(kBase + ".png", "old");
+  temp.Write(kBase + " (2).png", "old");
+  TWallpaperSetter setter(std::make_unique<TRecordingBackend>(TWallpaperNeeds{.FreshName = true}),
+                          temp.Path(), kBase);
+  ASSERT_TRUE(setter.SetWallpaper(test::QuadrantPage(4, 4, 1)));
+  // Which file the desktop showed before this process is unknown: nothing goes yet.
+  EXPECT_EQ(FilesIn(temp.Path()).size(), 3U);
+  ASSERT_TRUE(setter.SetWallpaper(test::QuadrantPage(4, 4, 2)));
+  EXPECT_EQ(FilesIn(temp.Path()), (std::set<std::string>{kBase + ".bmp", kBase + " (2).bmp"}));
+}
+
+TEST(WallpaperSetterTest, FailuresAreReportedOnceAndKeepThePictureOnShow) {
+  TempFolder temp;
+  auto backend = std::make_unique<TRecordingBackend>(TWallpaperNeeds{.FreshName = true});
+  TRecordingBackend& desktop = *backend;
+  TWallpaperSetter setter(std::move(backend), temp.Path(), kBase);
+  std::vector<std::string> reports;
+  setter.SetReportFunction([&](const std::string& reason) { reports.push_back(reason); });
+
+  ASSERT_TRUE(setter.SetWallpaper(test::QuadrantPage(4, 4, 1)));  // shows the first name
+  desktop.failure = "desktop said no";
+  EXPECT_FALSE(setter.SetWallpaper(test::QuadrantPage(4, 4, 2)));
+  EXPECT_FALSE(setter.SetWallpaper(test::QuadrantPage(4, 4, 3)));
+  EXPECT_EQ(setter.LastError(), "recording wallpaper: desktop said no");
+  ASSERT_EQ(reports.size(), 1U);
+  EXPECT_EQ(reports[0], setter.LastError());
+  // The first name is still on show, so the failed changes must not have used it.
+  EXPECT_EQ(desktop.shown[1].BitmapFile, temp.File(kBase + " (2).bmp"));
+  EXPECT_EQ(desktop.shown[2].BitmapFile, temp.File(kBase + " (2).bmp"));
+  EXPECT_EQ(setter.CurrentFile(), temp.File(kBase + ".bmp"));
+
+  desktop.failure.clear();
+  ASSERT_TRUE(setter.SetWallpaper(test::QuadrantPage(4, 4, 4)));
+  EXPECT_EQ(setter.LastError(), "");
+  desktop.failure = "desktop said no";
+  EXPECT_FALSE(setter.SetWallpaper(test::QuadrantPage(4, 4, 5)));
+  EXPECT_EQ(reports.size(), 2U);
+}
+
+TEST(WallpaperSetterTest, AnUnwritableFolderFailsBeforeTheDesktopIsAsked) {
+  TempFolder temp;
+  const std::string blocker = temp.Write("Velmora", "a file where the folder should be");
+  auto backend = std::make_unique<TRecordingBackend>(TWallpaperNeeds{});
+  TRecordingBackend& desktop = *backend;
+  TWallpaperSetter setter(std::move(backend), fs::path(blocker) / "Nimbra", kBase);
+  EXPECT_FALSE(setter.SetWallpaper(test::QuadrantPage(4, 4, 1)));
+  EXPECT_NE(setter.LastError().find("cannot create the folder"), std::string::npos)
+      << setter.LastError();
+  EXPECT_TRUE(desktop.shown.empty());
+}
+
+}  // namespace
+}  // namespace nimbra
