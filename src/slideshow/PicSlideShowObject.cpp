@@ -1,0 +1,96 @@
+#include "slideshow/PicSlideShowObject.h"
+
+#include <exception>
+
+#include "storage/CSFStream.h"
+#include "storage/TextCase.h"
+
+namespace nimbra {
+
+NIMBRA_DEFINE_PLUGIN(TPicSlideShowObject, TBaseBitmapSlideShowObject)
+NIMBRA_DEFINE_PLUGIN(TExtPicSlideShowObject, TBaseExtBitmapSlideShowObject)
+
+std::vector<std::string> PictureFileExtensions() {
+  return PictureFormatExtensions();
+}
+
+std::string PictureFileFilter() {
+  std::string filter;
+  for (const std::string& extension : PictureFileExtensions()) {
+    if (!filter.empty()) filter += "|";
+    filter += UpperCase(extension) + "-Dateien (*." + extension + ")|*." + extension;
+  }
+  return filter;
+}
+
+// ---- TPicSlideShowObject ----
+
+void TPicSlideShowObject::SetFileName(const std::string& name) {
+  if (picture_.SetFileName(name, *this)) Changed(kChangePictureFileName);
+}
+
+void TPicSlideShowObject::CopyFrom(const TSlideShowObject& other) {
+  TBaseBitmapSlideShowObject::CopyFrom(other);
+  if (const auto* source = dynamic_cast<const TPicSlideShowObject*>(&other)) {
+    picture_.Assign(source->picture_);
+  }
+}
+
+bool TPicSlideShowObject::WriteToStream(TCSFStream& stream) const {
+  if (!TBaseBitmapSlideShowObject::WriteToStream(stream)) return false;
+  try {
+    picture_.WriteToStream(stream);
+    return true;
+  } catch (const std::exception&) {
+    return false;
+  }
+}
+
+bool TPicSlideShowObject::ReadFromStream(TCSFStream& stream) {
+  if (!TBaseBitmapSlideShowObject::ReadFromStream(stream)) return false;
+  try {
+    picture_.ReadFromStream(stream);
+    return true;
+  } catch (const std::exception&) {
+    return false;
+  }
+}
+
+// ---- TExtPicSlideShowObject ----
+
+void TExtPicSlideShowObject::SetFileName(const std::string& name) {
+  if (picture_.SetFileName(name, *this)) Changed(kChangePictureFileName);
+}
+
+void TExtPicSlideShowObject::CopyFrom(const TSlideShowObject& other) {
+  TBaseExtBitmapSlideShowObject::CopyFrom(other);
+  if (const auto* source = dynamic_cast<const TExtPicSlideShowObject*>(&other)) {
+    picture_.Assign(source->picture_);
+  }
+}
+
+std::string TExtPicSlideShowObject::PropertyFrameClassName() const {
+  return "TExtPicSlideShowObjectPropertyFrame";
+}
+
+bool TExtPicSlideShowObject::WriteToStream(TCSFStream& stream) const {
+  if (!TBaseExtBitmapSlideShowObject::WriteToStream(stream)) return false;
+  try {
+    picture_.WriteToStream(stream);
+    return true;
+  } catch (const std::exception&) {
+    return false;
+  }
+}
+
+bool TExtPicSlideShowObject::ReadFromStream(TCSFStream& stream) {
+  if (!TBaseExtBitmapSlideShowObject::ReadFromStream(stream)) return false;
+  try {
+    picture_.ReadFromStream(stream);
+    return true;
+  } catch (const std::exception&) {
+    return false;
+  }
+}
+
+}  // namespace nimbra
