@@ -93,8 +93,9 @@ bool ContainsTextIgnoringCase(std::string_view text, std::string_view token);
  private:
 
 // Defines it (in one source file, inside namespace nimbra).
-#define NIMBRA_DEFINE_VARIABLE_PLUGIN(Type, Parent)                                        \
-  const ::nimbra::TVariablePluginClass& Type::StaticClass() {                              \
-    static const ::nimbra::TVariablePluginClassOf<Type> meta(#Type, &Parent::StaticClass()); \
-    return meta;                                                                           \
+#define NIMBRA_DEFINE_VARIABLE_PLUGIN(Type, Parent)                              \
+  const ::nimbra::TVariablePluginClass& Type::StaticClass() {                    \
+    static const ::nimbra::TImmortal<::nimbra::TVariablePluginClassOf<Type>> meta( \
+        #Type, &Parent::StaticClass());                                          \
+    return meta.Get();                                                           \
   }

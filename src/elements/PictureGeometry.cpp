@@ -1,0 +1,152 @@
+#include "elements/PictureGeometry.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+#include <utility>
+
+#include "elements/FitRect.h"
+#include "raster/StretchDraw.h"
+#include "templates/PageGeometry.h"
+
+namespace nimbra {
+
+namespace {
+
+// Turned pictures are cleared to white without alpha, so that filters which reach past the
+// picture's edge mix in no dark fringe.
+constexpr TColor32 kTransparentWhite = 0x00FFFFFF;
+
+int64_t FittedArea(int width, int height, int boxWidth, int boxHeight) {
+  const TPixelRect fitted = FitRect(width, height, {0, 0, boxWidth, boxHeight});
+  return int64_t{fitted.Width()} * fitted.Height();
+}
+
+// Output size of a turned picture; 0 × 0 for a fit mode that does not exist.
+void TurnedOutputSize(const TAffineTransformation& transformation, int boxWidth, int boxHeight,
+                      uint8_t fitMode, int& width, int& height) {
+  width = 0;
+  height = 0;
+  if (fitMode == 0) {
+    width = boxWidth;
+    height = boxHeight;
+  } else if (fitMode == 1 || fitMode == 2) {
+    // The transformed bounds hold the outer edges of the corner pixels; the picture is as large
+    // as the span of their centres, one less.
+    const TRect bounds = transformation.GetTransformedBounds();
+    width = std::max(0, bounds.Width() - 1);
+    height = std::max(0, bounds.Height() - 1);
+  }
+}
+
+TPictureGeometry Unturned(const TBitmap32& source, TBitmap32& output, int boxWidth,
+                          int boxHeight, bool keepAspect, TResamplingFilter filter) {
+  TPixelRect box{0, 0, boxWidth, boxHeight};
+  if (keepAspect) box = FitRect(source.Width(), source.Height(), box);
+  output = TBitmap32(box.Width(), box.Height());
+  StretchDraw(output, output.BoundsRect(), source, filter, TDrawMode::Opaque);
+  TPictureGeometry geometry;
+  geometry.Transformation.SetSrcRect({0, 0, double(source.Width()), double(source.Height())});
+  geometry.Transformation.Scale(double(output.Width()) / source.Width(),
+                                double(output.Height()) / source.Height());
+  geometry.ScaledWidth = output.Width();
+  geometry.ScaledHeight = output.Height();
+  return geometry;
+}
+
+TPictureGeometry Turned(TBitmap32& source, TBitmap32& output, int boxWidth, int boxHeight,
+                        bool keepAspect, double angle, uint8_t fitMode,
+                        TResamplingFilter filter) {
+  ClearBorderPixels(source);
+  const double w = source.Width();
+  const double h = source.Height();
+  // Pixel centres span one less than the picture; the turn is about the middle of that span.
+  const double w1 = std::max(1.0, w - 1);
+  const double h1 = std::max(1.0, h - 1);
+  const double radians = angle * std::numbers::pi / 180;
+  const double turnedWidth = std::abs(w1 * std::cos(radians)) + std::abs(h1 * std::sin(radians));
+  const double turnedHeight = std::abs(w1 * std::sin(radians)) + std::abs(h1 * std::cos(radians));
+
+  double sx = double(boxWidth) / turnedWidth;
+  double sy = double(boxHeight) / turnedHeight;
+  if (fitMode == 2) {
+    sx = boxWidth / w;
+    sy = boxHeight / h;
+  }
+  if (keepAspect) sx = sy = std::min(sx, sy);
+
+  TPictureGeometry geometry;
+  TAffineTransformation& t = geometry.Transformation;
+  t.SetSrcRect({0, 0, w, h});
+  t.Translate(-w1 / 2, -h1 / 2);
+  t.Rotate(angle);
+  t.Translate(turnedWidth / 2, turnedHeight / 2);
+  t.Scale(sx, sy);
+  geometry.ScaledWidth = RoundHalfToEven(w * sx);
+  geometry.ScaledHeight = RoundHalfToEven(h * sy);
+
+  int width = 0;
+  int height = 0;
+  TurnedOutputSize(t, boxWidth, boxHeight, fitMode, width, height);
+  output = TBitmap32(width, height);
+  output.Clear(kTransparentWhite);
+  DrawTransformed(output, source, t, filter, TDrawMode::Opaque);
+  return geometry;
+}
+
+}  // namespace
+
+TResamplingFilter PictureFilter(int sourceWidth, int sourceHeight, int targetWidth,
+                                int targetHeight, bool preview) {
+  if (preview) return TResamplingFilter::Nearest;
+  const bool enlarging = targetWidth >= sourceWidth && targetHeight >= sourceHeight;
+  return enlarging ? TResamplingFilter::Mitchell : TResamplingFilter::Lanczos;
+}
+
+TBitmap32 MakeWorkingCopy(TBitmap32& picture, int fittedWidth, int fittedHeight, bool rendering) {
+  const int64_t workWidth = int64_t{2} * fittedWidth;
+  const int64_t workHeight = int64_t{2} * fittedHeight;
+  if (!rendering || (picture.Width() <= workWidth && picture.Height() <= workHeight)) {
+    return std::exchange(picture, TBitmap32());
+  }
+  TBitmap32 working(static_cast<int>(workWidth), static_cast<int>(workHeight));
+  StretchDraw(working, working.BoundsRect(), picture,
+              PictureFilter(picture.Width(), picture.Height(), working.Width(), working.Height(),
+                            false),
+              TDrawMode::Opaque);
+  picture = TBitmap32();
+  return working;
+}
+
+bool TurningFillsBetter(int width, int height, int boxWidth, int boxHeight) {
+  return FittedArea(height, width, boxWidth, boxHeight) >
+         FittedArea(width, height, boxWidth, boxHeight);
+}
+
+void ClearBorderPixels(TBitmap32& bitmap) {
+  const int w = bitmap.Width();
+  const int h = bitmap.Height();
+  if (w == 0 || h == 0) return;
+  auto clear = [&](int x, int y) { bitmap.SetPixel(x, y, ColorWithAlpha(bitmap.Pixel(x, y), 0)); };
+  for (int x = 0; x < w; ++x) {
+    clear(x, 0);
+    clear(x, h - 1);
+  }
+  for (int y = 1; y < h - 1; ++y) {
+    clear(0, y);
+    clear(w - 1, y);
+  }
+}
+
+TPictureGeometry FitAndTurn(TBitmap32& source, TBitmap32& output, int boxWidth, int boxHeight,
+                            bool keepAspect, double angle, uint8_t fitMode,
+                            TResamplingFilter filter) {
+  if (source.Empty() || boxWidth <= 0 || boxHeight <= 0) {
+    output = TBitmap32();
+    return {};
+  }
+  if (angle == 0) return Unturned(source, output, boxWidth, boxHeight, keepAspect, filter);
+  return Turned(source, output, boxWidth, boxHeight, keepAspect, angle, fitMode, filter);
+}
+
+}  // namespace nimbra

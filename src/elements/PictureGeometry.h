@@ -1,0 +1,49 @@
+// The geometric steps that turn a decoded photo into what a picture element draws: the filter
+// choice, the reduced working copy, the quarter turn that fills a box better, and the scaling and
+// turning into the element's box in each fit mode.
+#pragma once
+
+#include <cstdint>
+
+#include "raster/Bitmap32.h"
+#include "raster/Resample.h"
+#include "raster/Transform.h"
+
+namespace nimbra {
+
+// The filter for stretching a source size onto a target size: nearest neighbour in the design
+// view (speed over looks), Mitchell when enlarging in both directions, Lanczos otherwise.
+TResamplingFilter PictureFilter(int sourceWidth, int sourceHeight, int targetWidth,
+                                int targetHeight, bool preview);
+
+// What effects and the turn work on. When rendering, a picture more than twice as wide or high as
+// its fitted box is reduced to twice that box; otherwise the picture itself is taken over. Either
+// way the picture is left empty, so that at most one decoded copy stays alive.
+TBitmap32 MakeWorkingCopy(TBitmap32& picture, int fittedWidth, int fittedHeight, bool rendering);
+
+// True when a width × height picture turned by a quarter fills the box strictly better (a larger
+// fitted area) than unturned.
+bool TurningFillsBetter(int width, int height, int boxWidth, int boxHeight);
+
+// Makes the outermost ring of pixels fully transparent, so that turned edges fade out smoothly.
+void ClearBorderPixels(TBitmap32& bitmap);
+
+struct TPictureGeometry {
+  // Maps the source's pixels (its source rectangle is the whole source) onto the output.
+  TAffineTransformation Transformation;
+  // The source's size after scaling, before turning.
+  int ScaledWidth = 0;
+  int ScaledHeight = 0;
+};
+
+// Scales source into a boxWidth × boxHeight box and turns it by angle degrees, writing the result
+// into output (resized to fit it). With keepAspect the picture is scaled uniformly. fitMode
+// decides the scale and size of a turned picture: 0 and 1 keep its turned bounds inside the box
+// (0 with an output of exactly the box, 1 with an output of the turned bounds), 2 scales it as if
+// unturned, so that its corners may leave the box; any other mode yields an empty output. A
+// turned source loses its border pixels to transparency.
+TPictureGeometry FitAndTurn(TBitmap32& source, TBitmap32& output, int boxWidth, int boxHeight,
+                            bool keepAspect, double angle, uint8_t fitMode,
+                            TResamplingFilter filter);
+
+}  // namespace nimbra

@@ -1,0 +1,136 @@
+#include "elements/PrintPageElementGeometric.h"
+
+#include <algorithm>
+#include <stdexcept>
+
+#include "elements/FitRect.h"
+#include "storage/CSFStream.h"
+
+namespace nimbra {
+
+NIMBRA_DEFINE_PLUGIN(TPrintPageElementGeometricProperties, TVisiblePageElementProperties)
+NIMBRA_DEFINE_PLUGIN(TPrintPageElementGeometric, TPrintablePageElement)
+NIMBRA_DEFINE_PLUGIN(TPrintPageElementRect, TPrintPageElementGeometric)
+NIMBRA_DEFINE_PLUGIN(TPrintPageElementEllipseProperties, TPrintPageElementGeometricProperties)
+NIMBRA_DEFINE_PLUGIN(TPrintPageElementEllipse, TPrintPageElementGeometric)
+
+// ---- TPrintPageElementGeometricProperties ----
+
+bool TPrintPageElementGeometricProperties::WriteToStream(TCSFStream& stream) const {
+  if (!TVisiblePageElementProperties::WriteToStream(stream)) return false;
+  try {
+    TWriteSubChunk chunk(stream);
+    stream.WriteByte(drawFlags_);
+    stream.WriteCardinal(borderColor_);
+    stream.WriteCardinal(fillColor_);
+    stream.WriteInteger(borderWidth_);
+    chunk.End();
+    return true;
+  } catch (...) {
+    return false;
+  }
+}
+
+bool TPrintPageElementGeometricProperties::ReadFromStream(TCSFStream& stream) {
+  if (!TVisiblePageElementProperties::ReadFromStream(stream)) return false;
+  try {
+    TReadSubChunk chunk(stream);
+    drawFlags_ = stream.ReadByte();
+    borderColor_ = stream.ReadCardinal();
+    fillColor_ = stream.ReadCardinal();
+    borderWidth_ = stream.ReadInteger();
+    return true;
+  } catch (...) {
+    return false;
+  }
+}
+
+std::string TPrintPageElementGeometricProperties::EditorFrameClassNames() const {
+  return AppendEditorFrameClassName(TVisiblePageElementProperties::EditorFrameClassNames(),
+                                    "TPrintPageElementGeometricPropertyEditorFrame");
+}
+
+// ---- TPrintPageElementGeometric ----
+
+TPrintPageElementGeometric::TPrintPageElementGeometric(const TMetaClass& propertiesClass)
+    : TPrintablePageElement(propertiesClass) {
+  if (PropertiesAs<TPrintPageElementGeometricProperties>() == nullptr) {
+    throw std::logic_error(propertiesClass.ClassName() + " is no geometric element bag");
+  }
+}
+
+std::string TPrintPageElementGeometric::Category() const { return kElementCategoryGeneral; }
+
+TPrintPageElementGeometricProperties& TPrintPageElementGeometric::GeometricProperties() const {
+  return static_cast<TPrintPageElementGeometricProperties&>(Properties());
+}
+
+bool TPrintPageElementGeometric::NeedsBlending() const {
+  const TPrintPageElementGeometricProperties& bag = GeometricProperties();
+  const bool fill = (bag.DrawFlags() & kDrawFill) != 0;
+  const bool border = (bag.DrawFlags() & kDrawBorder) != 0;
+  return (fill && AlphaComponent(bag.FillColor()) < 255) ||
+         (border && AlphaComponent(bag.BorderColor()) < 255);
+}
+
+TPixelRect TPrintPageElementGeometric::ShapeRect(const TPixelRect& pageRect) const {
+  const TPixelRect pixels = PixelBounds(pageRect);
+  return {std::min(pixels.Left, pixels.Right), std::min(pixels.Top, pixels.Bottom),
+          std::max(pixels.Left, pixels.Right), std::max(pixels.Top, pixels.Bottom)};
+}
+
+// ---- TPrintPageElementRect ----
+// (Print of the rectangle and the ellipse, and RenderShape, are in
+// PrintPageElementGeometricDrawing.cpp.)
+
+TPrintPageElementRect::TPrintPageElementRect()
+    : TPrintPageElementGeometric(TPrintPageElementGeometricProperties::StaticClass()) {}
+
+
+// ---- TPrintPageElementEllipseProperties ----
+
+bool TPrintPageElementEllipseProperties::WriteToStream(TCSFStream& stream) const {
+  if (!TPrintPageElementGeometricProperties::WriteToStream(stream)) return false;
+  try {
+    TWriteSubChunk chunk(stream);
+    stream.WriteBoolean(circle_);
+    chunk.End();
+    return true;
+  } catch (...) {
+    return false;
+  }
+}
+
+bool TPrintPageElementEllipseProperties::ReadFromStream(TCSFStream& stream) {
+  if (!TPrintPageElementGeometricProperties::ReadFromStream(stream)) return false;
+  try {
+    TReadSubChunk chunk(stream);
+    circle_ = stream.ReadBoolean();
+    return true;
+  } catch (...) {
+    return false;
+  }
+}
+
+std::string TPrintPageElementEllipseProperties::EditorFrameClassNames() const {
+  return AppendEditorFrameClassName(TPrintPageElementGeometricProperties::EditorFrameClassNames(),
+                                    "TPrintPageElementEllipsePropertyEditorFrame");
+}
+
+// ---- TPrintPageElementEllipse ----
+
+TPrintPageElementEllipse::TPrintPageElementEllipse()
+    : TPrintPageElementGeometric(TPrintPageElementEllipseProperties::StaticClass()) {}
+
+TPrintPageElementEllipseProperties& TPrintPageElementEllipse::EllipseProperties() const {
+  return static_cast<TPrintPageElementEllipseProperties&>(Properties());
+}
+
+TPixelRect TPrintPageElementEllipse::ShapeRect(const TPixelRect& pageRect) const {
+  const TPixelRect rect = TPrintPageElementGeometric::ShapeRect(pageRect);
+  // A rectangle without area stays one: there is nothing to draw in it.
+  if (!EllipseProperties().Circle() || rect.Width() == 0 || rect.Height() == 0) return rect;
+  return FitRectCentered(10, 10, rect);
+}
+
+}  // namespace nimbra

@@ -1,0 +1,175 @@
+#include "elements/PrintPageElementPicture.h"
+
+#include <random>
+
+#include "slideshow/SlideShowObject.h"
+#include "slideshow/SlideShowTree.h"
+#include "storage/CSFStream.h"
+
+namespace nimbra {
+
+NIMBRA_DEFINE_PLUGIN(TPrintPageElementPictureProperties, TVisiblePageElementProperties)
+NIMBRA_DEFINE_PLUGIN(TPrintPageElementPicture, TPrintablePageElement)
+
+namespace {
+
+constexpr const char* kSlideShowPictureText = "Bild aus Vistra";
+
+// Uniform in [0, 1).
+double RandomFraction() {
+  static thread_local std::mt19937 generator{std::random_device{}()};
+  return std::uniform_real_distribution<double>(0.0, 1.0)(generator);
+}
+
+}  // namespace
+
+// ---- TPrintPageElementPictureProperties ----
+
+TPrintPageElementPictureProperties::TPrintPageElementPictureProperties()
+    : effects_(std::make_unique<TPrintWizardPictureEffectList>()) {}
+
+TPrintPageElementPictureProperties::~TPrintPageElementPictureProperties() = default;
+
+bool TPrintPageElementPictureProperties::WriteToStream(TCSFStream& stream) const {
+  if (!TVisiblePageElementProperties::WriteToStream(stream)) return false;
+  try {
+    if (useSlideShowPicture_) fileName_.clear();
+    TWriteSubChunk chunk(stream);
+    stream.WriteBoolean(keepAspectRatio_);
+    stream.WriteBoolean(secondFlag_);
+    stream.WriteBoolean(useSlideShowPicture_);
+    stream.WriteBoolean(takesNextObject_);
+    stream.WriteDouble(rotationAngle_);
+    stream.WriteByte(transparency_);
+    stream.WriteBoolean(randomRotation_);
+    stream.WriteBoolean(autoRotate_);
+    stream.WriteByte(fitMode_);
+    stream.WriteString(fileName_);
+    TWriteSubChunk effects(stream);
+    const bool written = effects_->WriteToStream(stream);
+    effects.End();
+    chunk.End();
+    return written;
+  } catch (...) {
+    return false;
+  }
+}
+
+bool TPrintPageElementPictureProperties::ReadFromStream(TCSFStream& stream) {
+  if (!TVisiblePageElementProperties::ReadFromStream(stream)) return false;
+  try {
+    TReadSubChunk chunk(stream);
+    keepAspectRatio_ = stream.ReadBoolean();
+    secondFlag_ = stream.ReadBoolean();
+    useSlideShowPicture_ = stream.ReadBoolean();
+    takesNextObject_ = stream.ReadBoolean();
+    rotationAngle_ = stream.ReadDouble();
+    transparency_ = stream.ReadByte();
+    randomRotation_ = stream.ReadBoolean();
+    autoRotate_ = stream.ReadBoolean();
+    fitMode_ = stream.ReadByte();
+    fileName_ = stream.ReadString();
+    TReadSubChunk effects(stream);
+    return effects_->ReadFromStream(stream);
+  } catch (...) {
+    return false;
+  }
+}
+
+std::string TPrintPageElementPictureProperties::EditorFrameClassNames() const {
+  return AppendEditorFrameClassName(TVisiblePageElementProperties::EditorFrameClassNames(),
+                                    "TPrintPageElementPicturePropertyEditorFrame");
+}
+
+// ---- TPrintPageElementPicture ----
+
+TPrintPageElementPicture::TPrintPageElementPicture()
+    : TPrintablePageElement(TPrintPageElementPictureProperties::StaticClass(),
+                            kDefaultPictureWidth, kDefaultPictureHeight) {}
+
+TPrintPageElementPicture::~TPrintPageElementPicture() = default;
+
+TPrintPageElementPictureProperties& TPrintPageElementPicture::PictureProperties() const {
+  return static_cast<TPrintPageElementPictureProperties&>(Properties());
+}
+
+std::string TPrintPageElementPicture::Category() const { return kElementCategoryGeneral; }
+
+std::string TPrintPageElementPicture::DisplayName() const {
+  const TPrintPageElementPictureProperties& bag = PictureProperties();
+  if (!bag.UseSlideShowPicture()) return Caption() + " (" + bag.FileName() + ")";
+  if (boundObject_ == nullptr) return Caption() + " (" + kSlideShowPictureText + ")";
+  return Caption() + " (" + kSlideShowPictureText + " - " +
+         std::to_string(boundObject_->Index() + 1) + ")";
+}
+
+// Print, LoadPicture, PreparePicture and ApplyEffects draw; they live in
+// PrintPageElementPictureDrawing.cpp.
+
+bool TPrintPageElementPicture::HasPicture() const { return !GetFileName().empty(); }
+
+std::string TPrintPageElementPicture::GetFileName() const {
+  return ResolveFileName(PictureProperties().FileName());
+}
+
+void TPrintPageElementPicture::SetFileName(const std::string& name) {
+  PictureProperties().SetFileName(name);
+}
+
+void TPrintPageElementPicture::SetFileNameAt(int32_t, const std::string& name) {
+  SetFileName(name);
+}
+
+std::string TPrintPageElementPicture::GetStoredFileName() const {
+  return PictureProperties().FileName();
+}
+
+std::vector<std::string> TPrintPageElementPicture::GetFileNames() const {
+  std::vector<std::string> names{GetFileName()};
+  const std::vector<std::string> effects = PictureProperties().Effects().GetFileNames();
+  names.insert(names.end(), effects.begin(), effects.end());
+  return names;
+}
+
+std::vector<std::string> TPrintPageElementPicture::GetStoredFileNames() const {
+  std::vector<std::string> names{GetStoredFileName()};
+  const std::vector<std::string> effects = PictureProperties().Effects().GetStoredFileNames();
+  names.insert(names.end(), effects.begin(), effects.end());
+  return names;
+}
+
+void TPrintPageElementPicture::ReplaceFileName(const std::string& oldName,
+                                               const std::string& newName) {
+  TPrintPageElementPictureProperties& bag = PictureProperties();
+  if (oldName == bag.FileName() || oldName == ResolveFileName(bag.FileName())) {
+    bag.SetFileName(newName);
+  }
+  bag.Effects().ReplaceFileName(oldName, newName);
+}
+
+void TPrintPageElementPicture::BeginRender() { randomAngle_ = 5 - 10 * RandomFraction(); }
+
+void TPrintPageElementPicture::BindObject(const TRef<ITreeItem>& item) {
+  TPrintPageElementPictureProperties& bag = PictureProperties();
+  // 1. forget the previous object and its picture
+  boundObject_ = nullptr;
+  if (bag.UseSlideShowPicture()) bag.SetFileName({});
+  // 2. remember the item
+  boundItem_ = item;
+  // 3. take the picture of the object the item carries
+  TSlideShowObject* object = SlideShowObjectOf(item);
+  if (object == nullptr || !bag.UseSlideShowPicture()) return;
+  boundObject_ = object;
+  if (const auto* files = dynamic_cast<const IFileReferences*>(object)) {
+    std::string name = files->GetFileName();
+    if (name.empty()) name = files->GetStoredFileName();
+    bag.SetFileName(std::move(name));
+  }
+}
+
+bool TPrintPageElementPicture::TakesObject() const {
+  const TPrintPageElementPictureProperties& bag = PictureProperties();
+  return bag.UseSlideShowPicture() && bag.TakesNextObject();
+}
+
+}  // namespace nimbra

@@ -1,0 +1,175 @@
+// The drawing half of the picture element: loading, preparing and placing its picture.
+#include <memory>
+
+#include "elements/FitRect.h"
+#include "elements/PictureGeometry.h"
+#include "elements/PicturePlaceholder.h"
+#include "elements/PrintPageElementPicture.h"
+#include "raster/Bitmap32Cache.h"
+#include "raster/PictureFormatRegistration.h"
+#include "raster/StretchDraw.h"
+#include "storage/FileAccess.h"
+
+namespace nimbra {
+
+namespace {
+
+// How long a design-view picture stays cached after its last use.
+constexpr uint32_t kCacheValidity = 30000;
+
+// The picture of a name decoded with the hint, or none; nothing that goes wrong on the way
+// escapes.
+std::unique_ptr<TBitmap32> DecodePicture(const std::string& name, const TDecodeHint& hint) {
+  const std::shared_ptr<IFileAccess> access = FileAccess();
+  if (!access) return nullptr;
+  try {
+    std::unique_ptr<TGraphic> graphic = LoadGraphic(*access, name, hint);
+    auto* pixels = dynamic_cast<TBitmap32Graphic*>(graphic.get());
+    if (pixels == nullptr || pixels->Bitmap().Empty()) return nullptr;
+    return std::make_unique<TBitmap32>(std::move(pixels->Bitmap()));
+  } catch (const std::exception&) {
+    return nullptr;
+  }
+}
+
+bool FileIsThere(const std::string& name) {
+  const std::shared_ptr<IFileAccess> access = FileAccess();
+  return access && access->FileExists(name);
+}
+
+// Blends the picture into the target with its transformed bounds centred on the element's
+// rectangle, and keeps a canvas of its own identical to the target where the picture went.
+void DrawCentred(TBitmap32& target, TBitmap32* canvas, const TBitmap32& picture,
+                 const TAffineTransformation& transformation, const TPixelRect& e,
+                 uint8_t masterAlpha) {
+  // 1. the bounds' offset from the picture's origin moves the picture, then it is centred
+  const TRect bounds = transformation.GetTransformedBounds();
+  const int left = e.Left - bounds.Left + (e.Width() - bounds.Width()) / 2;
+  const int top = e.Top - bounds.Top + (e.Height() - bounds.Height()) / 2;
+  // 2.
+  DrawBitmap(target, left, top, picture, TDrawMode::Blend, masterAlpha);
+  // 3.
+  const TRect placed = IntersectRect(
+      {left, top, left + picture.Width(), top + picture.Height()}, target.BoundsRect());
+  // 4. the blended pixels themselves, not the picture again: a canvas over other content gets
+  // what the target shows.
+  if (canvas != nullptr && canvas != &target && !placed.IsEmpty()) {
+    DrawBitmap(*canvas, placed.Left, placed.Top, target, placed, TDrawMode::Opaque);
+  }
+}
+
+}  // namespace
+
+void TPrintPageElementPicture::Print(TBitmap32* canvas, const TPixelRect& pageRect) {
+  // 1. an element without area has nowhere to put a picture
+  const TPixelRect e = PixelBounds(pageRect);
+  if (e.Width() <= 0 || e.Height() <= 0) return;
+  // 2.-3.
+  std::unique_ptr<TBitmap32> picture = PictureToDraw(e);
+  if (!picture) return;
+  // 4.
+  TAffineTransformation transformation;
+  if (!PreparePicture(*picture, e, pageRect, transformation)) return;
+  const auto masterAlpha = static_cast<uint8_t>(255 - PictureProperties().Transparency());
+  // 5.
+  if (targetBitmap_ != nullptr) {
+    DrawCentred(*targetBitmap_, canvas, *picture, transformation, e, masterAlpha);
+    return;
+  }
+  // 6. without a target the picture fills the rectangle
+  if (canvas != nullptr) {
+    const TResamplingFilter filter = PictureFilter(picture->Width(), picture->Height(), e.Width(),
+                                                   e.Height(), Rendering() == 0);
+    StretchDraw(*canvas, {e.Left, e.Top, e.Right, e.Bottom}, *picture, filter, TDrawMode::Blend,
+                masterAlpha);
+  }
+}
+
+std::unique_ptr<TBitmap32> TPrintPageElementPicture::PictureToDraw(const TPixelRect& e) {
+  std::unique_ptr<TBitmap32> picture;
+  if (HasPicture()) {
+    picture = LoadPicture(e.Width(), e.Height());
+    if (!picture) {
+      const std::string name = GetFileName();
+      ReportFileWarning(errorCounter_, FileIsThere(name) ? kFileNotReadableText : kFileNotFoundText,
+                        name);
+    }
+  } else if (!GetStoredFileName().empty()) {
+    // Resolving found the file nowhere.
+    ReportFileWarning(errorCounter_, kFileNotFoundText, GetStoredFileName());
+  }
+  if (!picture && Rendering() == 0) {
+    picture = std::make_unique<TBitmap32>(PicturePlaceholder(e.Width(), e.Height()));
+  }
+  return picture;
+}
+
+std::unique_ptr<TBitmap32> TPrintPageElementPicture::LoadPicture(int32_t width, int32_t height) {
+  // 1.
+  const std::string name = GetFileName();
+  if (name.empty()) return nullptr;
+  const bool preview = Rendering() == 0;
+  const std::shared_ptr<TBitmap32Cache> cache = preview ? Bitmap32Cache() : nullptr;
+  // 2.
+  if (cache) {
+    if (std::unique_ptr<TBitmap32> cached = cache->GetCopy(name)) return cached;
+  }
+  // 3. Rendering reduces the picture to twice its fitted box at most, so a decode that still
+  // covers twice the element's box in both directions loses nothing.
+  const int factor = preview ? 1 : 2;
+  std::unique_ptr<TBitmap32> picture = DecodePicture(name, {factor * width, factor * height});
+  // 4.
+  if (picture && cache) {
+    cache->AddScaled(*picture, name, width, height, false,
+                     TCacheItemValidInfo::CreateFor(kCacheValidity, true));
+  }
+  return picture;
+}
+
+bool TPrintPageElementPicture::PreparePicture(TBitmap32& picture, const TPixelRect& e,
+                                              const TPixelRect&,
+                                              TAffineTransformation& transformation) {
+  const TPrintPageElementPictureProperties& bag = PictureProperties();
+  const bool preview = Rendering() == 0;
+  // 1.
+  const TPixelRect fitted = FitRect(picture.Width(), picture.Height(), {0, 0, e.Width(), e.Height()});
+  // 2. the picture itself is given up here, so one decoded copy lives at a time
+  TBitmap32 working = MakeWorkingCopy(picture, fitted.Width(), fitted.Height(), !preview);
+  if (working.Empty()) return false;
+  // 3.-4.
+  ApplyEffects(working, {0, 0, working.Width(), working.Height()}, nullptr, 1, 1,
+               kEffectStageBeforeGeometry);
+  if (working.Empty()) return false;
+  // 5.
+  float angle = static_cast<float>(bag.RandomRotation() ? randomAngle_ : bag.RotationAngle());
+  // 6.
+  if (angle == 0 && bag.AutoRotate() &&
+      TurningFillsBetter(working.Width(), working.Height(), e.Width(), e.Height())) {
+    angle = 90;
+  }
+  // 7.-8.
+  const TResamplingFilter filter =
+      PictureFilter(working.Width(), working.Height(), e.Width(), e.Height(), preview);
+  TPictureGeometry geometry = FitAndTurn(working, picture, e.Width(), e.Height(),
+                                         bag.KeepAspectRatio(), angle, bag.FitMode(), filter);
+  if (picture.Empty() || geometry.ScaledWidth <= 0 || geometry.ScaledHeight <= 0) return false;
+  // 9.
+  const double sx = double(working.Width()) / geometry.ScaledWidth;
+  const double sy = double(working.Height()) / geometry.ScaledHeight;
+  const TPixelRect workingRect{0, 0, working.Width(), working.Height()};
+  working = TBitmap32();
+  // 10.
+  transformation = geometry.Transformation;
+  ApplyEffects(picture, workingRect, &transformation, sx, sy, kEffectStageAfterGeometry);
+  // 11.
+  return !picture.Empty();
+}
+
+void TPrintPageElementPicture::ApplyEffects(TBitmap32& bitmap, const TPixelRect& rect,
+                                            TAffineTransformation* transformation, double sx,
+                                            double sy, uint8_t stage) {
+  PictureProperties().Effects().ApplyEffects(bitmap, rect, Resolution(), transformation, sx, sy,
+                                             stage, Rendering() == 0);
+}
+
+}  // namespace nimbra

@@ -1,0 +1,100 @@
+#include "elements/PrintPageElementPictureText.h"
+
+#include "elements/PrintPageElementPicture.h"
+#include "framework/Plugins.h"
+#include "framework/VariablePlugin.h"
+#include "slideshow/SlideShowObject.h"
+#include "slideshow/SlideShowTree.h"
+#include "storage/CSFStream.h"
+#include "templates/PageTemplate.h"
+
+namespace nimbra {
+
+NIMBRA_DEFINE_PLUGIN(TPrintPageElementPictureTextProperties,
+                     TPrintPageElementAlignedTextProperties)
+NIMBRA_DEFINE_PLUGIN(TPrintPageElementPictureText, TPrintPageElementAlignedText)
+
+// ---- TPrintPageElementPictureTextProperties ----
+
+bool TPrintPageElementPictureTextProperties::WriteToStream(TCSFStream& stream) const {
+  if (!TPrintPageElementAlignedTextProperties::WriteToStream(stream)) return false;
+  try {
+    TWriteSubChunk chunk(stream);
+    stream.WriteInteger(pictureNumber_);
+    chunk.End();
+    return true;
+  } catch (...) {
+    return false;
+  }
+}
+
+bool TPrintPageElementPictureTextProperties::ReadFromStream(TCSFStream& stream) {
+  if (!TPrintPageElementAlignedTextProperties::ReadFromStream(stream)) return false;
+  try {
+    TReadSubChunk chunk(stream);
+    pictureNumber_ = stream.ReadInteger();
+    return true;
+  } catch (...) {
+    return false;
+  }
+}
+
+std::string TPrintPageElementPictureTextProperties::EditorFrameClassNames() const {
+  return AppendEditorFrameClassName(TPrintPageElementAlignedTextProperties::EditorFrameClassNames(),
+                                    "TPrintPageElementPictureTextPropertyEditorFrame");
+}
+
+// ---- TPrintPageElementPictureText ----
+
+TPrintPageElementPictureText::TPrintPageElementPictureText()
+    : TPrintPageElementAlignedText(TPrintPageElementPictureTextProperties::StaticClass()) {}
+
+TPrintPageElementPictureTextProperties& TPrintPageElementPictureText::PictureTextProperties()
+    const {
+  return static_cast<TPrintPageElementPictureTextProperties&>(Properties());
+}
+
+std::string TPrintPageElementPictureText::DisplayName() const {
+  return TPrintPageElementAlignedText::DisplayName() + " (" +
+         std::to_string(PictureTextProperties().PictureNumber()) + ")";
+}
+
+TSlideShowObject* TPrintPageElementPictureText::DescribedObject() const {
+  const int32_t wanted = PictureTextProperties().PictureNumber();
+  const TPrintWizardPageTemplate* pageTemplate = PageTemplate();
+  if (wanted <= 0 || pageTemplate == nullptr) return nullptr;
+  const TPageElementList& elements = pageTemplate->Elements();
+  int32_t seen = 0;
+  for (int32_t i = 0; i < elements.Count(); ++i) {
+    const auto* picture = dynamic_cast<const TPrintPageElementPicture*>(elements.Items(i));
+    if (picture == nullptr || !picture->PictureProperties().UseSlideShowPicture()) continue;
+    if (++seen < wanted) continue;
+    const auto* bound = dynamic_cast<const IObjectBoundElement*>(picture);
+    return bound != nullptr ? SlideShowObjectOf(bound->GetBoundObject()) : nullptr;
+  }
+  return nullptr;
+}
+
+std::string TPrintPageElementPictureText::ExpandVariables(const std::string& text) const {
+  const std::string objectExpanded = SubstituteVariables(MainPlugins(), DescribedObject(), text);
+  return TPrintPageElementAlignedText::ExpandVariables(objectExpanded);
+}
+
+std::string TPrintPageElementPictureText::GetText() const {
+  const std::string& text = TextProperties().Text();
+  if (!FinalRendering()) return text.empty() ? "<Bildbeschreibung>" : text;
+  std::string result = ExpandVariables(text);
+  if (result.empty()) {
+    if (const auto* described = dynamic_cast<const IText*>(DescribedObject())) {
+      result = described->Text();
+    }
+  }
+  // Variables inside a description are expanded as well.
+  return ExpandVariables(result);
+}
+
+void TPrintPageElementPictureText::PrepareDrawFormat() {
+  SetDrawFormat(kDrawTextWordBreak | AlignmentFormat());
+}
+
+}  // namespace nimbra

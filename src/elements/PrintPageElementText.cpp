@@ -1,0 +1,150 @@
+#include "elements/PrintPageElementText.h"
+
+#include <cstdlib>
+#include <stdexcept>
+
+namespace nimbra {
+
+NIMBRA_DEFINE_PLUGIN(TPrintPageElementTextProperties, TVisiblePageElementProperties)
+NIMBRA_DEFINE_PLUGIN(TPrintPageElementText, TPrintablePageElement)
+NIMBRA_DEFINE_PLUGIN(TPrintPageElementAlignedTextProperties, TPrintPageElementTextProperties)
+NIMBRA_DEFINE_PLUGIN(TPrintPageElementAlignedText, TPrintPageElementText)
+
+namespace {
+
+// a × b / c rounded to the nearest whole number, halves away from zero.
+int32_t MulDiv(int32_t a, int32_t b, int32_t c) {
+  const int64_t product = static_cast<int64_t>(a) * b;
+  const int64_t quotient = (std::llabs(product) + std::llabs(c) / 2) / std::llabs(c);
+  return static_cast<int32_t>((product < 0) != (c < 0) ? -quotient : quotient);
+}
+
+}  // namespace
+
+// ---- TPrintPageElementTextProperties ----
+
+bool TPrintPageElementTextProperties::WriteToStream(TCSFStream& stream) const {
+  if (!TVisiblePageElementProperties::WriteToStream(stream)) return false;
+  try {
+    auto& winTypes = dynamic_cast<TCSFStreamWinTypes&>(stream);
+    TWriteSubChunk chunk(stream);
+    winTypes.WriteFont(font_);
+    stream.WriteString(text_);
+    chunk.End();
+    return true;
+  } catch (...) {
+    return false;
+  }
+}
+
+bool TPrintPageElementTextProperties::ReadFromStream(TCSFStream& stream) {
+  if (!TVisiblePageElementProperties::ReadFromStream(stream)) return false;
+  try {
+    auto& winTypes = dynamic_cast<TCSFStreamWinTypes&>(stream);
+    TReadSubChunk chunk(stream);
+    if (std::optional<TFontRecord> font = winTypes.ReadFont()) font_ = std::move(*font);
+    text_ = stream.ReadString();
+    return true;
+  } catch (...) {
+    return false;
+  }
+}
+
+std::string TPrintPageElementTextProperties::EditorFrameClassNames() const {
+  return AppendEditorFrameClassName(TVisiblePageElementProperties::EditorFrameClassNames(),
+                                    "TPrintPageElementTextPropertyEditorFrame");
+}
+
+// ---- TPrintPageElementText ----
+
+TPrintPageElementText::TPrintPageElementText(const TMetaClass& propertiesClass,
+                                             double defaultWidth, double defaultHeight)
+    : TPrintablePageElement(propertiesClass, defaultWidth, defaultHeight) {
+  if (PropertiesAs<TPrintPageElementTextProperties>() == nullptr) {
+    throw std::logic_error(propertiesClass.ClassName() + " is no text element bag");
+  }
+}
+
+TPrintPageElementTextProperties& TPrintPageElementText::TextProperties() const {
+  return static_cast<TPrintPageElementTextProperties&>(Properties());
+}
+
+std::string TPrintPageElementText::DisplayName() const {
+  const std::string& text = TextProperties().Text();
+  return text.empty() ? Caption() : Caption() + ": " + text;
+}
+
+void TPrintPageElementText::Print(TBitmap32*, const TPixelRect&) {}
+
+void TPrintPageElementText::PrintToBitmap(TBitmap32&, TBitmap32*, const TPixelRect&) {}
+
+std::string TPrintPageElementText::GetText() const {
+  const std::string& text = TextProperties().Text();
+  return FinalRendering() ? ExpandVariables(text) : text;
+}
+
+int32_t TPrintPageElementText::ScaleFont(const TFontRecord& font) const {
+  const int32_t height = -MulDiv(font.Size, kScreenLogicalDpi, 72);
+  return RoundHalfToEven(height / 72.0 * Resolution());
+}
+
+void TPrintPageElementText::PaintText(TBitmap32&, const TPixelRect&) {}
+
+// ---- TPrintPageElementAlignedTextProperties ----
+
+bool TPrintPageElementAlignedTextProperties::WriteToStream(TCSFStream& stream) const {
+  if (!TPrintPageElementTextProperties::WriteToStream(stream)) return false;
+  try {
+    TWriteSubChunk chunk(stream);
+    stream.WriteByte(horzAlignment_);
+    stream.WriteByte(vertAlignment_);
+    chunk.End();
+    return true;
+  } catch (...) {
+    return false;
+  }
+}
+
+bool TPrintPageElementAlignedTextProperties::ReadFromStream(TCSFStream& stream) {
+  if (!TPrintPageElementTextProperties::ReadFromStream(stream)) return false;
+  try {
+    TReadSubChunk chunk(stream);
+    horzAlignment_ = stream.ReadByte();
+    vertAlignment_ = stream.ReadByte();
+    return true;
+  } catch (...) {
+    return false;
+  }
+}
+
+std::string TPrintPageElementAlignedTextProperties::EditorFrameClassNames() const {
+  return AppendEditorFrameClassName(TPrintPageElementTextProperties::EditorFrameClassNames(),
+                                    "TPrintPageElementAlignedTextPropertyEditorFrame");
+}
+
+// ---- TPrintPageElementAlignedText ----
+
+TPrintPageElementAlignedText::TPrintPageElementAlignedText(const TMetaClass& propertiesClass,
+                                                           double defaultWidth,
+                                                           double defaultHeight)
+    : TPrintPageElementText(propertiesClass, defaultWidth, defaultHeight) {
+  if (PropertiesAs<TPrintPageElementAlignedTextProperties>() == nullptr) {
+    throw std::logic_error(propertiesClass.ClassName() + " is no aligned text bag");
+  }
+}
+
+TPrintPageElementAlignedTextProperties& TPrintPageElementAlignedText::AlignedProperties() const {
+  return static_cast<TPrintPageElementAlignedTextProperties&>(Properties());
+}
+
+uint32_t TPrintPageElementAlignedText::AlignmentFormat() const {
+  switch (AlignedProperties().HorzAlignment()) {
+    case kAlignCenter: return kDrawTextCenter;
+    case kAlignRight: return kDrawTextRight;
+    default: return 0;
+  }
+}
+
+void TPrintPageElementAlignedText::PaintText(TBitmap32&, const TPixelRect&) {}
+
+}  // namespace nimbra

@@ -1,0 +1,189 @@
+#include "templates/PageElement.h"
+
+#include <stdexcept>
+
+#include "framework/FileNameResolution.h"
+#include "storage/MemoryStream.h"
+#include "templates/PageElementList.h"
+#include "templates/PageTemplate.h"
+#include "templates/PageTemplateProject.h"
+
+namespace nimbra {
+
+NIMBRA_DEFINE_PLUGIN(TPageElementProperties, TProperties)
+NIMBRA_DEFINE_PLUGIN(TPageElement, TInterfacedPlugin)
+NIMBRA_DEFINE_PLUGIN(TVisiblePageElementProperties, TPageElementProperties)
+NIMBRA_DEFINE_PLUGIN(TVisiblePageElement, TPageElement)
+NIMBRA_DEFINE_PLUGIN(TPrintWizardElement, TVisiblePageElement)
+
+// ---- TPageElement ----
+
+TPageElement::TPageElement(const TMetaClass& propertiesClass)
+    : propertiesClass_(&propertiesClass),
+      properties_(CreateAs<TPageElementProperties>(propertiesClass)) {
+  if (!properties_) {
+    throw std::logic_error(propertiesClass.ClassName() + " is no page element bag");
+  }
+  properties_->SetElement(this);
+}
+
+TPageElement::~TPageElement() = default;
+
+void TPageElement::Assign(const TPlugin& source) {
+  const auto* element = dynamic_cast<const TPageElement*>(&source);
+  if (element == nullptr || element == this) return;
+  try {
+    TMemoryStream buffer;
+    TCSFStreamWinTypes stream(buffer, CSFMode::Headerless);
+    stream.SetFileType(kCopyFileType);
+    stream.SetFileVersion(kCopyFileVersion);
+    element->WriteToStream(stream);
+    stream.SetPosition(0);
+    ReadFromStream(stream);
+  } catch (...) {
+    // A copy that fails leaves what it read; Assign has no way to report.
+  }
+}
+
+void TPageElement::DoChange(int32_t a, uint8_t b) {
+  if (OnChange) OnChange(this, a, b);
+}
+
+bool TPageElement::ReadFromStream(TCSFStream& stream) {
+  try {
+    TReadSubChunk chunk(stream);
+    return properties_->ReadFromStream(stream);
+  } catch (...) {
+    return false;
+  }
+}
+
+bool TPageElement::WriteToStream(TCSFStream& stream) const {
+  try {
+    TWriteSubChunk chunk(stream);
+    const bool written = properties_->WriteToStream(stream);
+    chunk.End();
+    return written;
+  } catch (...) {
+    return false;
+  }
+}
+
+std::unique_ptr<TPageElement> TPageElement::Clone() const {
+  std::unique_ptr<TPageElement> clone = CreateAs<TPageElement>(ClassType());
+  if (clone) clone->Assign(*this);
+  return clone;
+}
+
+TPageElementList* TPageElement::GetElementList() const {
+  return dynamic_cast<TPageElementList*>(owner_);
+}
+
+void TPageElement::SetElementList(TPageElementList* list) {
+  owner_ = list;
+}
+
+// ---- TVisiblePageElementProperties ----
+
+bool TVisiblePageElementProperties::WriteToStream(TCSFStream& stream) const {
+  if (!TPageElementProperties::WriteToStream(stream)) return false;
+  try {
+    TWriteSubChunk chunk(stream);
+    stream.WriteDouble(bounds_.Left);
+    stream.WriteDouble(bounds_.Top);
+    stream.WriteDouble(bounds_.Right);
+    stream.WriteDouble(bounds_.Bottom);
+    chunk.End();
+    return true;
+  } catch (...) {
+    return false;
+  }
+}
+
+bool TVisiblePageElementProperties::ReadFromStream(TCSFStream& stream) {
+  if (!TPageElementProperties::ReadFromStream(stream)) return false;
+  try {
+    TReadSubChunk chunk(stream);
+    bounds_.Left = stream.ReadDouble();
+    bounds_.Top = stream.ReadDouble();
+    bounds_.Right = stream.ReadDouble();
+    bounds_.Bottom = stream.ReadDouble();
+    return true;
+  } catch (...) {
+    return false;
+  }
+}
+
+// ---- TVisiblePageElement ----
+
+TVisiblePageElement::TVisiblePageElement(const TMetaClass& propertiesClass, double defaultWidth,
+                                         double defaultHeight)
+    : TPageElement(propertiesClass), defaultWidth_(defaultWidth), defaultHeight_(defaultHeight) {
+  if (PropertiesAs<TVisiblePageElementProperties>() == nullptr) {
+    throw std::logic_error(propertiesClass.ClassName() + " is no visible element bag");
+  }
+  TDoubleRect bounds = GetBounds();
+  if (defaultWidth_ != 0) bounds.Right = bounds.Left + defaultWidth_;
+  if (defaultHeight_ != 0) bounds.Bottom = bounds.Top + defaultHeight_;
+  SetBounds(bounds);
+}
+
+TVisiblePageElementProperties& TVisiblePageElement::VisibleProperties() const {
+  // The constructor made sure of the class.
+  return static_cast<TVisiblePageElementProperties&>(Properties());
+}
+
+TDoubleRect TVisiblePageElement::GetBounds() const {
+  return VisibleProperties().Bounds();
+}
+
+void TVisiblePageElement::SetBounds(const TDoubleRect& bounds) {
+  VisibleProperties().SetBounds(bounds);
+}
+
+TPixelRect TVisiblePageElement::PixelBounds(const TPixelRect& pageRect) const {
+  return FractionToPixels(GetBounds(), pageRect);
+}
+
+// ---- TPrintWizardElement ----
+
+TPrintWizardElement::TPrintWizardElement(const TMetaClass& propertiesClass, double defaultWidth,
+                                         double defaultHeight)
+    : TVisiblePageElement(propertiesClass, defaultWidth, defaultHeight) {}
+
+std::string TPrintWizardElement::ExpandVariables(const std::string& text) const {
+  std::string result = text;
+  if (const TPrintWizardPageTemplateProject* project = TemplateProject()) {
+    result = project->ExpandVariables(result);
+  }
+  if (const TPrintWizardPageTemplate* pageTemplate = PageTemplate()) {
+    result = pageTemplate->ExpandVariables(result);
+  }
+  return result;
+}
+
+TPrintWizardPageTemplate* TPrintWizardElement::PageTemplate() const {
+  return FindOwner<TPrintWizardPageTemplate>(this);
+}
+
+TPrintWizardPageTemplateProject* TPrintWizardElement::TemplateProject() const {
+  return FindOwner<TPrintWizardPageTemplateProject>(this);
+}
+
+double TPrintWizardElement::Resolution() const {
+  if (const TPrintWizardPageTemplate* pageTemplate = PageTemplate()) {
+    return pageTemplate->WizardProperties().Resolution();
+  }
+  return kDefaultResolution;
+}
+
+std::string TPrintWizardElement::ResolveFileName(const std::string& name) const {
+  const TPrintWizardPageTemplateProject* project = TemplateProject();
+  return ResolveTemplateFileName(name, project != nullptr ? project->FileName() : std::string());
+}
+
+std::unique_ptr<TBitmap32> TPrintWizardElement::GetGlyph() const {
+  return nullptr;
+}
+
+}  // namespace nimbra

@@ -1,0 +1,354 @@
+#include "templates/PageTemplate.h"
+
+#include <algorithm>
+#include <stdexcept>
+
+#include "framework/FileNameResolution.h"
+#include "storage/MemoryStream.h"
+#include "templates/PageBackground.h"
+#include "templates/PageTemplateList.h"
+#include "templates/PageTemplateProject.h"
+#include "templates/TemplateVariables.h"
+
+namespace nimbra {
+
+NIMBRA_DEFINE_PLUGIN(TPageTemplateProperties, TProperties)
+NIMBRA_DEFINE_PLUGIN(TPageTemplate, TInterfacedPlugin)
+NIMBRA_DEFINE_PLUGIN(TPrintWizardPageTemplateProperties, TPageTemplateProperties)
+NIMBRA_DEFINE_PLUGIN(TPrintWizardPageTemplate, TPageTemplate)
+
+// ---- TPageTemplateProperties ----
+
+uint8_t TPageTemplateProperties::EffectiveSide() const {
+  return side_ == kPageSideEven || side_ == kPageSideOdd ? side_ : kPageSideAny;
+}
+
+bool TPageTemplateProperties::WriteToStream(TCSFStream& stream) const {
+  if (!TProperties::WriteToStream(stream)) return false;
+  try {
+    TWriteSubChunk chunk(stream);
+    stream.WriteInteger(height_);
+    stream.WriteInteger(width_);
+    stream.WriteString(name_);
+    stream.WriteCardinal(id_);
+    stream.WriteByte(side_);
+    chunk.End();
+    return true;
+  } catch (...) {
+    return false;
+  }
+}
+
+bool TPageTemplateProperties::ReadFromStream(TCSFStream& stream) {
+  if (!TProperties::ReadFromStream(stream)) return false;
+  try {
+    TReadSubChunk chunk(stream);
+    height_ = stream.ReadInteger();
+    width_ = stream.ReadInteger();
+    name_ = stream.ReadString();
+    id_ = stream.ReadCardinal();
+    side_ = stream.ReadByte();
+    return true;
+  } catch (...) {
+    return false;
+  }
+}
+
+// ---- TPageTemplate ----
+
+TPageTemplate::TPageTemplate() : TPageTemplate(TPageTemplateProperties::StaticClass()) {}
+
+TPageTemplate::TPageTemplate(const TMetaClass& propertiesClass)
+    : propertiesClass_(&propertiesClass),
+      properties_(CreateAs<TPageTemplateProperties>(propertiesClass)),
+      elements_(std::make_unique<TPageElementList>()) {
+  if (!properties_) {
+    throw std::logic_error(propertiesClass.ClassName() + " is no page template bag");
+  }
+  elements_->SetOwner(this);
+  WireElementList();
+}
+
+TPageTemplate::~TPageTemplate() {
+  // The elements go with the list; nobody is to hear of that any more.
+  elements_->OnAttached = nullptr;
+  elements_->OnChange = nullptr;
+  elements_->OnAdded = nullptr;
+  elements_->OnDeleted = nullptr;
+  elements_.reset();
+}
+
+void TPageTemplate::WireElementList() {
+  elements_->OnAttached = [this](TObject*, int32_t index) { ElementAttached(index); };
+  elements_->OnChange = [this](TObject*) { ElementsChanged(); };
+  elements_->OnAdded = [this](TObject*, int32_t) { ElementAdded(); };
+  elements_->OnDeleted = [this](TObject*, int32_t) { ElementDeleted(); };
+}
+
+void TPageTemplate::Assign(const TPlugin& source) {
+  const auto* other = dynamic_cast<const TPageTemplate*>(&source);
+  if (other == nullptr || other == this) return;
+  try {
+    TMemoryStream buffer;
+    TCSFStreamWinTypes stream(buffer, CSFMode::Headerless);
+    stream.SetFileType(kCopyFileType);
+    stream.SetFileVersion(kCopyFileVersion);
+    other->WriteToStream(stream);
+    stream.SetPosition(0);
+    // Reading appends elements; a copy holds exactly the source's.
+    elements_->Clear();
+    ReadFromStream(stream);
+  } catch (...) {
+    // A copy that fails keeps what it read.
+  }
+}
+
+void TPageTemplate::ElementChanged(TPageElement* element, int32_t a, uint8_t b) {
+  if (OnElementChange) OnElementChange(this, a, element, b);
+}
+
+void TPageTemplate::ElementAttached(int32_t index) {
+  TPageElement* element = elements_->Items(index);
+  if (element == nullptr) return;
+  element->OnChange = [this](TObject* sender, int32_t a, uint8_t b) {
+    ElementChanged(dynamic_cast<TPageElement*>(sender), a, b);
+  };
+}
+
+void TPageTemplate::ElementsChanged() {
+  if (OnElementsChanged) OnElementsChanged(this);
+}
+
+void TPageTemplate::ElementAdded() {
+  if (OnElementAdded) OnElementAdded(this);
+}
+
+void TPageTemplate::ElementDeleted() {
+  if (OnElementDeleted) OnElementDeleted(this);
+}
+
+bool TPageTemplate::ReadFromStream(TCSFStream& stream) {
+  try {
+    bool read = false;
+    {
+      // 1. the bag
+      TReadSubChunk bag(stream);
+      read = properties_->ReadFromStream(stream);
+    }
+    {
+      // 2. the element list as a nested stream
+      TReadSubChunk list(stream);
+      read = elements_->ReadNested(stream) && read;
+    }
+    return read;
+  } catch (...) {
+    return false;
+  }
+}
+
+bool TPageTemplate::WriteToStream(TCSFStream& stream) const {
+  try {
+    bool written = false;
+    {
+      // 1.
+      TWriteSubChunk bag(stream);
+      written = properties_->WriteToStream(stream);
+      bag.End();
+    }
+    {
+      // 2.
+      TWriteSubChunk list(stream);
+      written = elements_->WriteNested(stream) && written;
+      list.End();
+    }
+    return written;
+  } catch (...) {
+    return false;
+  }
+}
+
+std::unique_ptr<TPageTemplate> TPageTemplate::Clone() const {
+  std::unique_ptr<TPageTemplate> clone = CreateAs<TPageTemplate>(ClassType());
+  if (clone) clone->Assign(*this);
+  return clone;
+}
+
+TPageTemplateList* TPageTemplate::GetTemplateList() const {
+  return dynamic_cast<TPageTemplateList*>(owner_);
+}
+
+void TPageTemplate::SetTemplateList(TPageTemplateList* list) {
+  owner_ = list;
+}
+
+void TPageTemplate::SetSize(int32_t width, int32_t height) {
+  SetWidth(width);
+  SetHeight(height);
+}
+
+std::string TPageTemplate::Caption() const {
+  if (!properties_->Name().empty()) return properties_->Name();
+  return "Seite ID: " + std::to_string(properties_->ID());
+}
+
+TPageTemplateProject* TPageTemplate::Project() const {
+  return FindOwner<TPageTemplateProject>(this);
+}
+
+// ---- TPrintWizardPageTemplateProperties ----
+
+std::string TPrintWizardPageTemplateProperties::EditorFrameClassNames() const {
+  return AppendEditorFrameClassName(TPageTemplateProperties::EditorFrameClassNames(),
+                                    "TPrintWizardPageTemplatePropertiesEditorFrame");
+}
+
+void TPrintWizardPageTemplateProperties::SetPageWidth(double centimetres) {
+  pageWidth_ = centimetres;
+  if (OnPageWidthChanged) OnPageWidthChanged(centimetres);
+}
+
+void TPrintWizardPageTemplateProperties::SetPageHeight(double centimetres) {
+  pageHeight_ = centimetres;
+  if (OnPageHeightChanged) OnPageHeightChanged(centimetres);
+}
+
+bool TPrintWizardPageTemplateProperties::WriteToStream(TCSFStream& stream) const {
+  if (!TPageTemplateProperties::WriteToStream(stream)) return false;
+  try {
+    TWriteSubChunk chunk(stream);
+    stream.WriteDouble(pageWidth_);
+    stream.WriteDouble(pageHeight_);
+    stream.WriteDouble(resolution_);
+    stream.WriteCardinal(backColor_);
+    stream.WriteBoolean(reserved_);
+    stream.WriteString(backgroundFile_);
+    stream.WriteByte(backgroundMode_);
+    stream.WriteDouble(backgroundWidth_);
+    stream.WriteDouble(backgroundHeight_);
+    stream.WriteByte(backgroundAlpha_);
+    chunk.End();
+    return true;
+  } catch (...) {
+    return false;
+  }
+}
+
+bool TPrintWizardPageTemplateProperties::ReadFromStream(TCSFStream& stream) {
+  if (!TPageTemplateProperties::ReadFromStream(stream)) return false;
+  try {
+    TReadSubChunk chunk(stream);
+    pageWidth_ = stream.ReadDouble();
+    pageHeight_ = stream.ReadDouble();
+    resolution_ = stream.ReadDouble();
+    backColor_ = stream.ReadCardinal();
+    reserved_ = stream.ReadBoolean();
+    backgroundFile_ = stream.ReadString();
+    backgroundMode_ = stream.ReadByte();
+    backgroundWidth_ = stream.ReadDouble();
+    backgroundHeight_ = stream.ReadDouble();
+    backgroundAlpha_ = stream.ReadByte();
+    return true;
+  } catch (...) {
+    return false;
+  }
+}
+
+// ---- TPrintWizardPageTemplate ----
+
+TPrintWizardPageTemplate::TPrintWizardPageTemplate()
+    : TPageTemplate(TPrintWizardPageTemplateProperties::StaticClass()) {
+  // The integer size follows the centimetre size an editor sets, rounded to whole numbers.
+  TPrintWizardPageTemplateProperties& bag = WizardProperties();
+  bag.OnPageWidthChanged = [this](double centimetres) { SetWidth(RoundHalfToEven(centimetres)); };
+  bag.OnPageHeightChanged = [this](double centimetres) { SetHeight(RoundHalfToEven(centimetres)); };
+}
+
+TPrintWizardPageTemplateProperties& TPrintWizardPageTemplate::WizardProperties() const {
+  // The constructor created the bag of this class.
+  return static_cast<TPrintWizardPageTemplateProperties&>(Properties());
+}
+
+std::string TPrintWizardPageTemplate::GetFileName() const {
+  const TPageTemplateProject* project = Project();
+  return ResolveTemplateFileName(WizardProperties().BackgroundFile(),
+                                 project != nullptr ? project->FileName() : std::string());
+}
+
+void TPrintWizardPageTemplate::SetFileName(const std::string& name) {
+  WizardProperties().SetBackgroundFile(name);
+}
+
+std::vector<std::string> TPrintWizardPageTemplate::FileList() const {
+  return {GetFileName()};
+}
+
+void TPrintWizardPageTemplate::RenameFile(const std::string& oldName, const std::string& newName) {
+  if (oldName == WizardProperties().BackgroundFile() || oldName == GetFileName()) {
+    WizardProperties().SetBackgroundFile(newName);
+  }
+}
+
+std::vector<std::string> TPrintWizardPageTemplate::RawFileList() const {
+  return {WizardProperties().BackgroundFile()};
+}
+
+std::string TPrintWizardPageTemplate::GetRawFileName() const {
+  return WizardProperties().BackgroundFile();
+}
+
+void TPrintWizardPageTemplate::SetFileNameAt(const std::string& name) {
+  SetFileName(name);
+}
+
+void TPrintWizardPageTemplate::DrawBackground(TBitmap32& bitmap, const TPixelRect& pageRect) {
+  // 1. the colour, on the part of the page rectangle that lies on the bitmap
+  const TColor32 colour = WizardProperties().BackColor();
+  const int32_t left = std::max(pageRect.Left, 0);
+  const int32_t top = std::max(pageRect.Top, 0);
+  const int32_t right = std::min(pageRect.Right, bitmap.Width());
+  const int32_t bottom = std::min(pageRect.Bottom, bitmap.Height());
+  if (left < right) {
+    for (int32_t y = top; y < bottom; ++y) {
+      TColor32* row = bitmap.ScanLine(y);
+      std::fill(row + left, row + right, colour);
+    }
+  }
+  // 2.
+  if (WizardProperties().BackgroundFile().empty()) return;
+  const std::string name = GetFileName();
+  if (name.empty()) return;
+  // 3. a picture that cannot be had leaves the colour alone
+  const TBackgroundPicture picture = TBackgroundPicture::Obtain(name);
+  if (picture.Pixels() == nullptr) return;
+  // 4.-5.
+  DrawBackgroundPicture(bitmap, pageRect, *picture.Pixels(), WizardProperties());
+}
+
+std::string TPrintWizardPageTemplate::ExpandVariables(const std::string& text) const {
+  return ExpandTemplateVariables(text, this);
+}
+
+bool TPrintWizardPageTemplate::ReadFromStream(TCSFStream& stream) {
+  if (!TPageTemplate::ReadFromStream(stream)) return false;
+  try {
+    // 3. entered and left, so what a newer writer put there is skipped
+    TReadSubChunk reserved(stream);
+    return true;
+  } catch (...) {
+    return false;
+  }
+}
+
+bool TPrintWizardPageTemplate::WriteToStream(TCSFStream& stream) const {
+  const bool written = TPageTemplate::WriteToStream(stream);
+  try {
+    // 3. always there, so that the layout stays readable even after a failed element
+    TWriteSubChunk reserved(stream);
+    reserved.End();
+    return written;
+  } catch (...) {
+    return false;
+  }
+}
+
+}  // namespace nimbra

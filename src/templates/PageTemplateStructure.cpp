@@ -1,0 +1,89 @@
+#include "templates/PageTemplateStructure.h"
+
+#include <stdexcept>
+
+#include "framework/TreeStorage.h"
+#include "storage/CSFStream.h"
+#include "templates/PageTemplateProject.h"
+
+namespace nimbra {
+
+NIMBRA_DEFINE_PLUGIN(TPageTemplateStructureElementProperties, TProperties)
+NIMBRA_DEFINE_PLUGIN(TPageTemplateStructure, TCustomTree)
+NIMBRA_DEFINE_PLUGIN(TPageTemplateStructureElement, TCustomTreeItemPlugin)
+
+// ---- TPageTemplateStructure ----
+
+TObject* TPageTemplateStructure::GetOwner() const {
+  return project_;
+}
+
+void TPageTemplateStructure::SetOwner(TObject* owner) {
+  project_ = dynamic_cast<TPageTemplateProject*>(owner);
+}
+
+bool TPageTemplateStructure::WriteToStream(TCSFStream& stream) const {
+  try {
+    TWriteSubChunk chunk(stream);
+    const bool written = SaveTree(GetItems(), stream);
+    chunk.End();
+    return written;
+  } catch (...) {
+    return false;
+  }
+}
+
+bool TPageTemplateStructure::ReadFromStream(TCSFStream& stream) {
+  try {
+    TReadSubChunk chunk(stream);
+    return LoadTree(GetItems(), stream, CreateTreeItemByClassName);
+  } catch (...) {
+    return false;
+  }
+}
+
+// ---- TPageTemplateStructureElement ----
+
+TPageTemplateStructureElement::TPageTemplateStructureElement()
+    : TPageTemplateStructureElement(TPageTemplateStructureElementProperties::StaticClass()) {}
+
+TPageTemplateStructureElement::TPageTemplateStructureElement(const TMetaClass& propertiesClass)
+    : propertiesClass_(&propertiesClass),
+      properties_(CreateAs<TPageTemplateStructureElementProperties>(propertiesClass)) {
+  if (!properties_) {
+    throw std::logic_error(propertiesClass.ClassName() + " is no structure element bag");
+  }
+}
+
+TPageTemplateStructureElement::~TPageTemplateStructureElement() = default;
+
+bool TPageTemplateStructureElement::WriteToStream(TCSFStream& stream) const {
+  try {
+    TWriteSubChunk chunk(stream);
+    const bool written = properties_->WriteToStream(stream);
+    chunk.End();
+    return written;
+  } catch (...) {
+    return false;
+  }
+}
+
+bool TPageTemplateStructureElement::ReadFromStream(TCSFStream& stream) {
+  try {
+    TReadSubChunk chunk(stream);
+    return properties_->ReadFromStream(stream);
+  } catch (...) {
+    return false;
+  }
+}
+
+TPageTemplateStructure* TPageTemplateStructureElement::Structure() const {
+  return FindOwner<TPageTemplateStructure>(this);
+}
+
+TPageTemplateProject* TPageTemplateStructureElement::Project() const {
+  const TPageTemplateStructure* structure = Structure();
+  return structure != nullptr ? structure->Project() : nullptr;
+}
+
+}  // namespace nimbra

@@ -1,0 +1,131 @@
+#include "templates/StructureJump.h"
+
+#include <stdexcept>
+
+#include "framework/FieldWriter.h"
+#include "framework/TreeImplement.h"
+#include "storage/CSFStreamWinTypes.h"
+#include "storage/MemoryStream.h"
+
+namespace nimbra {
+
+NIMBRA_DEFINE_PLUGIN(TStructureJumpProperties, TProperties)
+NIMBRA_DEFINE_PLUGIN(TStructureJump, TInterfacedPlugin)
+NIMBRA_DEFINE_PLUGIN(TStructureJumpToListBegin, TStructureJump)
+NIMBRA_DEFINE_PLUGIN(TStructureJumpToJumpMarkProperties, TStructureJumpProperties)
+NIMBRA_DEFINE_PLUGIN(TStructureJumpToJumpMark, TStructureJump)
+
+// ---- TStructureJump ----
+
+TStructureJump::TStructureJump() : TStructureJump(TStructureJumpProperties::StaticClass()) {}
+
+TStructureJump::TStructureJump(const TMetaClass& propertiesClass)
+    : propertiesClass_(&propertiesClass),
+      properties_(CreateAs<TStructureJumpProperties>(propertiesClass)) {
+  if (!properties_) {
+    throw std::logic_error(propertiesClass.ClassName() + " is no structure jump bag");
+  }
+}
+
+TStructureJump::~TStructureJump() = default;
+
+void TStructureJump::Assign(const TPlugin& source) {
+  const auto* jump = dynamic_cast<const TStructureJump*>(&source);
+  if (jump == nullptr || jump == this) return;
+  try {
+    TMemoryStream buffer;
+    TCSFStreamWinTypes stream(buffer, CSFMode::Headerless);
+    stream.SetFileType(kCopyFileType);
+    stream.SetFileVersion(kCopyFileVersion);
+    jump->WriteToStream(stream);
+    stream.SetPosition(0);
+    ReadFromStream(stream);
+  } catch (...) {
+    // A copy that fails keeps what it read; Assign has no way to report.
+  }
+}
+
+bool TStructureJump::WriteToStream(TCSFStream& stream) const {
+  try {
+    TWriteSubChunk chunk(stream);
+    const bool written = properties_->WriteToStream(stream);
+    chunk.End();
+    return written;
+  } catch (...) {
+    return false;
+  }
+}
+
+bool TStructureJump::ReadFromStream(TCSFStream& stream) {
+  try {
+    TReadSubChunk chunk(stream);
+    return properties_->ReadFromStream(stream);
+  } catch (...) {
+    return false;
+  }
+}
+
+// ---- TStructureJumpToListBegin ----
+
+TRef<ITreeItem> TStructureJumpToListBegin::Target(const TRef<ITree>& slideShowTree,
+                                                  const TRef<ITreeItem>& /*current*/,
+                                                  const TJumpMarks& /*marks*/) const {
+  return TTreeImplement::GetFirst(slideShowTree);
+}
+
+// ---- TStructureJumpToJumpMarkProperties ----
+
+std::string TStructureJumpToJumpMarkProperties::EditorFrameClassNames() const {
+  return AppendEditorFrameClassName(TStructureJumpProperties::EditorFrameClassNames(),
+                                    "TStructureElementJumpToJumpMarkPropertiesEditorFrame");
+}
+
+bool TStructureJumpToJumpMarkProperties::WriteToStream(TCSFStream& stream) const {
+  if (!TStructureJumpProperties::WriteToStream(stream)) return false;
+  try {
+    stream.WriteString(jumpMarkName_);
+    return true;
+  } catch (...) {
+    return false;
+  }
+}
+
+bool TStructureJumpToJumpMarkProperties::ReadFromStream(TCSFStream& stream) {
+  if (!TStructureJumpProperties::ReadFromStream(stream)) return false;
+  try {
+    jumpMarkName_ = stream.ReadString();
+    return true;
+  } catch (...) {
+    return false;
+  }
+}
+
+void TStructureJumpToJumpMarkProperties::DescribeFields(TFieldWriter& fields) const {
+  TStructureJumpProperties::DescribeFields(fields);
+  fields.Text("jumpMarkName", jumpMarkName_);
+}
+
+// ---- TStructureJumpToJumpMark ----
+
+TStructureJumpToJumpMark::TStructureJumpToJumpMark()
+    : TStructureJump(TStructureJumpToJumpMarkProperties::StaticClass()) {}
+
+TStructureJumpToJumpMarkProperties& TStructureJumpToJumpMark::JumpMarkProperties() const {
+  return *PropertiesAs<TStructureJumpToJumpMarkProperties>();
+}
+
+TRef<ITreeItem> TStructureJumpToJumpMark::Target(const TRef<ITree>& /*slideShowTree*/,
+                                                 const TRef<ITreeItem>& current,
+                                                 const TJumpMarks& marks) const {
+  const std::string& name = JumpMarkProperties().JumpMarkName();
+  if (name.empty()) return current;
+  const TRef<IJumpMarkInfo> mark = FindJumpMark(marks, name);
+  return mark ? mark->GetObject() : current;
+}
+
+std::string TStructureJumpToJumpMark::DisplayText() const {
+  const std::string& name = JumpMarkProperties().JumpMarkName();
+  return name.empty() ? Caption() : Caption() + ": " + name;
+}
+
+}  // namespace nimbra

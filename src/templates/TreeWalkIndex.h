@@ -1,0 +1,38 @@
+// The walks of TTreeImplement that need an item's place in its list (next item, next sibling,
+// leaving a branch), answered with the same results in constant time per step. A tree item list
+// finds an item by scanning, so walking a list of n items step by step costs n² compares; this
+// index remembers the place of every item of each list it has looked into once. It is meant for
+// trees that do not change while they are walked (the renderer's structure and slideshow); should
+// a list change anyway, a stale place is noticed and the item looked for by scanning.
+#pragma once
+
+#include <cstdint>
+#include <unordered_map>
+#include <unordered_set>
+
+#include "framework/CustomTree.h"
+
+namespace nimbra {
+
+class TTreeWalkIndex {
+ public:
+  // As TTreeImplement::GetNext.
+  TRef<ITreeItem> GetNext(const TRef<ITree>& tree, const TRef<ITreeItem>& item,
+                          bool enterChildren);
+  TRef<ITreeItem> GetNextSibling(const TRef<ITreeItem>& item);
+  TRef<ITreeItem> GetNextChildOrSibling(const TRef<ITreeItem>& item);
+  bool LeavesBranch(const TRef<ITreeItem>& item, const TRef<ITreeItem>& branch,
+                    bool enterChildren);
+  // All items at all depths, as TTreeImplement::Count.
+  int32_t Count(const TRef<ITree>& tree);
+  // The item's index in the list, -1 when it is not there.
+  int32_t IndexOf(const TRef<ITreeItemList>& list, const TRef<ITreeItem>& item);
+
+ private:
+  void IndexList(const TRef<ITreeItemList>& list);
+
+  std::unordered_map<const TObject*, int32_t> places_;
+  std::unordered_set<const TObject*> indexedLists_;
+};
+
+}  // namespace nimbra

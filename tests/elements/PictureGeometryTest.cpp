@@ -1,0 +1,112 @@
+// The geometric steps of the picture element on their own: filters, working copy, quarter turns
+// and the output sizes of the fit modes.
+#include <gtest/gtest.h>
+
+#include "elements/PictureGeometry.h"
+#include "elements/PicturePlaceholder.h"
+
+namespace nimbra {
+namespace {
+
+TBitmap32 Filled(int width, int height, TColor32 colour = 0xFF336699) {
+  TBitmap32 bitmap(width, height);
+  bitmap.Clear(colour);
+  return bitmap;
+}
+
+TEST(PictureGeometryTest, FilterFollowsTheDirectionOfTheStretch) {
+  EXPECT_EQ(PictureFilter(100, 100, 200, 100, false), TResamplingFilter::Mitchell);
+  EXPECT_EQ(PictureFilter(100, 100, 100, 100, false), TResamplingFilter::Mitchell);
+  EXPECT_EQ(PictureFilter(100, 100, 200, 99, false), TResamplingFilter::Lanczos);
+  EXPECT_EQ(PictureFilter(100, 100, 50, 50, false), TResamplingFilter::Lanczos);
+  EXPECT_EQ(PictureFilter(100, 100, 50, 50, true), TResamplingFilter::Nearest);
+}
+
+TEST(PictureGeometryTest, WorkingCopyIsAtMostTwiceTheFittedBoxWhenRendering) {
+  TBitmap32 picture = Filled(5000, 100);
+  TBitmap32 working = MakeWorkingCopy(picture, 400, 8, true);
+  EXPECT_EQ(working.Width(), 800);
+  EXPECT_EQ(working.Height(), 16);
+  EXPECT_TRUE(picture.Empty());
+  EXPECT_EQ(working.Pixel(400, 8), 0xFF336699u);
+
+  // Twice the box exactly, or the design view: the picture itself is taken over.
+  picture = Filled(800, 10);
+  EXPECT_EQ(MakeWorkingCopy(picture, 400, 8, true).Width(), 800);
+  picture = Filled(5000, 100);
+  EXPECT_EQ(MakeWorkingCopy(picture, 400, 8, false).Width(), 5000);
+  EXPECT_TRUE(picture.Empty());
+}
+
+TEST(PictureGeometryTest, OnlyAStrictlyBetterFillTurns) {
+  EXPECT_TRUE(TurningFillsBetter(300, 400, 400, 300));
+  EXPECT_FALSE(TurningFillsBetter(400, 300, 400, 300));
+  EXPECT_FALSE(TurningFillsBetter(100, 100, 400, 300));
+  EXPECT_FALSE(TurningFillsBetter(300, 400, 300, 300));
+}
+
+TEST(PictureGeometryTest, BorderPixelsBecomeTransparent) {
+  TBitmap32 bitmap = Filled(4, 3);
+  ClearBorderPixels(bitmap);
+  for (int y = 0; y < 3; ++y) {
+    for (int x = 0; x < 4; ++x) {
+      const bool inner = x > 0 && x < 3 && y == 1;
+      EXPECT_EQ(AlphaComponent(bitmap.Pixel(x, y)), inner ? 255 : 0) << x << "," << y;
+      EXPECT_EQ(bitmap.Pixel(x, y) & 0xFFFFFF, 0x336699u);
+    }
+  }
+}
+
+TEST(PictureGeometryTest, UnturnedPicturesFillOrFitTheBox) {
+  TBitmap32 source = Filled(400, 300);
+  TBitmap32 output;
+  TPictureGeometry g = FitAndTurn(source, output, 200, 200, true, 0, 1, TResamplingFilter::Lanczos);
+  EXPECT_EQ(output.Width(), 200);
+  EXPECT_EQ(output.Height(), 150);
+  EXPECT_EQ(g.ScaledWidth, 200);
+  EXPECT_EQ(g.ScaledHeight, 150);
+  EXPECT_EQ(g.Transformation.GetTransformedBounds(), (TRect{0, 0, 200, 150}));
+
+  g = FitAndTurn(source, output, 200, 200, false, 0, 1, TResamplingFilter::Lanczos);
+  EXPECT_EQ(output.Width(), 200);
+  EXPECT_EQ(output.Height(), 200);
+}
+
+TEST(PictureGeometryTest, TurnedOutputSizesFollowTheFitMode) {
+  TBitmap32 output;
+  TBitmap32 source = Filled(201, 101);
+  // Mode 0: exactly the box.
+  FitAndTurn(source, output, 150, 120, true, 30, 0, TResamplingFilter::Lanczos);
+  EXPECT_EQ(output.Width(), 150);
+  EXPECT_EQ(output.Height(), 120);
+  // Mode 1: the turned bounds, which for a quarter turn are the turned picture scaled into the
+  // box: 101 × 201 into 300 × 300 scales by 300 / 200.
+  source = Filled(201, 101);
+  TPictureGeometry g = FitAndTurn(source, output, 300, 300, true, 90, 1, TResamplingFilter::Lanczos);
+  EXPECT_EQ(output.Width(), 151);
+  EXPECT_EQ(output.Height(), 301);
+  EXPECT_EQ(g.ScaledWidth, 302);
+  EXPECT_EQ(g.ScaledHeight, 152);
+  // Mode 2: scaled as if unturned (by 300 / 201), so the turned height stays within the box.
+  source = Filled(201, 101);
+  FitAndTurn(source, output, 300, 300, true, 90, 2, TResamplingFilter::Lanczos);
+  EXPECT_NEAR(output.Width(), 151, 1);
+  EXPECT_NEAR(output.Height(), 300, 1);
+  // Any other mode: nothing.
+  source = Filled(201, 101);
+  FitAndTurn(source, output, 300, 300, true, 90, 7, TResamplingFilter::Lanczos);
+  EXPECT_TRUE(output.Empty());
+}
+
+TEST(PictureGeometryTest, PlaceholderIsAWhiteBoxWithABlackFrameAndCross) {
+  const TBitmap32 box = PicturePlaceholder(9, 5);
+  EXPECT_EQ(box.Pixel(0, 2), kColor32Black);
+  EXPECT_EQ(box.Pixel(4, 4), kColor32Black);
+  EXPECT_EQ(box.Pixel(4, 2), kColor32Black);  // where the diagonals cross
+  EXPECT_EQ(box.Pixel(2, 2), kColor32White);
+  EXPECT_EQ(box.Pixel(6, 2), kColor32White);
+  EXPECT_TRUE(PicturePlaceholder(0, 5).Empty());
+}
+
+}  // namespace
+}  // namespace nimbra
