@@ -1,0 +1,27 @@
+// The settings every render engine shares. The only one tells the page-list builder whether to
+// insert blank pages, so that templates meant for one side of a printed sheet land there.
+#pragma once
+
+#include "framework/XMLProperties.h"
+
+namespace nimbra {
+
+class TRenderEngineProperties : public TXMLProperties {
+  NIMBRA_DECLARE_PLUGIN()
+
+ public:
+  TRenderEngineProperties() = default;
+
+  // After the inherited fields, one sub-chunk: InsertBlankPages.
+  bool WriteToStream(TCSFStream& stream) const override;
+  bool ReadFromStream(TCSFStream& stream) override;
+  void DescribeFields(TFieldWriter& fields) const override;
+
+  bool InsertBlankPages() const { return insertBlankPages_; }
+  void SetInsertBlankPages(bool insert) { insertBlankPages_ = insert; }
+
+ private:
+  bool insertBlankPages_ = false;
+};
+
+}  // namespace nimbra
