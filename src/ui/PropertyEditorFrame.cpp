@@ -3,9 +3,9 @@
 namespace nimbra {
 
 const TPropertyEditorFrameClass& TPropertyEditorFrame::StaticClass() {
-  static const TPropertyEditorFrameClassOf<TPropertyEditorFrame> meta("TPropertyEditorFrame",
-                                                                      &TObject::StaticClass());
-  return meta;
+  static const TImmortal<TPropertyEditorFrameClassOf<TPropertyEditorFrame>> meta(
+      "TPropertyEditorFrame", &TObject::StaticClass());
+  return meta.Get();
 }
 
 TPropertyEditorFrame::TPropertyEditorFrame() { setFrameShape(QFrame::NoFrame); }

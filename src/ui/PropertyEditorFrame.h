@@ -62,6 +62,7 @@ class TPropertyEditorFrameClassOf : public TPropertyEditorFrameClass {
 // Defines it (in one source file, inside namespace nimbra).
 #define NIMBRA_DEFINE_FRAME(Type, Parent)                                                     \
   const ::nimbra::TPropertyEditorFrameClass& Type::StaticClass() {                            \
-    static const ::nimbra::TPropertyEditorFrameClassOf<Type> meta(#Type, &Parent::StaticClass()); \
-    return meta;                                                                              \
+    static const ::nimbra::TImmortal<::nimbra::TPropertyEditorFrameClassOf<Type>> meta(       \
+        #Type, &Parent::StaticClass());                                                       \
+    return meta.Get();                                                                        \
   }

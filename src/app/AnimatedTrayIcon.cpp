@@ -1,0 +1,74 @@
+#include "app/AnimatedTrayIcon.h"
+
+#include <QSystemTrayIcon>
+#include <iostream>
+
+namespace nimbra {
+
+TAnimatedTrayIcon::TAnimatedTrayIcon(QObject* parent)
+    : QObject(parent), icon_(std::make_unique<QSystemTrayIcon>()) {
+  OnUnavailable = [](const std::string& message) { std::cerr << message << std::endl; };
+  QObject::connect(&animation_, &QTimer::timeout, this, [this] { NextFrame(); });
+  QObject::connect(icon_.get(), &QSystemTrayIcon::activated, this,
+                   [this](QSystemTrayIcon::ActivationReason reason) {
+                     if (reason == QSystemTrayIcon::Trigger && OnClick) OnClick();
+                   });
+}
+
+TAnimatedTrayIcon::~TAnimatedTrayIcon() = default;
+
+void TAnimatedTrayIcon::SetActive(bool active) {
+  active_ = active;
+  if (!active) {
+    icon_->hide();
+    return;
+  }
+  if (!QSystemTrayIcon::isSystemTrayAvailable()) {
+    if (!reported_ && OnUnavailable) {
+      OnUnavailable(
+          "No notification area (system tray) is available: the album runs without its icon.");
+    }
+    reported_ = true;
+    return;
+  }
+  icon_->show();
+}
+
+bool TAnimatedTrayIcon::Visible() const { return icon_->isVisible(); }
+
+void TAnimatedTrayIcon::SetImages(std::vector<QIcon> images) {
+  images_ = std::move(images);
+  SetImageIndex(0);
+}
+
+void TAnimatedTrayIcon::SetImageIndex(int index) {
+  if (images_.empty()) return;
+  imageIndex_ = index >= 0 && index < ImageCount() ? index : 0;
+  icon_->setIcon(images_[static_cast<size_t>(imageIndex_)]);
+}
+
+void TAnimatedTrayIcon::SetAnimate(bool animate) {
+  if (animate == Animate()) return;
+  if (animate) {
+    animation_.start();
+  } else {
+    animation_.stop();
+  }
+}
+
+void TAnimatedTrayIcon::NextFrame() {
+  // The still icon stays out of the cycle when there are frames of their own.
+  const int first = ImageCount() > 1 ? 1 : 0;
+  const int next = imageIndex_ + 1 < ImageCount() ? imageIndex_ + 1 : first;
+  SetImageIndex(std::max(next, first));
+}
+
+void TAnimatedTrayIcon::SetHint(const std::string& hint) {
+  icon_->setToolTip(QString::fromStdString(hint));
+}
+
+std::string TAnimatedTrayIcon::Hint() const { return icon_->toolTip().toStdString(); }
+
+void TAnimatedTrayIcon::SetMenu(QMenu* menu) { icon_->setContextMenu(menu); }
+
+}  // namespace nimbra

@@ -1,0 +1,64 @@
+// The icon in the desktop's notification area: hint, context menu, click, and an animation over
+// its images that runs while a page renders. Desktops without any tray host (a StatusNotifierItem
+// watcher or an XEmbed tray) get no icon: the album says so once and runs on without it.
+#pragma once
+
+#include <QIcon>
+#include <QObject>
+#include <QTimer>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+class QMenu;
+class QSystemTrayIcon;
+
+namespace nimbra {
+
+class TAnimatedTrayIcon : public QObject {
+ public:
+  using TReportFunction = std::function<void(const std::string& message)>;
+
+  explicit TAnimatedTrayIcon(QObject* parent = nullptr);
+  ~TAnimatedTrayIcon() override;
+
+  // Shows the icon when a tray host exists; otherwise reports it (once) and stays hidden.
+  void SetActive(bool active);
+  bool Active() const { return active_; }
+  // Whether the icon is on show in a tray.
+  bool Visible() const;
+
+  // The images: the first is the still icon, the others the animation's frames.
+  void SetImages(std::vector<QIcon> images);
+  int ImageCount() const { return static_cast<int>(images_.size()); }
+  int ImageIndex() const { return imageIndex_; }
+  void SetImageIndex(int index);
+  void SetFrameDelay(int milliseconds) { animation_.setInterval(milliseconds); }
+  int FrameDelay() const { return animation_.interval(); }
+  void SetAnimate(bool animate);
+  bool Animate() const { return animation_.isActive(); }
+
+  void SetHint(const std::string& hint);
+  std::string Hint() const;
+  void SetMenu(QMenu* menu);
+
+  // Raised when the user clicks the icon.
+  std::function<void()> OnClick;
+  // Hears that no tray exists; standard error unless replaced.
+  TReportFunction OnUnavailable;
+
+  QSystemTrayIcon& Icon() const { return *icon_; }
+
+ private:
+  void NextFrame();
+
+  std::unique_ptr<QSystemTrayIcon> icon_;
+  std::vector<QIcon> images_;
+  int imageIndex_ = 0;
+  QTimer animation_;
+  bool active_ = false;
+  bool reported_ = false;
+};
+
+}  // namespace nimbra

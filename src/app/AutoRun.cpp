@@ -1,0 +1,294 @@
+#include "app/AutoRun.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+#include <system_error>
+#include <utility>
+
+#include "framework/FrameworkFolders.h"
+#include "storage/AtomicFile.h"
+
+namespace nimbra {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr std::string_view kGroup = "[Desktop Entry]";
+constexpr std::string_view kReserved = " \t\n\"'\\><~|&;$*?#()`";
+constexpr std::string_view kEscapedInQuotes = "\"`$\\";
+// Autostart entries are a few hundred bytes; a larger file is no entry of ours to read.
+constexpr uintmax_t kMaxEntrySize = 64 * 1024;
+
+bool IsUtf8(std::string_view text) {
+  size_t i = 0;
+  while (i < text.size()) {
+    const auto byte = static_cast<unsigned char>(text[i]);
+    int follow = 0;
+    uint32_t code = 0;
+    if (byte < 0x80) {
+      ++i;
+      continue;
+    } else if ((byte & 0xE0) == 0xC0) {
+      follow = 1;
+      code = byte & 0x1F;
+    } else if ((byte & 0xF0) == 0xE0) {
+      follow = 2;
+      code = byte & 0x0F;
+    } else if ((byte & 0xF8) == 0xF0) {
+      follow = 3;
+      code = byte & 0x07;
+    } else {
+      return false;
+    }
+    if (i + follow >= text.size()) return false;
+    for (int k = 1; k <= follow; ++k) {
+      const auto next = static_cast<unsigned char>(text[i + k]);
+      if ((next & 0xC0) != 0x80) return false;
+      code = (code << 6) | (next & 0x3F);
+    }
+    static constexpr uint32_t kSmallest[] = {0, 0x80, 0x800, 0x10000};
+    if (code < kSmallest[follow] || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) {
+      return false;
+    }
+    i += follow + 1;
+  }
+  return true;
+}
+
+// The escapes every string value of a desktop entry takes.
+std::string EscapeString(std::string_view text) {
+  std::string escaped;
+  for (const char c : text) {
+    switch (c) {
+      case '\\': escaped += "\\\\"; break;
+      case '\n': escaped += "\\n"; break;
+      case '\t': escaped += "\\t"; break;
+      case '\r': escaped += "\\r"; break;
+      default: escaped += c;
+    }
+  }
+  return escaped;
+}
+
+std::string UnescapeString(std::string_view text) {
+  std::string plain;
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] != '\\' || i + 1 == text.size()) {
+      plain += text[i];
+      continue;
+    }
+    switch (text[i + 1]) {
+      case 's': plain += ' '; break;
+      case 'n': plain += '\n'; break;
+      case 't': plain += '\t'; break;
+      case 'r': plain += '\r'; break;
+      case '\\': plain += '\\'; break;
+      default: plain += text.substr(i, 2);
+    }
+    ++i;
+  }
+  return plain;
+}
+
+struct TEntryFile {
+  std::string Exec;
+  bool Enabled = true;
+};
+
+std::string Trimmed(std::string_view text) {
+  const size_t first = text.find_first_not_of(" \t");
+  if (first == std::string_view::npos) return {};
+  const size_t last = text.find_last_not_of(" \t\r");
+  return std::string(text.substr(first, last - first + 1));
+}
+
+std::optional<TEntryFile> ReadEntryFile(const fs::path& path) {
+  std::error_code error;
+  if (!fs::is_regular_file(path, error) || fs::file_size(path, error) > kMaxEntrySize || error) {
+    return std::nullopt;
+  }
+  std::ifstream input(path, std::ios::binary);
+  if (!input) return std::nullopt;
+  TEntryFile entry;
+  bool inGroup = false;
+  std::string line;
+  while (std::getline(input, line)) {
+    const std::string text = Trimmed(line);
+    if (text.empty() || text.front() == '#') continue;
+    if (text.front() == '[') {
+      inGroup = text == kGroup;
+      continue;
+    }
+    const size_t equals = text.find('=');
+    if (!inGroup || equals == std::string::npos) continue;
+    const std::string key = Trimmed(text.substr(0, equals));
+    const std::string value = Trimmed(text.substr(equals + 1));
+    if (key == "Exec") entry.Exec = value;
+    if (key == "Hidden" && value == "true") entry.Enabled = false;
+    if (key == "X-GNOME-Autostart-enabled" && value == "false") entry.Enabled = false;
+  }
+  return entry;
+}
+
+std::string JoinArguments(const std::vector<std::string>& arguments) {
+  std::string joined;
+  for (const std::string& argument : arguments) {
+    if (!joined.empty()) joined += ' ';
+    joined += argument;
+  }
+  return joined;
+}
+
+std::string SafeFileName(std::string name) {
+  std::replace(name.begin(), name.end(), '/', '-');
+  if (name.empty() || name == "." || name == "..") name = "nimbra";
+  return name + ".desktop";
+}
+
+}  // namespace
+
+std::string ExecLineArgument(std::string_view argument) {
+  if (!IsUtf8(argument)) throw std::invalid_argument("an autostart command must be UTF-8");
+  const bool quote =
+      argument.empty() || argument.find_first_of(kReserved) != std::string_view::npos;
+  std::string result;
+  if (quote) result += '"';
+  for (const char c : argument) {
+    if (quote && kEscapedInQuotes.find(c) != std::string_view::npos) result += '\\';
+    result += c;
+    // Field codes begin with "%"; a literal one is doubled.
+    if (c == '%') result += '%';
+  }
+  if (quote) result += '"';
+  return EscapeString(result);
+}
+
+std::string ExecLine(const std::vector<std::string>& arguments) {
+  std::string line;
+  for (const std::string& argument : arguments) {
+    if (!line.empty()) line += ' ';
+    line += ExecLineArgument(argument);
+  }
+  return line;
+}
+
+std::vector<std::string> ParseExecLine(std::string_view value) {
+  const std::string text = UnescapeString(value);
+  std::vector<std::string> arguments;
+  std::string current;
+  bool inArgument = false;
+  bool quoted = false;
+  for (size_t i = 0; i < text.size(); ++i) {
+    const char c = text[i];
+    if (quoted) {
+      if (c == '\\' && i + 1 < text.size() &&
+          kEscapedInQuotes.find(text[i + 1]) != std::string_view::npos) {
+        current += text[++i];
+      } else if (c == '"') {
+        quoted = false;
+      } else if (c == '%' && i + 1 < text.size() && text[i + 1] == '%') {
+        current += text[++i];
+      } else {
+        current += c;
+      }
+      continue;
+    }
+    if (c == ' ' || c == '\t' || c == '\n') {
+      if (inArgument) arguments.push_back(std::exchange(current, {}));
+      inArgument = false;
+      continue;
+    }
+    inArgument = true;
+    if (c == '"') {
+      quoted = true;
+    } else if (c == '%' && i + 1 < text.size()) {
+      if (text[++i] == '%') current += '%';
+    } else {
+      current += c;
+    }
+  }
+  if (inArgument) arguments.push_back(current);
+  return arguments;
+}
+
+std::string TAutoRun::DefaultFolder() {
+  const char* config = std::getenv("XDG_CONFIG_HOME");
+  if (config != nullptr && config[0] == '/') return (fs::path(config) / "autostart").string();
+  return (fs::path(HomeFolder()) / ".config" / "autostart").string();
+}
+
+std::string TAutoRun::OwnExecutable() {
+  std::error_code error;
+  const fs::path path = fs::read_symlink("/proc/self/exe", error);
+  return error ? std::string() : path.string();
+}
+
+TAutoRun::TAutoRun(std::string folder) : folder_(std::move(folder)) {}
+
+std::optional<TAutostartEntry> TAutoRun::Find(std::string_view referencePath) const {
+  if (referencePath.empty()) return std::nullopt;
+  std::error_code error;
+  std::vector<fs::path> files;
+  for (fs::directory_iterator it(folder_, error), end; !error && it != end; it.increment(error)) {
+    if (it->path().extension() == ".desktop") files.push_back(it->path());
+  }
+  std::sort(files.begin(), files.end());
+  for (const fs::path& file : files) {
+    const std::optional<TEntryFile> entry = ReadEntryFile(file);
+    if (!entry || entry->Exec.empty()) continue;
+    if (JoinArguments(ParseExecLine(entry->Exec)).find(referencePath) != std::string::npos) {
+      return TAutostartEntry{file.filename().string(), entry->Enabled};
+    }
+  }
+  return std::nullopt;
+}
+
+bool TAutoRun::Installed(std::string_view executable) const {
+  const std::optional<TAutostartEntry> entry = Find(executable);
+  return entry && entry->Enabled;
+}
+
+bool TAutoRun::Install(const std::string& executable, const std::vector<std::string>& arguments,
+                       const std::string& entryName) const {
+  if (arguments.empty() || executable.empty()) return false;
+  try {
+    std::vector<std::string> command{executable};
+    command.insert(command.end(), arguments.begin(), arguments.end());
+    std::ostringstream content;
+    content << kGroup << "\n"
+            << "Type=Application\n"
+            << "Name=" << EscapeString(entryName.empty() ? "Nimbra" : entryName) << "\n"
+            << "Exec=" << ExecLine(command) << "\n"
+            << "Terminal=false\n"
+            << "X-GNOME-Autostart-enabled=true\n";
+    const std::optional<TAutostartEntry> existing = Find(executable);
+    const fs::path file =
+        fs::path(folder_) / (existing ? existing->FileName : SafeFileName(entryName));
+    fs::create_directories(folder_);
+    TAtomicFile atomic(file.string(), 0644);
+    {
+      std::ofstream output(atomic.TemporaryName(), std::ios::binary | std::ios::trunc);
+      output << content.str();
+      output.close();
+      if (!output) return false;
+    }
+    atomic.Commit();
+    return true;
+  } catch (...) {
+    return false;
+  }
+}
+
+bool TAutoRun::Remove(std::string_view executable) const {
+  const std::optional<TAutostartEntry> entry = Find(executable);
+  if (!entry) return false;
+  std::error_code error;
+  return fs::remove(fs::path(folder_) / entry->FileName, error) && !error;
+}
+
+}  // namespace nimbra

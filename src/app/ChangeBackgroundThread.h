@@ -1,0 +1,71 @@
+// One wallpaper change on a thread of its own at idle priority, so the desktop stays responsive
+// while a page renders: the page is drawn at the work area's size, placed on a black bitmap of the
+// screen's size and handed to the wallpaper setter. The thread never waits for the main thread;
+// its end is announced through a function it calls last, and the main thread completes it.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <thread>
+
+#include "app/ScreenGeometry.h"
+#include "raster/Bitmap32.h"
+
+namespace nimbra {
+
+class IPageRenderer;
+class TWallpaperSetter;
+
+// The rendered page on a screen-size bitmap filled with opaque black, its top-left corner at the
+// work area's place on the screen. A page that already has the screen's size is kept as it is,
+// and so is the page when the screen-size bitmap cannot be made.
+TBitmap32 ComposeOnScreen(TBitmap32 page, const TScreenGeometry& screen);
+
+class TChangeBackgroundThread {
+ public:
+  // renderer is required; setter may be none (the page is rendered but not shown).
+  TChangeBackgroundThread(IPageRenderer& renderer, TWallpaperSetter* setter, int32_t pageIndex,
+                          TScreenGeometry screen);
+  // Waits for the thread when it still runs.
+  ~TChangeBackgroundThread();
+  TChangeBackgroundThread(const TChangeBackgroundThread&) = delete;
+  TChangeBackgroundThread& operator=(const TChangeBackgroundThread&) = delete;
+
+  // Starts the thread; it calls ended (on the thread, as the very last thing it does). Once only.
+  void Resume(std::function<void()> ended);
+  // Blocks until the thread has ended; the results below are valid from then on.
+  void Join();
+
+  // Raised by Complete, on the main thread.
+  std::function<void()> OnDone;
+  // Main thread: marks the change finished and raises OnDone; later calls do nothing. Joins first.
+  void Complete();
+  bool Finished() const { return finished_; }
+
+  int32_t PageIndex() const { return pageIndex_; }
+  const TScreenGeometry& Screen() const { return screen_; }
+  // The message of what rendering raised; empty when it did not.
+  const std::string& ErrorMessage() const { return errorMessage_; }
+  bool Failed() const { return failed_; }
+  // Whether the wallpaper setter took the page.
+  bool WallpaperSet() const { return wallpaperSet_; }
+
+ private:
+  void Execute();
+
+  IPageRenderer& renderer_;
+  TWallpaperSetter* setter_;
+  const int32_t pageIndex_;
+  const TScreenGeometry screen_;
+  std::function<void()> ended_;
+  std::thread thread_;
+  bool finished_ = false;
+  // Written by the thread before it ends; read after Join.
+  bool failed_ = false;
+  std::string errorMessage_;
+  bool wallpaperSet_ = false;
+};
+
+}  // namespace nimbra

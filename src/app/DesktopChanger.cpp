@@ -1,0 +1,137 @@
+#include "app/DesktopChanger.h"
+
+#include <QMetaObject>
+#include <algorithm>
+#include <utility>
+
+#include "framework/TickCount.h"
+#include "platform/WallpaperSetter.h"
+
+namespace nimbra {
+
+namespace {
+
+// The position after moving by delta, wrapped into 0 … count - 1. A negative index means that no
+// page has been shown yet: moving forward starts at the first page, moving back at the last, and
+// showing the current page again shows the first.
+int32_t WrappedIndex(int32_t index, int32_t delta, int32_t count) {
+  int64_t target = 0;
+  if (index < 0) {
+    target = delta > 0 ? int64_t{delta} - 1 : delta;
+  } else {
+    target = int64_t{index} + delta;
+  }
+  target %= count;
+  if (target < 0) target += count;
+  return static_cast<int32_t>(target);
+}
+
+}  // namespace
+
+TNimbraDesktopChanger::TNimbraDesktopChanger()
+    : screenGeometry_(&PrimaryScreenGeometry), receiver_(std::make_unique<QObject>()) {}
+
+TNimbraDesktopChanger::~TNimbraDesktopChanger() {
+  WaitForChange();
+  pages_.reset();
+}
+
+void TNimbraDesktopChanger::SetPageList(std::unique_ptr<IPageRenderer> pages) {
+  WaitForChange();
+  pages_ = std::move(pages);
+}
+
+int32_t TNimbraDesktopChanger::PageCount() const { return pages_ ? pages_->PageCount() : 0; }
+
+void TNimbraDesktopChanger::SetWallpaperSetter(std::unique_ptr<TWallpaperSetter> setter) {
+  WaitForChange();
+  setter_ = std::move(setter);
+}
+
+void TNimbraDesktopChanger::SetScreenGeometryFunction(TScreenGeometryFunction function) {
+  screenGeometry_ = std::move(function);
+}
+
+void TNimbraDesktopChanger::CheckInterval() {
+  if (TickCount() > nextChange_) MoveBy(+1);
+}
+
+void TNimbraDesktopChanger::MoveBy(int32_t delta) {
+  lastChange_ = TickCount();
+  // The clock is 64 bits wide: unlike a 32-bit tick count it does not wrap after 49.7 days, which
+  // would make every timer tick find the next change overdue.
+  nextChange_ = lastChange_ + static_cast<uint64_t>(std::max(interval_, 0));
+  const int32_t count = PageCount();
+  if (count <= 0) return;
+  pageIndex_ = WrappedIndex(pageIndex_, delta, count);
+  StartChange(pageIndex_);
+}
+
+void TNimbraDesktopChanger::SetInterval(int32_t milliseconds) {
+  interval_ = milliseconds;
+  nextChange_ = lastChange_ + static_cast<uint64_t>(std::max(milliseconds, 0));
+}
+
+void TNimbraDesktopChanger::StartChange(int32_t index) {
+  if (thread_ && !thread_->Finished()) {
+    // Waiting here would block the menu and the timer for as long as an idle-priority render
+    // takes; the change follows the running one instead.
+    pending_ = index;
+    return;
+  }
+  thread_.reset();
+  StartThread(index);
+}
+
+void TNimbraDesktopChanger::StartThread(int32_t index) {
+  if (!pages_ || index < 0 || index >= pages_->PageCount()) return;
+  const std::optional<TScreenGeometry> screen =
+      screenGeometry_ ? screenGeometry_() : std::optional<TScreenGeometry>();
+  if (!screen || screen->WorkArea.IsEmpty()) {
+    if (OnRenderError) OnRenderError("Die Größe des Bildschirms ist nicht bekannt.");
+    return;
+  }
+  shownGeometry_ = screen;
+  const uint64_t generation = ++generation_;
+  thread_ = std::make_unique<TChangeBackgroundThread>(*pages_, setter_.get(), index, *screen);
+  thread_->OnDone = [this] {
+    if (OnChangeDone) OnChangeDone();
+  };
+  QObject* receiver = receiver_.get();
+  thread_->Resume([this, receiver, generation] {
+    QMetaObject::invokeMethod(
+        receiver, [this, generation] { ThreadEnded(generation); }, Qt::QueuedConnection);
+  });
+  if (OnChangeStart) OnChangeStart();
+}
+
+void TNimbraDesktopChanger::ThreadEnded(uint64_t generation) {
+  if (thread_ && generation == generation_ && !thread_->Finished()) CompleteThread();
+}
+
+void TNimbraDesktopChanger::CompleteThread() {
+  // Everything is taken out before the notifications run: a handler may show a message box, whose
+  // event loop can start (and so free) changes; thread_ is not touched after Complete.
+  thread_->Join();
+  const bool failed = thread_->Failed();
+  const std::string message = thread_->ErrorMessage();
+  const std::optional<int32_t> next = std::exchange(pending_, std::nullopt);
+  thread_->Complete();
+  if (failed && OnRenderError) OnRenderError(message);
+  if (next) StartChange(*next);
+}
+
+void TNimbraDesktopChanger::WaitForChange() {
+  while (thread_ && !thread_->Finished()) CompleteThread();
+  thread_.reset();
+}
+
+void TNimbraDesktopChanger::ScreenChanged() {
+  if (pageIndex_ < 0 || pageIndex_ >= PageCount() || !shownGeometry_) return;
+  const std::optional<TScreenGeometry> screen =
+      screenGeometry_ ? screenGeometry_() : std::optional<TScreenGeometry>();
+  if (!screen || *screen == *shownGeometry_) return;
+  StartChange(pageIndex_);
+}
+
+}  // namespace nimbra

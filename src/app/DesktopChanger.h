@@ -1,0 +1,113 @@
+// The album's main loop: which page is on show, when the next one is due, and the change that
+// renders it on a background thread and makes it the wallpaper. Everything here runs on the main
+// thread; at most one render thread exists at a time.
+#pragma once
+
+#include <QObject>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "app/ChangeBackgroundThread.h"
+#include "app/PageRenderer.h"
+#include "app/ScreenGeometry.h"
+
+namespace nimbra {
+
+class TWallpaperSetter;
+
+class TDesktopChanger {
+ public:
+  using TNotification = std::function<void()>;
+
+  TDesktopChanger() = default;
+  virtual ~TDesktopChanger() = default;
+  TDesktopChanger(const TDesktopChanger&) = delete;
+  TDesktopChanger& operator=(const TDesktopChanger&) = delete;
+
+  // Raised on the main thread when a change has finished, once per change.
+  TNotification OnChangeDone;
+  // Raised when a change has been started.
+  TNotification OnChangeStart;
+
+  virtual void CheckInterval() = 0;
+};
+
+class TNimbraDesktopChanger : public TDesktopChanger {
+ public:
+  using TScreenGeometryFunction = std::function<std::optional<TScreenGeometry>()>;
+  using TErrorFunction = std::function<void(const std::string& message)>;
+
+  static constexpr int32_t kDefaultInterval = 300000;
+
+  TNimbraDesktopChanger();
+  // Waits for the running change, then frees the pages.
+  ~TNimbraDesktopChanger() override;
+
+  // The current page; negative before the first change.
+  int32_t PageIndex() const { return pageIndex_; }
+  void SetPageIndex(int32_t index) { pageIndex_ = index; }
+  int32_t Interval() const { return interval_; }
+  // Ticks (milliseconds on the framework's monotonic 64-bit clock) of the last change and of the
+  // next automatic one.
+  uint64_t LastChange() const { return lastChange_; }
+  uint64_t NextChange() const { return nextChange_; }
+
+  // The pages; waits for a running change before they are replaced.
+  IPageRenderer* PageList() const { return pages_.get(); }
+  void SetPageList(std::unique_ptr<IPageRenderer> pages);
+  int32_t PageCount() const;
+  // Where finished pages go; none renders without showing. Waits for a running change first.
+  TWallpaperSetter* WallpaperSetter() const { return setter_.get(); }
+  void SetWallpaperSetter(std::unique_ptr<TWallpaperSetter> setter);
+  // Where the screen's size comes from; the primary screen unless replaced.
+  void SetScreenGeometryFunction(TScreenGeometryFunction function);
+
+  // Hears, on the main thread, the message of a change that could not render (once per change);
+  // the wallpaper then stays as it was.
+  TErrorFunction OnRenderError;
+
+  // Timer tick: the next page once the interval has run out.
+  void CheckInterval() override;
+  // Moves the page index by delta (wrapping round the page count) and starts its change; restarts
+  // the interval either way. Delta 0 renders the current page again.
+  virtual void MoveBy(int32_t delta);
+  // The interval from now on, measured from the last change.
+  void SetInterval(int32_t milliseconds);
+  // Renders the page; when a change is running, this one follows it (a later request replaces an
+  // earlier one still waiting).
+  void StartChange(int32_t index);
+  // Returns once no change is running or waiting, the last one finished and freed.
+  void WaitForChange();
+  // Renders the current page again when the screen no longer has the size it was made for.
+  void ScreenChanged();
+
+  // The running or last finished change, none before the first.
+  const TChangeBackgroundThread* Thread() const { return thread_.get(); }
+  bool Changing() const { return (thread_ && !thread_->Finished()) || pending_.has_value(); }
+
+ private:
+  void StartThread(int32_t index);
+  // The thread's end reached the main thread.
+  void ThreadEnded(uint64_t generation);
+  // Completes the running thread: raises the notifications, then starts a waiting change.
+  void CompleteThread();
+
+  int32_t pageIndex_ = -1;
+  int32_t interval_ = kDefaultInterval;
+  uint64_t lastChange_ = 0;
+  uint64_t nextChange_ = 0;
+  std::unique_ptr<IPageRenderer> pages_;
+  std::unique_ptr<TWallpaperSetter> setter_;
+  TScreenGeometryFunction screenGeometry_;
+  std::optional<TScreenGeometry> shownGeometry_;
+  std::optional<int32_t> pending_;
+  uint64_t generation_ = 0;
+  std::unique_ptr<TChangeBackgroundThread> thread_;
+  // Receives the render thread's end on the main thread; freed before anything it refers to.
+  std::unique_ptr<QObject> receiver_;
+};
+
+}  // namespace nimbra

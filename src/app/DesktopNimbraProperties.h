@@ -1,0 +1,57 @@
+// The album's settings: how often and when the wallpaper changes, and the page shown last. They
+// come with the album (the package file "|Oriel.cfg"), are overridden by the user's copy in the
+// settings store (value "OrielProperties" in the product key) and are written back there.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+#include "framework/Properties.h"
+#include "ui/DesktopNimbraSettings.h"
+
+namespace nimbra {
+
+class TKeyValueStore;
+
+inline constexpr std::string_view kOrielPackageFile = "|Oriel.cfg";
+inline constexpr std::string_view kOrielValueName = "OrielProperties";
+
+class TDesktopNimbraProperties : public TProperties, public IDesktopNimbraSettings {
+  NIMBRA_DECLARE_PLUGIN()
+
+ public:
+  static constexpr int32_t kDefaultInterval = 1800000;
+  // Interval, change mode, page: 4 + 1 + 4 bytes, without any header.
+  static constexpr int kStoredSize = 9;
+
+  TDesktopNimbraProperties() = default;
+
+  int32_t Interval() const override { return interval_; }
+  void SetInterval(int32_t milliseconds) override { interval_ = milliseconds; }
+  uint8_t ChangeMode() const override { return changeMode_; }
+  void SetChangeMode(uint8_t mode) override { changeMode_ = mode; }
+  // The page shown last; -1 starts with the first page.
+  int32_t Page() const { return page_; }
+  void SetPage(int32_t page) { page_ = page; }
+
+  std::string EditorFrameClassNames() const override;
+  bool WriteToStream(TCSFStream& stream) const override;
+  // Takes the values only when all nine bytes are there; a short copy changes nothing.
+  bool ReadFromStream(TCSFStream& stream) override;
+  void DescribeFields(TFieldWriter& fields) const override;
+
+  // "|Oriel.cfg" through the global file access; false (bag unchanged) when there is none.
+  bool LoadFromPackageFile();
+  // The user's copy in the product key of the application information; a missing key or value
+  // leaves the bag unchanged and yields false.
+  bool LoadFromUserStore(TKeyValueStore& store);
+  // Writes the user's copy, creating the key when needed.
+  bool SaveToUserStore(TKeyValueStore& store) const;
+
+ private:
+  int32_t interval_ = kDefaultInterval;
+  uint8_t changeMode_ = 0;
+  int32_t page_ = -1;
+};
+
+}  // namespace nimbra

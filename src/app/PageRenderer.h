@@ -1,0 +1,22 @@
+// What the desktop changer needs of the album's pages: how many there are, and one of them drawn
+// at a size. The album implements it over its page list and the picture engine; the changer owns
+// it, and with it the pages.
+#pragma once
+
+#include <cstdint>
+
+#include "raster/Bitmap32.h"
+
+namespace nimbra {
+
+class IPageRenderer {
+ public:
+  virtual ~IPageRenderer() = default;
+  // Asked on the main thread; must not change while a page renders.
+  virtual int32_t PageCount() const = 0;
+  // Called on the render thread, one page at a time, with 0 <= pageIndex < PageCount(). Yields a
+  // bitmap the caller owns, or raises with a message a user can read.
+  virtual TBitmap32 RenderPage(int32_t pageIndex, int width, int height, double dpi) = 0;
+};
+
+}  // namespace nimbra

@@ -1,0 +1,155 @@
+#include "ui/DesktopNimbraPropertyEditorFrame.h"
+
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSignalBlocker>
+#include <QSpinBox>
+#include <QVBoxLayout>
+#include <memory>
+
+#include "storage/FileAccess.h"
+#include "ui/DesktopNimbraSettings.h"
+
+namespace nimbra {
+
+NIMBRA_DEFINE_FRAME(TDesktopNimbraPropertyEditorFrame, TPropertyEditorFrame)
+
+namespace {
+
+constexpr int kFrameWidth = 320;
+constexpr int kFrameHeight = 190;
+constexpr char kPackageSettingsFile[] = "|Oriel.cfg";
+
+// A spin field that reports its value only when the user presses Return or leaves it, and brings
+// an entry outside its range into it.
+QSpinBox* SpinField(int maximum, QWidget* parent) {
+  auto* field = new QSpinBox(parent);
+  field->setRange(0, maximum);
+  field->setKeyboardTracking(false);
+  field->setCorrectionMode(QAbstractSpinBox::CorrectToNearestValue);
+  return field;
+}
+
+}  // namespace
+
+TDesktopNimbraPropertyEditorFrame::TDesktopNimbraPropertyEditorFrame() {
+  resize(kFrameWidth, kFrameHeight);
+  auto* layout = new QVBoxLayout(this);
+  groupBox_ = new QGroupBox(" Bilderwechsel: ", this);
+  auto* groupLayout = new QVBoxLayout(groupBox_);
+  noAutoSwitchCheck_ = new QRadioButton("nicht automatisch wechseln", groupBox_);
+  progStartCheck_ = new QRadioButton("beim Start von Oriel", groupBox_);
+  intervalCheck_ = new QRadioButton("zeitlich wechselnd", groupBox_);
+  groupLayout->addWidget(noAutoSwitchCheck_);
+  groupLayout->addWidget(progStartCheck_);
+  groupLayout->addWidget(intervalCheck_);
+
+  intervalPanel_ = new QWidget(groupBox_);
+  auto* intervalLayout = new QHBoxLayout(intervalPanel_);
+  intervalLayout->setContentsMargins(20, 0, 0, 0);
+  intervalLayout->addWidget(new QLabel("Bildwechselinterval:", intervalPanel_));
+  minEdit_ = SpinField(9999, intervalPanel_);
+  intervalLayout->addWidget(minEdit_);
+  intervalLayout->addWidget(new QLabel("min", intervalPanel_));
+  secEdit_ = SpinField(59, intervalPanel_);
+  intervalLayout->addWidget(secEdit_);
+  intervalLayout->addWidget(new QLabel("s", intervalPanel_));
+  intervalLayout->addStretch();
+  groupLayout->addWidget(intervalPanel_);
+  layout->addWidget(groupBox_);
+
+  button1_ = new QPushButton("Standardwerte", this);
+  auto* buttonRow = new QHBoxLayout();
+  buttonRow->addStretch();
+  buttonRow->addWidget(button1_);
+  layout->addLayout(buttonRow);
+  layout->addStretch();
+
+  QObject::connect(minEdit_, &QSpinBox::valueChanged, this, [this] { MinEditChange(); });
+  QObject::connect(secEdit_, &QSpinBox::valueChanged, this, [this] { MinEditChange(); });
+  QObject::connect(noAutoSwitchCheck_, &QRadioButton::clicked, this,
+                   [this] { ModeClicked(noAutoSwitchCheck_, 2); });
+  QObject::connect(progStartCheck_, &QRadioButton::clicked, this,
+                   [this] { ModeClicked(progStartCheck_, 1); });
+  QObject::connect(intervalCheck_, &QRadioButton::clicked, this,
+                   [this] { ModeClicked(intervalCheck_, 0); });
+  QObject::connect(button1_, &QPushButton::clicked, this, [this] { Button1Click(); });
+}
+
+IDesktopNimbraSettings* TDesktopNimbraPropertyEditorFrame::Settings() const {
+  return dynamic_cast<IDesktopNimbraSettings*>(Properties());
+}
+
+void TDesktopNimbraPropertyEditorFrame::ShowProperties() {
+  TPropertyEditorFrame::ShowProperties();
+  IDesktopNimbraSettings* settings = Settings();
+  if (settings == nullptr) return;
+  // Filling the controls is no edit: neither the fields nor the buttons report it.
+  const QSignalBlocker blockMinutes(minEdit_);
+  const QSignalBlocker blockSeconds(secEdit_);
+  const int32_t interval = settings->Interval();
+  minEdit_->setValue(interval / 60000);
+  secEdit_->setValue((interval / 1000) % 60);
+  // An exclusive group cannot be emptied by unchecking its checked button, so for a mode that is
+  // none of the three the group's exclusivity is lifted for the moment.
+  const uint8_t mode = settings->ChangeMode();
+  QRadioButton* buttons[] = {intervalCheck_, progStartCheck_, noAutoSwitchCheck_};
+  for (int index = 0; index < 3; ++index) {
+    buttons[index]->setAutoExclusive(false);
+    buttons[index]->setChecked(mode == index);
+    buttons[index]->setAutoExclusive(true);
+  }
+  UpdateControls();
+}
+
+void TDesktopNimbraPropertyEditorFrame::UpdateControls() {
+  IDesktopNimbraSettings* settings = Settings();
+  const bool timed = settings != nullptr && settings->ChangeMode() == 0;
+  // Disabling the panel disables every control inside it.
+  intervalPanel_->setEnabled(timed);
+}
+
+void TDesktopNimbraPropertyEditorFrame::MinEditChange() {
+  IDesktopNimbraSettings* settings = Settings();
+  if (settings == nullptr) return;
+  settings->SetInterval(minEdit_->value() * 60000 + secEdit_->value() * 1000);
+  Modified();
+}
+
+void TDesktopNimbraPropertyEditorFrame::ModeClicked(QRadioButton* button, uint8_t mode) {
+  IDesktopNimbraSettings* settings = Settings();
+  if (settings == nullptr) return;
+  if (button->isChecked()) {
+    settings->SetChangeMode(mode);
+    Modified();
+  }
+  UpdateControls();
+}
+
+void TDesktopNimbraPropertyEditorFrame::Button1Click() {
+  TProperties* bag = Properties();
+  if (bag == nullptr) return;
+  const std::shared_ptr<IFileAccess> access = FileAccess();
+  std::unique_ptr<TStream> stream;
+  try {
+    if (access) stream = access->OpenFile(kPackageSettingsFile);
+  } catch (...) {
+    stream.reset();
+  }
+  if (!stream || !bag->LoadFromStream(*stream, 0, 0)) bag->Reset();
+  ShowProperties();
+  Modified();
+}
+
+void RegisterDesktopNimbraPropertyEditorFrame() {
+  RegisterClass(TDesktopNimbraPropertyEditorFrame::StaticClass());
+}
+
+void UnregisterDesktopNimbraPropertyEditorFrame() {
+  UnregisterClass(TDesktopNimbraPropertyEditorFrame::StaticClass());
+}
+
+}  // namespace nimbra

@@ -1,0 +1,59 @@
+// The album's settings page: when pictures change (never by themselves, at program start, or at
+// an interval of minutes and seconds) and "Standardwerte", which brings back the settings the
+// album came with. It edits the working copy the settings dialog hands it.
+#pragma once
+
+#include "ui/PropertyEditorFrame.h"
+
+class QGroupBox;
+class QLabel;
+class QPushButton;
+class QRadioButton;
+class QSpinBox;
+class QWidget;
+
+namespace nimbra {
+
+class IDesktopNimbraSettings;
+
+class TDesktopNimbraPropertyEditorFrame : public TPropertyEditorFrame {
+  NIMBRA_DECLARE_FRAME()
+
+ public:
+  TDesktopNimbraPropertyEditorFrame();
+  static std::string ClassFrameCaption() { return "Einstellungen"; }
+
+  void ShowProperties() override;
+  // The interval's fields are usable exactly in timed mode.
+  virtual void UpdateControls();
+
+  QGroupBox* GroupBox() const { return groupBox_; }
+  QRadioButton* NoAutoSwitchCheck() const { return noAutoSwitchCheck_; }
+  QRadioButton* ProgStartCheck() const { return progStartCheck_; }
+  QRadioButton* IntervalCheck() const { return intervalCheck_; }
+  QWidget* IntervalPanel() const { return intervalPanel_; }
+  QSpinBox* MinEdit() const { return minEdit_; }
+  QSpinBox* SecEdit() const { return secEdit_; }
+  QPushButton* Button1() const { return button1_; }
+
+ private:
+  IDesktopNimbraSettings* Settings() const;
+  void MinEditChange();
+  void ModeClicked(QRadioButton* button, uint8_t mode);
+  void Button1Click();
+
+  QGroupBox* groupBox_;
+  QRadioButton* noAutoSwitchCheck_;
+  QRadioButton* progStartCheck_;
+  QRadioButton* intervalCheck_;
+  QWidget* intervalPanel_;
+  QSpinBox* minEdit_;
+  QSpinBox* secEdit_;
+  QPushButton* button1_;
+};
+
+// Makes the frame known by its class name, so the settings bag's frame list finds it.
+void RegisterDesktopNimbraPropertyEditorFrame();
+void UnregisterDesktopNimbraPropertyEditorFrame();
+
+}  // namespace nimbra

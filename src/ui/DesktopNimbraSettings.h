@@ -1,0 +1,23 @@
+// What the album's settings frame edits: how pages change. The album's settings bag implements
+// it, so the frame can live with the other frames without knowing the album.
+#pragma once
+
+#include <cstdint>
+
+namespace nimbra {
+
+// 0 timed, 1 at program start, 2 never by itself.
+enum class TChangeMode : uint8_t { Timed = 0, AtProgramStart = 1, Manual = 2 };
+
+class IDesktopNimbraSettings {
+ public:
+  virtual ~IDesktopNimbraSettings() = default;
+  // Milliseconds between automatic changes.
+  virtual int32_t Interval() const = 0;
+  virtual void SetInterval(int32_t milliseconds) = 0;
+  // The stored byte; values other than those of TChangeMode may come from a file.
+  virtual uint8_t ChangeMode() const = 0;
+  virtual void SetChangeMode(uint8_t mode) = 0;
+};
+
+}  // namespace nimbra
