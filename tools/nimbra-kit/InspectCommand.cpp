@@ -6,8 +6,10 @@
 #include "nimbra-kit/KitCommands.h"
 #include "nimbra-kit/KitStartup.h"
 #include "nimbra-kit/ReadableJson.h"
+#include "slideshow/SlideShowObject.h"
 #include "storage/CSFStream.h"
 #include "storage/FileAccess.h"
+#include "templates/PageTemplateProject.h"
 
 namespace nimbra::kit {
 
@@ -51,9 +53,21 @@ Json Inspect(TStream& stream, const TCommandLine& commandLine) {
   stream.SetPosition(0);
   switch (fileType) {
     case kBagListFileType: return InspectBagList(stream);
+    case kSlideShowFileType: return InspectSlideShow(stream);
+    case kTemplateProjectFileType: return InspectTemplateProject(stream);
     default:
       throw CommandError("cannot inspect files of type " + std::to_string(fileType) +
-                         " (known: 1287 settings bag lists; --bag CLASS for a single bag)");
+                         " (known: 1281 slideshow documents, 1287 settings bag lists, 1289 "
+                         "template projects; --bag CLASS for a single bag)");
+  }
+}
+
+void PrintOutline(const Json& json, const TCommandLine& commandLine, std::ostream& out) {
+  const int32_t fileType = commandLine.Has("bag") ? 0 : json.value("fileType", 0);
+  switch (fileType) {
+    case kSlideShowFileType: PrintSlideShowOutline(json, out); break;
+    case kTemplateProjectFileType: PrintTemplateProjectOutline(json, out); break;
+    default: PrintReadable(json, out);
   }
 }
 
@@ -83,7 +97,7 @@ void RunInspect(const std::vector<std::string>& args, std::ostream& out) {
   if (commandLine.Has("json")) {
     out << json.dump(2) << "\n";
   } else {
-    PrintReadable(json, out);
+    PrintOutline(json, commandLine, out);
   }
 }
 
@@ -94,10 +108,12 @@ const KitCommand kInspectCommand = {
     "Usage: nimbra-kit inspect FILE [--json] [--bag CLASS [--file-version N]]\n"
     "                          [--package PACKAGE]...\n"
     "\n"
-    "Describes a stored file: for a list of settings bags (file type 1287) every bag with\n"
-    "its class and fields. With --bag, FILE holds one bag of class CLASS stored alone (as\n"
-    "settings values and \"Oriel.cfg\" are); --file-version sets the version it is read as\n"
-    "(default: the newest).\n"
+    "Describes a stored file: for a slideshow document (*.kvt, file type 1281) its load\n"
+    "result, settings, information, music and object tree; for a template project (*.pwt,\n"
+    "file type 1289) its settings, templates with their elements, and structure; for a list\n"
+    "of settings bags (file type 1287) every bag with its class and fields. With --bag,\n"
+    "FILE holds one bag of class CLASS stored alone (as settings values and \"Oriel.cfg\"\n"
+    "are); --file-version sets the version it is read as (default: the newest).\n"
     "\n"
     "      --json              print one JSON object instead of an outline\n"
     "      --bag CLASS         read FILE as a single bag of this class\n"

@@ -2,6 +2,7 @@
 // description. nimbra-kit inspect picks the inspector by the file's chunked-stream file type.
 #pragma once
 
+#include <iosfwd>
 #include <nlohmann/json.hpp>
 #include <string>
 
@@ -17,5 +18,19 @@ using Json = nlohmann::ordered_json;
 Json InspectBagList(TStream& stream);
 // One bag stored alone, without a header, as settings values are.
 Json InspectSingleBag(TStream& stream, const std::string& bagClass, int32_t fileVersion);
+
+// A slideshow document (file type 1281): its load result, the document's bags and its object
+// tree. A document that stops loading part way shows what was read, with its result code.
+Json InspectSlideShow(TStream& stream);
+// The document as an indented tree of objects under its settings.
+void PrintSlideShowOutline(const Json& description, std::ostream& out);
+// A template project (file type 1289): the project bag, the templates with their elements, and
+// the structure tree.
+Json InspectTemplateProject(TStream& stream);
+void PrintTemplateProjectOutline(const Json& description, std::ostream& out);
+
+// A text in double quotes for the outlines: quotes and line breaks escaped, backslashes (stored
+// Windows paths) left as they are.
+std::string QuotedText(const std::string& text);
 
 }  // namespace nimbra::kit

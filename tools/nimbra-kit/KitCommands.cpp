@@ -33,7 +33,7 @@ bool AsksForHelp(const std::vector<std::string>& args) {
 
 const std::vector<KitCommand>& KitCommands() {
   static const std::vector<KitCommand> commands = {kPackCommand, kListCommand, kExtractCommand,
-                                                    kInspectCommand};
+                                                    kInspectCommand, kPagesCommand};
   return commands;
 }
 

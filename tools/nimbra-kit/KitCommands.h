@@ -29,5 +29,6 @@ extern const KitCommand kPackCommand;
 extern const KitCommand kListCommand;
 extern const KitCommand kExtractCommand;
 extern const KitCommand kInspectCommand;
+extern const KitCommand kPagesCommand;
 
 }  // namespace nimbra::kit

@@ -1,0 +1,180 @@
+#include <memory>
+#include <ostream>
+
+#include "nimbra-kit/CommandLine.h"
+#include "nimbra-kit/Inspectors.h"
+#include "nimbra-kit/KitCommands.h"
+#include "nimbra-kit/KitStartup.h"
+#include "nimbra-kit/PackageOpening.h"
+#include "slideshow/SlideShow.h"
+#include "slideshow/SlideShowObject.h"
+#include "slideshow/SlideShowTree.h"
+#include "storage/CSFStream.h"
+#include "storage/FileAccess.h"
+#include "templates/PageTemplateProject.h"
+#include "templates/VirtualProjectRenderer.h"
+
+namespace nimbra::kit {
+
+namespace {
+
+// Registers the packages named with --package, so that names like "|show.kvt" open inside them.
+std::shared_ptr<TFileAccess> MakeFileAccess(const std::vector<std::string>& packages) {
+  auto access = std::make_shared<TFileAccess>();
+  for (const std::string& package : packages) {
+    TPackager probe;
+    OpenAnyPackage(probe, package);
+    access->AddPackageFile(package, probe.State() == PackagerState::OpenedExecutable);
+  }
+  return access;
+}
+
+// The process-wide file access for the command's run.
+class TFileAccessScope {
+ public:
+  explicit TFileAccessScope(std::shared_ptr<TFileAccess> access) { SetFileAccess(std::move(access)); }
+  ~TFileAccessScope() { SetFileAccess(nullptr); }
+  TFileAccessScope(const TFileAccessScope&) = delete;
+  TFileAccessScope& operator=(const TFileAccessScope&) = delete;
+};
+
+// Names inside a package start with a bar; others are files, against which the documents resolve
+// their relative names, as the album does in command-line mode.
+bool IsDiskName(const std::string& name) { return name.empty() || name[0] != '|'; }
+
+std::unique_ptr<TStream> Open(IFileAccess& access, const std::string& name) {
+  std::unique_ptr<TStream> stream = access.OpenFile(name);
+  if (!stream) throw CommandError("cannot open " + name);
+  return stream;
+}
+
+void LoadSlideShow(IFileAccess& access, const std::string& name, TSlideShow& slideShow) {
+  const std::unique_ptr<TStream> stream = Open(access, name);
+  const int32_t code = slideShow.LoadFromStream(*stream);
+  if (code == kSlideShowTooOld) throw CommandError(name + " is a slideshow too old to read");
+  if (code != kSlideShowLoaded && code != kSlideShowLoadedMarker) {
+    throw CommandError(name + " is not a readable slideshow");
+  }
+  if (IsDiskName(name)) slideShow.SetFileName(name);
+}
+
+// Like the album, a project that is damaged further on is used as far as it could be read.
+void LoadProject(IFileAccess& access, const std::string& name,
+                 TPrintWizardPageTemplateProject& project) {
+  const std::unique_ptr<TStream> stream = Open(access, name);
+  try {
+    TCSFStream header(*stream, CSFMode::Read);
+    if (header.FileType() != kTemplateProjectFileType) {
+      throw CommandError(name + " is not a template project (file type " +
+                         std::to_string(header.FileType()) + ")");
+    }
+  } catch (const CommandError&) {
+    throw;
+  } catch (const std::exception& error) {
+    throw CommandError(name + ": " + error.what());
+  }
+  stream->SetPosition(0);
+  if (IsDiskName(name)) project.SetFileName(name);
+  project.LoadFromStream(*stream);
+}
+
+Json Describe(const TRenderPageTemplateList& pages) {
+  Json list = Json::array();
+  for (int32_t i = 0; i < pages.Count(); ++i) {
+    const TRenderPageTemplateListItem& page = *pages.Items(i);
+    Json bindings = Json::array();
+    for (int32_t e = 0; e < page.Elements().Count(); ++e) {
+      const TRenderPageElementListItem& binding = *page.Elements().Items(e);
+      const TSlideShowObject* object = SlideShowObjectOf(binding.Object());
+      bindings.push_back({{"element", binding.Element()->ClassName()},
+                          {"object", object != nullptr ? Json(object->PathText()) : Json()}});
+    }
+    const TPageTemplate* pageTemplate = page.Template();
+    list.push_back({{"index", page.PageIndex()},
+                    {"templateId", pageTemplate != nullptr ? pageTemplate->ID() : 0},
+                    {"templateName",
+                     pageTemplate != nullptr ? pageTemplate->Properties().Name() : std::string()},
+                    {"blank", page.Blank()},
+                    {"bindings", std::move(bindings)}});
+  }
+  return Json{{"pages", std::move(list)}};
+}
+
+void PrintPages(const Json& description, std::ostream& out) {
+  const Json& pages = description["pages"];
+  if (pages.empty()) out << "no pages\n";
+  for (const Json& page : pages) {
+    out << "page " << page["index"].get<int>() + 1 << ": template " << page["templateId"] << " "
+        << page["templateName"];
+    if (page["blank"].get<bool>()) {
+      out << ", blank\n";
+      continue;
+    }
+    const char* separator = ": ";
+    for (const Json& binding : page["bindings"]) {
+      out << separator << binding["element"].get<std::string>() << " "
+          << (binding["object"].is_null() ? "-" : binding["object"].get<std::string>());
+      separator = ", ";
+    }
+    out << "\n";
+  }
+}
+
+void RunPages(const std::vector<std::string>& args, std::ostream& out) {
+  const TCommandLine commandLine(args, {{"slideshow", 'p', true},
+                                        {"template", 't', true},
+                                        {"package", 0, true},
+                                        {"blank-pages", 0, false},
+                                        {"json", 0, false}});
+  if (!commandLine.Positionals().empty()) throw UsageError("unexpected argument");
+  if (!commandLine.Has("slideshow")) throw UsageError("give the slideshow with -p FILE");
+  if (!commandLine.Has("template")) throw UsageError("give the template project with -t FILE");
+  TKitSession session;
+  const std::shared_ptr<TFileAccess> files = MakeFileAccess(commandLine.Values("package"));
+  const TFileAccessScope access(files);
+
+  TSlideShow slideShow;
+  LoadSlideShow(*files, commandLine.Value("slideshow"), slideShow);
+  TPrintWizardPageTemplateProject project;
+  LoadProject(*files, commandLine.Value("template"), project);
+  auto tree = std::make_unique<TCustomTree>();
+  BuildSlideShowTree(slideShow, *tree);
+
+  Json description;
+  {
+    TSlideShowVirtualProjectRenderer renderer;
+    renderer.SetProject(&project);
+    renderer.SetSlideShowTree(TRef<ITree>(tree.get()));
+    renderer.SetInsertBlankPages(commandLine.Has("blank-pages"));
+    const std::unique_ptr<TRenderPageTemplateList> pages = renderer.Execute();
+    description = Describe(*pages);
+  }
+  if (commandLine.Has("json")) {
+    out << description.dump(2) << "\n";
+  } else {
+    PrintPages(description, out);
+  }
+}
+
+}  // namespace
+
+const KitCommand kPagesCommand = {
+    "pages", "list the pages an album makes of a slideshow and a template project",
+    "Usage: nimbra-kit pages -p SLIDESHOW.kvt -t PROJECT.pwt [--package PACKAGE]...\n"
+    "                        [--blank-pages] [--json]\n"
+    "\n"
+    "Lays the slideshow onto the project's templates as the album does and lists the pages:\n"
+    "for each page its template and, for each element of the template, the slideshow object\n"
+    "it shows (as its position, \"2.3\" being the third object in the second root object).\n"
+    "\n"
+    "  -p, --slideshow FILE      the slideshow document\n"
+    "  -t, --template FILE       the template project\n"
+    "      --package PACKAGE     register a package (or album executable), so that FILE may be\n"
+    "                            a package name such as \"|show.kvt\" (repeatable)\n"
+    "      --blank-pages         insert blank pages so that templates land on the side of the\n"
+    "                            page they ask for\n"
+    "      --json                print one JSON object instead of one line per page\n"
+    "  -h, --help                show this help\n",
+    RunPages};
+
+}  // namespace nimbra::kit
