@@ -1,0 +1,76 @@
+// Decoding a 24-megapixel photo at full size and reduced by libjpeg's DCT scaling, as the picture
+// element asks for it when its working copy is much smaller than the photo. The photo is made by
+// the benchmark (a gradient with fine detail, so that it compresses like a photo, not like a
+// flat picture), written once with our JPEG writer and decoded from memory.
+#include <benchmark/benchmark.h>
+
+#include <string>
+
+#include "raster/JpegCodec.h"
+#include "raster/PictureWriters.h"
+#include "storage/MemoryStream.h"
+
+namespace nimbra {
+namespace {
+
+constexpr int kWidth = 6000;
+constexpr int kHeight = 4000;
+
+const std::string& Photo() {
+  static const std::string bytes = [] {
+    TBitmap32 picture(kWidth, kHeight);
+    uint32_t noise = 12345;
+    for (int y = 0; y < kHeight; ++y) {
+      TColor32* row = picture.ScanLine(y);
+      for (int x = 0; x < kWidth; ++x) {
+        noise = noise * 1103515245u + 12345u;
+        const auto grain = static_cast<int>((noise >> 16) & 31);
+        row[x] = Color32(static_cast<uint8_t>(x * 200 / kWidth + grain),
+                         static_cast<uint8_t>(y * 200 / kHeight + grain),
+                         static_cast<uint8_t>((x + y) % 200 + grain));
+      }
+    }
+    TMemoryStream stream;
+    SaveJpeg(picture, stream, 85);
+    return stream.ToString();
+  }();
+  return bytes;
+}
+
+void Decode(benchmark::State& state, TDecodeHint hint) {
+  const std::string& bytes = Photo();
+  int width = 0;
+  for (auto _ : state) {
+    TJpegGraphic graphic;
+    graphic.SetDecodeHint(hint);
+    TMemoryStream stream(bytes);
+    graphic.LoadFromStream(stream);
+    width = graphic.Width();
+    benchmark::DoNotOptimize(graphic.Bitmap().Bits());
+  }
+  state.counters["width"] = width;
+  state.counters["file_MB"] = static_cast<double>(bytes.size()) / 1e6;
+}
+
+void BM_DecodeFullSize(benchmark::State& state) {
+  Decode(state, {});
+}
+
+// A working copy of 1500 × 1000 (a 750 × 500 box at twice its size) lets libjpeg decode at 1/4.
+void BM_DecodeQuarterSize(benchmark::State& state) {
+  Decode(state, {kWidth / 4, kHeight / 4});
+}
+
+// 1501 pixels are one too many for 1/4; the decode falls back to 1/2.
+void BM_DecodeHalfSize(benchmark::State& state) {
+  Decode(state, {kWidth / 4 + 1, kHeight / 4});
+}
+
+BENCHMARK(BM_DecodeFullSize)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DecodeHalfSize)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DecodeQuarterSize)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+}  // namespace nimbra
+
+BENCHMARK_MAIN();

@@ -1,0 +1,10 @@
+// libFuzzer target for the Pcx reader, which is written by hand: arbitrary bytes decode into a
+// bitmap the file could describe, or raise ECodecError (see PictureFuzzPromises.h).
+#include "PictureFuzzPromises.h"
+#include "raster/PcxCodec.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  nimbra::TPcxGraphic reader;
+  nimbra::fuzz::DecodeAndCheck(reader, data, size);
+  return 0;
+}

@@ -1,0 +1,19 @@
+// libFuzzer target for the picture readers as LoadGraphic uses them. The first byte chooses the
+// reader by extension (its index among the library's readers, modulo their number), the second a
+// decode hint (0: none; n: a hint of n × n pixels, which makes JPEGs decode reduced), the rest is
+// the picture file. The promises are those of PictureFuzzPromises.h.
+#include <memory>
+#include <span>
+
+#include "PictureFuzzPromises.h"
+#include "raster/PictureFormatRegistration.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  if (size < 2) return 0;
+  const std::span<const nimbra::TPictureReaderInfo> readers = nimbra::PictureReaders();
+  const nimbra::TPictureReaderInfo& info = readers[data[0] % readers.size()];
+  std::unique_ptr<nimbra::TBitmap32Graphic> reader = info.Create();
+  if (data[1] != 0) reader->SetDecodeHint({data[1], data[1]});
+  nimbra::fuzz::DecodeAndCheck(*reader, data + 2, size - 2);
+  return 0;
+}
