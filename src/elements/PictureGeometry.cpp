@@ -36,6 +36,13 @@ void TurnedOutputSize(const TAffineTransformation& transformation, int boxWidth,
     const TRect bounds = transformation.GetTransformedBounds();
     width = std::max(0, bounds.Width() - 1);
     height = std::max(0, bounds.Height() - 1);
+    // Fitted to the box, that span is one pixel wider than the box where it touches it; the
+    // pixel given up there holds only the outer half of the transparent border, and without it
+    // the picture stays inside the element as this mode promises.
+    if (fitMode == 1) {
+      width = std::min(width, boxWidth);
+      height = std::min(height, boxHeight);
+    }
   }
 }
 
@@ -77,7 +84,9 @@ TPictureGeometry Turned(TBitmap32& source, TBitmap32& output, int boxWidth, int 
 
   TPictureGeometry geometry;
   TAffineTransformation& t = geometry.Transformation;
-  t.SetSrcRect({0, 0, w, h});
+  // The picture's area in the raster's pixel-centre coordinates, so that its transformed bounds
+  // lie evenly about the turned picture and centring them centres the picture.
+  t.SetSrcRect({-0.5, -0.5, w - 0.5, h - 0.5});
   t.Translate(-w1 / 2, -h1 / 2);
   t.Rotate(angle);
   t.Translate(turnedWidth / 2, turnedHeight / 2);
@@ -103,10 +112,15 @@ TResamplingFilter PictureFilter(int sourceWidth, int sourceHeight, int targetWid
   return enlarging ? TResamplingFilter::Mitchell : TResamplingFilter::Lanczos;
 }
 
+bool ReducesToWorkingCopy(int width, int height, int fittedWidth, int fittedHeight) {
+  return width > int64_t{2} * fittedWidth || height > int64_t{2} * fittedHeight;
+}
+
 TBitmap32 MakeWorkingCopy(TBitmap32& picture, int fittedWidth, int fittedHeight, bool rendering) {
   const int64_t workWidth = int64_t{2} * fittedWidth;
   const int64_t workHeight = int64_t{2} * fittedHeight;
-  if (!rendering || (picture.Width() <= workWidth && picture.Height() <= workHeight)) {
+  if (!rendering ||
+      !ReducesToWorkingCopy(picture.Width(), picture.Height(), fittedWidth, fittedHeight)) {
     return std::exchange(picture, TBitmap32());
   }
   TBitmap32 working(static_cast<int>(workWidth), static_cast<int>(workHeight));

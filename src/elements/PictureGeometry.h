@@ -16,6 +16,10 @@ namespace nimbra {
 TResamplingFilter PictureFilter(int sourceWidth, int sourceHeight, int targetWidth,
                                 int targetHeight, bool preview);
 
+// True when rendering reduces a width × height picture to twice its fitted box: it is more than
+// twice as wide or high as that box.
+bool ReducesToWorkingCopy(int width, int height, int fittedWidth, int fittedHeight);
+
 // What effects and the turn work on. When rendering, a picture more than twice as wide or high as
 // its fitted box is reduced to twice that box; otherwise the picture itself is taken over. Either
 // way the picture is left empty, so that at most one decoded copy stays alive.
@@ -39,9 +43,11 @@ struct TPictureGeometry {
 // Scales source into a boxWidth × boxHeight box and turns it by angle degrees, writing the result
 // into output (resized to fit it). With keepAspect the picture is scaled uniformly. fitMode
 // decides the scale and size of a turned picture: 0 and 1 keep its turned bounds inside the box
-// (0 with an output of exactly the box, 1 with an output of the turned bounds), 2 scales it as if
-// unturned, so that its corners may leave the box; any other mode yields an empty output. A
-// turned source loses its border pixels to transparency.
+// (0 with an output of exactly the box, 1 with an output of the turned bounds, never larger than
+// the box), 2 scales it as if unturned, so that its corners may leave the box; any other mode
+// yields an empty output. A turned source loses its border pixels to transparency. The
+// transformation's source rectangle is the source's area in pixel-centre coordinates, so that its
+// transformed bounds lie evenly about the turned picture.
 TPictureGeometry FitAndTurn(TBitmap32& source, TBitmap32& output, int boxWidth, int boxHeight,
                             bool keepAspect, double angle, uint8_t fitMode,
                             TResamplingFilter filter);

@@ -1,14 +1,20 @@
 // The drawing half of the picture element: loading, preparing and placing its picture.
+#include <exception>
 #include <memory>
+#include <optional>
+#include <string>
 
 #include "elements/FitRect.h"
+#include "elements/PictureDecodeSize.h"
 #include "elements/PictureGeometry.h"
 #include "elements/PicturePlaceholder.h"
 #include "elements/PrintPageElementPicture.h"
 #include "raster/Bitmap32Cache.h"
+#include "raster/JpegCodec.h"
 #include "raster/PictureFormatRegistration.h"
 #include "raster/StretchDraw.h"
 #include "storage/FileAccess.h"
+#include "storage/PictureFormats.h"
 
 namespace nimbra {
 
@@ -30,6 +36,29 @@ std::unique_ptr<TBitmap32> DecodePicture(const std::string& name, const TDecodeH
   } catch (const std::exception&) {
     return nullptr;
   }
+}
+
+// Only readers that can decode at a reduced size make reading the header first worth while.
+bool DecodesAtReducedSize(const std::string& name) {
+  const std::unique_ptr<TBitmap32Graphic> reader = CreatePictureReader(FileExtension(name));
+  return dynamic_cast<TJpegGraphic*>(reader.get()) != nullptr;
+}
+
+// factor times the box the picture fits into when its header tells its proportions; else
+// factor times the whole box, which covers the fitted one too, only less tightly.
+TDecodeHint DecodeHintFor(const std::string& name, int width, int height, int factor) {
+  const TDecodeHint wholeBox{factor * width, factor * height};
+  const std::shared_ptr<IFileAccess> access = FileAccess();
+  if (!access || !DecodesAtReducedSize(name)) return wholeBox;
+  std::optional<TPictureSize> size;
+  try {
+    if (const std::unique_ptr<TStream> stream = access->OpenFile(name)) {
+      size = ReadJpegShownSize(*stream);
+    }
+  } catch (const std::exception&) {
+    size.reset();
+  }
+  return size ? FittedDecodeHint(*size, width, height, factor) : wholeBox;
 }
 
 bool FileIsThere(const std::string& name) {
@@ -114,10 +143,11 @@ std::unique_ptr<TBitmap32> TPrintPageElementPicture::LoadPicture(int32_t width, 
   if (cache) {
     if (std::unique_ptr<TBitmap32> cached = cache->GetCopy(name)) return cached;
   }
-  // 3. Rendering reduces the picture to twice its fitted box at most, so a decode that still
-  // covers twice the element's box in both directions loses nothing.
+  // 3. Rendering reduces the picture to twice its fitted box at most, and the design view keeps
+  // it fitted into the box, so a decode that still covers that loses nothing.
   const int factor = preview ? 1 : 2;
-  std::unique_ptr<TBitmap32> picture = DecodePicture(name, {factor * width, factor * height});
+  std::unique_ptr<TBitmap32> picture =
+      DecodePicture(name, DecodeHintFor(name, width, height, factor));
   // 4.
   if (picture && cache) {
     cache->AddScaled(*picture, name, width, height, false,
@@ -133,18 +163,29 @@ bool TPrintPageElementPicture::PreparePicture(TBitmap32& picture, const TPixelRe
   const bool preview = Rendering() == 0;
   // 1.
   const TPixelRect fitted = FitRect(picture.Width(), picture.Height(), {0, 0, e.Width(), e.Height()});
-  // 2. the picture itself is given up here, so one decoded copy lives at a time
-  TBitmap32 working = MakeWorkingCopy(picture, fitted.Width(), fitted.Height(), !preview);
+  // 2. The reduced copy is what effects work on. Without effects nothing sees it, and the
+  // geometric step reduces the picture itself straight to its final size: one resampling instead
+  // of two, for the same pixels. The picture itself is given up here, so one decoded copy lives
+  // at a time.
+  const bool hasEffects = bag.Effects().Count() > 0;
+  const bool standsIn = !preview && !hasEffects &&
+                        ReducesToWorkingCopy(picture.Width(), picture.Height(), fitted.Width(),
+                                             fitted.Height());
+  TBitmap32 working =
+      MakeWorkingCopy(picture, fitted.Width(), fitted.Height(), !preview && hasEffects);
   if (working.Empty()) return false;
   // 3.-4.
   ApplyEffects(working, {0, 0, working.Width(), working.Height()}, nullptr, 1, 1,
                kEffectStageBeforeGeometry);
   if (working.Empty()) return false;
+  // Where the picture stands in for the reduced copy, the turn is decided on the copy's size.
+  const int workingWidth = standsIn ? 2 * fitted.Width() : working.Width();
+  const int workingHeight = standsIn ? 2 * fitted.Height() : working.Height();
   // 5.
   float angle = static_cast<float>(bag.RandomRotation() ? randomAngle_ : bag.RotationAngle());
   // 6.
   if (angle == 0 && bag.AutoRotate() &&
-      TurningFillsBetter(working.Width(), working.Height(), e.Width(), e.Height())) {
+      TurningFillsBetter(workingWidth, workingHeight, e.Width(), e.Height())) {
     angle = 90;
   }
   // 7.-8.

@@ -50,6 +50,20 @@ std::string JpegBytes(const TBitmap32& bitmap, int quality) {
   return stream.ToString();
 }
 
+std::string WithExifOrientation(const std::string& jpeg, uint16_t orientation) {
+  // Little-endian TIFF structure: header, one directory with the orientation tag (SHORT, 1).
+  std::string tiff("II*\0\x08\0\0\0\x01\0\x12\x01\x03\0\x01\0\0\0", 18);
+  tiff += static_cast<char>(orientation & 0xFF);
+  tiff += static_cast<char>(orientation >> 8);
+  tiff += std::string(6, '\0');  // rest of the value field, no next directory
+  const std::string payload = std::string("Exif\0\0", 6) + tiff;
+  const size_t length = payload.size() + 2;
+  std::string segment("\xFF\xE1", 2);
+  segment += static_cast<char>(length >> 8);
+  segment += static_cast<char>(length & 0xFF);
+  return jpeg.substr(0, 2) + segment + payload + jpeg.substr(2);
+}
+
 TBitmap32 Uniform(int width, int height, TColor32 colour) {
   TBitmap32 bitmap(width, height);
   bitmap.Clear(colour);

@@ -3,6 +3,7 @@
 // render engine draws it.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <string>
 
@@ -40,6 +41,9 @@ class TDrawingTest : public TElementsTest {
 // The picture's bytes as PNG or, with quality, as JPEG.
 std::string PngBytes(const TBitmap32& bitmap);
 std::string JpegBytes(const TBitmap32& bitmap, int quality = 95);
+
+// JPEG bytes with an EXIF block naming the orientation (1 to 8) right after the start marker.
+std::string WithExifOrientation(const std::string& jpeg, uint16_t orientation);
 
 TBitmap32 Uniform(int width, int height, TColor32 colour);
 

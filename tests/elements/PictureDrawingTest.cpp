@@ -2,9 +2,11 @@
 // effect stages, the decode size and the reports of pictures that cannot be loaded.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -69,17 +71,28 @@ class TRecordingEffect : public TPrintWizardPictureEffect {
 };
 
 TEST_F(PictureDrawingTest, KeptAspectPictureIsFittedAndCentredInItsBox) {
+  const std::string wide = SavePicture("wide.png", Uniform(400, 300, kPhoto));
+  const std::string large = SavePicture("large.png", Uniform(1000, 750, kPhoto));
   TPrintPageElementPicture element;
-  Show(element, SavePicture("wide.png", Uniform(400, 300, kPhoto)));
   TBitmap32 page = Uniform(200, 200, kPage);
-  RenderLikeTheEngine(element, page);
-  // 200 × 150, 25 pixels below the top, exactly the photo's colour to its edges.
-  EXPECT_EQ(ChangedArea(page, kPage), (TRect{0, 25, 200, 175}));
-  EXPECT_EQ(ChangedArea(page, kPhoto), (TRect{0, 0, 200, 200}));
-  for (int y = 25; y < 175; ++y) {
-    for (int x = 0; x < 200; ++x) ASSERT_EQ(page.Pixel(x, y), kPhoto) << x << "," << y;
+  // Unturned, every fit mode (even one that does not exist) draws the fitted picture:
+  // 200 × 150, 25 pixels below the top, exactly the photo's colour to its edges; so does a
+  // picture more than twice that size.
+  const std::vector<std::pair<std::string, uint8_t>> cases{
+      {wide, 0}, {wide, 1}, {wide, 2}, {wide, 3}, {large, 1}};
+  for (const auto& [file, mode] : cases) {
+    Show(element, file);
+    element.PictureProperties().SetFitMode(mode);
+    page.Clear(kPage);
+    RenderLikeTheEngine(element, page);
+    EXPECT_EQ(ChangedArea(page, kPage), (TRect{0, 25, 200, 175})) << int(mode);
+    EXPECT_EQ(ChangedArea(page, kPhoto), (TRect{0, 0, 200, 200})) << int(mode);
+    for (int y = 25; y < 175; ++y) {
+      for (int x = 0; x < 200; ++x) ASSERT_EQ(page.Pixel(x, y), kPhoto) << x << "," << y;
+    }
   }
 
+  Show(element, wide);
   element.PictureProperties().SetKeepAspectRatio(false);
   page.Clear(kPage);
   RenderLikeTheEngine(element, page);
@@ -189,6 +202,31 @@ TEST_F(PictureDrawingTest, QuarterTurnFillsTheTurnedBox) {
   EXPECT_NEAR(changed.Height(), 200, 1);
 }
 
+TEST_F(PictureDrawingTest, RandomRotationTurnsByTheAngleDrawnForTheRendering) {
+  const std::string file = SavePicture("photo.png", Uniform(200, 100, kPhoto));
+  TPrintPageElementPicture random;
+  Show(random, file);
+  random.PictureProperties().SetRotationAngle(30);  // not used while the angle is random
+  random.PictureProperties().SetRandomRotation(true);
+  random.SetRendering(1);
+  TBitmap32 page = Uniform(200, 200, kPage);
+  random.SetTargetBitmap(&page);
+  // An angle large enough to tell from an unturned picture.
+  do {
+    random.BeginRender();
+  } while (std::abs(random.RandomAngle()) < 1);
+  random.Print(&page, {0, 0, 200, 200});
+
+  TPrintPageElementPicture fixed;
+  Show(fixed, file);
+  fixed.PictureProperties().SetRotationAngle(static_cast<float>(random.RandomAngle()));
+  TBitmap32 expected = Uniform(200, 200, kPage);
+  RenderLikeTheEngine(fixed, expected);
+  EXPECT_TRUE(page == expected);
+  // Turned, the picture no longer reaches the box's corners as the upright 200 × 100 would.
+  EXPECT_EQ(page.Pixel(1, 51), kPage);
+}
+
 TEST_F(PictureDrawingTest, AnUnknownFitModeDrawsNothingWhenTurned) {
   TPrintPageElementPicture element;
   Show(element, SavePicture("photo.png", Uniform(20, 10, kPhoto)));
@@ -255,23 +293,44 @@ TEST_F(PictureDrawingTest, JpegsAreDecodedNoLargerThanTheBoxNeeds) {
   TPrintPageElementPicture element;
   Show(element, SavePicture("photo.jpg", Uniform(1600, 1200, kPhoto)));
   element.SetRendering(1);
-  // Twice a 100 × 100 box is covered by a quarter of the picture.
+  // The picture fits a 100 × 100 box as 100 × 75; the working copy of twice that is covered by
+  // an eighth of the picture.
   std::unique_ptr<TBitmap32> rendered = element.LoadPicture(100, 100);
+  ASSERT_TRUE(rendered);
+  EXPECT_EQ(rendered->Width(), 200);
+  EXPECT_EQ(rendered->Height(), 150);
+  // A box the eighth no longer covers twice takes a quarter.
+  rendered = element.LoadPicture(101, 101);
   ASSERT_TRUE(rendered);
   EXPECT_EQ(rendered->Width(), 400);
   EXPECT_EQ(rendered->Height(), 300);
   EXPECT_EQ(Bitmap32Cache()->Get(element.GetFileName()), nullptr);
 
-  // The design view needs the box itself and keeps a copy fitted into it for the next time.
+  // The design view needs the fitted box itself and keeps a copy fitted into it for the next
+  // time.
   element.SetRendering(0);
-  std::unique_ptr<TBitmap32> preview = element.LoadPicture(100, 100);
+  std::unique_ptr<TBitmap32> preview = element.LoadPicture(300, 300);
   ASSERT_TRUE(preview);
-  EXPECT_EQ(preview->Width(), 200);
-  EXPECT_EQ(preview->Height(), 150);
-  std::unique_ptr<TBitmap32> again = element.LoadPicture(100, 100);
-  ASSERT_TRUE(again);
-  EXPECT_EQ(again->Width(), 100);
-  EXPECT_EQ(again->Height(), 75);
+  EXPECT_EQ(preview->Width(), 400);
+  EXPECT_EQ(preview->Height(), 300);
+  preview = element.LoadPicture(100, 100);  // from the cache, as stored for 300 × 300
+  ASSERT_TRUE(preview);
+  EXPECT_EQ(preview->Width(), 300);
+  EXPECT_EQ(preview->Height(), 225);
+}
+
+TEST_F(PictureDrawingTest, TurnedPhotosAreDecodedByTheirShownProportions) {
+  // Stored lying on its side, shown upright as 1200 × 1600: fitted into 100 × 100 as 75 × 100,
+  // so an eighth still covers the working copy of 150 × 200.
+  const std::string file = folder_.Write(
+      "upright.jpg", test::WithExifOrientation(test::JpegBytes(Uniform(1600, 1200, kPhoto)), 6));
+  TPrintPageElementPicture element;
+  Show(element, file);
+  element.SetRendering(1);
+  const std::unique_ptr<TBitmap32> rendered = element.LoadPicture(100, 100);
+  ASSERT_TRUE(rendered);
+  EXPECT_EQ(rendered->Width(), 150);
+  EXPECT_EQ(rendered->Height(), 200);
 }
 
 TEST_F(PictureDrawingTest, PicturesComeFromPackages) {

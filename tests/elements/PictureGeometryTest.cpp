@@ -80,11 +80,12 @@ TEST(PictureGeometryTest, TurnedOutputSizesFollowTheFitMode) {
   EXPECT_EQ(output.Width(), 150);
   EXPECT_EQ(output.Height(), 120);
   // Mode 1: the turned bounds, which for a quarter turn are the turned picture scaled into the
-  // box: 101 × 201 into 300 × 300 scales by 300 / 200.
+  // box: 101 × 201 into 300 × 300 scales by 300 / 200; the span of 301 pixel centres where it
+  // touches the box is kept to the box.
   source = Filled(201, 101);
   TPictureGeometry g = FitAndTurn(source, output, 300, 300, true, 90, 1, TResamplingFilter::Lanczos);
   EXPECT_EQ(output.Width(), 151);
-  EXPECT_EQ(output.Height(), 301);
+  EXPECT_EQ(output.Height(), 300);
   EXPECT_EQ(g.ScaledWidth, 302);
   EXPECT_EQ(g.ScaledHeight, 152);
   // Mode 2: scaled as if unturned (by 300 / 201), so the turned height stays within the box.
