@@ -91,8 +91,11 @@ bool IsArchiveReference(std::string_view storedName) {
 }
 
 std::string MakeArchiveReference(const TArchiveReference& reference) {
-  return "?" + ScrambleText(reference.ArchiveName) + "?" +
-         ScrambleText(std::to_string(reference.Offset));
+  std::string text = "?";
+  text += ScrambleText(reference.ArchiveName);
+  text += '?';
+  text += ScrambleText(std::to_string(reference.Offset));
+  return text;
 }
 
 TEmbeddedFile::TEmbeddedFile(std::string name, std::unique_ptr<TStream> archive, int64_t offset,

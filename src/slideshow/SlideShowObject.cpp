@@ -1,6 +1,11 @@
 #include "slideshow/SlideShowObject.h"
 
+#include <algorithm>
 #include <exception>
+#include <typeinfo>
+#include <unordered_map>
+#include <utility>
+#include <vector>
 
 #include "framework/FileNameResolution.h"
 #include "slideshow/SlideShow.h"
@@ -127,11 +132,13 @@ bool TSlideShowObject::LoadFromStream(TStream& stream) {
 }
 
 TPath TSlideShowObject::Path() const {
-  TPath path;
+  // Collected innermost first, then turned round: the root level comes first.
+  std::vector<int32_t> indices;
   for (const TSlideShowObject* object = this; object != nullptr; object = object->Parent()) {
-    path.Prepend(object->Index());
+    indices.push_back(object->Index());
   }
-  return path;
+  std::reverse(indices.begin(), indices.end());
+  return TPath(std::move(indices));
 }
 
 std::string TSlideShowObject::PathText() const { return Path().ToText(); }
@@ -168,9 +175,31 @@ void TSlideShowObject::Changed(int32_t changeCode, int32_t extra) {
   if (changeTarget_) changeTarget_(*this, changeCode, extra);
 }
 
-ICollection* AsCollection(TSlideShowObject* object) { return dynamic_cast<ICollection*>(object); }
+namespace {
+
+// Walks and loads ask every object whether it is a collection. A cast that fails has to search
+// the whole interface lattice of the kind, which made it the largest cost of loading a document;
+// the answer depends on the class alone, so it is kept per class (per thread, as the render
+// thread walks the tree too).
+bool IsCollectionClass(const TSlideShowObject& object) {
+  thread_local std::unordered_map<const std::type_info*, bool> known;
+  const std::type_info* type = &typeid(object);
+  const auto found = known.find(type);
+  if (found != known.end()) return found->second;
+  const bool collection = dynamic_cast<const ICollection*>(&object) != nullptr;
+  known.emplace(type, collection);
+  return collection;
+}
+
+}  // namespace
+
+ICollection* AsCollection(TSlideShowObject* object) {
+  if (object == nullptr || !IsCollectionClass(*object)) return nullptr;
+  return dynamic_cast<ICollection*>(object);
+}
 
 const ICollection* AsCollection(const TSlideShowObject* object) {
+  if (object == nullptr || !IsCollectionClass(*object)) return nullptr;
   return dynamic_cast<const ICollection*>(object);
 }
 

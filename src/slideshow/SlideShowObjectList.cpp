@@ -489,8 +489,15 @@ TSlideShow* TSlideShowObjectList::SlideShow() const {
   const TSlideShowObjectList* list = this;
   while (list != nullptr) {
     TObject* owner = list->owner_;
-    if (auto* document = dynamic_cast<TSlideShow*>(owner)) return document;
-    if (const auto* object = dynamic_cast<const TSlideShowObject*>(owner)) {
+    if (owner == nullptr) return nullptr;
+    // The class chain answers first: a cast that fails on an object kind searches its whole
+    // interface lattice, and every object read asks this once or twice.
+    if (owner->InheritsFrom(TSlideShow::StaticClass())) {
+      if (auto* document = dynamic_cast<TSlideShow*>(owner)) return document;
+    }
+    if (const auto* object = owner->InheritsFrom(TSlideShowObject::StaticClass())
+                                 ? dynamic_cast<const TSlideShowObject*>(owner)
+                                 : nullptr) {
       list = object->OwnerList();
     } else {
       list = dynamic_cast<const TSlideShowObjectList*>(owner);

@@ -2,6 +2,7 @@
 
 #include "templates/PageTemplateList.h"
 #include "templates/PageTemplateProject.h"
+#include "templates/RequiredBag.h"
 
 namespace nimbra {
 
@@ -25,7 +26,7 @@ TPageTemplateStructureElementPage::TPageTemplateStructureElementPage(
     : TPageTemplateStructureElement(propertiesClass) {}
 
 TStructureElementPageProperties& TPageTemplateStructureElementPage::PageProperties() const {
-  return *PropertiesAs<TStructureElementPageProperties>();
+  return RequiredBag(PropertiesAs<TStructureElementPageProperties>());
 }
 
 void TPageTemplateStructureElementPage::SetTemplate(const TPageTemplate* pageTemplate) {
@@ -56,7 +57,7 @@ TPageTemplateStructureElementEvent::TPageTemplateStructureElementEvent(
 
 TPageTemplateStructureElementEventProperties& TPageTemplateStructureElementEvent::EventProperties()
     const {
-  return *PropertiesAs<TPageTemplateStructureElementEventProperties>();
+  return RequiredBag(PropertiesAs<TPageTemplateStructureElementEventProperties>());
 }
 
 bool TPageTemplateStructureElementEvent::IsTriggered(const TRef<ITreeItem>& current,
@@ -81,7 +82,7 @@ TPageTemplateStructureElementJump::TPageTemplateStructureElementJump(
     : TPageTemplateStructureElement(propertiesClass) {}
 
 TStructureElementJumpProperties& TPageTemplateStructureElementJump::JumpProperties() const {
-  return *PropertiesAs<TStructureElementJumpProperties>();
+  return RequiredBag(PropertiesAs<TStructureElementJumpProperties>());
 }
 
 TRef<ITreeItem> TPageTemplateStructureElementJump::Target(const TRef<ITree>& slideShowTree,
@@ -107,7 +108,7 @@ TPageTemplateStructureElementJumpMark::TPageTemplateStructureElementJumpMark(
 
 TStructureElementJumpMarkProperties& TPageTemplateStructureElementJumpMark::JumpMarkProperties()
     const {
-  return *PropertiesAs<TStructureElementJumpMarkProperties>();
+  return RequiredBag(PropertiesAs<TStructureElementJumpMarkProperties>());
 }
 
 void TPageTemplateStructureElementJumpMark::Record(const TRef<ITree>& /*slideShowTree*/,
@@ -134,7 +135,7 @@ TPageTemplateStructureElementLoop::TPageTemplateStructureElementLoop(
     : TPageTemplateStructureElement(propertiesClass) {}
 
 TStructureElementLoopProperties& TPageTemplateStructureElementLoop::LoopProperties() const {
-  return *PropertiesAs<TStructureElementLoopProperties>();
+  return RequiredBag(PropertiesAs<TStructureElementLoopProperties>());
 }
 
 bool TPageTemplateStructureElementLoop::IsLoopEnd(const TRef<ITreeItem>& current,

@@ -8,6 +8,7 @@
 #include "slideshow/SlideShowTree.h"
 #include "storage/CSFStreamWinTypes.h"
 #include "storage/MemoryStream.h"
+#include "templates/RequiredBag.h"
 
 namespace nimbra {
 
@@ -130,7 +131,7 @@ TStructureEventOnChapterEnd::TStructureEventOnChapterEnd()
     : TStructureEvent(TStructureEventOnChapterEndProperties::StaticClass()) {}
 
 TStructureEventOnChapterEndProperties& TStructureEventOnChapterEnd::ChapterEndProperties() const {
-  return *PropertiesAs<TStructureEventOnChapterEndProperties>();
+  return RequiredBag(PropertiesAs<TStructureEventOnChapterEndProperties>());
 }
 
 bool TStructureEventOnChapterEnd::IsTriggered(const TRef<ITreeItem>& current,

@@ -6,6 +6,7 @@
 #include "framework/TreeImplement.h"
 #include "storage/CSFStreamWinTypes.h"
 #include "storage/MemoryStream.h"
+#include "templates/RequiredBag.h"
 
 namespace nimbra {
 
@@ -111,7 +112,7 @@ TStructureJumpToJumpMark::TStructureJumpToJumpMark()
     : TStructureJump(TStructureJumpToJumpMarkProperties::StaticClass()) {}
 
 TStructureJumpToJumpMarkProperties& TStructureJumpToJumpMark::JumpMarkProperties() const {
-  return *PropertiesAs<TStructureJumpToJumpMarkProperties>();
+  return RequiredBag(PropertiesAs<TStructureJumpToJumpMarkProperties>());
 }
 
 TRef<ITreeItem> TStructureJumpToJumpMark::Target(const TRef<ITree>& /*slideShowTree*/,

@@ -4,6 +4,7 @@
 
 #include "framework/Plugins.h"
 #include "templates/PageTemplate.h"
+#include "templates/PageTemplateProject.h"
 #include "templates/StructureRegistration.h"
 
 namespace nimbra {
@@ -24,6 +25,8 @@ void PageTemplatesStartup() {
   // Template lists are read by class name.
   RegisterClass(TPageTemplate::StaticClass());
   RegisterClass(TPrintWizardPageTemplate::StaticClass());
+  // Lists of settings bags name the project bag by its class.
+  RegisterClass(TPrintWizardPageTemplateProjectProperties::StaticClass());
   RegisterStructureClasses();
 }
 
@@ -31,6 +34,7 @@ void PageTemplatesShutdown() {
   if (!Started()) return;
   Started() = false;
   UnregisterStructureClasses();
+  UnregisterClass(TPrintWizardPageTemplateProjectProperties::StaticClass());
   UnregisterClass(TPrintWizardPageTemplate::StaticClass());
   UnregisterClass(TPageTemplate::StaticClass());
   SetTemplatePlugins(nullptr);

@@ -297,7 +297,7 @@ void TVirtualProjectRenderer::EmitPage(const TRef<ITreeItem>& pageElement,
   TWalk& walk = ActiveWalk();
   structureItem = nullptr;
   const auto* page = dynamic_cast<const IStructurePage*>(pageElement.Get());
-  TPageTemplate* pageTemplate = page->GetTemplate();
+  TPageTemplate* pageTemplate = page != nullptr ? page->GetTemplate() : nullptr;
   if (pageTemplate == nullptr) return;
   const uint8_t side = pageTemplate->Properties().Side();
   const bool evenCount = walk.pages->Count() % 2 == 0;

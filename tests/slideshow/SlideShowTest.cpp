@@ -4,6 +4,7 @@
 
 #include "SlideShowTestKinds.h"
 #include "TempFolder.h"
+#include "slideshow/MusicPlayList.h"
 #include "slideshow/MusicProperties.h"
 #include "slideshow/SlideShow.h"
 #include "slideshow/SlideShowInfoProperties.h"
@@ -161,8 +162,19 @@ TEST_F(SlideShowTest, NestedChaptersAndBagsRoundTripByteForByte) {
   AddNew<TTestLeaf>(deep.CreateChildren(), "1.2.1").SetActive(false);
   AddNew<TTestLeaf>(document.RootList(), "2");
   document.SlideShowInfoProperties().SetTitle("Urlaub");
+  // Every byte value, so that no text conversion slips in on the way.
+  std::string extra;
+  for (int value = 0; value < 256; ++value) extra += static_cast<char>(value);
+  document.SlideShowInfoProperties().SetExtraData(extra);
   document.SlideShowProperties().SetDefaultDisplayTime(7000);
   document.MusicProperties().SetFadeOutDuration(1234);
+  for (const char* fileName : {"C:\\Musik\\eins.mp3", "zwei.ogg"}) {
+    auto item = std::make_unique<TMusicPlayListItem>();
+    item->SetFileName(fileName);
+    document.MusicProperties().PlayList().Add(std::move(item));
+  }
+  document.MusicProperties().PlayList().Items(1).SetGapAfter(250);
+  document.MusicProperties().PlayList().Items(1).SetFileLength(183000);
 
   const std::string bytes = Save(document);
   TSlideShow read;
@@ -170,9 +182,16 @@ TEST_F(SlideShowTest, NestedChaptersAndBagsRoundTripByteForByte) {
   EXPECT_EQ(Outline(read.RootList()), "1[1.1 1.2[1.2.1]] 2");
   EXPECT_FALSE(read.RootList().ObjectByPath(TPath{0, 1, 0})->Active());
   EXPECT_EQ(read.SlideShowInfoProperties().Title(), "Urlaub");
+  EXPECT_EQ(read.SlideShowInfoProperties().ExtraData(), extra);
   EXPECT_EQ(read.SlideShowProperties().DefaultDisplayTime(), 7000);
   EXPECT_EQ(read.MusicProperties().FadeOutDuration(), 1234);
   EXPECT_EQ(read.MusicProperties().SlideShow(), &read);
+  const TMusicPlayList& playList = read.MusicProperties().PlayList();
+  ASSERT_EQ(playList.Count(), 2);
+  EXPECT_EQ(playList.Items(0).FileName(), "C:\\Musik\\eins.mp3");
+  EXPECT_EQ(playList.Items(1).FileName(), "zwei.ogg");
+  EXPECT_EQ(playList.Items(1).GapAfter(), 250);
+  EXPECT_EQ(playList.Items(1).FileLength(), 183000);
   EXPECT_EQ(Save(read), bytes);
 }
 
