@@ -3,6 +3,7 @@
 #include <numeric>
 #include <stdexcept>
 
+#include "elements/ElementErrorReporting.h"
 #include "elements/ElementInterfaces.h"
 #include "raster/Blend.h"
 #include "render/ProgressStepScope.h"
@@ -15,6 +16,20 @@ namespace nimbra {
 NIMBRA_DEFINE_PLUGIN(TPrintWizardRenderEngine, TInterfacedPlugin)
 
 namespace {
+
+// Takes the engine's error counter back from an element however its drawing ends.
+class TErrorCounterHandBack {
+ public:
+  explicit TErrorCounterHandBack(IErrorReportingElement* element) : element_(element) {}
+  ~TErrorCounterHandBack() {
+    if (element_ != nullptr) element_->SetErrorCounter(nullptr);
+  }
+  TErrorCounterHandBack(const TErrorCounterHandBack&) = delete;
+  TErrorCounterHandBack& operator=(const TErrorCounterHandBack&) = delete;
+
+ private:
+  IErrorReportingElement* element_;
+};
 
 // The page bitmap lives for one page, however the page ends.
 class TPageBitmapScope {
@@ -65,6 +80,11 @@ void TPrintWizardRenderEngine::RenderElement(TPageElement& element) {
   if (auto* target = Supports<ITargetBitmapElement>(&element)) {
     target->SetTargetBitmap(pageBitmap_.get());
   }
+  // Missing and unreadable pictures are counted for whoever runs the engine; the element keeps
+  // the counter only while it draws.
+  auto* reporting = Supports<IErrorReportingElement>(&element);
+  if (reporting != nullptr) reporting->SetErrorCounter(errorCounter_);
+  const TErrorCounterHandBack handBack(reporting);
   // 3.
   auto* notify = Supports<IRenderNotify>(&element);
   if (notify != nullptr) notify->BeginRender();

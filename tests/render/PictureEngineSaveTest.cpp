@@ -49,9 +49,16 @@ class PictureEngineSaveTest : public test::TRenderTest {
     return texts;
   }
 
+  // The engine holds a counted reference to the slideshow's tree, so the show must outlive it.
+  TTestShow& MakeShow(int pictures) {
+    show_ = std::make_unique<TTestShow>(pictures);
+    return *show_;
+  }
+
   TempFolder folder_;
   TPrintWizardPictureEngineProperties bag_;
   TErrorCounter errors_;
+  std::unique_ptr<TTestShow> show_;
   TPrintWizardPictureEngine engine_;
 };
 
@@ -85,7 +92,7 @@ TEST_F(PictureEngineSaveTest, FileNamesCarryTheFolderPrefixNumberAndExtension) {
 }
 
 TEST_F(PictureEngineSaveTest, EveryPageOfARunBecomesAFileThatReadsBack) {
-  TTestShow show(3);
+  TTestShow& show = MakeShow(3);
   TTestProject project(kBackground);
   project.Add<TTestFullElement>(TDoubleRect{0, 0, 0.5, 0.5}).SetColor(Color32(255, 0, 0));
   project.Add<TTestFillElement>(TDoubleRect{0.5, 0.5, 1, 1}).SetColor(Color32(0, 255, 0, 255));

@@ -6,6 +6,7 @@
 #include <stdexcept>
 
 #include "RenderTestSupport.h"
+#include "elements/ElementErrorReporting.h"
 #include "render/PrintWizardPictureEngine.h"
 
 namespace nimbra {
@@ -30,7 +31,14 @@ class RenderEngineWalkTest : public test::TRenderTest {
     engine_.SetProperties(&bag_);
   }
 
+  // The engine holds a counted reference to the slideshow's tree, so the show must outlive it.
+  TTestShow& MakeShow(int pictures) {
+    show_ = std::make_unique<TTestShow>(pictures);
+    return *show_;
+  }
+
   TPrintWizardPictureEngineProperties bag_;
+  std::unique_ptr<TTestShow> show_;
   TPrintWizardPictureEngine engine_;
 };
 
@@ -105,6 +113,48 @@ TEST_F(RenderEngineWalkTest, ElementsThatCannotPrintAreSkipped) {
   EXPECT_EQ(picture->Pixel(39, 0), kBackground);
   EXPECT_EQ(RenderLog(), (std::vector<std::string>{"TTestFillElement print canvas",
                                                    "TTestFillElement print canvas"}));
+}
+
+// Counts a missing file while it draws, as the picture element does, and prints once.
+class TReportingElement : public TTestFillElement,
+                          public IErrorReportingElement,
+                          public ICanvasPassControl {
+  NIMBRA_DECLARE_PLUGIN()
+
+ public:
+  void SetErrorCounter(TErrorCounter* counter) override {
+    counter_ = counter;
+    RenderLog().push_back(counter != nullptr ? "counter set" : "counter taken back");
+  }
+  bool SkipsCanvasPass() const override { return true; }
+  void Print(TBitmap32* canvas, const TPixelRect& pageRect) override {
+    TTestFillElement::Print(canvas, pageRect);
+    ReportFileWarning(counter_, kFileNotFoundText, "fehlt.jpg");
+    if (fail_) throw std::runtime_error("the element cannot draw");
+  }
+  static inline bool fail_ = false;
+
+ private:
+  TErrorCounter* counter_ = nullptr;
+};
+NIMBRA_DEFINE_PLUGIN(TReportingElement, TTestFillElement)
+
+TEST_F(RenderEngineWalkTest, ElementsReportToTheEngineCounterOnlyWhileTheyDraw) {
+  TErrorCounter errors;
+  engine_.SetErrorCounter(&errors);
+  TTestProject project(kBackground);
+  project.Add<TReportingElement>(kLeftHalf);
+  ASSERT_NE(engine_.RenderToBitmap(*RecordOf(project.Template())), nullptr);
+  ASSERT_EQ(errors.WarningCount(), 1);
+  EXPECT_EQ(errors.Warnings().Items(0).Text, "Die Datei \"fehlt.jpg\" kann nicht gefunden werden.");
+  // A failing element gives the counter back too.
+  TReportingElement::fail_ = true;
+  EXPECT_THROW(engine_.RenderToBitmap(*RecordOf(project.Template())), std::runtime_error);
+  TReportingElement::fail_ = false;
+  EXPECT_EQ(errors.WarningCount(), 2);
+  EXPECT_EQ(RenderLog(), (std::vector<std::string>{
+                             "counter set", "TReportingElement print canvas", "counter taken back",
+                             "counter set", "TReportingElement print canvas", "counter taken back"}));
 }
 
 // An output whose canvas is not the page bitmap: the background reaches the canvas as a copy,
@@ -190,7 +240,7 @@ TEST_F(RenderEngineWalkTest, AFailingElementEndsThePageAndReachesTheCaller) {
 
 // Progress of a full run: the run's step counts pages, each page's step counts its elements.
 TEST_F(RenderEngineWalkTest, AFullRunReportsPagesAndElementsAndNumbersThePages) {
-  TTestShow show(5);
+  TTestShow& show = MakeShow(5);
   TTestProject project(kBackground);
   // Two objects per page: three pages for five objects.
   project.Add<TTestFullElement>(kLeftHalf);
@@ -240,7 +290,7 @@ class TCancellingElement : public TTestFillElement {
 NIMBRA_DEFINE_PLUGIN(TCancellingElement, TTestFillElement)
 
 TEST_F(RenderEngineWalkTest, CancellingStopsTheRunAfterTheCurrentPage) {
-  TTestShow show(3);
+  TTestShow& show = MakeShow(3);
   TTestProject project(kBackground);
   project.Add<TTestFullElement>(kLeftHalf);
   project.Add<TCancellingElement>(kMiddle);
