@@ -6,7 +6,7 @@ packages=(
   # build
   build-essential cmake ninja-build pkg-config
   # tests, fuzzing and benchmarks
-  googletest libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev
+  googletest libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev libvips-tools
   # libraries
   nlohmann-json3-dev qt6-base-dev
   # pictures
@@ -15,6 +15,8 @@ packages=(
   # session bus, the desktops' settings schemas, xfconfd, and sway with swaybg and grim
   libglib2.0-dev libx11-dev xvfb dbus-daemon libglib2.0-bin gsettings-desktop-schemas
   cinnamon-desktop-data mate-desktop-common xfconf libxfconf-0-3 sway swaybg grim
+  # autostart entries are checked with desktop-file-validate
+  desktop-file-utils
 )
 
 missing=()

@@ -9,6 +9,8 @@ TAnimatedTrayIcon::TAnimatedTrayIcon(QObject* parent)
     : QObject(parent), icon_(std::make_unique<QSystemTrayIcon>()) {
   OnUnavailable = [](const std::string& message) { std::cerr << message << std::endl; };
   QObject::connect(&animation_, &QTimer::timeout, this, [this] { NextFrame(); });
+  retry_.setInterval(kTrayRetryMilliseconds);
+  QObject::connect(&retry_, &QTimer::timeout, this, [this] { ShowWhenTrayAppears(); });
   QObject::connect(icon_.get(), &QSystemTrayIcon::activated, this,
                    [this](QSystemTrayIcon::ActivationReason reason) {
                      if (reason == QSystemTrayIcon::Trigger && OnClick) OnClick();
@@ -20,6 +22,7 @@ TAnimatedTrayIcon::~TAnimatedTrayIcon() = default;
 void TAnimatedTrayIcon::SetActive(bool active) {
   active_ = active;
   if (!active) {
+    retry_.stop();
     icon_->hide();
     return;
   }
@@ -29,8 +32,16 @@ void TAnimatedTrayIcon::SetActive(bool active) {
           "No notification area (system tray) is available: the album runs without its icon.");
     }
     reported_ = true;
+    retry_.start();
     return;
   }
+  retry_.stop();
+  icon_->show();
+}
+
+void TAnimatedTrayIcon::ShowWhenTrayAppears() {
+  if (!active_ || !QSystemTrayIcon::isSystemTrayAvailable()) return;
+  retry_.stop();
   icon_->show();
 }
 

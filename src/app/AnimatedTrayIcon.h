@@ -20,10 +20,15 @@ class TAnimatedTrayIcon : public QObject {
  public:
   using TReportFunction = std::function<void(const std::string& message)>;
 
+  // Started at login, the album may come before the panel that hosts tray icons; until one
+  // appears it looks again this often.
+  static constexpr int kTrayRetryMilliseconds = 5000;
+
   explicit TAnimatedTrayIcon(QObject* parent = nullptr);
   ~TAnimatedTrayIcon() override;
 
-  // Shows the icon when a tray host exists; otherwise reports it (once) and stays hidden.
+  // Shows the icon when a tray host exists; otherwise reports it (once) and shows the icon as soon
+  // as a host turns up.
   void SetActive(bool active);
   bool Active() const { return active_; }
   // Whether the icon is on show in a tray.
@@ -52,11 +57,13 @@ class TAnimatedTrayIcon : public QObject {
 
  private:
   void NextFrame();
+  void ShowWhenTrayAppears();
 
   std::unique_ptr<QSystemTrayIcon> icon_;
   std::vector<QIcon> images_;
   int imageIndex_ = 0;
   QTimer animation_;
+  QTimer retry_;
   bool active_ = false;
   bool reported_ = false;
 };

@@ -95,11 +95,6 @@ std::string UnescapeString(std::string_view text) {
   return plain;
 }
 
-struct TEntryFile {
-  std::string Exec;
-  bool Enabled = true;
-};
-
 std::string Trimmed(std::string_view text) {
   const size_t first = text.find_first_not_of(" \t");
   if (first == std::string_view::npos) return {};
@@ -107,32 +102,18 @@ std::string Trimmed(std::string_view text) {
   return std::string(text.substr(first, last - first + 1));
 }
 
-std::optional<TEntryFile> ReadEntryFile(const fs::path& path) {
+std::optional<TDesktopEntryCommand> ReadEntryFile(const fs::path& path) {
   std::error_code error;
   if (!fs::is_regular_file(path, error) || fs::file_size(path, error) > kMaxEntrySize || error) {
     return std::nullopt;
   }
   std::ifstream input(path, std::ios::binary);
   if (!input) return std::nullopt;
-  TEntryFile entry;
-  bool inGroup = false;
-  std::string line;
-  while (std::getline(input, line)) {
-    const std::string text = Trimmed(line);
-    if (text.empty() || text.front() == '#') continue;
-    if (text.front() == '[') {
-      inGroup = text == kGroup;
-      continue;
-    }
-    const size_t equals = text.find('=');
-    if (!inGroup || equals == std::string::npos) continue;
-    const std::string key = Trimmed(text.substr(0, equals));
-    const std::string value = Trimmed(text.substr(equals + 1));
-    if (key == "Exec") entry.Exec = value;
-    if (key == "Hidden" && value == "true") entry.Enabled = false;
-    if (key == "X-GNOME-Autostart-enabled" && value == "false") entry.Enabled = false;
-  }
-  return entry;
+  // Read no more than was checked, even when the file grows meanwhile.
+  std::string content(kMaxEntrySize, '\0');
+  input.read(content.data(), static_cast<std::streamsize>(content.size()));
+  content.resize(static_cast<size_t>(input.gcount()));
+  return ParseDesktopEntryCommand(content);
 }
 
 std::string JoinArguments(const std::vector<std::string>& arguments) {
@@ -151,6 +132,29 @@ std::string SafeFileName(std::string name) {
 }
 
 }  // namespace
+
+TDesktopEntryCommand ParseDesktopEntryCommand(std::string_view content) {
+  TDesktopEntryCommand entry;
+  bool inGroup = false;
+  while (!content.empty()) {
+    const size_t end = std::min(content.find('\n'), content.size());
+    const std::string text = Trimmed(content.substr(0, end));
+    content.remove_prefix(std::min(end + 1, content.size()));
+    if (text.empty() || text.front() == '#') continue;
+    if (text.front() == '[') {
+      inGroup = text == kGroup;
+      continue;
+    }
+    const size_t equals = text.find('=');
+    if (!inGroup || equals == std::string::npos) continue;
+    const std::string key = Trimmed(std::string_view(text).substr(0, equals));
+    const std::string value = Trimmed(std::string_view(text).substr(equals + 1));
+    if (key == "Exec") entry.Exec = value;
+    if (key == "Hidden" && value == "true") entry.Enabled = false;
+    if (key == "X-GNOME-Autostart-enabled" && value == "false") entry.Enabled = false;
+  }
+  return entry;
+}
 
 std::string ExecLineArgument(std::string_view argument) {
   if (!IsUtf8(argument)) throw std::invalid_argument("an autostart command must be UTF-8");
@@ -182,7 +186,16 @@ std::vector<std::string> ParseExecLine(std::string_view value) {
   std::vector<std::string> arguments;
   std::string current;
   bool inArgument = false;
+  // An argument made only of field codes ("%U" with no files to open) expands to nothing at all,
+  // while "" is an empty argument of its own.
+  bool kept = false;
   bool quoted = false;
+  const auto endArgument = [&] {
+    if (inArgument && kept) arguments.push_back(std::exchange(current, {}));
+    current.clear();
+    inArgument = false;
+    kept = false;
+  };
   for (size_t i = 0; i < text.size(); ++i) {
     const char c = text[i];
     if (quoted) {
@@ -199,20 +212,24 @@ std::vector<std::string> ParseExecLine(std::string_view value) {
       continue;
     }
     if (c == ' ' || c == '\t' || c == '\n') {
-      if (inArgument) arguments.push_back(std::exchange(current, {}));
-      inArgument = false;
+      endArgument();
       continue;
     }
     inArgument = true;
     if (c == '"') {
       quoted = true;
+      kept = true;
     } else if (c == '%' && i + 1 < text.size()) {
-      if (text[++i] == '%') current += '%';
+      if (text[++i] == '%') {
+        current += '%';
+        kept = true;
+      }
     } else {
       current += c;
+      kept = true;
     }
   }
-  if (inArgument) arguments.push_back(current);
+  endArgument();
   return arguments;
 }
 
@@ -239,7 +256,7 @@ std::optional<TAutostartEntry> TAutoRun::Find(std::string_view referencePath) co
   }
   std::sort(files.begin(), files.end());
   for (const fs::path& file : files) {
-    const std::optional<TEntryFile> entry = ReadEntryFile(file);
+    const std::optional<TDesktopEntryCommand> entry = ReadEntryFile(file);
     if (!entry || entry->Exec.empty()) continue;
     if (JoinArguments(ParseExecLine(entry->Exec)).find(referencePath) != std::string::npos) {
       return TAutostartEntry{file.filename().string(), entry->Enabled};

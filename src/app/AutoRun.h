@@ -18,6 +18,15 @@ struct TAutostartEntry {
   bool Enabled = true;
 };
 
+// What the [Desktop Entry] group of a desktop entry says about starting a program: its Exec value
+// as it stands in the file, and whether the desktop was told to skip it (Hidden=true,
+// X-GNOME-Autostart-enabled=false). Other groups, comments and malformed lines are passed over.
+struct TDesktopEntryCommand {
+  std::string Exec;
+  bool Enabled = true;
+};
+TDesktopEntryCommand ParseDesktopEntryCommand(std::string_view content);
+
 // One argument of an Exec line as the desktop-entry rules want it: quoted (with `"`, `` ` ``,
 // `$` and `\` escaped) when it holds a reserved character, "%" doubled, and the whole escaped once
 // more as a string value; raises std::invalid_argument for text that is not UTF-8.

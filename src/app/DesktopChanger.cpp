@@ -46,6 +46,19 @@ int32_t TNimbraDesktopChanger::PageCount() const { return pages_ ? pages_->PageC
 void TNimbraDesktopChanger::SetWallpaperSetter(std::unique_ptr<TWallpaperSetter> setter) {
   WaitForChange();
   setter_ = std::move(setter);
+  if (setter_) {
+    setter_->SetReportFunction([this](const std::string& reason) { CollectWallpaperReport(reason); });
+  }
+}
+
+void TNimbraDesktopChanger::CollectWallpaperReport(const std::string& reason) {
+  std::lock_guard lock(reportsMutex_);
+  wallpaperReports_.push_back(reason);
+}
+
+std::vector<std::string> TNimbraDesktopChanger::TakeWallpaperReports() {
+  std::lock_guard lock(reportsMutex_);
+  return std::exchange(wallpaperReports_, {});
 }
 
 void TNimbraDesktopChanger::SetScreenGeometryFunction(TScreenGeometryFunction function) {
@@ -116,8 +129,12 @@ void TNimbraDesktopChanger::CompleteThread() {
   const bool failed = thread_->Failed();
   const std::string message = thread_->ErrorMessage();
   const std::optional<int32_t> next = std::exchange(pending_, std::nullopt);
+  const std::vector<std::string> reports = TakeWallpaperReports();
   thread_->Complete();
   if (failed && OnRenderError) OnRenderError(message);
+  for (const std::string& reason : reports) {
+    if (OnWallpaperError) OnWallpaperError(reason);
+  }
   if (next) StartChange(*next);
 }
 

@@ -7,8 +7,10 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "app/ChangeBackgroundThread.h"
 #include "app/PageRenderer.h"
@@ -68,6 +70,9 @@ class TNimbraDesktopChanger : public TDesktopChanger {
   // Hears, on the main thread, the message of a change that could not render (once per change);
   // the wallpaper then stays as it was.
   TErrorFunction OnRenderError;
+  // Hears, on the main thread, why the desktop did not take a page: once per reason, and again
+  // only after a change has succeeded in between. The album goes on either way.
+  TErrorFunction OnWallpaperError;
 
   // Timer tick: the next page once the interval has run out.
   void CheckInterval() override;
@@ -84,7 +89,7 @@ class TNimbraDesktopChanger : public TDesktopChanger {
   // Renders the current page again when the screen no longer has the size it was made for.
   void ScreenChanged();
 
-  // The running or last finished change, none before the first.
+  // The running or last finished change; none before the first and once WaitForChange freed it.
   const TChangeBackgroundThread* Thread() const { return thread_.get(); }
   bool Changing() const { return (thread_ && !thread_->Finished()) || pending_.has_value(); }
 
@@ -94,6 +99,9 @@ class TNimbraDesktopChanger : public TDesktopChanger {
   void ThreadEnded(uint64_t generation);
   // Completes the running thread: raises the notifications, then starts a waiting change.
   void CompleteThread();
+  // The setter's reports, collected on the render thread and handed on by CompleteThread.
+  void CollectWallpaperReport(const std::string& reason);
+  std::vector<std::string> TakeWallpaperReports();
 
   int32_t pageIndex_ = -1;
   int32_t interval_ = kDefaultInterval;
@@ -106,6 +114,8 @@ class TNimbraDesktopChanger : public TDesktopChanger {
   std::optional<int32_t> pending_;
   uint64_t generation_ = 0;
   std::unique_ptr<TChangeBackgroundThread> thread_;
+  std::mutex reportsMutex_;
+  std::vector<std::string> wallpaperReports_;
   // Receives the render thread's end on the main thread; freed before anything it refers to.
   std::unique_ptr<QObject> receiver_;
 };

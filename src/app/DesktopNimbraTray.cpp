@@ -8,6 +8,10 @@
 
 namespace nimbra {
 
+std::string WallpaperFailureMessage(const std::string& reason) {
+  return "Das Hintergrundbild konnte nicht gesetzt werden (" + reason + ").";
+}
+
 TDesktopNimbraTray::TDesktopNimbraTray(TTrayIconOptions options)
     : TTrayIcon(std::move(options)),
       nextPageAction_(new QAction(QString::fromUtf8("Nächstes Bild"), this)),
@@ -38,6 +42,9 @@ void TDesktopNimbraTray::SetChanger(std::unique_ptr<TNimbraDesktopChanger> chang
     };
     changer->OnRenderError = [this](const std::string& message) {
       ShowMessage(message, TMessageBoxKind::Error);
+    };
+    changer->OnWallpaperError = [this](const std::string& reason) {
+      ShowMessage(WallpaperFailureMessage(reason), TMessageBoxKind::Error);
     };
   }
   TTrayIcon::SetChanger(std::move(changer));

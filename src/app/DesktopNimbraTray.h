@@ -5,12 +5,16 @@
 #pragma once
 
 #include <memory>
+#include <string>
 
 #include "app/TrayIcon.h"
 
 namespace nimbra {
 
 class TScreenChangeWatcher;
+
+// What the user reads when the desktop did not take a page, with the backend's reason.
+std::string WallpaperFailureMessage(const std::string& reason);
 
 class TDesktopNimbraTray : public TTrayIcon {
  public:

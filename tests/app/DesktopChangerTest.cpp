@@ -191,7 +191,9 @@ TEST_F(DesktopChangerTest, PageIsRenderedAtIdlePriorityAtTheWorkAreaSize) {
   for (const int y : {738, 750, 767}) {
     for (const int x : {0, 511, 1023}) EXPECT_EQ(shown.Pixel(x, y), kColor32Black) << x << "," << y;
   }
-  EXPECT_TRUE(changer->Thread()->WallpaperSet());
+  // WaitForChange frees the finished thread; the setter remembers what it showed.
+  EXPECT_EQ(changer->Thread(), nullptr);
+  EXPECT_EQ(changer->WallpaperSetter()->CurrentFile(), shown_->Files[0]);
 }
 
 TEST_F(DesktopChangerTest, PageIsPlacedWhereTheWorkAreaLiesOnItsScreen) {

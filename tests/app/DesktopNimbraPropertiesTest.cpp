@@ -4,6 +4,7 @@
 
 #include <filesystem>
 
+#include "ShellTestSupport.h"
 #include "TempFolder.h"
 #include "app/NimbraApplicationInfo.h"
 #include "app/WallpaperProperties.h"
@@ -23,20 +24,6 @@ std::string Stored(const TProperties& bag) {
   EXPECT_TRUE(bag.SaveToStream(stream, 0, 0));
   return stream.ToString();
 }
-
-// A file access that knows one file, the album's settings in its package.
-class TSettingsFileAccess : public IFileAccess {
- public:
-  explicit TSettingsFileAccess(std::string bytes) : bytes_(std::move(bytes)) {}
-  std::unique_ptr<TStream> OpenFile(std::string_view name) override {
-    if (name != "|Oriel.cfg") return nullptr;
-    return std::make_unique<TMemoryStream>(bytes_);
-  }
-  bool FileExists(std::string_view name) override { return name == "|Oriel.cfg"; }
-
- private:
-  std::string bytes_;
-};
 
 TEST(DesktopNimbraPropertiesTest, NineBytesWithoutHeader) {
   TDesktopNimbraProperties bag;
@@ -107,8 +94,8 @@ TEST(DesktopNimbraPropertiesTest, PackageCopyIsReadThroughTheFileAccess) {
   TDesktopNimbraProperties bag;
   SetFileAccess(nullptr);
   EXPECT_FALSE(bag.LoadFromPackageFile());
-  SetFileAccess(std::make_shared<TSettingsFileAccess>(
-      std::string("\x30\x75\x00\x00\x02\x04\x00\x00\x00", 9)));
+  SetFileAccess(std::make_shared<test::TOneFileAccess>(
+      "|Oriel.cfg", std::string("\x30\x75\x00\x00\x02\x04\x00\x00\x00", 9)));
   ASSERT_TRUE(bag.LoadFromPackageFile());
   EXPECT_EQ(bag.Interval(), 30000);
   EXPECT_EQ(bag.ChangeMode(), 2);

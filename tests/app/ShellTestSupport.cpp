@@ -9,6 +9,7 @@
 #include <stdexcept>
 
 #include "framework/TickCount.h"
+#include "storage/MemoryStream.h"
 
 namespace nimbra::test {
 
@@ -23,9 +24,11 @@ QApplication& Application() {
   static int argc = 1;
   static char name[] = "nimbra_shell_tests";
   static char* argv[] = {name, nullptr};
-  static QApplication* application = [] {
+  // Ended with the program, so that what Qt's font handling holds is given back before the leak
+  // check runs.
+  static const std::unique_ptr<QApplication> application = [] {
     qputenv("QT_QPA_PLATFORM", "offscreen");
-    return new QApplication(argc, argv);
+    return std::make_unique<QApplication>(argc, argv);
   }();
   return *application;
 }
@@ -103,6 +106,11 @@ void TRecordingBackend::Apply(const TWallpaperPicture& picture) {
   std::lock_guard lock(shown_->Mutex);
   shown_->Pages.push_back(*picture.Page);
   shown_->Files.push_back(picture.BitmapFile);
+}
+
+std::unique_ptr<TStream> TOneFileAccess::OpenFile(std::string_view name) {
+  if (name != name_) return nullptr;
+  return std::make_unique<TMemoryStream>(bytes_);
 }
 
 }  // namespace nimbra::test
