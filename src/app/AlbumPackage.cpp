@@ -1,0 +1,197 @@
+#include "app/AlbumPackage.h"
+
+#include <system_error>
+
+#include "app/DesktopNimbraProperties.h"
+#include "raster/VendorLibraries.h"
+#include "slideshow/SlideShowTree.h"
+#include "storage/FileList.h"
+#include "storage/Packager.h"
+
+namespace nimbra {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// The first entry whose file-name part matches the mask, in package order.
+const TPackageFileListItem* FirstMatch(const TPackager& packager, std::string_view mask) {
+  return packager.Directory().Filter(mask)->First();
+}
+
+// Extracts the library entry into the temporary folder and loads it from there; the file's path
+// when it was written (even if loading failed, so that it is deleted at the end), else empty.
+std::string ExtractLibrary(TPackager& packager, std::string_view libraryName,
+                           const std::string& tempFolder, bool (*load)(std::string_view)) {
+  const TPackageFileListItem* entry = FirstMatch(packager, libraryName);
+  if (entry == nullptr) return {};
+  const std::string path = tempFolder + std::string(FileNamePart(entry->FileName));
+  if (!packager.Extract(*entry, path)) return {};
+  load(tempFolder);
+  return path;
+}
+
+void RemoveFile(const std::string& path) {
+  std::error_code ignored;
+  fs::remove(path, ignored);
+}
+
+// The process-wide file access for as long as the album exists.
+void InstallFiles(TAlbumDocuments& album) {
+  album.Files = std::make_shared<TFileAccess>();
+  SetFileAccess(album.Files);
+}
+
+// The documents of the album's settled names; raises saying which one fails.
+void LoadDocuments(TAlbumDocuments& album) {
+  if (album.SlideShowFileName.empty()) throw EAlbumLoadError("the album holds no slideshow (*.kvt)");
+  if (album.TemplateFileName.empty()) {
+    throw EAlbumLoadError("the album holds no template project (*.pwt)");
+  }
+  album.SlideShow = LoadSlideShowDocument(*album.Files, album.SlideShowFileName);
+  if (!album.SlideShow) throw EAlbumLoadError("cannot read the slideshow " + album.SlideShowFileName);
+  album.Tree = MakeSlideShowTree(*album.SlideShow);
+  album.Project = LoadTemplateProjectDocument(*album.Files, album.TemplateFileName);
+  if (!album.Project) {
+    throw EAlbumLoadError("cannot open the template project " + album.TemplateFileName);
+  }
+}
+
+}  // namespace
+
+std::string TemporaryFolder() {
+  std::error_code error;
+  fs::path folder = fs::temp_directory_path(error);
+  if (error || folder.empty()) folder = "/tmp";
+  std::string text = folder.string();
+  if (!text.ends_with('/')) text += '/';
+  return text;
+}
+
+std::unique_ptr<TPackager> OpenAlbumPackager(const std::string& path, std::string* whyNot) {
+  auto packager = std::make_unique<TPackager>();
+  if (TPackager::IsPackage(path)) {
+    if (packager->OpenExecutable(path)) return packager;
+    // A plain package's trailer is also the last bytes of its file.
+    if (packager->OpenPackageFile(path)) return packager;
+  } else if (packager->OpenPackageFile(path)) {
+    return packager;
+  }
+  if (whyNot != nullptr) *whyNot = packager->LastError();
+  return nullptr;
+}
+
+TPackageScan ScanPackage(std::unique_ptr<TPackager> packager, const std::string& packagePath,
+                         TFileAccess& files, const std::string& tempFolder) {
+  TPackageScan scan;
+  // 1. the slideshow, 2. the template project
+  if (const TPackageFileListItem* entry = FirstMatch(*packager, kSlideShowMask)) {
+    scan.SlideShowFileName = "|" + entry->FileName;
+  }
+  const std::string projectMask = "*." + std::string(kTemplateProjectExtension);
+  if (const TPackageFileListItem* entry = FirstMatch(*packager, projectMask)) {
+    scan.TemplateFileName = "|" + entry->FileName;
+  }
+  // 3., 4. the vendor libraries; pictures of their formats stay unreadable without them
+  scan.Jp2LibraryFile =
+      ExtractLibrary(*packager, kJpeg2000LibraryName, tempFolder, &LoadJpeg2000Library);
+  scan.LwfLibraryFile =
+      ExtractLibrary(*packager, kLuraWaveLibraryName, tempFolder, &LoadLuraWaveLibrary);
+  // 5.
+  files.AddPackager(std::move(packager), std::string(FileNamePart(packagePath)));
+  return scan;
+}
+
+void ReleaseVendorLibraries(TPackageScan& scan) {
+  if (!scan.Jp2LibraryFile.empty()) {
+    UnloadJpeg2000Library();
+    RemoveFile(scan.Jp2LibraryFile);
+    scan.Jp2LibraryFile.clear();
+  }
+  if (!scan.LwfLibraryFile.empty()) {
+    UnloadLuraWaveLibrary();
+    RemoveFile(scan.LwfLibraryFile);
+    scan.LwfLibraryFile.clear();
+  }
+}
+
+bool IsPackagedName(std::string_view name) { return TFileAccess::IsPackageName(name); }
+
+bool ReadSlideShowDocument(IFileAccess& files, const std::string& name, TSlideShow& slideShow) {
+  try {
+    const std::unique_ptr<TStream> stream = files.OpenFile(name);
+    if (!stream) return false;
+    const int32_t code = slideShow.LoadFromStream(*stream);
+    if (code != kSlideShowLoaded && code != kSlideShowLoadedMarker) return false;
+    if (!IsPackagedName(name)) slideShow.SetFileName(name);
+    return true;
+  } catch (const std::exception&) {
+    return false;
+  }
+}
+
+std::unique_ptr<TSlideShow> LoadSlideShowDocument(IFileAccess& files, const std::string& name) {
+  auto slideShow = std::make_unique<TSlideShow>();
+  if (!ReadSlideShowDocument(files, name, *slideShow)) return nullptr;
+  return slideShow;
+}
+
+std::unique_ptr<TPrintWizardPageTemplateProject> LoadTemplateProjectDocument(
+    IFileAccess& files, const std::string& name) {
+  std::unique_ptr<TStream> stream;
+  try {
+    stream = files.OpenFile(name);
+  } catch (const std::exception&) {
+    return nullptr;
+  }
+  if (!stream) return nullptr;
+  auto project = std::make_unique<TPrintWizardPageTemplateProject>();
+  if (!IsPackagedName(name)) project->SetFileName(name);
+  try {
+    project->LoadFromStream(*stream);
+  } catch (const std::exception&) {
+    // Used as far as it was read.
+  }
+  return project;
+}
+
+std::unique_ptr<TCustomTree> MakeSlideShowTree(const TSlideShow& slideShow) {
+  auto tree = std::make_unique<TCustomTree>();
+  BuildSlideShowTree(slideShow, *tree);
+  return tree;
+}
+
+TAlbumDocuments::~TAlbumDocuments() {
+  // The album's own order: the file access and the libraries go first, the documents after.
+  if (Files && FileAccess().get() == Files.get()) SetFileAccess(nullptr);
+  Files.reset();
+  ReleaseVendorLibraries(Scan);
+}
+
+std::unique_ptr<TAlbumDocuments> LoadAlbumPackage(const fs::path& path) {
+  auto album = std::make_unique<TAlbumDocuments>();
+  album->IsPackaged = true;
+  std::string whyNot;
+  std::unique_ptr<TPackager> packager = OpenAlbumPackager(path.string(), &whyNot);
+  if (!packager) throw EAlbumLoadError(path.string() + " is no album package: " + whyNot);
+  InstallFiles(*album);
+  album->Scan = ScanPackage(std::move(packager), path.string(), *album->Files);
+  album->SlideShowFileName = album->Scan.SlideShowFileName;
+  album->TemplateFileName = album->Scan.TemplateFileName;
+  LoadDocuments(*album);
+  auto settings = std::make_unique<TDesktopNimbraProperties>();
+  if (settings->LoadFromPackageFile()) album->PackagedSettings = std::move(settings);
+  return album;
+}
+
+std::unique_ptr<TAlbumDocuments> LoadAlbumFiles(const fs::path& slideShow,
+                                                const fs::path& templateProject) {
+  auto album = std::make_unique<TAlbumDocuments>();
+  InstallFiles(*album);
+  album->SlideShowFileName = fs::absolute(slideShow).lexically_normal().string();
+  album->TemplateFileName = fs::absolute(templateProject).lexically_normal().string();
+  LoadDocuments(*album);
+  return album;
+}
+
+}  // namespace nimbra

@@ -1,0 +1,52 @@
+#include "app/AlbumPages.h"
+
+#include <stdexcept>
+
+#include "render/SizeUnits.h"
+#include "templates/PageTemplateProject.h"
+#include "templates/VirtualProjectRenderer.h"
+
+namespace nimbra {
+
+std::unique_ptr<TRenderPageTemplateList> BuildPageList(TPrintWizardPageTemplateProject& project,
+                                                       ITree& tree) {
+  TSlideShowVirtualProjectRenderer renderer;
+  renderer.SetProject(&project);
+  renderer.SetSlideShowTree(TRef<ITree>(&tree));
+  return renderer.Execute();
+}
+
+TAlbumPages::TAlbumPages(TPrintWizardPageTemplateProject& project, ITree& tree) {
+  engine_.SetProgress(&progress_);
+  engine_.SetErrorCounter(&errorCounter_);
+  engine_.SetProperties(&properties_);
+  engine_.SetSlideShowTree(TRef<ITree>(&tree));
+  engine_.SetProject(&project);
+  pages_ = BuildPageList(project, tree);
+}
+
+TAlbumPages::~TAlbumPages() { Detach(); }
+
+void TAlbumPages::Detach() {
+  pages_.reset();
+  engine_.SetSlideShowTree(TRef<ITree>());
+  engine_.SetProject(nullptr);
+}
+
+int32_t TAlbumPages::PageCount() const { return pages_ ? pages_->Count() : 0; }
+
+TBitmap32 TAlbumPages::RenderPage(int32_t pageIndex, int width, int height, double dpi) {
+  if (!pages_ || engine_.Project() == nullptr) throw std::logic_error("the album is closed");
+  if (pageIndex < 0 || pageIndex >= pages_->Count()) {
+    throw std::out_of_range("no page " + std::to_string(pageIndex + 1));
+  }
+  properties_.SetSizeUnit(kSizeUnitPixels);
+  properties_.SetWidth(width);
+  properties_.SetHeight(height);
+  properties_.SetResolution(dpi);
+  std::unique_ptr<TBitmap32> page = engine_.RenderToBitmap(*pages_->Items(pageIndex));
+  if (!page) throw std::runtime_error("page " + std::to_string(pageIndex + 1) + " was not drawn");
+  return std::move(*page);
+}
+
+}  // namespace nimbra

@@ -1,0 +1,234 @@
+#include "app/DesktopNimbraForm.h"
+
+#include <filesystem>
+#include <system_error>
+
+#include "app/AlbumPages.h"
+#include "app/AlbumWallpaper.h"
+#include "app/AutoRun.h"
+#include "app/DesktopChanger.h"
+#include "app/DesktopNimbraProperties.h"
+#include "app/ParameterParser.h"
+#include "framework/FileNameResolution.h"
+#include "framework/KeyValueStore.h"
+#include "platform/WallpaperSetter.h"
+#include "storage/Packager.h"
+
+namespace nimbra {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr const char* kLineBreak = "\r\n";
+
+std::string Format(std::string_view pattern, const std::string& value) {
+  std::string text(pattern);
+  const size_t at = text.find("%s");
+  if (at != std::string::npos) text.replace(at, 2, value);
+  return text;
+}
+
+// A name on disk as a full path, so that the document's own folder (against which its pictures
+// resolve) and the autostart entry do not depend on the folder the album was started from.
+std::string FullDiskPath(const std::string& name) {
+  if (name.empty() || IsPackagedName(name) || name.front() == '/') return name;
+  std::error_code error;
+  const fs::path full = fs::absolute(name, error);
+  return error ? name : full.lexically_normal().string();
+}
+
+}  // namespace
+
+std::string FileNotFoundMessage(const std::string& name) {
+  return Format("Die Datei \"%s\" kann nicht gefunden werden.", name);
+}
+
+TDesktopNimbraForm::TDesktopNimbraForm(TDesktopNimbraFormOptions options)
+    : TDesktopNimbraTray(options.Tray),
+      options_(std::move(options)),
+      ownExecutable_(options_.OwnExecutable.empty() ? TAutoRun::OwnExecutable()
+                                                    : options_.OwnExecutable) {}
+
+TDesktopNimbraForm::~TDesktopNimbraForm() {
+  Shutdown();
+  // 1. the file access, and with it the package
+  if (files_ && FileAccess().get() == files_.get()) SetFileAccess(nullptr);
+  files_.reset();
+  // 2. the codec libraries
+  ReleaseVendorLibraries(scan_);
+  // 3. the documents; the slideshow and the settings go with the tray form
+  project_.reset();
+  tree_.reset();
+}
+
+void TDesktopNimbraForm::Shutdown() {
+  if (shutDown_) return;
+  shutDown_ = true;
+  // An album that failed to start never showed a page; the remembered one stays.
+  if (started_ && Settings() != nullptr && Changer() != nullptr) {
+    Settings()->SetPage(Changer()->PageIndex());
+    SaveSettingsToRegistry();
+  }
+  if (Changer() != nullptr) {
+    Changer()->WaitForChange();
+    if (pages_ != nullptr) pages_->Detach();
+  }
+  // The page records point into the project: the changer, which owns them, goes before it.
+  pages_ = nullptr;
+  SetChanger(nullptr);
+}
+
+void TDesktopNimbraForm::ProcessCommandLine() {
+  // 1.
+  isPackaged_ = TPackager::IsPackage(ownExecutable_);
+  // 2.
+  if (!isPackaged_) {
+    slideShowFileName_ = ParameterValue('p');
+    templateFileName_ = ParameterValue('t');
+    std::string message;
+    if (slideShowFileName_.empty()) message += std::string(kLineBreak) + kNoSlideShowText;
+    if (templateFileName_.empty()) message += std::string(kLineBreak) + kNoTemplateText;
+    // 3.
+    if (!message.empty()) {
+      ShowMessage(message, TMessageBoxKind::Plain);
+      Quit();
+      return;
+    }
+  }
+  if (HasParameter('b')) RemoveAutostart();
+  if (HasParameter('a')) InstallAutostart();
+}
+
+std::vector<std::string> TDesktopNimbraForm::AutostartParameters() {
+  // Linux has no short path names; the names are written as they are.
+  if (slideShowFileName_.empty() || templateFileName_.empty()) return {};
+  return {"-p" + slideShowFileName_, "-t" + templateFileName_};
+}
+
+bool TDesktopNimbraForm::Initialize() {
+  if (!TDesktopNimbraTray::Initialize() || Quitting()) return false;
+  if (!SettleNames() || !LoadDocuments() || !WireChanger()) return false;
+  FirstChange();
+  started_ = true;
+  return true;
+}
+
+bool TDesktopNimbraForm::SettleNames() {
+  // 1.
+  files_ = std::make_shared<TFileAccess>();
+  SetFileAccess(files_);
+  // 2.
+  SetSettings(std::make_unique<TDesktopNimbraProperties>());
+  // 3. a package that cannot be opened leaves both names empty, and the name check reports them
+  if (isPackaged_) {
+    auto packager = std::make_unique<TPackager>();
+    if (packager->OpenExecutable(ownExecutable_)) {
+      const std::string folder =
+          options_.TemporaryFolder.empty() ? TemporaryFolder() : options_.TemporaryFolder;
+      scan_ = ScanPackage(std::move(packager), ownExecutable_, *files_, folder);
+      slideShowFileName_ = scan_.SlideShowFileName;
+      templateFileName_ = scan_.TemplateFileName;
+    }
+  }
+  // 4., 5.
+  return CheckName(slideShowFileName_) && CheckName(templateFileName_);
+}
+
+bool TDesktopNimbraForm::CheckName(std::string& name) {
+  const std::string full = FullDiskPath(name);
+  if (!full.empty() && files_->FileExists(full)) {
+    name = full;
+    return true;
+  }
+  const std::string resolved = ResolveFileName(name, ownExecutable_);
+  if (!resolved.empty() && files_->FileExists(resolved)) {
+    name = resolved;
+    return true;
+  }
+  ShowStartError(FileNotFoundMessage(name));
+  return false;
+}
+
+void TDesktopNimbraForm::ShowStartError(const std::string& message) {
+  if (AutostartInstalled()) {
+    const std::string question =
+        Format("Soll der Autostart von %s gelöscht werden?", CompanyAndProduct());
+    if (AskQuestion(message + kLineBreak + kLineBreak + question)) RemoveAutostart();
+  } else {
+    ShowMessage(message, TMessageBoxKind::Error);
+  }
+}
+
+bool TDesktopNimbraForm::AskQuestion(const std::string& text) { return AskErrorQuestion(text); }
+
+bool TDesktopNimbraForm::LoadDocuments() {
+  // 1. a packaged document keeps no file name: its pictures are package names
+  if (!ReadSlideShowDocument(*files_, slideShowFileName_, *SlideShow())) return false;
+  // 2.
+  tree_ = MakeSlideShowTree(*SlideShow());
+  // 3.
+  project_ = LoadTemplateProjectDocument(*files_, templateFileName_);
+  return project_ != nullptr;
+}
+
+bool TDesktopNimbraForm::WireChanger() {
+  auto changer = std::make_unique<TNimbraDesktopChanger>();
+  try {
+    changer->SetWallpaperSetter(
+        CreateAlbumWallpaperSetter(options_.WallpaperBackend, options_.WallpaperOptions));
+  } catch (const std::exception& error) {
+    ShowMessage(error.what(), TMessageBoxKind::Error);
+    return false;
+  }
+  if (options_.Screen) {
+    changer->SetScreenGeometryFunction([screen = *options_.Screen] { return screen; });
+  }
+  // 4., 5. the engine with its progress, error counter and settings, and the page list
+  auto pages = std::make_unique<TAlbumPages>(*project_, *tree_);
+  pages_ = pages.get();
+  changer->SetPageList(std::move(pages));
+  SetChanger(std::move(changer));
+  // 6., 7., 8.
+  LoadStartSettings();
+  LoadSettingsFromRegistry();
+  if (HasParameter('i')) Settings()->SetPage(-1);
+  // 9. (the rest in FirstChange)
+  return !pages_->ErrorCounter().HasCriticalErrors();
+}
+
+void TDesktopNimbraForm::FirstChange() {
+  Changer()->SetPageIndex(Settings()->Page());
+  switch (Settings()->ChangeMode()) {
+    case 1:
+      Changer()->MoveBy(+1);
+      break;
+    case 2:
+      Changer()->MoveBy(0);
+      break;
+    default:
+      EnableTimer();
+      break;
+  }
+}
+
+void TDesktopNimbraForm::LoadStartSettings() {
+  if (isPackaged_) {
+    Settings()->LoadFromPackageFile();
+  } else {
+    Settings()->Reset();
+  }
+  SettingsChanged();
+}
+
+void TDesktopNimbraForm::LoadSettingsFromRegistry() {
+  TKeyValueStore store;
+  Settings()->LoadFromUserStore(store);
+}
+
+void TDesktopNimbraForm::SaveSettingsToRegistry() {
+  TKeyValueStore store;
+  Settings()->SaveToUserStore(store);
+}
+
+}  // namespace nimbra

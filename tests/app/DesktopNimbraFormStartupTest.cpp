@@ -1,0 +1,274 @@
+#include <gtest/gtest.h>
+
+#include <QAction>
+
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "StartupTestAlbum.h"
+#include "TempFolder.h"
+#include "app/AlbumStartup.h"
+#include "app/AutoRun.h"
+#include "app/DesktopChanger.h"
+#include "app/DesktopNimbraForm.h"
+#include "app/DesktopNimbraProperties.h"
+#include "app/ParameterParser.h"
+#include "framework/KeyValueStore.h"
+#include "platform/WallpaperSetter.h"
+#include "storage/FileAccess.h"
+
+namespace nimbra {
+namespace {
+
+namespace fs = std::filesystem;
+using test::kStartupPhotoColours;
+
+// The album window with its messages and questions kept instead of shown.
+class TTestForm : public TDesktopNimbraForm {
+ public:
+  using TDesktopNimbraForm::TDesktopNimbraForm;
+  void ShowMessage(const std::string& text, TMessageBoxKind) override { Messages.push_back(text); }
+  bool AskQuestion(const std::string& text) override {
+    Questions.push_back(text);
+    return Answer;
+  }
+  std::vector<std::string> Messages;
+  std::vector<std::string> Questions;
+  bool Answer = false;
+};
+
+class DesktopNimbraFormStartupTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    test::StartupApplication();
+    for (const char* name : {"config", "data", "run", "tmp", "autostart", "bin", "album"}) {
+      fs::create_directories(folder_.Path() / name);
+    }
+    setenv("XDG_CONFIG_HOME", folder_.File("config").c_str(), 1);
+    setenv("XDG_DATA_HOME", folder_.File("data").c_str(), 1);
+    setenv("XDG_RUNTIME_DIR", folder_.File("run").c_str(), 1);
+    unsetenv("NIMBRA_CONFIG_HOME");
+    startup_ = std::make_unique<TAlbumStartup>();
+  }
+  void TearDown() override {
+    SetParameterParser(nullptr);
+    startup_.reset();
+  }
+
+  TDesktopNimbraFormOptions Options(const std::string& executable) const {
+    TDesktopNimbraFormOptions options;
+    options.Tray.ShowIcon = false;
+    options.Tray.AutostartFolder = folder_.File("autostart");
+    options.Tray.Executable = executable;
+    options.OwnExecutable = executable;
+    options.WallpaperBackend = "none";
+    options.Screen = FixedScreenGeometry(160, 90);
+    options.TemporaryFolder = folder_.File("tmp") + "/";
+    return options;
+  }
+  static void Arguments(std::vector<std::string> tokens) {
+    tokens.insert(tokens.begin(), "nimbra");
+    SetParameterParser(std::make_unique<TParameterParser>(std::move(tokens)));
+  }
+  // A program file without a package, as in command-line mode.
+  std::string PlainProgram() const { return folder_.Write("bin/nimbra", "\x7f" "ELF"); }
+  // The album's documents and photos on disk, the photos named by full path.
+  void WriteDiskAlbum() const {
+    const std::vector<std::string> photos = test::WriteStartupPhotos(folder_.File("album"));
+    test::WriteStartupShow(folder_.File("album/album.kvt"), photos);
+    test::WriteStartupProject(folder_.File("album/album.pwt"));
+  }
+  void StoreSettings(uint8_t changeMode, int32_t page) const {
+    TDesktopNimbraProperties settings;
+    settings.SetChangeMode(changeMode);
+    settings.SetPage(page);
+    TKeyValueStore store;
+    ASSERT_TRUE(settings.SaveToUserStore(store));
+  }
+  // The page remembered in the user's settings; -2 without any.
+  static int32_t StoredPage() {
+    TDesktopNimbraProperties settings;
+    settings.SetPage(-2);
+    TKeyValueStore store;
+    settings.LoadFromUserStore(store);
+    return settings.Page();
+  }
+  // The colour the wallpaper file shows once the change has finished.
+  static TColor32 ShownColour(TDesktopNimbraForm& form) {
+    form.Changer()->WaitForChange();
+    const std::string file = form.Changer()->WallpaperSetter()->CurrentFile();
+    if (file.empty()) return 0;
+    return test::CentreColour(file);
+  }
+
+  test::TempFolder folder_;
+  std::unique_ptr<TAlbumStartup> startup_;
+};
+
+TEST_F(DesktopNimbraFormStartupTest, MissingSwitchesAreReportedInOneMessageAndEndTheProgram) {
+  const std::string program = PlainProgram();
+  {
+    Arguments({"-a"});
+    TTestForm form(Options(program));
+    form.FormCreate();
+    EXPECT_EQ(form.Messages,
+              std::vector<std::string>{"\r\nKeine Bilderliste angegeben\r\nKeine Vorlage angegeben"});
+    EXPECT_TRUE(form.Quitting());
+    EXPECT_EQ(form.Changer(), nullptr);
+  }
+  // The autostart switch is not processed after the message.
+  EXPECT_FALSE(TAutoRun(folder_.File("autostart")).Installed(program));
+  {
+    Arguments({"-pshow.kvt"});
+    TTestForm form(Options(program));
+    form.FormCreate();
+    EXPECT_EQ(form.Messages, std::vector<std::string>{"\r\nKeine Vorlage angegeben"});
+  }
+}
+
+TEST_F(DesktopNimbraFormStartupTest, NamesResolveBesideTheProgramAndGoIntoTheAutostartEntry) {
+  const std::string program = PlainProgram();
+  const std::vector<std::string> photos = test::WriteStartupPhotos(folder_.File("bin"));
+  test::WriteStartupShow(folder_.File("bin/album.kvt"), photos);
+  test::WriteStartupProject(folder_.File("bin/ALBUM.pwt"));
+  // Stored names come from Windows: backslashes, and letter case that differs on disk.
+  Arguments({"-pnowhere\\album.kvt", "/Talbum.PWT", "-a"});
+  TTestForm form(Options(program));
+  form.FormCreate();
+  ASSERT_TRUE(form.Messages.empty()) << form.Messages.front();
+  EXPECT_FALSE(form.Quitting());
+  EXPECT_EQ(form.SlideShowFileName(), folder_.File("bin/album.kvt"));
+  EXPECT_EQ(form.TemplateFileName(), folder_.File("bin/ALBUM.pwt"));
+  EXPECT_EQ(form.SlideShow()->FileName(), form.SlideShowFileName());
+  EXPECT_EQ(form.Changer()->PageCount(), 3);
+  // The switch values as given, since -a runs before the names are checked.
+  EXPECT_TRUE(form.AutoRunAction().isChecked());
+  form.InstallAutostart();
+  const std::vector<std::string> expected{"-p" + folder_.File("bin/album.kvt"),
+                                          "-t" + folder_.File("bin/ALBUM.pwt")};
+  EXPECT_EQ(form.AutostartParameters(), expected);
+}
+
+TEST_F(DesktopNimbraFormStartupTest, AMissingDocumentOffersToRemoveTheAutostartEntry) {
+  const std::string program = PlainProgram();
+  WriteDiskAlbum();
+  const std::string project = folder_.File("album/album.pwt");
+  const std::string expectedText = "Die Datei \"missing.kvt\" kann nicht gefunden werden.";
+  {
+    Arguments({"-pmissing.kvt", "-t" + project});
+    TTestForm form(Options(program));
+    form.FormCreate();
+    EXPECT_EQ(form.Messages, std::vector<std::string>{expectedText});
+    EXPECT_TRUE(form.Questions.empty());
+    EXPECT_TRUE(form.Quitting());
+  }
+  const TAutoRun autoRun(folder_.File("autostart"));
+  ASSERT_TRUE(autoRun.Install(program, {"-pmissing.kvt", "-t" + project}, "Velmora Nimbra"));
+  {
+    Arguments({"-pmissing.kvt", "-t" + project});
+    TTestForm form(Options(program));
+    form.Answer = true;
+    form.FormCreate();
+    EXPECT_TRUE(form.Messages.empty());
+    EXPECT_EQ(form.Questions,
+              std::vector<std::string>{expectedText +
+                                       "\r\n\r\nSoll der Autostart von Velmora Nimbra gelöscht werden?"});
+    EXPECT_TRUE(form.Quitting());
+  }
+  EXPECT_FALSE(autoRun.Installed(program));
+}
+
+TEST_F(DesktopNimbraFormStartupTest, CommandLineAlbumFollowsTheChangeModeOfTheUserSettings) {
+  const std::string program = PlainProgram();
+  WriteDiskAlbum();
+  const std::vector<std::string> documents{"-p" + folder_.File("album/album.kvt"),
+                                           "-t" + folder_.File("album/album.pwt")};
+  // Defaults: timed changes; nothing is rendered before the timer finds the interval run out.
+  {
+    Arguments(documents);
+    TTestForm form(Options(program));
+    form.FormCreate();
+    ASSERT_FALSE(form.Quitting());
+    EXPECT_EQ(form.Changer()->Thread(), nullptr);
+    EXPECT_TRUE(form.Timer().isActive());
+    EXPECT_EQ(form.Changer()->Interval(), TDesktopNimbraProperties::kDefaultInterval);
+  }
+  // "At program start": the page after the remembered one.
+  StoreSettings(1, 1);
+  {
+    Arguments(documents);
+    TTestForm form(Options(program));
+    form.FormCreate();
+    EXPECT_FALSE(form.Timer().isActive());
+    EXPECT_EQ(form.Changer()->PageIndex(), 2);
+    EXPECT_EQ(ShownColour(form), kStartupPhotoColours[2]);
+  }
+  EXPECT_EQ(StoredPage(), 2);
+  // -i starts again at the first page.
+  {
+    Arguments({documents[0], documents[1], "-i"});
+    TTestForm form(Options(program));
+    form.FormCreate();
+    EXPECT_EQ(ShownColour(form), kStartupPhotoColours[0]);
+  }
+  // "No automatic change": the remembered page is shown again.
+  StoreSettings(2, 1);
+  {
+    Arguments(documents);
+    TTestForm form(Options(program));
+    form.FormCreate();
+    EXPECT_EQ(ShownColour(form), kStartupPhotoColours[1]);
+  }
+}
+
+TEST_F(DesktopNimbraFormStartupTest, PackagedAlbumShowsThePhotosOfItsOwnPackage) {
+  std::vector<std::string> files = test::WriteStartupAlbumFiles(folder_.File("album"), 1);
+  files.push_back(folder_.Write("album/lwf_jp2.dll", "no library at all"));
+  const std::string program = folder_.File("bin/Album");
+  test::WriteStartupExecutable(program, files);
+  // The package's documents win over the switches.
+  Arguments({"-pelsewhere.kvt"});
+  std::string extracted;
+  {
+    TTestForm form(Options(program));
+    form.FormCreate();
+    ASSERT_TRUE(form.Messages.empty()) << form.Messages.front();
+    EXPECT_TRUE(form.IsPackaged());
+    EXPECT_EQ(form.SlideShowFileName(), "|album.kvt");
+    EXPECT_EQ(form.TemplateFileName(), "|album.pwt");
+    EXPECT_EQ(form.SlideShow()->FileName(), "");
+    EXPECT_EQ(FileAccess().get(), form.Files());
+    EXPECT_EQ(form.Settings()->Interval(), 600000);
+    EXPECT_EQ(ShownColour(form), kStartupPhotoColours[0]);
+    extracted = form.Jp2LibraryFile();
+    EXPECT_EQ(extracted, folder_.File("tmp/lwf_jp2.dll"));
+    EXPECT_TRUE(fs::exists(extracted));
+  }
+  EXPECT_FALSE(fs::exists(extracted));
+  EXPECT_EQ(FileAccess(), nullptr);
+  EXPECT_EQ(StoredPage(), 0);
+  {
+    TTestForm form(Options(program));
+    form.FormCreate();
+    EXPECT_EQ(ShownColour(form), kStartupPhotoColours[1]);
+  }
+}
+
+TEST_F(DesktopNimbraFormStartupTest, PackageWithoutSlideShowReportsAnEmptyName) {
+  test::WriteStartupProject(folder_.File("album/album.pwt"));
+  const std::string program = folder_.File("bin/Album");
+  test::WriteStartupExecutable(program, {folder_.File("album/album.pwt")});
+  Arguments({});
+  TTestForm form(Options(program));
+  form.FormCreate();
+  EXPECT_TRUE(form.IsPackaged());
+  EXPECT_EQ(form.Messages,
+            std::vector<std::string>{"Die Datei \"\" kann nicht gefunden werden."});
+  EXPECT_TRUE(form.Quitting());
+}
+
+}  // namespace
+}  // namespace nimbra

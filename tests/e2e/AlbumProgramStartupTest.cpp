@@ -1,0 +1,217 @@
+// The album program from outside, as a user or a script runs it: an album executable made with
+// nimbra-kit under a private X server and session bus, and the program without any display.
+// clang-format off
+// GoogleTest first: Xlib's macros (None, Bool, Status) would break its declarations.
+#include <gtest/gtest.h>
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+// clang-format on
+
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <thread>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "PlatformTestSession.h"
+#include "StartupTestAlbum.h"
+#include "TempFolder.h"
+#include "app/AlbumStartup.h"
+#include "app/DesktopNimbraProperties.h"
+#include "framework/KeyValueStore.h"
+#include "platform/ChildProcess.h"
+
+namespace nimbra {
+namespace {
+
+namespace fs = std::filesystem;
+using test::kStartupPhotoColours;
+
+// The colour at the centre of the picture the root window shows (_XROOTPMAP_ID), as 0xRRGGBB;
+// none (-1) without one.
+long RootPictureCentre(const std::string& displayName) {
+  Display* display = XOpenDisplay(displayName.c_str());
+  if (display == nullptr) return -1;
+  long colour = -1;
+  const Window root = DefaultRootWindow(display);
+  const Atom atom = XInternAtom(display, "_XROOTPMAP_ID", True);
+  Atom type = None;
+  int format = 0;
+  unsigned long count = 0, after = 0;
+  unsigned char* data = nullptr;
+  if (atom != None &&
+      XGetWindowProperty(display, root, atom, 0, 1, False, XA_PIXMAP, &type, &format, &count,
+                         &after, &data) == Success &&
+      type == XA_PIXMAP && count == 1) {
+    const Pixmap pixmap = *reinterpret_cast<Pixmap*>(data);
+    XWindowAttributes attributes{};
+    XGetWindowAttributes(display, root, &attributes);
+    XImage* image = XGetImage(display, pixmap, attributes.width / 2, attributes.height / 2, 1, 1,
+                              AllPlanes, ZPixmap);
+    if (image != nullptr) {
+      colour = static_cast<long>(XGetPixel(image, 0, 0) & 0xFFFFFF);
+      XDestroyImage(image);
+    }
+  }
+  if (data != nullptr) XFree(data);
+  XCloseDisplay(display);
+  return colour;
+}
+
+class AlbumProgramStartupTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    test::StartupApplication();
+    startup_ = std::make_unique<TAlbumStartup>();
+    for (const char* name : {"config", "data", "run", "album"}) {
+      fs::create_directories(folder_.Path() / name);
+    }
+  }
+  void TearDown() override { startup_.reset(); }
+
+  // Runs the program in a session of the test's own folders, without any display, and returns at
+  // once.
+  pid_t Start(const std::vector<std::string>& arguments) const {
+    std::vector<std::string> argv = Environment("");
+    argv.insert(argv.end(), arguments.begin(), arguments.end());
+    return StartProcess(argv);
+  }
+  // Runs the program in a session of the test's own folders; display empty: none at all.
+  TProcessResult Run(const std::vector<std::string>& arguments, const std::string& display) const {
+    std::vector<std::string> argv = Environment(display);
+    argv.insert(argv.end(), arguments.begin(), arguments.end());
+    return RunProcess(argv, std::chrono::seconds(120));
+  }
+  std::vector<std::string> Environment(const std::string& display) const {
+    std::vector<std::string> argv{"env",
+                                  "-u", "WAYLAND_DISPLAY",
+                                  "-u", "QT_QPA_PLATFORM",
+                                  "-u", "NIMBRA_CONFIG_HOME",
+                                  "XDG_CONFIG_HOME=" + folder_.File("config"),
+                                  "XDG_DATA_HOME=" + folder_.File("data"),
+                                  "XDG_RUNTIME_DIR=" + folder_.File("run")};
+    if (display.empty()) {
+      argv.insert(argv.begin() + 1, {"-u", "DISPLAY"});
+    } else {
+      argv.push_back("DISPLAY=" + display);
+    }
+    return argv;
+  }
+  int32_t StoredPage() const {
+    TDesktopNimbraProperties settings;
+    settings.SetPage(-2);
+    TKeyValueStore store(folder_.File("config"));
+    settings.LoadFromUserStore(store);
+    return settings.Page();
+  }
+
+  test::TempFolder folder_;
+  std::unique_ptr<TAlbumStartup> startup_;
+};
+
+TEST_F(AlbumProgramStartupTest, AlbumExecutableShowsItsPagesOnTheRootWindowAndRemembersThem) {
+  ASSERT_EQ(test::EnsurePrivateSessionBus(), "");
+  test::TXvfb xvfb;
+  ASSERT_EQ(xvfb.Start(320, 240), "");
+  const std::vector<std::string> files = test::WriteStartupAlbumFiles(folder_.File("album"), 1);
+  const std::string album = folder_.File("Album");
+  std::vector<std::string> pack{NIMBRA_KIT_PROGRAM, "pack", "--exe", NIMBRA_PROGRAM, "-o", album};
+  pack.insert(pack.end(), files.begin(), files.end());
+  const TProcessResult packed = RunProcess(pack, std::chrono::seconds(120));
+  ASSERT_TRUE(packed.Succeeded()) << packed.Describe();
+
+  const TProcessResult first = Run({album, "--once", "--wallpaper=x11"}, xvfb.Display());
+  ASSERT_TRUE(first.Succeeded()) << first.Describe();
+  EXPECT_NE(first.Output.find("page 1 of 3 written to "), std::string::npos) << first.Output;
+  EXPECT_EQ(RootPictureCentre(xvfb.Display()), kStartupPhotoColours[0] & 0xFFFFFF);
+  EXPECT_EQ(StoredPage(), 0);
+
+  // "At program start" moves on from the remembered page.
+  const TProcessResult second = Run({album, "--once", "--wallpaper=x11"}, xvfb.Display());
+  ASSERT_TRUE(second.Succeeded()) << second.Describe();
+  EXPECT_EQ(RootPictureCentre(xvfb.Display()), kStartupPhotoColours[1] & 0xFFFFFF);
+  EXPECT_EQ(StoredPage(), 1);
+}
+
+TEST_F(AlbumProgramStartupTest, CommandLineAlbumRendersWithoutAnyDisplay) {
+  const std::vector<std::string> photos = test::WriteStartupPhotos(folder_.File("album"));
+  test::WriteStartupShow(folder_.File("album/show.kvt"), photos);
+  test::WriteStartupProject(folder_.File("album/show.pwt"));
+  const TProcessResult run = Run({NIMBRA_PROGRAM, "-p" + folder_.File("album/show.kvt"),
+                                  "-t" + folder_.File("album/show.pwt"), "--once",
+                                  "--work-area=96x54", "--wallpaper=none"},
+                                 "");
+  ASSERT_TRUE(run.Succeeded()) << run.Describe();
+  const std::string marker = "page 1 of 3 written to ";
+  const size_t at = run.Output.find(marker);
+  ASSERT_NE(at, std::string::npos) << run.Output;
+  const size_t end = run.Output.find('\n', at);
+  const std::string file = run.Output.substr(at + marker.size(), end - at - marker.size());
+  EXPECT_TRUE(file.starts_with(folder_.File("data"))) << file;
+  EXPECT_EQ(test::CentreColour(file), kStartupPhotoColours[0]);
+  EXPECT_EQ(StoredPage(), 0);
+}
+
+// The exit status of a process we started once it has ended; -1 when it outlives the wait or a
+// signal ended it.
+int WaitForExit(pid_t pid) {
+  for (int waited = 0; waited < 600; ++waited) {
+    int status = 0;
+    if (::waitpid(pid, &status, WNOHANG) == pid) return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  }
+  ::kill(pid, SIGKILL);
+  ::waitpid(pid, nullptr, 0);
+  return -1;
+}
+
+TEST_F(AlbumProgramStartupTest, ARunningAlbumRefusesASecondOneAndRemembersItsPageOnSigterm) {
+  const std::vector<std::string> photos = test::WriteStartupPhotos(folder_.File("album"));
+  test::WriteStartupShow(folder_.File("album/album.kvt"), photos);
+  test::WriteStartupProject(folder_.File("album/album.pwt"));
+  const std::vector<std::string> documents{"-p" + folder_.File("album/album.kvt"),
+                                           "-t" + folder_.File("album/album.pwt")};
+  // Command-line albums start from the defaults: the user's settings ask for a change at start.
+  {
+    TDesktopNimbraProperties settings;
+    settings.SetChangeMode(1);
+    settings.SetPage(1);
+    TKeyValueStore store(folder_.File("config"));
+    ASSERT_TRUE(settings.SaveToUserStore(store));
+  }
+
+  std::vector<std::string> arguments{NIMBRA_PROGRAM, "--no-tray", "--wallpaper=none",
+                                     "--work-area=96x54"};
+  arguments.insert(arguments.end(), documents.begin(), documents.end());
+  const pid_t first = Start(arguments);
+  const fs::path shown = folder_.Path() / "data" / "Velmora" / "Nimbra";
+  bool rendered = false;
+  for (int waited = 0; waited < 600 && !rendered; ++waited) {
+    std::error_code ignored;
+    for (const auto& entry : fs::directory_iterator(shown, ignored)) {
+      rendered = rendered || entry.path().extension() == ".bmp";
+    }
+    if (!rendered) std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  }
+  ASSERT_TRUE(rendered) << "the first album showed no page";
+
+  arguments.push_back("--once");
+  const TProcessResult second = Run(arguments, "");
+  EXPECT_EQ(second.ExitStatus, 1) << second.Describe();
+  EXPECT_NE(second.Output.find("Velmora Nimbra läuft bereits."), std::string::npos)
+      << second.Output;
+  // The second album changed nothing: the page is still unsaved.
+  EXPECT_EQ(StoredPage(), 1);
+
+  ASSERT_EQ(::kill(first, SIGTERM), 0);
+  EXPECT_EQ(WaitForExit(first), 0);
+  EXPECT_EQ(StoredPage(), 2);
+}
+
+}  // namespace
+}  // namespace nimbra
