@@ -1,0 +1,23 @@
+// Documents for the nimbra-kit render tests: a slideshow of named pictures and a project that lays
+// one picture on each page over a coloured background.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "raster/Bitmap32.h"
+
+namespace nimbra::test {
+
+// A slideshow whose picture objects name the given files, in order.
+void WriteNamedPictureShow(const std::string& path, const std::vector<std::string>& pictures);
+
+// A project with one template: the background colour and one picture element over the middle
+// half of the page (a quarter of the width and height from each edge), repeated until the
+// slideshow ends.
+void WriteOnePictureProject(const std::string& path, TColor32 background);
+
+// A one-colour PNG picture.
+void WriteColourPicture(const std::string& path, int width, int height, TColor32 colour);
+
+}  // namespace nimbra::test

@@ -1,0 +1,234 @@
+// nimbra-kit render: draws an album's pages into numbered picture files through the picture
+// engine's save mode, with the documents read as the album reads them.
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <exception>
+#include <filesystem>
+#include <memory>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "app/AlbumPackage.h"
+#include "framework/ErrorCounter.h"
+#include "framework/Progress.h"
+#include "nimbra-kit/CommandLine.h"
+#include "nimbra-kit/KitCommands.h"
+#include "nimbra-kit/KitStartup.h"
+#include "nimbra-kit/RenderCommandOptions.h"
+#include "raster/PictureFormatRegistration.h"
+#include "render/PrintWizardPictureEngine.h"
+#include "render/RenderRegistration.h"
+
+namespace nimbra::kit {
+
+namespace {
+
+// The picture readers and the render unit's classes, for the command's run.
+class TRenderUnits {
+ public:
+  TRenderUnits() {
+    RenderStartup();
+    RegisterPictureFormats();
+  }
+  ~TRenderUnits() {
+    UnregisterPictureFormats();
+    RenderShutdown();
+  }
+  TRenderUnits(const TRenderUnits&) = delete;
+  TRenderUnits& operator=(const TRenderUnits&) = delete;
+};
+
+// The picture engine in save mode, remembering which files it wrote.
+class TSavingEngine : public TPrintWizardPictureEngine {
+ public:
+  void SavePage() override {
+    const int32_t failuresBefore = ErrorCounter() != nullptr ? ErrorCounter()->CriticalCount() : 0;
+    TPrintWizardPictureEngine::SavePage();
+    const int32_t failuresAfter = ErrorCounter() != nullptr ? ErrorCounter()->CriticalCount() : 0;
+    if (failuresAfter == failuresBefore) written_.push_back(PageFileName());
+  }
+  const std::vector<std::string>& Written() const { return written_; }
+
+ private:
+  std::vector<std::string> written_;
+};
+
+// A bar over the run's pages, drawn on a terminal only, so that logs and pipes stay clean. A page's
+// step arrives before the page is drawn, so the bar shows the pages finished before it.
+class TTerminalProgressBar {
+ public:
+  explicit TTerminalProgressBar(TProgress& progress)
+      : terminal_(::isatty(STDERR_FILENO) != 0 ? stderr : nullptr) {
+    if (terminal_ == nullptr) return;
+    progress.OnProgress = [this](TObject*, TSingleProgress& step) {
+      if (step.Caption() != TPrintWizardRenderEngine::kPagesCaption) return;
+      const int64_t pages = std::max(1, step.Maximum() - step.Minimum() + 1);
+      Draw(std::clamp<int64_t>(step.Position() - step.Minimum(), 0, pages), pages, step.Text());
+      pages_ = pages;
+      text_ = step.Text();
+    };
+  }
+  // A run that got through shows a full bar; either way the next output starts on a new line.
+  ~TTerminalProgressBar() {
+    if (terminal_ == nullptr || pages_ == 0) return;
+    if (std::uncaught_exceptions() == 0) Draw(pages_, pages_, text_);
+    std::fputc('\n', terminal_);
+  }
+  TTerminalProgressBar(const TTerminalProgressBar&) = delete;
+  TTerminalProgressBar& operator=(const TTerminalProgressBar&) = delete;
+
+ private:
+  void Draw(int64_t done, int64_t pages, const std::string& text) {
+    constexpr int64_t kWidth = 30;
+    const auto filled = static_cast<size_t>(done * kWidth / pages);
+    std::fprintf(terminal_, "\r[%s%s] %s ", std::string(filled, '#').c_str(),
+                 std::string(static_cast<size_t>(kWidth) - filled, ' ').c_str(), text.c_str());
+    std::fflush(terminal_);
+  }
+
+  std::FILE* terminal_;
+  int64_t pages_ = 0;
+  std::string text_;
+};
+
+std::unique_ptr<TAlbumDocuments> LoadAlbum(const TCommandLine& commandLine) {
+  try {
+    if (commandLine.Has("album")) return LoadAlbumPackage(commandLine.Value("album"));
+    return LoadAlbumFiles(commandLine.Value("slideshow"), commandLine.Value("template"));
+  } catch (const EAlbumLoadError& error) {
+    throw CommandError(error.what());
+  }
+}
+
+void PrintErrors(const TErrorList& list, const char* severity, std::ostream& out) {
+  for (int32_t i = 0; i < list.Count(); ++i) {
+    const TError& error = list.Items(i);
+    out << severity;
+    if (error.ErrorNr != -1) out << " " << error.ErrorNr;
+    out << ": " << error.Text << "\n";
+  }
+}
+
+void CheckSources(const TCommandLine& commandLine) {
+  if (!commandLine.Positionals().empty()) throw UsageError("unexpected argument");
+  const bool files = commandLine.Has("slideshow") || commandLine.Has("template");
+  if (commandLine.Has("album")) {
+    if (files) throw UsageError("give either --album or -p and -t, not both");
+  } else {
+    if (!commandLine.Has("slideshow")) throw UsageError("give the slideshow with -p FILE");
+    if (!commandLine.Has("template")) throw UsageError("give the template project with -t FILE");
+  }
+  if (!commandLine.Has("output")) throw UsageError("give the folder for the pictures with -o DIR");
+}
+
+void RunRender(const std::vector<std::string>& args, std::ostream& out) {
+  const TCommandLine commandLine(args, {{"slideshow", 'p', true},
+                                        {"template", 't', true},
+                                        {"album", 0, true},
+                                        {"size", 0, true},
+                                        {"dpi", 0, true},
+                                        {"pages", 0, true},
+                                        {"format", 0, true},
+                                        {"prefix", 0, true},
+                                        {"output", 'o', true}});
+  CheckSources(commandLine);
+  const TRenderSize size =
+      ParseRenderSize(commandLine.Has("size") ? commandLine.Value("size") : "1024x768");
+  const double dpi = commandLine.Has("dpi") ? ParseResolution(commandLine.Value("dpi")) : 96;
+  const std::string formatName = commandLine.Has("format") ? commandLine.Value("format") : "png";
+  const TPluginClass* format = FindPictureFormatWriter(formatName);
+  if (format == nullptr) throw UsageError("--format is png, bmp or jpg, not '" + formatName + "'");
+  const std::string prefix = commandLine.Has("prefix")
+                                 ? commandLine.Value("prefix")
+                                 : TPrintWizardPictureEngineProperties::kDefaultFileNamePrefix;
+  if (prefix.find_first_of("/\\") != std::string::npos) {
+    throw UsageError("--prefix is the start of a file name and holds no folder");
+  }
+  std::vector<int32_t> pages;
+  if (commandLine.Has("pages")) pages = ParsePageList(commandLine.Value("pages"));
+
+  const TKitSession session;
+  const TRenderUnits units;
+  // Declared before the engine, so that the engine lets go of the tree before the tree goes.
+  const std::unique_ptr<TAlbumDocuments> album = LoadAlbum(commandLine);
+
+  TPrintWizardPictureEngineProperties bag;
+  bag.SetSizeUnit(kSizeUnitPixels);
+  bag.SetWidth(size.Width);
+  bag.SetHeight(size.Height);
+  bag.SetResolution(dpi);
+  bag.SetOutputDirectory(commandLine.Value("output"));
+  bag.SetFileNamePrefix(prefix);
+  bag.SetFormat(*format);
+  TErrorCounter errors;
+  TProgress progress;
+  TSavingEngine engine;
+  engine.SetProperties(&bag);
+  engine.SetErrorCounter(&errors);
+  engine.SetProgress(&progress);
+  engine.SetProject(album->Project.get());
+  engine.SetSlideShowTree(TRef<ITree>(album->Tree.get()));
+  engine.SetMode(kPictureEngineSaveFiles);
+  const auto report = [&] {
+    for (const std::string& name : engine.Written()) out << "wrote " << name << "\n";
+    PrintErrors(errors.CriticalErrors(), "error", out);
+    PrintErrors(errors.Warnings(), "warning", out);
+    PrintErrors(errors.Hints(), "hint", out);
+  };
+  try {
+    const TTerminalProgressBar bar(progress);
+    if (pages.empty()) {
+      engine.RenderAll();
+    } else {
+      const std::unique_ptr<TRenderPageTemplateList> list = engine.BuildPageList();
+      for (const int32_t index : pages) {
+        if (index >= list->Count()) {
+          throw CommandError("page " + std::to_string(index + 1) +
+                             " is not in the album, which has " + std::to_string(list->Count()) +
+                             " pages");
+        }
+      }
+      engine.RenderPages(*list, pages);
+    }
+  } catch (const std::exception&) {
+    // What was saved and counted before the failure is still worth knowing.
+    report();
+    throw;
+  }
+  report();
+  if (engine.Written().empty() && errors.CriticalCount() == 0) out << "no pages\n";
+  if (errors.HasCriticalErrors()) {
+    throw CommandError(std::to_string(errors.CriticalCount()) + " error(s) while saving the pages");
+  }
+}
+
+}  // namespace
+
+const KitCommand kRenderCommand = {
+    "render", "draw an album's pages into picture files",
+    "Usage: nimbra-kit render (-p SLIDESHOW.kvt -t PROJECT.pwt | --album EXE) -o DIR\n"
+    "                         [--size WxH] [--dpi N] [--pages LIST] [--format png|bmp|jpg]\n"
+    "                         [--prefix PREFIX]\n"
+    "\n"
+    "Lays the slideshow onto the project's templates as the album does and draws each page\n"
+    "into a picture file in DIR, named PREFIX, the page number with five digits and the\n"
+    "format's extension (Bild00001.png). Missing pictures, files that are overwritten and\n"
+    "files that cannot be written are listed at the end; the last make the command fail.\n"
+    "\n"
+    "  -p, --slideshow FILE   the slideshow document\n"
+    "  -t, --template FILE    the template project\n"
+    "      --album EXE        read both from the package of an album executable (or a\n"
+    "                         package file), as the album does\n"
+    "  -o, --output DIR       the folder for the pictures, made when missing\n"
+    "      --size WxH         the picture size in pixels (default 1024x768)\n"
+    "      --dpi N            the resolution for centimetre sizes on the pages (default 96)\n"
+    "      --pages LIST       only these pages, such as 1,3,5-7 (default all)\n"
+    "      --format FORMAT    png (default), bmp or jpg\n"
+    "      --prefix PREFIX    the start of every file name (default Bild)\n"
+    "  -h, --help             show this help\n",
+    RunRender};
+
+}  // namespace nimbra::kit

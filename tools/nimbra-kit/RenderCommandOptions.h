@@ -1,0 +1,27 @@
+// The values of nimbra-kit render's options: a picture size, a resolution and a list of pages,
+// each checked before anything is loaded, so that a mistyped option costs no work.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace nimbra::kit {
+
+// The largest picture side the command takes; the page bitmap's own limit on its bytes applies too.
+inline constexpr int kMaxRenderSide = 32767;
+
+struct TRenderSize {
+  int Width = 0;
+  int Height = 0;
+};
+
+// "WxH" (or "WXH"), both whole numbers from 1 to kMaxRenderSide; raises UsageError otherwise.
+TRenderSize ParseRenderSize(const std::string& text);
+// Dots per inch, a number above 0 and at most 10,000; raises UsageError otherwise.
+double ParseResolution(const std::string& text);
+// "1,3,5-7": 1-based page numbers and ranges, returned as 0-based indices in the order given,
+// each once; raises UsageError for anything else (0, a range that runs backwards, empty items).
+std::vector<int32_t> ParsePageList(const std::string& text);
+
+}  // namespace nimbra::kit
