@@ -15,8 +15,9 @@ void PrintOverview(std::ostream& out) {
          "Builds and reads the packages, documents and albums of Nimbra.\n\n"
          "Commands:\n";
   for (const KitCommand& command : KitCommands()) {
-    out << "  " << command.name << std::string(10 - std::string(command.name).size(), ' ')
-        << command.summary << "\n";
+    const size_t length = std::string(command.name).size();
+    const size_t padding = length < 12 ? 14 - length : 2;
+    out << "  " << command.name << std::string(padding, ' ') << command.summary << "\n";
   }
   out << "\nRun 'nimbra-kit COMMAND --help' for a command's options.\n";
 }
@@ -33,7 +34,9 @@ bool AsksForHelp(const std::vector<std::string>& args) {
 
 const std::vector<KitCommand>& KitCommands() {
   static const std::vector<KitCommand> commands = {kPackCommand, kListCommand, kExtractCommand,
-                                                    kInspectCommand, kPagesCommand};
+                                                    kInspectCommand, kPagesCommand, kRenderCommand,
+                                                    kMakeShowCommand, kMakeProjectCommand,
+                                                    kAlbumCommand};
   return commands;
 }
 

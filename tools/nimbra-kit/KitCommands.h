@@ -30,5 +30,9 @@ extern const KitCommand kListCommand;
 extern const KitCommand kExtractCommand;
 extern const KitCommand kInspectCommand;
 extern const KitCommand kPagesCommand;
+extern const KitCommand kRenderCommand;
+extern const KitCommand kMakeShowCommand;
+extern const KitCommand kMakeProjectCommand;
+extern const KitCommand kAlbumCommand;
 
 }  // namespace nimbra::kit

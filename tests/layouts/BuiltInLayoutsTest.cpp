@@ -1,0 +1,58 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "LayoutTestSupport.h"
+#include "elements/PrintPageElementPicture.h"
+#include "layouts/BuiltInLayouts.h"
+#include "layouts/LayoutReader.h"
+#include "templates/PageTemplateProject.h"
+
+namespace nimbra::test {
+namespace {
+
+using TBuiltInLayoutsTest = TLayoutTest;
+
+std::string ReadText(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+// The program carries exactly the files of data/layouts, each under its file name.
+TEST_F(TBuiltInLayoutsTest, ProgramCarriesTheFilesOfTheLayoutFolder) {
+  const std::filesystem::path folder = std::filesystem::path(NIMBRA_SOURCE_DIR) / "data/layouts";
+  size_t files = 0;
+  for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+    if (entry.path().extension() != ".json") continue;
+    ++files;
+    const TBuiltInLayout* layout = FindBuiltInLayout(entry.path().stem().string());
+    ASSERT_NE(layout, nullptr) << entry.path();
+    EXPECT_EQ(layout->Json, ReadText(entry.path()));
+  }
+  EXPECT_EQ(BuiltInLayouts().size(), files);
+  EXPECT_EQ(FindBuiltInLayout("unbekannt"), nullptr);
+}
+
+TEST_F(TBuiltInLayoutsTest, FramedPhotosAreTurnedAtRandomOnColour) {
+  const TLayout layout = ReadLayout(FindBuiltInLayout("rahmen")->Json);
+  auto& framed = dynamic_cast<TPrintWizardPageTemplate&>(*layout.Project->Templates().Items(0));
+  EXPECT_NE(framed.WizardProperties().BackColor(), 0xFF000000u);
+  bool turned = false;
+  for (int32_t e = 0; e < framed.Elements().Count(); ++e) {
+    const auto* picture = dynamic_cast<const TPrintPageElementPicture*>(framed.Elements().Items(e));
+    if (picture != nullptr) {
+      turned = picture->PictureProperties().RandomRotation();
+    }
+  }
+  EXPECT_TRUE(turned);
+  const TLayout einzel = ReadLayout(FindBuiltInLayout("einzel")->Json);
+  auto& single = dynamic_cast<TPrintWizardPageTemplate&>(*einzel.Project->Templates().Items(0));
+  EXPECT_EQ(single.WizardProperties().BackColor(), 0xFF000000u);
+}
+
+}  // namespace
+}  // namespace nimbra::test

@@ -1,0 +1,206 @@
+// An album made by nimbra-kit album from 50 photos, for each built-in layout, shown the two ways a
+// user sees it: drawn by nimbra-kit render --album, and as the wallpaper the album program itself
+// writes with --once. Every photo has a signature colour in its middle, so each picture element's
+// centre on a page tells which photo it shows.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <map>
+#include <nlohmann/json.hpp>
+
+#include "KitMakePhotos.h"
+#include "KitRunner.h"
+#include "TempFolder.h"
+#include "layouts/BuiltInLayouts.h"
+#include "layouts/LayoutReader.h"
+#include "nimbra-kit/KitStartup.h"
+#include "nimbra-kit/MakeShowCommandPhotos.h"
+#include "raster/PictureFormatRegistration.h"
+#include "storage/FileAccess.h"
+
+namespace nimbra::test {
+namespace {
+
+namespace fs = std::filesystem;
+using Json = nlohmann::json;
+
+constexpr int kPhotoCount = 50;
+constexpr int kWidth = 1280;
+constexpr int kHeight = 720;
+
+struct TPhotos {
+  TempFolder Folder;
+  std::vector<demo::TDemoPhoto> InOrder;
+  std::map<std::string, int> IndexOfPath;  // object path → signature index
+};
+
+TPhotos& Photos() {
+  static TPhotos photos;
+  if (photos.InOrder.empty()) {
+    photos.InOrder = WriteMixedPhotos(photos.Folder.File("photos"), kPhotoCount);
+    const std::vector<std::string> paths = ObjectPaths(photos.InOrder);
+    for (size_t i = 0; i < paths.size(); ++i) {
+      // "fotoNN.ext": NN is the photo's signature index.
+      const std::string name = fs::path(photos.InOrder[i].RelativePath).filename().string();
+      photos.IndexOfPath[paths[i]] = std::stoi(name.substr(4, 2));
+    }
+  }
+  return photos;
+}
+
+// The photo whose signature colour is nearest to the pixel.
+int PhotoShownAt(const TBitmap32& page, double fx, double fy) {
+  const int x = static_cast<int>(fx * page.Width());
+  const int y = static_cast<int>(fy * page.Height());
+  const TColor32 pixel = page.Pixel(x, y);
+  int best = -1;
+  long bestDistance = 0;
+  for (int i = 0; i < kPhotoCount; ++i) {
+    const TColor32 colour = demo::SignatureColor(i, kPhotoCount);
+    const long dr = RedComponent(colour) - RedComponent(pixel);
+    const long dg = GreenComponent(colour) - GreenComponent(pixel);
+    const long db = BlueComponent(colour) - BlueComponent(pixel);
+    const long distance = dr * dr + dg * dg + db * db;
+    if (best < 0 || distance < bestDistance) {
+      best = i;
+      bestDistance = distance;
+    }
+  }
+  // Far from every signature: no photo's middle is there.
+  return bestDistance <= 30 * 30 ? best : -1;
+}
+
+TBitmap32 ReadPicture(const std::string& path) {
+  TFileAccess disk;
+  std::unique_ptr<TGraphic> graphic = LoadGraphic(disk, path, TDecodeHint{});
+  auto* pixels = dynamic_cast<TBitmap32Graphic*>(graphic.get());
+  if (pixels == nullptr) throw std::runtime_error("cannot read " + path);
+  return std::move(pixels->Bitmap());
+}
+
+// For each page: the photo each photo-showing element of its template shows, by the centres of
+// the elements' rectangles; -1 where an element shows none.
+struct TExpectedPage {
+  std::vector<std::pair<TDoubleRect, int>> Pictures;
+};
+
+class TKitAlbumPagesTest : public ::testing::TestWithParam<std::string> {
+ protected:
+  // The pages the album makes, as the pages command lists them, with the layout's rectangles.
+  std::vector<TExpectedPage> ExpectedPages(const std::string& album) {
+    const KitResult listed = RunKitCommand(
+        {"pages", "--package", album, "-p", "|Album.kvt", "-t", "|Album.pwt", "--json"});
+    if (listed.exitCode != 0) throw std::runtime_error(listed.err);
+    const kit::TKitSession session;
+    const TLayout layout = ReadLayout(FindBuiltInLayout(GetParam())->Json);
+    std::vector<TExpectedPage> pages;
+    std::vector<int> shown;
+    const Json listing = Json::parse(listed.out);
+    for (const Json& page : listing["pages"]) {
+      const TPageTemplate* pageTemplate =
+          layout.Project->Templates().FindByID(page["templateId"].get<uint32_t>());
+      EXPECT_NE(pageTemplate, nullptr);
+      if (pageTemplate == nullptr) break;
+      TExpectedPage expected;
+      const Json& bindings = page["bindings"];
+      for (size_t e = 0; e < bindings.size(); ++e) {
+        if (bindings[e]["element"] != "TPrintPageElementPicture") continue;
+        const auto* element = dynamic_cast<const TVisiblePageElement*>(
+            pageTemplate->Elements().Items(static_cast<int32_t>(e)));
+        const int photo = bindings[e]["object"].is_null()
+                              ? -1
+                              : Photos().IndexOfPath.at(bindings[e]["object"].get<std::string>());
+        expected.Pictures.emplace_back(element->GetBounds(), photo);
+        if (photo >= 0) shown.push_back(photo);
+      }
+      pages.push_back(expected);
+    }
+    // Every photo once, in the order of the show.
+    std::vector<int> inOrder;
+    for (const std::string& path : ObjectPaths(Photos().InOrder)) {
+      inOrder.push_back(Photos().IndexOfPath.at(path));
+    }
+    EXPECT_EQ(shown, inOrder);
+    return pages;
+  }
+
+  static void ExpectPage(const TBitmap32& page, const TExpectedPage& expected,
+                         const std::string& what) {
+    ASSERT_EQ(page.Width(), kWidth) << what;
+    ASSERT_EQ(page.Height(), kHeight) << what;
+    for (const auto& [rect, photo] : expected.Pictures) {
+      const double x = (rect.Left + rect.Right) / 2;
+      const double y = (rect.Top + rect.Bottom) / 2;
+      EXPECT_EQ(PhotoShownAt(page, x, y), photo) << what << " at (" << x << ", " << y << ")";
+    }
+  }
+
+  std::string MakeAlbum(const TempFolder& work) {
+    const std::string album = work.File("album");
+    const KitResult made =
+        RunKitCommand({"album", Photos().Folder.File("photos"), "--layout", GetParam(), "-o", album,
+                       "--mode", "start", "--exe", NIMBRA_ALBUM_PROGRAM});
+    if (made.exitCode != 0) throw std::runtime_error(made.err);
+    return album;
+  }
+};
+
+TEST_P(TKitAlbumPagesTest, RenderedPagesShowTheRightPhotos) {
+  const TempFolder work;
+  const std::string album = MakeAlbum(work);
+  const std::vector<TExpectedPage> expected = ExpectedPages(album);
+  ASSERT_FALSE(expected.empty());
+
+  const std::string output = work.File("pages");
+  ASSERT_EQ(RunKitProgram("render --album '" + album + "' --size " + std::to_string(kWidth) + "x" +
+                          std::to_string(kHeight) + " --format bmp -o '" + output + "'"),
+            0);
+  std::vector<std::string> files;
+  for (const auto& entry : fs::directory_iterator(output)) files.push_back(entry.path().string());
+  std::sort(files.begin(), files.end());
+  ASSERT_EQ(files.size(), expected.size());
+  const kit::TPictureFormatsScope formats;
+  for (size_t i = 0; i < files.size(); ++i) {
+    ExpectPage(ReadPicture(files[i]), expected[i], files[i]);
+  }
+}
+
+// The album program, run once without a desktop, writes the page it would set; every further run
+// goes on to the next page.
+TEST_P(TKitAlbumPagesTest, AlbumProgramShowsTheRightPhotosPageByPage) {
+  const TempFolder work;
+  const std::string album = MakeAlbum(work);
+  const std::vector<TExpectedPage> expected = ExpectedPages(album);
+  ASSERT_GE(expected.size(), 2u);
+  const std::string environment = "env -u DISPLAY -u WAYLAND_DISPLAY XDG_DATA_HOME='" +
+                                  work.File("data") + "' XDG_CONFIG_HOME='" + work.File("config") +
+                                  "' XDG_RUNTIME_DIR='" + work.File("run") + "' ";
+  fs::create_directories(work.File("run"));
+  fs::permissions(work.File("run"), fs::perms::owner_all);
+  const kit::TPictureFormatsScope formats;
+  for (size_t page = 0; page < 2; ++page) {
+    const std::string command = environment + "'" + album +
+                                "' --once --work-area=" + std::to_string(kWidth) + "x" +
+                                std::to_string(kHeight) + " --wallpaper=none 2>&1";
+    std::FILE* pipe = ::popen(command.c_str(), "r");
+    ASSERT_NE(pipe, nullptr);
+    std::string said;
+    char buffer[512];
+    while (std::fgets(buffer, sizeof buffer, pipe) != nullptr) said += buffer;
+    ASSERT_EQ(::pclose(pipe), 0) << said;
+    const std::string marker = "page " + std::to_string(page + 1) + " of " +
+                               std::to_string(expected.size()) + " written to ";
+    const size_t at = said.find(marker);
+    ASSERT_NE(at, std::string::npos) << said;
+    std::string file = said.substr(at + marker.size());
+    file = file.substr(0, file.find('\n'));
+    ExpectPage(ReadPicture(file), expected[page], said);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(BuiltInLayouts, TKitAlbumPagesTest,
+                         ::testing::Values("einzel", "zwei", "vier", "mosaik", "rahmen"));
+
+}  // namespace
+}  // namespace nimbra::test

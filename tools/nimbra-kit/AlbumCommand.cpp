@@ -1,0 +1,181 @@
+#include <sys/stat.h>
+
+#include <cstdio>
+#include <map>
+#include <ostream>
+
+#include "app/DesktopNimbraProperties.h"
+#include "nimbra-kit/AlbumCommandParts.h"
+#include "nimbra-kit/CommandLine.h"
+#include "nimbra-kit/KitCommands.h"
+#include "nimbra-kit/KitStartup.h"
+#include "nimbra-kit/MakeProjectCommandLayout.h"
+#include "nimbra-kit/MakeShowCommandPhotos.h"
+#include "slideshow/SlideShow.h"
+#include "storage/AtomicFile.h"
+#include "storage/FileStream.h"
+#include "storage/MemoryStream.h"
+#include "storage/Packager.h"
+#include "templates/PageTemplateProject.h"
+
+namespace nimbra::kit {
+
+namespace {
+
+// The names the album program looks for: the first "*.kvt" and the first "*.pwt" of its package.
+constexpr const char* kShowName = "Album.kvt";
+constexpr const char* kProjectName = "Album.pwt";
+
+struct TAlbumParts {
+  TMemoryStream Show;
+  TMemoryStream Project;
+  TMemoryStream Settings;
+  std::vector<const TPhoto*> Photos;
+  std::vector<std::string> PhotoNames;
+};
+
+std::string ProgramToCopy(const TCommandLine& commandLine) {
+  if (commandLine.Has("exe")) return commandLine.Value("exe");
+  std::string program = FindAlbumProgram();
+  if (program.empty()) {
+    throw CommandError(
+        "cannot find the nimbra program beside nimbra-kit or on PATH; give it "
+        "with --exe");
+  }
+  return program;
+}
+
+mode_t ExecutableMode(const std::string& exe) {
+  struct stat info {};
+  if (::stat(exe.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) {
+    throw CommandError("cannot read the program '" + exe + "'");
+  }
+  return info.st_mode & 07777;
+}
+
+void WriteSettings(const TCommandLine& commandLine, TMemoryStream& stream) {
+  TDesktopNimbraProperties settings;
+  if (commandLine.Has("interval"))
+    settings.SetInterval(ParseInterval(commandLine.Value("interval")));
+  if (commandLine.Has("mode")) settings.SetChangeMode(ParseChangeMode(commandLine.Value("mode")));
+  if (!settings.SaveToStream(stream, 0, 0) ||
+      stream.Size() != TDesktopNimbraProperties::kStoredSize) {
+    throw CommandError("cannot write the album's settings");
+  }
+}
+
+void AddStored(TPackager& packager, TMemoryStream& stream, const std::string& name) {
+  stream.SetPosition(0);
+  if (!packager.AddStream(stream, std::make_unique<TPackageFileListItem>(name))) {
+    throw CommandError("cannot add " + name + ": " + packager.LastError());
+  }
+}
+
+void CopyFile(const std::string& from, const std::string& to) {
+  TFileStream source(from, FileMode::OpenRead);
+  TFileStream target(to, FileMode::Create);
+  target.CopyFrom(source, 0);
+  target.Flush();
+}
+
+void WriteAlbum(const std::string& output, const std::string& program, TAlbumParts& parts) {
+  const mode_t mode = ExecutableMode(program);
+  TAtomicFile target(output, (mode & 0777) | 0200);
+  CopyFile(program, target.TemporaryName());
+  TPackager packager;
+  if (!packager.AppendToExecutable(target.TemporaryName())) {
+    throw CommandError(packager.LastError());
+  }
+  AddStored(packager, parts.Show, kShowName);
+  AddStored(packager, parts.Project, kProjectName);
+  AddStored(packager, parts.Settings, std::string(kOrielPackageFile.substr(1)));
+  TProgressBar progress(stderr, "packing photos", parts.Photos.size());
+  for (size_t i = 0; i < parts.Photos.size(); ++i) {
+    if (!packager.AddFile(parts.Photos[i]->Path,
+                          std::make_unique<TPackageFileListItem>(parts.PhotoNames[i]))) {
+      throw CommandError("cannot add '" + parts.Photos[i]->Path + "': " + packager.LastError());
+    }
+    progress.Step();
+  }
+  progress.Finish();
+  if (!packager.Close()) throw CommandError(packager.LastError());
+  if (::chmod(target.TemporaryName().c_str(), mode) != 0) {
+    throw CommandError("cannot keep the program's permissions on '" + output + "'");
+  }
+  target.Commit();
+}
+
+void RunAlbum(const std::vector<std::string>& args, std::ostream& out) {
+  const TCommandLine commandLine(args, {{"output", 'o', true},
+                                        {"layout", 0, true},
+                                        {"interval", 0, true},
+                                        {"mode", 0, true},
+                                        {"exe", 0, true},
+                                        {"title", 0, true},
+                                        {"sort", 0, true}});
+  const std::string& output = commandLine.Value("output");
+  const std::vector<std::string>& folders = commandLine.Positionals();
+  if (folders.empty()) throw UsageError("give at least one photo folder");
+  if (!commandLine.Has("layout")) throw UsageError("give the layout with --layout NAME|FILE.json");
+  const TPhotoOrder order =
+      commandLine.Has("sort") ? ParsePhotoOrder(commandLine.Value("sort")) : TPhotoOrder::ByDate;
+  TAlbumParts parts;
+  WriteSettings(commandLine, parts.Settings);
+  const std::string program = ProgramToCopy(commandLine);
+
+  TKitSession session;
+  const TPictureFormatsScope formats;
+  const TLayout layout = LoadLayoutArgument(commandLine.Value("layout"));
+  std::vector<TPhotoFolder> photos;
+  for (const std::string& folder : folders) photos.push_back(CollectPhotos(folder, order, out));
+
+  // Inside the package every photo is "|name", so the album opens it there.
+  parts.Photos = PhotosInOrder(photos);
+  std::vector<std::string> fileNames;
+  for (const TPhoto* photo : parts.Photos) fileNames.push_back(photo->FileName);
+  parts.PhotoNames = UniquePackageNames(fileNames);
+  std::map<const TPhoto*, std::string> packageNames;
+  for (size_t i = 0; i < parts.Photos.size(); ++i) {
+    packageNames[parts.Photos[i]] = "|" + parts.PhotoNames[i];
+  }
+  TShowSettings settings;
+  settings.Title = commandLine.Has("title") ? commandLine.Value("title") : DefaultTitle(folders[0]);
+  settings.Author = CurrentUserName();
+  settings.StoredName = [&](const TPhoto& photo) { return packageNames.at(&photo); };
+  const std::unique_ptr<TSlideShow> show = BuildSlideShow(photos, settings);
+  if (!show->SaveToStream(parts.Show)) throw CommandError("cannot write the slideshow");
+  if (!layout.Project->SaveToStream(parts.Project)) throw CommandError("cannot write the project");
+
+  WriteAlbum(output, program, parts);
+  out << "wrote " << output << ": " << parts.Photos.size() << " photos, layout " << layout.Name
+      << ", built on " << program << "\n";
+}
+
+}  // namespace
+
+const KitCommand kAlbumCommand = {
+    "album", "make a self-contained album program from photo folders",
+    "Usage: nimbra-kit album DIR... --layout NAME|FILE.json -o ALBUM\n"
+    "                        [--interval 30m|90s] [--mode timed|start|manual] [--exe NIMBRA]\n"
+    "                        [--title T] [--sort date|name]\n"
+    "\n"
+    "Makes one program that shows the photos as desktop wallpapers: a copy of the nimbra\n"
+    "program carrying the slideshow of the folders (as make-show makes it), the template\n"
+    "project of the layout (as make-project makes it), the album's settings \"Oriel.cfg\" and\n"
+    "the photos themselves. Photos of the same name from different folders are stored under\n"
+    "distinct names. Nothing is written unless the whole album could be.\n"
+    "\n"
+    "      --layout NAME|FILE.json\n"
+    "                        a built-in layout (einzel, zwei, vier, mosaik, rahmen) or a file\n"
+    "  -o, --output ALBUM    the album program to write\n"
+    "      --interval TIME   how often the wallpaper changes, e.g. 30m, 90s, 1h30m (default 30m)\n"
+    "      --mode MODE       timed: at the interval (default); start: at every start of the\n"
+    "                        album; manual: only from the tray menu\n"
+    "      --exe NIMBRA      the nimbra program to build on (default: the one beside\n"
+    "                        nimbra-kit, else the one on PATH)\n"
+    "      --title T         the slideshow's title (default: the first folder's name)\n"
+    "      --sort date|name  the order of the photos (default: date)\n"
+    "  -h, --help            show this help\n",
+    RunAlbum};
+
+}  // namespace nimbra::kit

@@ -1,0 +1,153 @@
+#include "nimbra-kit/AlbumCommandParts.h"
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cstdlib>
+#include <filesystem>
+#include <limits>
+
+#include "nimbra-kit/CommandLine.h"
+#include "storage/TextCase.h"
+#include "storage/Windows1252.h"
+
+namespace nimbra::kit {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr int kBarWidth = 30;
+
+// Each character the package's text form cannot hold becomes "_".
+std::string StorableName(const std::string& name) {
+  if (Windows1252ToUtf8(Utf8ToWindows1252(name)) == name) return name;
+  std::string storable;
+  for (size_t i = 0; i < name.size();) {
+    const auto lead = static_cast<unsigned char>(name[i]);
+    size_t length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+    length = std::min(length, name.size() - i);
+    const std::string character = name.substr(i, length);
+    storable += Windows1252ToUtf8(Utf8ToWindows1252(character)) == character ? character : "_";
+    i += length;
+  }
+  return storable;
+}
+
+bool IsFree(const std::vector<std::string>& taken, const std::string& name) {
+  for (const std::string& other : taken) {
+    if (SameText(other, name)) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+std::vector<std::string> UniquePackageNames(const std::vector<std::string>& fileNames) {
+  std::vector<std::string> names;
+  names.reserve(fileNames.size());
+  for (const std::string& fileName : fileNames) {
+    const std::string name = StorableName(fileName);
+    std::string candidate = name;
+    const size_t dot = name.rfind('.');
+    const std::string stem = dot == std::string::npos || dot == 0 ? name : name.substr(0, dot);
+    const std::string extension = stem.size() == name.size() ? "" : name.substr(dot);
+    for (int number = 2; !IsFree(names, candidate); ++number) {
+      candidate = stem + "-" + std::to_string(number) + extension;
+    }
+    names.push_back(std::move(candidate));
+  }
+  return names;
+}
+
+int32_t ParseInterval(const std::string& text) {
+  const std::string wrong = "--interval takes a time such as 30m, 90s or 1h30m, not '" + text + "'";
+  int64_t milliseconds = 0;
+  size_t i = 0;
+  if (text.empty()) throw UsageError(wrong);
+  while (i < text.size()) {
+    int64_t number = 0;
+    const size_t start = i;
+    while (i < text.size() && std::isdigit(static_cast<unsigned char>(text[i])) != 0) {
+      number = number * 10 + (text[i] - '0');
+      if (number > std::numeric_limits<int32_t>::max()) throw UsageError(wrong);
+      ++i;
+    }
+    if (i == start || i == text.size()) throw UsageError(wrong);
+    const char unit = text[i++];
+    const int64_t scale = unit == 'h' ? 3600000 : unit == 'm' ? 60000 : unit == 's' ? 1000 : 0;
+    if (scale == 0) throw UsageError(wrong);
+    milliseconds += number * scale;
+    if (milliseconds > std::numeric_limits<int32_t>::max()) {
+      throw UsageError("--interval '" + text + "' is longer than an album can store");
+    }
+  }
+  if (milliseconds < 1000) throw UsageError("--interval must be at least one second");
+  return static_cast<int32_t>(milliseconds);
+}
+
+uint8_t ParseChangeMode(const std::string& word) {
+  if (word == "timed") return 0;
+  if (word == "start") return 1;
+  if (word == "manual") return 2;
+  throw UsageError("--mode takes 'timed', 'start' or 'manual', not '" + word + "'");
+}
+
+std::string FindAlbumProgram() {
+  std::error_code error;
+  const fs::path self = fs::read_symlink("/proc/self/exe", error);
+  if (!error) {
+    const fs::path beside = self.parent_path() / "nimbra";
+    if (fs::is_regular_file(beside, error)) return beside.string();
+  }
+  const char* path = std::getenv("PATH");
+  std::string folders = path != nullptr ? path : "";
+  size_t start = 0;
+  while (start <= folders.size()) {
+    const size_t end = std::min(folders.find(':', start), folders.size());
+    const std::string folder = folders.substr(start, end - start);
+    if (!folder.empty()) {
+      const fs::path candidate = fs::path(folder) / "nimbra";
+      if (::access(candidate.c_str(), X_OK) == 0 && fs::is_regular_file(candidate, error)) {
+        return candidate.string();
+      }
+    }
+    start = end + 1;
+  }
+  return {};
+}
+
+TProgressBar::TProgressBar(std::FILE* terminal, std::string label, size_t total)
+    : terminal_(terminal != nullptr && ::isatty(::fileno(terminal)) != 0 ? terminal : nullptr),
+      label_(std::move(label)),
+      total_(total) {
+  Draw();
+}
+
+TProgressBar::~TProgressBar() {
+  Finish();
+}
+
+void TProgressBar::Step() {
+  if (done_ < total_) ++done_;
+  Draw();
+}
+
+void TProgressBar::Draw() {
+  if (terminal_ == nullptr) return;
+  const size_t filled = total_ == 0 ? kBarWidth : done_ * kBarWidth / total_;
+  const std::string bar = std::string(filled, '#') + std::string(kBarWidth - filled, '.');
+  std::fprintf(terminal_, "\r%s [%s] %zu/%zu", label_.c_str(), bar.c_str(), done_, total_);
+  std::fflush(terminal_);
+  drawn_ = true;
+}
+
+void TProgressBar::Finish() {
+  if (!drawn_) return;
+  std::fputc('\n', terminal_);
+  std::fflush(terminal_);
+  drawn_ = false;
+}
+
+}  // namespace nimbra::kit

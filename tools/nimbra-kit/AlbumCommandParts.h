@@ -1,0 +1,51 @@
+// The parts of nimbra-kit album that stand on their own: the names photos get inside the album's
+// package, the interval and mode words of the command line, the program an album is built on, and
+// the progress bar shown while the photos are packed.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace nimbra::kit {
+
+// One package name per file name, in the same order: the file name itself while it is free, else
+// the name with "-2", "-3", ... before its extension. Names are compared without regard to case,
+// as the package does, and characters a package cannot store become "_".
+std::vector<std::string> UniquePackageNames(const std::vector<std::string>& fileNames);
+
+// "30m", "90s", "1h", "1h30m": milliseconds. Raises UsageError for anything else, and for
+// intervals under one second or too long to store.
+int32_t ParseInterval(const std::string& text);
+
+// "timed", "start", "manual": the settings' change mode 0, 1 or 2.
+uint8_t ParseChangeMode(const std::string& word);
+
+// The album program beside the running nimbra-kit, else the first "nimbra" on PATH; empty when
+// there is none.
+std::string FindAlbumProgram();
+
+// A one-line bar on a terminal, redrawn as the count grows; silent when the stream is not one.
+class TProgressBar {
+ public:
+  TProgressBar(std::FILE* terminal, std::string label, size_t total);
+  ~TProgressBar();
+  TProgressBar(const TProgressBar&) = delete;
+  TProgressBar& operator=(const TProgressBar&) = delete;
+
+  void Step();
+  // Leaves the line, when one was drawn.
+  void Finish();
+
+ private:
+  void Draw();
+
+  std::FILE* terminal_;
+  std::string label_;
+  size_t total_;
+  size_t done_ = 0;
+  bool drawn_ = false;
+};
+
+}  // namespace nimbra::kit

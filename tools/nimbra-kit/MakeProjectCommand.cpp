@@ -1,0 +1,41 @@
+#include <ostream>
+
+#include "nimbra-kit/CommandLine.h"
+#include "nimbra-kit/KitCommands.h"
+#include "nimbra-kit/KitStartup.h"
+#include "nimbra-kit/MakeProjectCommandLayout.h"
+#include "templates/PageTemplateProject.h"
+
+namespace nimbra::kit {
+
+namespace {
+
+void RunMakeProject(const std::vector<std::string>& args, std::ostream& out) {
+  const TCommandLine commandLine(args, {{"output", 'o', true}, {"layout", 0, true}});
+  if (!commandLine.Positionals().empty()) throw UsageError("unexpected argument");
+  if (!commandLine.Has("layout")) throw UsageError("give the layout with --layout NAME|FILE.json");
+  const std::string& output = commandLine.Value("output");
+
+  TKitSession session;
+  const TLayout layout = LoadLayoutArgument(commandLine.Value("layout"));
+  if (!layout.Project->SaveToFile(output)) throw CommandError("cannot write " + output);
+  out << "wrote " << output << ": layout " << layout.Name << ", "
+      << layout.Project->Templates().Count() << " templates\n";
+}
+
+}  // namespace
+
+const KitCommand kMakeProjectCommand = {
+    "make-project", "make a template project from a layout",
+    "Usage: nimbra-kit make-project --layout NAME|FILE.json -o OUT.pwt\n"
+    "\n"
+    "Writes the template project of a built-in layout, or of a layout described in JSON\n"
+    "(docs/layouts.md). A layout with mistakes is refused with the line and what is wrong.\n"
+    "\n"
+    "      --layout NAME|FILE.json\n"
+    "                        a built-in layout (einzel, zwei, vier, mosaik, rahmen) or a file\n"
+    "  -o, --output OUT.pwt  the project to write; replaced only when complete\n"
+    "  -h, --help            show this help\n",
+    RunMakeProject};
+
+}  // namespace nimbra::kit

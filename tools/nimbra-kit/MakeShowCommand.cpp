@@ -1,0 +1,69 @@
+#include <filesystem>
+#include <ostream>
+
+#include "nimbra-kit/CommandLine.h"
+#include "nimbra-kit/KitCommands.h"
+#include "nimbra-kit/KitStartup.h"
+#include "nimbra-kit/MakeShowCommandPhotos.h"
+#include "slideshow/SlideShow.h"
+
+namespace nimbra::kit {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// Relative to the document's folder, so that the document and its photos can move together.
+std::string RelativeName(const std::string& photo, const fs::path& documentFolder) {
+  std::error_code error;
+  const fs::path relative = fs::relative(fs::absolute(photo), documentFolder, error);
+  if (error || relative.empty()) return fs::absolute(photo).lexically_normal().string();
+  return relative.generic_string();
+}
+
+void RunMakeShow(const std::vector<std::string>& args, std::ostream& out) {
+  const TCommandLine commandLine(args,
+                                 {{"output", 'o', true}, {"title", 0, true}, {"sort", 0, true}});
+  const std::string& output = commandLine.Value("output");
+  const std::vector<std::string>& folders = commandLine.Positionals();
+  if (folders.empty()) throw UsageError("give at least one photo folder");
+  const TPhotoOrder order =
+      commandLine.Has("sort") ? ParsePhotoOrder(commandLine.Value("sort")) : TPhotoOrder::ByDate;
+
+  TKitSession session;
+  const TPictureFormatsScope formats;
+  std::vector<TPhotoFolder> photos;
+  for (const std::string& folder : folders) photos.push_back(CollectPhotos(folder, order, out));
+
+  const fs::path documentFolder = fs::absolute(fs::path(output)).parent_path();
+  TShowSettings settings;
+  settings.Title = commandLine.Has("title") ? commandLine.Value("title") : DefaultTitle(folders[0]);
+  settings.Author = CurrentUserName();
+  settings.StoredName = [&](const TPhoto& photo) {
+    return RelativeName(photo.Path, documentFolder);
+  };
+  const std::unique_ptr<TSlideShow> show = BuildSlideShow(photos, settings);
+  if (!show->SaveToFile(output)) throw CommandError("cannot write " + output);
+  out << "wrote " << output << ": " << PhotosInOrder(photos).size() << " photos\n";
+}
+
+}  // namespace
+
+const KitCommand kMakeShowCommand = {
+    "make-show", "make a slideshow document from photo folders",
+    "Usage: nimbra-kit make-show -o OUT.kvt [--title T] [--sort date|name] DIR...\n"
+    "\n"
+    "Writes a slideshow document with one picture for every photo in the folders that can be\n"
+    "decoded. The photos of each folder come first, ordered by the time they were taken (from\n"
+    "their EXIF data; photos without one follow, by name) or by name; every sub-folder becomes\n"
+    "a chapter named after it. Each picture keeps its photo's EXIF data. Names are stored\n"
+    "relative to the document's folder. Files that are no pictures, or cannot be decoded, are\n"
+    "skipped with one line each; a folder without any photo is an error.\n"
+    "\n"
+    "  -o, --output OUT.kvt  the document to write; replaced only when complete\n"
+    "      --title T         the document's title (default: the first folder's name)\n"
+    "      --sort date|name  the order of the photos (default: date)\n"
+    "  -h, --help            show this help\n",
+    RunMakeShow};
+
+}  // namespace nimbra::kit

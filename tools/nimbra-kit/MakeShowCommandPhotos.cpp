@@ -1,0 +1,235 @@
+#include "nimbra-kit/MakeShowCommandPhotos.h"
+
+#include <pwd.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <ostream>
+
+#include "nimbra-kit/CommandLine.h"
+#include "raster/PictureFormatRegistration.h"
+#include "slideshow/CollectionSlideShowObject.h"
+#include "slideshow/PicSlideShowObject.h"
+#include "slideshow/SlideShow.h"
+#include "slideshow/SlideShowInfoProperties.h"
+#include "storage/FileAccess.h"
+#include "storage/TextCase.h"
+
+namespace nimbra::kit {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// Folders nested deeper than this are taken for a link loop and not entered.
+constexpr int kMaxFolderDepth = 32;
+
+std::string Extension(const std::string& fileName) {
+  const size_t dot = fileName.rfind('.');
+  return dot == std::string::npos ? std::string() : LowerCase(fileName.substr(dot + 1));
+}
+
+bool HasPictureReader(const std::string& fileName) {
+  const std::string extension = Extension(fileName);
+  if (extension.empty()) return false;
+  for (const TPictureReaderInfo& reader : PictureReaders()) {
+    if (reader.Extension == extension) return true;
+  }
+  return false;
+}
+
+// Decoding at the smallest size the reader offers is enough to know the file is a picture.
+std::string DecodeFailure(const std::string& path) {
+  try {
+    TFileAccess disk;
+    const std::unique_ptr<TGraphic> graphic = LoadGraphic(disk, path, TDecodeHint{1, 1});
+    if (graphic && graphic->Width() > 0 && graphic->Height() > 0) return {};
+    return "cannot be decoded";
+  } catch (const std::exception& error) {
+    return std::string("cannot be decoded: ") + error.what();
+  }
+}
+
+bool Earlier(const TPhoto& a, const TPhoto& b, TPhotoOrder order) {
+  if (order == TPhotoOrder::ByDate) {
+    const bool aDated = a.Captured != kNoCaptureDateTime;
+    const bool bDated = b.Captured != kNoCaptureDateTime;
+    // Photos without a capture time follow the dated ones.
+    if (aDated != bDated) return aDated;
+    if (aDated && a.Captured != b.Captured) return a.Captured < b.Captured;
+  }
+  return a.FileName < b.FileName;
+}
+
+TDateTime FirstCapture(const TPhotoFolder& folder) {
+  TDateTime first = kNoCaptureDateTime;
+  auto take = [&](TDateTime time) {
+    if (time != kNoCaptureDateTime && (first == kNoCaptureDateTime || time < first)) first = time;
+  };
+  for (const TPhoto& photo : folder.Photos) take(photo.Captured);
+  for (const TPhotoFolder& chapter : folder.Chapters) take(FirstCapture(chapter));
+  return first;
+}
+
+void SortFolder(TPhotoFolder& folder, TPhotoOrder order) {
+  std::stable_sort(folder.Photos.begin(), folder.Photos.end(),
+                   [order](const TPhoto& a, const TPhoto& b) { return Earlier(a, b, order); });
+  std::vector<std::pair<TDateTime, TPhotoFolder*>> keyed;
+  for (TPhotoFolder& chapter : folder.Chapters) {
+    keyed.emplace_back(order == TPhotoOrder::ByDate ? FirstCapture(chapter) : kNoCaptureDateTime,
+                       &chapter);
+  }
+  std::stable_sort(keyed.begin(), keyed.end(), [](const auto& a, const auto& b) {
+    const bool aDated = a.first != kNoCaptureDateTime;
+    const bool bDated = b.first != kNoCaptureDateTime;
+    if (aDated != bDated) return aDated;
+    if (aDated && a.first != b.first) return a.first < b.first;
+    return a.second->Name < b.second->Name;
+  });
+  std::vector<TPhotoFolder> sorted;
+  for (auto& [time, chapter] : keyed) sorted.push_back(std::move(*chapter));
+  folder.Chapters = std::move(sorted);
+}
+
+TPhotoFolder ReadFolder(const fs::path& path, TPhotoOrder order, int depth, std::ostream& report) {
+  TPhotoFolder folder;
+  folder.Name = path.filename().string();
+  std::error_code error;
+  fs::directory_iterator entries(path, error);
+  if (error)
+    throw CommandError("cannot read the folder '" + path.string() + "': " + error.message());
+  std::vector<fs::directory_entry> sorted(begin(entries), end(entries));
+  std::sort(sorted.begin(), sorted.end());
+  for (const fs::directory_entry& entry : sorted) {
+    const std::string name = entry.path().filename().string();
+    const std::string shown = entry.path().string();
+    if (name.starts_with('.')) continue;  // hidden files are the system's, not photos
+    if (entry.is_directory(error)) {
+      if (entry.is_symlink(error) || depth >= kMaxFolderDepth) {
+        report << "skipped " << shown << ": folder links and deeper folders are not followed\n";
+        continue;
+      }
+      TPhotoFolder chapter = ReadFolder(entry.path(), order, depth + 1, report);
+      if (chapter.PhotoCount() == 0) {
+        report << "skipped " << shown << ": no photos\n";
+      } else {
+        folder.Chapters.push_back(std::move(chapter));
+      }
+      continue;
+    }
+    if (!entry.is_regular_file(error)) {
+      report << "skipped " << shown << ": not a file\n";
+      continue;
+    }
+    if (!HasPictureReader(name)) {
+      report << "skipped " << shown << ": not a picture\n";
+      continue;
+    }
+    if (const std::string failure = DecodeFailure(shown); !failure.empty()) {
+      report << "skipped " << shown << ": " << failure << "\n";
+      continue;
+    }
+    TPhoto photo;
+    photo.Path = shown;
+    photo.FileName = name;
+    photo.Exif = TSlideShowObjectExif::CreateFromFile(shown);
+    if (photo.Exif) photo.Captured = photo.Exif->CaptureDateTime();
+    folder.Photos.push_back(std::move(photo));
+  }
+  SortFolder(folder, order);
+  return folder;
+}
+
+void CollectInOrder(const TPhotoFolder& folder, std::vector<const TPhoto*>& photos) {
+  for (const TPhoto& photo : folder.Photos) photos.push_back(&photo);
+  for (const TPhotoFolder& chapter : folder.Chapters) CollectInOrder(chapter, photos);
+}
+
+void AddPhotos(const TPhotoFolder& folder, TSlideShowObjectList& list,
+               const TShowSettings& settings) {
+  for (const TPhoto& photo : folder.Photos) {
+    auto object = std::make_unique<TExtPicSlideShowObject>();
+    object->SetFileName(settings.StoredName(photo));
+    std::unique_ptr<TSlideShowObjectExif> exif;
+    if (photo.Exif) {
+      exif = std::make_unique<TSlideShowObjectExif>();
+      exif->Assign(*photo.Exif);
+    }
+    // Looked at now, so the album never needs the file for it.
+    object->Picture().SetExif(std::move(exif));
+    list.Add(std::move(object));
+  }
+  for (const TPhotoFolder& chapter : folder.Chapters) {
+    auto container = std::make_unique<TContainerSlideShowObject>();
+    container->SetChapterText(chapter.Name);
+    AddPhotos(chapter, container->CreateChildren(), settings);
+    list.Add(std::move(container));
+  }
+}
+
+}  // namespace
+
+size_t TPhotoFolder::PhotoCount() const {
+  size_t count = Photos.size();
+  for (const TPhotoFolder& chapter : Chapters) count += chapter.PhotoCount();
+  return count;
+}
+
+TPhotoFolder CollectPhotos(const std::string& folder, TPhotoOrder order, std::ostream& report) {
+  std::error_code error;
+  if (!fs::is_directory(folder, error)) throw CommandError("'" + folder + "' is not a folder");
+  TPhotoFolder photos = ReadFolder(fs::path(folder), order, 0, report);
+  if (photos.PhotoCount() == 0) {
+    throw CommandError("the folder '" + folder + "' holds no photos that can be read");
+  }
+  return photos;
+}
+
+std::vector<const TPhoto*> PhotosInOrder(const std::vector<TPhotoFolder>& folders) {
+  std::vector<const TPhoto*> photos;
+  for (const TPhotoFolder& folder : folders) CollectInOrder(folder, photos);
+  return photos;
+}
+
+std::unique_ptr<TSlideShow> BuildSlideShow(const std::vector<TPhotoFolder>& folders,
+                                           const TShowSettings& settings) {
+  auto show = std::make_unique<TSlideShow>();
+  show->SlideShowInfoProperties().SetTitle(settings.Title);
+  show->SlideShowInfoProperties().SetAuthor(settings.Author);
+  for (const TPhotoFolder& folder : folders) AddPhotos(folder, show->RootList(), settings);
+  return show;
+}
+
+std::string CurrentUserName() {
+  if (const passwd* account = ::getpwuid(::getuid())) {
+    const std::string fullName = account->pw_gecos != nullptr ? account->pw_gecos : "";
+    const std::string first = fullName.substr(0, fullName.find(','));
+    if (!first.empty()) return first;
+    if (account->pw_name != nullptr) return account->pw_name;
+  }
+  return {};
+}
+
+TPictureFormatsScope::TPictureFormatsScope() {
+  RegisterPictureFormats();
+}
+
+TPictureFormatsScope::~TPictureFormatsScope() {
+  UnregisterPictureFormats();
+}
+
+std::string DefaultTitle(const std::string& folder) {
+  std::error_code error;
+  fs::path path = fs::absolute(fs::path(folder), error).lexically_normal();
+  if (!path.has_filename()) path = path.parent_path();
+  return path.filename().string();
+}
+
+TPhotoOrder ParsePhotoOrder(const std::string& word) {
+  if (word == "date") return TPhotoOrder::ByDate;
+  if (word == "name") return TPhotoOrder::ByName;
+  throw UsageError("--sort takes 'date' or 'name', not '" + word + "'");
+}
+
+}  // namespace nimbra::kit
