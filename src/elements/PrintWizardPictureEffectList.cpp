@@ -80,10 +80,10 @@ void TPrintWizardPictureEffectList::ApplyEffects(TBitmap32& bitmap, const TPixel
                                                  double sx, double sy, uint8_t stage,
                                                  bool preview) {
   for (int32_t i = 0; i < Count(); ++i) {
-    TPrintWizardPictureEffect& effect = *Effects(i);
-    if (effect.Stage() != stage) continue;
-    effect.SetPreview(preview);
-    effect.Apply(bitmap, rect, dpi, transformation, sx, sy);
+    TPrintWizardPictureEffect* effect = Effects(i);
+    if (effect == nullptr || effect->Stage() != stage) continue;
+    effect->SetPreview(preview);
+    effect->Apply(bitmap, rect, dpi, transformation, sx, sy);
   }
 }
 
