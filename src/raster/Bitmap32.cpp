@@ -29,19 +29,39 @@ TBitmap32& TBitmap32::operator=(TBitmap32&& other) noexcept {
   return *this;
 }
 
-void TBitmap32::SetSize(int width, int height) {
+namespace {
+
+// The pixel count of a size, checked against the limits; raises EBitmapSizeError.
+size_t CheckedPixelCount(int width, int height) {
   if (width < 0 || height < 0) {
     throw EBitmapSizeError("negative bitmap size " + std::to_string(width) + "x" +
                            std::to_string(height));
   }
   // Both factors are below 2^31, so the product cannot overflow 64 bits.
   const uint64_t bytes = uint64_t(width) * uint64_t(height) * 4;
-  if (bytes > kMaxBytes) {
+  if (bytes > TBitmap32::kMaxBytes) {
     throw EBitmapSizeError("bitmap too large: " + std::to_string(width) + "x" +
                            std::to_string(height));
   }
-  std::vector<TColor32> bits(static_cast<size_t>(bytes / 4), kColor32Transparent);
+  return static_cast<size_t>(bytes / 4);
+}
+
+}  // namespace
+
+void TBitmap32::SetSize(int width, int height) {
+  decltype(bits_) bits(CheckedPixelCount(width, height), kColor32Transparent);
   bits_ = std::move(bits);
+  width_ = width;
+  height_ = height;
+}
+
+void TBitmap32::SetSizeForOverwrite(int width, int height) {
+  const size_t count = CheckedPixelCount(width, height);
+  // The old pixels go first, so that the two blocks are never held at once.
+  bits_ = decltype(bits_)();
+  width_ = 0;
+  height_ = 0;
+  bits_.resize(count);
   width_ = width;
   height_ = height;
 }

@@ -5,7 +5,11 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
+#include <new>
 #include <stdexcept>
+#include <type_traits>
+#include <utility>
 #include <vector>
 
 namespace nimbra {
@@ -59,6 +63,30 @@ class EBitmapSizeError : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
+// Leaves new elements of a vector default-initialised (for pixels: unset) instead of zeroed, so
+// that a bitmap about to be overwritten whole costs no pass over its memory beforehand.
+template <typename T>
+class TDefaultInitAllocator : public std::allocator<T> {
+ public:
+  template <typename U>
+  struct rebind {
+    using other = TDefaultInitAllocator<U>;
+  };
+  TDefaultInitAllocator() = default;
+  template <typename U>
+  TDefaultInitAllocator(const TDefaultInitAllocator<U>&) noexcept {}
+
+  template <typename U>
+  void construct(U* p) noexcept(std::is_nothrow_default_constructible_v<U>) {
+    ::new (static_cast<void*>(p)) U;
+  }
+  template <typename U, typename... Args>
+  void construct(U* p, Args&&... args) {
+    std::allocator_traits<std::allocator<T>>::construct(static_cast<std::allocator<T>&>(*this), p,
+                                                        std::forward<Args>(args)...);
+  }
+};
+
 class TBitmap32 {
  public:
   // Far above any page or photo the album handles, and well below what would exhaust memory.
@@ -81,6 +109,9 @@ class TBitmap32 {
 
   // Resizes to the new size with every pixel transparent black; raises EBitmapSizeError.
   void SetSize(int width, int height);
+  // Resizes like SetSize but leaves the pixels unset: for a caller that writes every pixel
+  // before anything reads one (a decoder filling all rows).
+  void SetSizeForOverwrite(int width, int height);
   void Clear(TColor32 colour);
   // Copies another bitmap's size and pixels.
   void Assign(const TBitmap32& source) { *this = source; }
@@ -100,7 +131,7 @@ class TBitmap32 {
 
   int width_ = 0;
   int height_ = 0;
-  std::vector<TColor32> bits_;
+  std::vector<TColor32, TDefaultInitAllocator<TColor32>> bits_;
 };
 
 }  // namespace nimbra

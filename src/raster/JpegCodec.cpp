@@ -121,7 +121,10 @@ void TJpegGraphic::Decode(TStream& stream, TBitmap32& bitmap) {
     throw ECodecError("JPEG: the data ends early");
   }
 
-  TBitmap32 decoded(static_cast<int>(cinfo.output_width), static_cast<int>(cinfo.output_height));
+  // Both row readers fill every row or raise, so the pixels need no clearing first.
+  TBitmap32 decoded;
+  decoded.SetSizeForOverwrite(static_cast<int>(cinfo.output_width),
+                              static_cast<int>(cinfo.output_height));
   if (cmyk) {
     ReadCmykRows(cinfo, decoded);
   } else {

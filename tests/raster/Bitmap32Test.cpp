@@ -64,5 +64,27 @@ TEST(Bitmap32Test, AbsurdSizesAreRefusedBeforeAnythingIsAllocated) {
   EXPECT_EQ(bitmap.ByteSize(), 0);
 }
 
+TEST(Bitmap32Test, SizingForOverwriteChecksLikeSetSizeAndLeavesSetSizeClearing) {
+  TBitmap32 bitmap(4, 4);
+  bitmap.Clear(kColor32White);
+  EXPECT_THROW(bitmap.SetSizeForOverwrite(-1, 5), EBitmapSizeError);
+  EXPECT_THROW(bitmap.SetSizeForOverwrite(46341, 46341), EBitmapSizeError);
+  EXPECT_EQ(bitmap.Width(), 4);
+  EXPECT_EQ(bitmap.Pixel(3, 3), kColor32White);
+
+  bitmap.SetSizeForOverwrite(3, 5);
+  EXPECT_EQ(bitmap.Width(), 3);
+  EXPECT_EQ(bitmap.Height(), 5);
+  EXPECT_EQ(bitmap.ByteSize(), 60);
+  bitmap.Clear(kColor32White);
+  // Storage that skips clearing for overwriting must not leak old pixels into SetSize.
+  bitmap.SetSize(3, 5);
+  for (int y = 0; y < 5; ++y) {
+    for (int x = 0; x < 3; ++x) EXPECT_EQ(bitmap.Pixel(x, y), kColor32Transparent);
+  }
+  bitmap.SetSizeForOverwrite(0, 0);
+  EXPECT_TRUE(bitmap.Empty());
+}
+
 }  // namespace
 }  // namespace nimbra
