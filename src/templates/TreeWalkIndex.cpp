@@ -40,7 +40,17 @@ TRef<ITreeItem> TTreeWalkIndex::GetNext(const TRef<ITree>& tree, const TRef<ITre
   // 2. the walk starts at the first root item
   if (!item) return TTreeImplement::GetFirst(tree);
   // 3. descend, else step to the next sibling, else climb until an ancestor has one
-  TRef<ITreeItem> current = item;
+  if (!enterChildren) return StepFrom(item, false);
+  const TObject* from = item->GetObject();
+  if (const auto known = nextInOrder_.find(from); known != nextInOrder_.end()) {
+    return TRef<ITreeItem>(known->second);
+  }
+  TRef<ITreeItem> next = StepFrom(item, true);
+  nextInOrder_.emplace(from, next.Get());
+  return next;
+}
+
+TRef<ITreeItem> TTreeWalkIndex::StepFrom(TRef<ITreeItem> current, bool enterChildren) {
   for (;;) {
     // a.
     if (enterChildren && current->HasChildren()) return TTreeImplement::GetFirstChild(current);
@@ -81,9 +91,16 @@ TRef<ITreeItem> TTreeWalkIndex::GetNextChildOrSibling(const TRef<ITreeItem>& ite
 
 bool TTreeWalkIndex::LeavesBranch(const TRef<ITreeItem>& item, const TRef<ITreeItem>& branch,
                                   bool enterChildren) {
+  const TBranchQuestion question{item ? item->GetObject() : nullptr,
+                                 branch ? branch->GetObject() : nullptr, enterChildren};
+  if (const auto known = leavesBranch_.find(question); known != leavesBranch_.end()) {
+    return known->second;
+  }
   const TRef<ITreeItem> next = GetNext(nullptr, item, enterChildren);
-  if (next) return !TTreeImplement::IsChildOf(next, branch, true);
-  return TTreeImplement::IsChildOf(item, branch, true);
+  const bool leaves = next ? !TTreeImplement::IsChildOf(next, branch, true)
+                           : TTreeImplement::IsChildOf(item, branch, true);
+  leavesBranch_.emplace(question, leaves);
+  return leaves;
 }
 
 int32_t TTreeWalkIndex::Count(const TRef<ITree>& tree) {

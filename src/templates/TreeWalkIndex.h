@@ -30,8 +30,26 @@ class TTreeWalkIndex {
 
  private:
   void IndexList(const TRef<ITreeItemList>& list);
+  TRef<ITreeItem> StepFrom(TRef<ITreeItem> current, bool enterChildren);
 
   std::unordered_map<const TObject*, int32_t> places_;
+  // Each step of the pre-order walk asks the item's list for its place and casts its way up;
+  // a walk that passes the same items again (counting, then binding) takes the remembered step.
+  std::unordered_map<const TObject*, ITreeItem*> nextInOrder_;
+  // The structure's loops ask the same question at every object bound inside them.
+  struct TBranchQuestion {
+    const TObject* item;
+    const TObject* branch;
+    bool enterChildren;
+    bool operator==(const TBranchQuestion&) const = default;
+  };
+  struct THashBranchQuestion {
+    size_t operator()(const TBranchQuestion& q) const {
+      return std::hash<const void*>()(q.item) * 31 + std::hash<const void*>()(q.branch) * 7 +
+             (q.enterChildren ? 1 : 0);
+    }
+  };
+  std::unordered_map<TBranchQuestion, bool, THashBranchQuestion> leavesBranch_;
   std::unordered_set<const TObject*> indexedLists_;
 };
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <typeinfo>
 #include <unordered_map>
 
 #include "framework/TreeImplement.h"
@@ -70,9 +71,16 @@ bool TVirtualProjectRenderer::IsAcceptable(const TRef<ITreeItem>& object) const 
 bool TSlideShowVirtualProjectRenderer::IsAcceptable(const TRef<ITreeItem>& object) const {
   if (!TVirtualProjectRenderer::IsAcceptable(object)) return false;
   TSlideShowObject* slideShowObject = SlideShowObjectOf(object);
-  return dynamic_cast<IChapter*>(slideShowObject) == nullptr &&
-         dynamic_cast<IParallel*>(slideShowObject) == nullptr &&
-         dynamic_cast<ICollage*>(slideShowObject) == nullptr;
+  if (slideShowObject == nullptr) return true;
+  const std::type_info* kind = &typeid(*slideShowObject);
+  for (const auto& [known, acceptable] : acceptableClasses_) {
+    if (known == kind) return acceptable;
+  }
+  const bool acceptable = dynamic_cast<IChapter*>(slideShowObject) == nullptr &&
+                          dynamic_cast<IParallel*>(slideShowObject) == nullptr &&
+                          dynamic_cast<ICollage*>(slideShowObject) == nullptr;
+  acceptableClasses_.emplace_back(kind, acceptable);
+  return acceptable;
 }
 
 // ---- B. CheckEvents ----

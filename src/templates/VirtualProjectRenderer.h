@@ -8,6 +8,8 @@
 
 #include <cstdint>
 #include <memory>
+#include <typeinfo>
+#include <utility>
 #include <vector>
 
 #include "framework/CustomTree.h"
@@ -139,6 +141,11 @@ class TSlideShowVirtualProjectRenderer : public TVirtualProjectRenderer {
   TSlideShowVirtualProjectRenderer() = default;
 
   bool IsAcceptable(const TRef<ITreeItem>& object) const override;
+
+ private:
+  // The answer depends only on the object's class, while the casts that find it walk the whole
+  // class hierarchy for every object of a long slideshow; a show holds a handful of classes.
+  mutable std::vector<std::pair<const std::type_info*, bool>> acceptableClasses_;
 };
 
 }  // namespace nimbra
