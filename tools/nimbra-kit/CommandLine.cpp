@@ -4,10 +4,10 @@ namespace nimbra::kit {
 
 namespace {
 
-const OptionSpec* FindSpec(const std::vector<OptionSpec>& specs, const std::string& arg) {
-  for (const OptionSpec& spec : specs) {
-    if (arg.size() == 2 && spec.shortName != 0 && arg[1] == spec.shortName) return &spec;
-    if (arg == "--" + spec.longName) return &spec;
+const OptionDefinition* FindOption(const std::vector<OptionDefinition>& definitions, const std::string& arg) {
+  for (const OptionDefinition& definition : definitions) {
+    if (arg.size() == 2 && definition.shortName != 0 && arg[1] == definition.shortName) return &definition;
+    if (arg == "--" + definition.longName) return &definition;
   }
   return nullptr;
 }
@@ -15,7 +15,7 @@ const OptionSpec* FindSpec(const std::vector<OptionSpec>& specs, const std::stri
 }  // namespace
 
 TCommandLine::TCommandLine(const std::vector<std::string>& args,
-                           const std::vector<OptionSpec>& specs) {
+                           const std::vector<OptionDefinition>& definitions) {
   bool optionsEnded = false;
   for (size_t i = 0; i < args.size(); ++i) {
     std::string arg = args[i];
@@ -38,10 +38,10 @@ TCommandLine::TCommandLine(const std::vector<std::string>& args,
         arg.resize(equals);
       }
     }
-    const OptionSpec* spec = FindSpec(specs, arg);
-    if (spec == nullptr) throw UsageError("unknown option " + arg);
+    const OptionDefinition* definition = FindOption(definitions, arg);
+    if (definition == nullptr) throw UsageError("unknown option " + arg);
     std::string value;
-    if (spec->takesValue) {
+    if (definition->takesValue) {
       if (hasInlineValue) {
         value = inlineValue;
       } else if (i + 1 < args.size()) {
@@ -52,8 +52,8 @@ TCommandLine::TCommandLine(const std::vector<std::string>& args,
     } else if (hasInlineValue) {
       throw UsageError("option " + arg + " takes no value");
     }
-    values_[spec->longName].push_back(value);
-    inOrder_.emplace_back(spec->longName, value);
+    values_[definition->longName].push_back(value);
+    inOrder_.emplace_back(definition->longName, value);
   }
 }
 
