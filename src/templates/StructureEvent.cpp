@@ -9,6 +9,7 @@
 #include "storage/CSFStreamWinTypes.h"
 #include "storage/MemoryStream.h"
 #include "templates/RequiredBag.h"
+#include "templates/StreamCopy.h"
 
 namespace nimbra {
 
@@ -40,17 +41,8 @@ TStructureEvent::~TStructureEvent() = default;
 void TStructureEvent::Assign(const TPlugin& source) {
   const auto* event = dynamic_cast<const TStructureEvent*>(&source);
   if (event == nullptr || event == this) return;
-  try {
-    TMemoryStream buffer;
-    TCSFStreamWinTypes stream(buffer, CSFMode::Headerless);
-    stream.SetFileType(kCopyFileType);
-    stream.SetFileVersion(kCopyFileVersion);
-    event->WriteToStream(stream);
-    stream.SetPosition(0);
-    ReadFromStream(stream);
-  } catch (...) {
-    // A copy that fails keeps what it read; Assign has no way to report.
-  }
+  CopyThroughStream([event](TCSFStream& stream) { event->WriteToStream(stream); },
+                    [this](TCSFStream& stream) { ReadFromStream(stream); });
 }
 
 bool TStructureEvent::WriteToStream(TCSFStream& stream) const {

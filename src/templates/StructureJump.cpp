@@ -7,6 +7,7 @@
 #include "storage/CSFStreamWinTypes.h"
 #include "storage/MemoryStream.h"
 #include "templates/RequiredBag.h"
+#include "templates/StreamCopy.h"
 
 namespace nimbra {
 
@@ -33,17 +34,8 @@ TStructureJump::~TStructureJump() = default;
 void TStructureJump::Assign(const TPlugin& source) {
   const auto* jump = dynamic_cast<const TStructureJump*>(&source);
   if (jump == nullptr || jump == this) return;
-  try {
-    TMemoryStream buffer;
-    TCSFStreamWinTypes stream(buffer, CSFMode::Headerless);
-    stream.SetFileType(kCopyFileType);
-    stream.SetFileVersion(kCopyFileVersion);
-    jump->WriteToStream(stream);
-    stream.SetPosition(0);
-    ReadFromStream(stream);
-  } catch (...) {
-    // A copy that fails keeps what it read; Assign has no way to report.
-  }
+  CopyThroughStream([jump](TCSFStream& stream) { jump->WriteToStream(stream); },
+                    [this](TCSFStream& stream) { ReadFromStream(stream); });
 }
 
 bool TStructureJump::WriteToStream(TCSFStream& stream) const {
