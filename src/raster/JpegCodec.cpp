@@ -1,8 +1,11 @@
 #include "raster/JpegCodec.h"
 
 #include <algorithm>
+#include <optional>
+#include <utility>
 #include <vector>
 
+#include "raster/AreaReducer.h"
 #include "raster/CodecError.h"
 #include "raster/CodecLimits.h"
 #include "raster/CodecPixels.h"
@@ -55,16 +58,43 @@ bool IsCmyk(J_COLOR_SPACE space) {
   return space == JCS_CMYK || space == JCS_YCCK;
 }
 
+// Where decoded rows go: straight into the bitmap when the picture is kept at its decoded size,
+// else through a row buffer into an area reducer that writes the smaller bitmap.
+class TRowTarget {
+ public:
+  TRowTarget(int width, int height, const TReducedSize& kept) {
+    bitmap_.SetSizeForOverwrite(kept.Width, kept.Height);
+    if (kept.Width != width || kept.Height != height) {
+      row_.resize(static_cast<size_t>(width));
+      reducer_.emplace(width, height, bitmap_);
+    }
+  }
+
+  // Where the row of the given index is to be written.
+  TColor32* Row(int y) { return reducer_ ? row_.data() : bitmap_.ScanLine(y); }
+  // The row last handed out by Row is complete.
+  void RowDone() {
+    if (reducer_) reducer_->AddRow(row_.data());
+  }
+  TBitmap32 Take() { return std::move(bitmap_); }
+
+ private:
+  // Every row of the bitmap is written before anyone reads it, so it needs no clearing first.
+  TBitmap32 bitmap_;
+  std::vector<TColor32> row_;
+  std::optional<TAreaReducer> reducer_;
+};
+
 // Adobe's writers store CMYK inverted (0 = full ink), and they are the ones that mark their
 // files; without the marker the values are taken as ink amounts.
-void ReadCmykRows(jpeg_decompress_struct& cinfo, TBitmap32& bitmap) {
+void ReadCmykRows(jpeg_decompress_struct& cinfo, TRowTarget& target) {
   const bool inverted = cinfo.saw_Adobe_marker;
   std::vector<JSAMPLE> row(static_cast<size_t>(cinfo.output_width) * 4);
   JSAMPROW rows[1] = {row.data()};
   while (cinfo.output_scanline < cinfo.output_height) {
     const int y = static_cast<int>(cinfo.output_scanline);
     if (jpeg_read_scanlines(&cinfo, rows, 1) != 1) throw ECodecError("JPEG: no scan line");
-    TColor32* out = bitmap.ScanLine(y);
+    TColor32* out = target.Row(y);
     for (JDIMENSION x = 0; x < cinfo.output_width; ++x) {
       const JSAMPLE* p = row.data() + size_t{x} * 4;
       const auto paper = [inverted](JSAMPLE v) { return inverted ? uint32_t{v} : 255u - v; };
@@ -74,14 +104,16 @@ void ReadCmykRows(jpeg_decompress_struct& cinfo, TBitmap32& bitmap) {
       };
       out[x] = Color32(channel(p[0]), channel(p[1]), channel(p[2]));
     }
+    target.RowDone();
   }
 }
 
-void ReadColourRows(jpeg_decompress_struct& cinfo, TBitmap32& bitmap) {
+void ReadColourRows(jpeg_decompress_struct& cinfo, TRowTarget& target) {
   while (cinfo.output_scanline < cinfo.output_height) {
     JSAMPROW rows[1] = {
-        reinterpret_cast<JSAMPROW>(bitmap.ScanLine(static_cast<int>(cinfo.output_scanline)))};
+        reinterpret_cast<JSAMPROW>(target.Row(static_cast<int>(cinfo.output_scanline)))};
     if (jpeg_read_scanlines(&cinfo, rows, 1) != 1) throw ECodecError("JPEG: no scan line");
+    target.RowDone();
   }
 }
 
@@ -108,10 +140,11 @@ void TJpegGraphic::Decode(TStream& stream, TBitmap32& bitmap) {
   CheckPictureSize("JPEG", cinfo.image_width, cinfo.image_height, fileBytes, kMaxPixelsPerByte);
 
   const int orientation = OrientationOf(cinfo);
+  const bool swapsAxes = OrientationSwapsAxes(orientation);
+  const TDecodeHint& hint = DecodeHint();
   cinfo.scale_num = 1;
   cinfo.scale_denom = static_cast<unsigned>(JpegScaleDenominator(
-      static_cast<int>(cinfo.image_width), static_cast<int>(cinfo.image_height), DecodeHint(),
-      OrientationSwapsAxes(orientation)));
+      static_cast<int>(cinfo.image_width), static_cast<int>(cinfo.image_height), hint, swapsAxes));
   const bool cmyk = IsCmyk(cinfo.jpeg_color_space);
   cinfo.out_color_space = cmyk ? JCS_CMYK : JCS_EXT_BGRA;
   jpeg_start_decompress(&cinfo);
@@ -121,15 +154,20 @@ void TJpegGraphic::Decode(TStream& stream, TBitmap32& bitmap) {
     throw ECodecError("JPEG: the data ends early");
   }
 
-  // Both row readers fill every row or raise, so the pixels need no clearing first.
-  TBitmap32 decoded;
-  decoded.SetSizeForOverwrite(static_cast<int>(cinfo.output_width),
-                              static_cast<int>(cinfo.output_height));
+  // What the DCT scaling leaves above the hint is reduced row by row as the rows come, so that
+  // the picture is never held larger than the caller can use.
+  const int width = static_cast<int>(cinfo.output_width);
+  const int height = static_cast<int>(cinfo.output_height);
+  TRowTarget target(width, height,
+                    AreaReducedSize(width, height,
+                                    swapsAxes ? hint.MinimumHeight : hint.MinimumWidth,
+                                    swapsAxes ? hint.MinimumWidth : hint.MinimumHeight));
   if (cmyk) {
-    ReadCmykRows(cinfo, decoded);
+    ReadCmykRows(cinfo, target);
   } else {
-    ReadColourRows(cinfo, decoded);
+    ReadColourRows(cinfo, target);
   }
+  TBitmap32 decoded = target.Take();
   // The rest of the file (up to the end marker) holds nothing of the picture; it is not read.
   jpeg_abort_decompress(&cinfo);
   ApplyExifOrientation(decoded, orientation);

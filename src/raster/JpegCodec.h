@@ -1,5 +1,7 @@
 // The JPEG reader (libjpeg-turbo). Photos are returned upright when their EXIF block names an
-// orientation, and decoded at 1/2, 1/4 or 1/8 of their size when the decode hint allows it.
+// orientation. With a decode hint they are decoded at 1/2, 1/4 or 1/8 of their size where that
+// still covers the hint, and what remains above it is averaged away row by row while decoding:
+// the result has the picture's proportions and just covers the hint.
 #pragma once
 
 #include "raster/Bitmap32Graphic.h"

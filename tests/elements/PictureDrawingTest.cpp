@@ -2,6 +2,7 @@
 // effect stages, the decode size and the reports of pictures that cannot be loaded.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
@@ -299,11 +300,12 @@ TEST_F(PictureDrawingTest, JpegsAreDecodedNoLargerThanTheBoxNeeds) {
   ASSERT_TRUE(rendered);
   EXPECT_EQ(rendered->Width(), 200);
   EXPECT_EQ(rendered->Height(), 150);
-  // A box the eighth no longer covers twice takes a quarter.
+  // A box the eighth no longer covers twice takes a quarter (400 × 300), averaged down while
+  // decoding to just cover twice the fitted 101 × 75.
   rendered = element.LoadPicture(101, 101);
   ASSERT_TRUE(rendered);
-  EXPECT_EQ(rendered->Width(), 400);
-  EXPECT_EQ(rendered->Height(), 300);
+  EXPECT_EQ(rendered->Width(), 202);
+  EXPECT_EQ(rendered->Height(), 152);
   EXPECT_EQ(Bitmap32Cache()->Get(element.GetFileName()), nullptr);
 
   // The design view needs the fitted box itself and keeps a copy fitted into it for the next
@@ -311,12 +313,50 @@ TEST_F(PictureDrawingTest, JpegsAreDecodedNoLargerThanTheBoxNeeds) {
   element.SetRendering(0);
   std::unique_ptr<TBitmap32> preview = element.LoadPicture(300, 300);
   ASSERT_TRUE(preview);
-  EXPECT_EQ(preview->Width(), 400);
-  EXPECT_EQ(preview->Height(), 300);
+  EXPECT_EQ(preview->Width(), 300);
+  EXPECT_EQ(preview->Height(), 225);
   preview = element.LoadPicture(100, 100);  // from the cache, as stored for 300 × 300
   ASSERT_TRUE(preview);
   EXPECT_EQ(preview->Width(), 300);
   EXPECT_EQ(preview->Height(), 225);
+}
+
+TEST_F(PictureDrawingTest, PhotosAveragedWhileDecodingLookAsIfDrawnFromFullSize) {
+  // Gradients under fine grain, 1000 × 600: in a 240 × 144 box the JPEG is decoded at half size
+  // and averaged down to 480 × 288 as it is read, the PNG is reduced from its full size.
+  TBitmap32 photo(1000, 600);
+  uint32_t noise = 11;
+  for (int y = 0; y < 600; ++y) {
+    for (int x = 0; x < 1000; ++x) {
+      noise = noise * 1103515245u + 12345u;
+      const auto grain = static_cast<int>((noise >> 16) & 15);
+      photo.SetPixel(x, y, Color32(static_cast<uint8_t>(x / 5 + grain),
+                                   static_cast<uint8_t>(y * 2 / 5 + grain),
+                                   static_cast<uint8_t>((x + y) / 8 + grain)));
+    }
+  }
+  TPrintPageElementPicture element;
+  TBitmap32 fromJpeg = Uniform(240, 144, kPage);
+  Show(element, SavePicture("photo.jpg", photo));
+  RenderLikeTheEngine(element, fromJpeg);
+  TBitmap32 fromPng = Uniform(240, 144, kPage);
+  Show(element, SavePicture("photo.png", photo));
+  RenderLikeTheEngine(element, fromPng);
+
+  int largest = 0;
+  double total = 0;
+  for (int y = 0; y < 144; ++y) {
+    for (int x = 0; x < 240; ++x) {
+      for (const int shift : {16, 8, 0}) {
+        const int a = static_cast<int>((fromJpeg.Pixel(x, y) >> shift) & 0xFF);
+        const int b = static_cast<int>((fromPng.Pixel(x, y) >> shift) & 0xFF);
+        largest = std::max(largest, std::abs(a - b));
+        total += std::abs(a - b);
+      }
+    }
+  }
+  EXPECT_LE(largest, 12);
+  EXPECT_LE(total / (240.0 * 144 * 3), 1.5);
 }
 
 TEST_F(PictureDrawingTest, TurnedPhotosAreDecodedByTheirShownProportions) {

@@ -87,6 +87,11 @@ TEST(JpegCodecTest, GreyAndCmykPicturesBecomeRgb) {
     EXPECT_LE(BlueComponent(red), 10) << ycck;
     // Half black on white paper is middle grey.
     EXPECT_NEAR(RedComponent(decoded.Pixel(2, 6)), 128, 6) << ycck;
+    // Converted rows are averaged down like any others: the red top half stays red.
+    const TBitmap32 reduced = DecodeAs<TJpegGraphic>(test::JpegBytes(cmyk), {6, 6});
+    ASSERT_EQ(reduced.Width(), 6) << ycck;
+    EXPECT_GE(RedComponent(reduced.Pixel(3, 0)), 240) << ycck;
+    EXPECT_LE(GreenComponent(reduced.Pixel(3, 0)), 15) << ycck;
   }
 }
 
@@ -109,7 +114,7 @@ TEST(JpegCodecTest, ScaleIsTheLargestPowerOfTwoReductionThatStillCoversTheHint) 
   EXPECT_EQ(JpegScaleDenominator(64, 32, {16, 32}, false), 1);
 }
 
-TEST(JpegCodecTest, HintedDecodesHaveTheScaledSizeAndTheSamePicture) {
+TEST(JpegCodecTest, HintedDecodesJustCoverTheHintAndShowTheSamePicture) {
   const TBitmap32 original = Gradient(100, 75);
   const std::string jpeg = JpegOf(original);
   const TBitmap32 full = DecodeAs<TJpegGraphic>(jpeg);
@@ -118,8 +123,11 @@ TEST(JpegCodecTest, HintedDecodesHaveTheScaledSizeAndTheSamePicture) {
     int width;
     int height;
   };
-  for (const TCase& c : {TCase{{}, 100, 75}, TCase{{13, 10}, 13, 10}, TCase{{20, 10}, 25, 19},
-                         TCase{{26, 19}, 50, 38}, TCase{{51, 1}, 100, 75}}) {
+  // {13, 10} is met by an eighth exactly; the others are decoded at a quarter (25 × 19), a half
+  // (50 × 38) or full size and averaged down to the hint's binding dimension.
+  for (const TCase& c : {TCase{{}, 100, 75}, TCase{{13, 10}, 13, 10}, TCase{{20, 10}, 20, 15},
+                         TCase{{26, 19}, 26, 20}, TCase{{51, 1}, 51, 38}, TCase{{0, 60}, 80, 60},
+                         TCase{{100, 75}, 100, 75}}) {
     const TBitmap32 scaled = DecodeAs<TJpegGraphic>(jpeg, c.hint);
     ASSERT_EQ(scaled.Width(), c.width) << c.hint.MinimumWidth;
     ASSERT_EQ(scaled.Height(), c.height) << c.hint.MinimumWidth;
@@ -168,6 +176,10 @@ TEST(JpegCodecTest, HintOfATurnedPictureAppliesToItsUprightSize) {
   const TBitmap32 decoded = DecodeAs<TJpegGraphic>(jpeg, {16, 32});
   EXPECT_EQ(decoded.Width(), 16);
   EXPECT_EQ(decoded.Height(), 32);
+  // Decoded at half size (32 × 16 as stored), averaged down to 24 × 12, then turned.
+  const TBitmap32 reduced = DecodeAs<TJpegGraphic>(jpeg, {12, 24});
+  EXPECT_EQ(reduced.Width(), 12);
+  EXPECT_EQ(reduced.Height(), 24);
 }
 
 TEST(JpegCodecTest, ProgressivePicturesDecodeAndRefuseTruncation) {
