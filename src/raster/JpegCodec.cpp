@@ -69,6 +69,9 @@ class TRowTarget {
       reducer_.emplace(width, height, bitmap_);
     }
   }
+  // The reducer writes into this object's own bitmap.
+  TRowTarget(const TRowTarget&) = delete;
+  TRowTarget& operator=(const TRowTarget&) = delete;
 
   // Where the row of the given index is to be written.
   TColor32* Row(int y) { return reducer_ ? row_.data() : bitmap_.ScanLine(y); }
