@@ -1,6 +1,8 @@
 #include "framework/CustomTree.h"
 
+#include <cstddef>
 #include <stdexcept>
+#include <typeinfo>
 #include <vector>
 
 #include "storage/CSFStream.h"
@@ -45,6 +47,32 @@ void LetGoOfList(std::unique_ptr<TCustomTreeItemList>& list) {
   }
 }
 
+// The item interface of an object a list holds. The cast searches the object's whole class graph,
+// while a list of thousands of items holds objects of a handful of classes, and where the
+// interface lies within an object follows from the object's class and from which of its parts the
+// list holds: the answer for the last such pair is kept (per thread, lists being read from more
+// than one).
+ITreeItem* ItemOf(TObject* object) {
+  if (object == nullptr) return nullptr;
+  struct TLastCast {
+    const std::type_info* type = nullptr;
+    std::ptrdiff_t objectOffset = 0;
+    std::ptrdiff_t itemOffset = 0;
+    bool isItem = false;
+  };
+  thread_local TLastCast last;
+  auto* whole = static_cast<char*>(dynamic_cast<void*>(object));
+  const std::type_info* type = &typeid(*object);
+  const std::ptrdiff_t objectOffset = reinterpret_cast<char*>(object) - whole;
+  if (type != last.type || objectOffset != last.objectOffset) {
+    auto* item = dynamic_cast<ITreeItem*>(object);
+    last = {type, objectOffset, item != nullptr ? reinterpret_cast<char*>(item) - whole : 0,
+            item != nullptr};
+    return item;
+  }
+  return last.isItem ? reinterpret_cast<ITreeItem*>(whole + last.itemOffset) : nullptr;
+}
+
 }  // namespace
 
 // ---- TCustomTreeItemList ----
@@ -63,7 +91,7 @@ TObject* TCustomTreeItemList::ObjectOf(const TRef<ITreeItem>& item) {
 
 TRef<ITreeItem> TCustomTreeItemList::GetItem(int32_t index) const {
   if (index < 0 || index >= Count()) return nullptr;
-  return TRef<ITreeItem>(dynamic_cast<ITreeItem*>(Items(index)));
+  return TRef<ITreeItem>(ItemOf(Items(index)));
 }
 
 void TCustomTreeItemList::SetItem(int32_t index, const TRef<ITreeItem>& item) {
@@ -86,7 +114,7 @@ int32_t TCustomTreeItemList::IndexOf(const TRef<ITreeItem>& item) const {
   if (!item) return -1;
   const TObject* wanted = item->GetObject();
   for (int32_t i = 0; i < Count(); ++i) {
-    auto* candidate = dynamic_cast<ITreeItem*>(Items(i));
+    ITreeItem* candidate = ItemOf(Items(i));
     if (candidate != nullptr && candidate->GetObject() == wanted) return i;
   }
   return -1;

@@ -1,5 +1,7 @@
 #include "slideshow/SlideShowTree.h"
 
+#include <typeinfo>
+
 #include "slideshow/SlideShow.h"
 #include "slideshow/SlideShowObjectList.h"
 
@@ -28,7 +30,14 @@ void BuildSlideShowTree(const TSlideShow& slideShow, ITree& tree) {
 
 TSlideShowObject* SlideShowObjectOf(ITreeItem* item) {
   if (item == nullptr) return nullptr;
-  const auto* slideShowItem = dynamic_cast<const TSlideShowTreeItem*>(item->GetObject());
+  TObject* object = item->GetObject();
+  if (object == nullptr) return nullptr;
+  // Nearly every item is exactly a slideshow item: the walks that ask for each object of a long
+  // show go without the search through the class graph then.
+  if (typeid(*object) == typeid(TSlideShowTreeItem)) {
+    return static_cast<const TSlideShowTreeItem*>(object)->SlideShowObject();
+  }
+  const auto* slideShowItem = dynamic_cast<const TSlideShowTreeItem*>(object);
   return slideShowItem != nullptr ? slideShowItem->SlideShowObject() : nullptr;
 }
 
