@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 #include "framework/CustomTree.h"
 #include "framework/ObjectListEvent.h"
@@ -30,15 +31,23 @@ class TRenderPageElementListItem : public TObject {
   TRef<ITreeItem> object_;
 };
 
-class TRenderPageElementList : public TObjectListEvent {
+// The bindings of one page, owned. A plain list: it is filled once and then only read, and an
+// album holds one per page, so it carries none of the event list's hooks and counts, and keeps
+// its items in one block. Adding may move the items: take their addresses once the list is made.
+class TRenderPageElementList : public TObject {
   NIMBRA_DECLARE_CLASS()
 
  public:
-  TRenderPageElementList() : TObjectListEvent(true) {}
+  int32_t Count() const { return static_cast<int32_t>(items_.size()); }
+  // Raises EListError for an index outside the list.
+  TRenderPageElementListItem* Items(int32_t index) const;
+  // The new item's index; none adds nothing and gives -1.
+  int32_t Add(std::unique_ptr<TRenderPageElementListItem> item);
+  int32_t Add(TPageElement* element, TRef<ITreeItem> object);
+  void Reserve(int32_t count) { items_.reserve(static_cast<size_t>(count)); }
 
-  TRenderPageElementListItem* Items(int32_t index) const {
-    return ItemAs<TRenderPageElementListItem>(index);
-  }
+ private:
+  std::vector<TRenderPageElementListItem> items_;
 };
 
 class TRenderPageTemplateListItem : public TObject {
@@ -47,6 +56,9 @@ class TRenderPageTemplateListItem : public TObject {
  public:
   // A page of a template of the project (not owned).
   explicit TRenderPageTemplateListItem(TPageTemplate* pageTemplate);
+  // The same with its element bindings made already.
+  TRenderPageTemplateListItem(TPageTemplate* pageTemplate,
+                              std::unique_ptr<TRenderPageElementList> elements);
   // An inserted blank page: the item owns its template.
   explicit TRenderPageTemplateListItem(std::unique_ptr<TPageTemplate> blankTemplate);
   ~TRenderPageTemplateListItem() override;
@@ -56,7 +68,7 @@ class TRenderPageTemplateListItem : public TObject {
   void SetPageIndex(int32_t index) { pageIndex_ = index; }
   TPageTemplate* Template() const { return template_; }
   // One binding per element of Template, in element order; empty for a blank page.
-  TRenderPageElementList& Elements() const { return *elements_; }
+  TRenderPageElementList& Elements() const { return elements_; }
   void SetElements(std::unique_ptr<TRenderPageElementList> elements);
   // Whether the page was inserted to bring the next template onto the side it asks for.
   bool Blank() const { return ownedTemplate_ != nullptr; }
@@ -70,7 +82,8 @@ class TRenderPageTemplateListItem : public TObject {
   int32_t pageIndex_ = -1;
   TPageTemplate* template_;
   std::unique_ptr<TPageTemplate> ownedTemplate_;
-  std::unique_ptr<TRenderPageElementList> elements_;
+  // Held in the record itself: one allocation less for each of an album's pages.
+  mutable TRenderPageElementList elements_;
 };
 
 class TRenderPageTemplateList : public TObjectListEvent {

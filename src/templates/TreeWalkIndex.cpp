@@ -89,16 +89,17 @@ TRef<ITreeItem> TTreeWalkIndex::GetNextChildOrSibling(const TRef<ITreeItem>& ite
   return GetNextSibling(item);
 }
 
-bool TTreeWalkIndex::LeavesBranch(const TRef<ITreeItem>& item, const TRef<ITreeItem>& branch,
+bool TTreeWalkIndex::LeavesBranch(const TRef<ITreeItem>& item, ITreeItem* branch,
                                   bool enterChildren) {
   const TBranchQuestion question{item ? item->GetObject() : nullptr,
-                                 branch ? branch->GetObject() : nullptr, enterChildren};
+                                 branch != nullptr ? branch->GetObject() : nullptr, enterChildren};
   if (const auto known = leavesBranch_.find(question); known != leavesBranch_.end()) {
     return known->second;
   }
   const TRef<ITreeItem> next = GetNext(nullptr, item, enterChildren);
-  const bool leaves = next ? !TTreeImplement::IsChildOf(next, branch, true)
-                           : TTreeImplement::IsChildOf(item, branch, true);
+  const TRef<ITreeItem> held(branch);
+  const bool leaves = next ? !TTreeImplement::IsChildOf(next, held, true)
+                           : TTreeImplement::IsChildOf(item, held, true);
   leavesBranch_.emplace(question, leaves);
   return leaves;
 }
@@ -110,6 +111,40 @@ int32_t TTreeWalkIndex::Count(const TRef<ITree>& tree) {
     ++count;
   }
   return count;
+}
+
+const TTreeWalkIndex::TLinks& TTreeWalkIndex::LinksOf(ITreeItem* item) {
+  if (const auto known = links_.find(item); known != links_.end()) return known->second;
+  const TRef<ITreeItem> held(item);
+  return links_
+      .emplace(item, TLinks{TTreeImplement::GetParentList(held).Get(),
+                            TTreeImplement::GetParent(held).Get()})
+      .first->second;
+}
+
+ITreeItemList* TTreeWalkIndex::ParentList(ITreeItem* item) {
+  return item != nullptr ? LinksOf(item).list : nullptr;
+}
+
+TRef<ITreeItem> TTreeWalkIndex::GetFirstChild(const TRef<ITreeItem>& item) {
+  if (!item) return nullptr;
+  if (const auto known = firstChildren_.find(item.Get()); known != firstChildren_.end()) {
+    return TRef<ITreeItem>(known->second);
+  }
+  TRef<ITreeItem> child = TTreeImplement::GetFirstChild(item);
+  firstChildren_.emplace(item.Get(), child.Get());
+  return child;
+}
+
+bool TTreeWalkIndex::IsChildOf(const TRef<ITreeItem>& item, ITreeItem* ancestor, bool recursive) {
+  if (!item || ancestor == nullptr) return false;
+  const TObject* wanted = ancestor->GetObject();
+  for (ITreeItem* parent = LinksOf(item.Get()).parent; parent != nullptr;
+       parent = LinksOf(parent).parent) {
+    if (parent->GetObject() == wanted) return true;
+    if (!recursive) return false;
+  }
+  return false;
 }
 
 }  // namespace nimbra

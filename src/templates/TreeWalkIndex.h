@@ -1,9 +1,11 @@
 // The walks of TTreeImplement that need an item's place in its list (next item, next sibling,
 // leaving a branch), answered with the same results in constant time per step. A tree item list
 // finds an item by scanning, so walking a list of n items step by step costs n² compares; this
-// index remembers the place of every item of each list it has looked into once. It is meant for
-// trees that do not change while they are walked (the renderer's structure and slideshow); should
-// a list change anyway, a stale place is noticed and the item looked for by scanning.
+// index remembers the place of every item of each list it has looked into once, and the owner
+// links (list, parent, first child) of every item it was asked about. It is meant for trees that
+// do not change while they are walked (the renderer's structure, and its slideshow where that
+// cannot be recorded in order); should a list change anyway, a stale place is noticed and the
+// item looked for by scanning.
 #pragma once
 
 #include <cstdint>
@@ -21,10 +23,14 @@ class TTreeWalkIndex {
                           bool enterChildren);
   TRef<ITreeItem> GetNextSibling(const TRef<ITreeItem>& item);
   TRef<ITreeItem> GetNextChildOrSibling(const TRef<ITreeItem>& item);
-  bool LeavesBranch(const TRef<ITreeItem>& item, const TRef<ITreeItem>& branch,
-                    bool enterChildren);
+  bool LeavesBranch(const TRef<ITreeItem>& item, ITreeItem* branch, bool enterChildren);
   // All items at all depths, as TTreeImplement::Count.
   int32_t Count(const TRef<ITree>& tree);
+  // As TTreeImplement::GetParentList, GetFirstChild and IsChildOf. Each asks the item's owner
+  // links through casts, and a walk asks again at every object it binds.
+  ITreeItemList* ParentList(ITreeItem* item);
+  TRef<ITreeItem> GetFirstChild(const TRef<ITreeItem>& item);
+  bool IsChildOf(const TRef<ITreeItem>& item, ITreeItem* ancestor, bool recursive);
   // The item's index in the list, -1 when it is not there.
   int32_t IndexOf(const TRef<ITreeItemList>& list, const TRef<ITreeItem>& item);
 
@@ -51,6 +57,13 @@ class TTreeWalkIndex {
   };
   std::unordered_map<TBranchQuestion, bool, THashBranchQuestion> leavesBranch_;
   std::unordered_set<const TObject*> indexedLists_;
+  struct TLinks {
+    ITreeItemList* list;
+    ITreeItem* parent;
+  };
+  const TLinks& LinksOf(ITreeItem* item);
+  std::unordered_map<const ITreeItem*, TLinks> links_;
+  std::unordered_map<const ITreeItem*, ITreeItem*> firstChildren_;
 };
 
 }  // namespace nimbra

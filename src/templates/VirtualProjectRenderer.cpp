@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <optional>
 #include <typeinfo>
 #include <unordered_map>
 
@@ -13,6 +14,7 @@
 #include "templates/JumpMarkInfo.h"
 #include "templates/ObjectAdvance.h"
 #include "templates/PageTemplateProject.h"
+#include "templates/PreOrderIndex.h"
 #include "templates/TreeWalkIndex.h"
 #include "storage/TextCase.h"
 
@@ -21,7 +23,37 @@ namespace nimbra {
 NIMBRA_DEFINE_PLUGIN(TVirtualProjectRenderer, TInterfacedPlugin)
 NIMBRA_DEFINE_PLUGIN(TSlideShowVirtualProjectRenderer, TVirtualProjectRenderer)
 
-// The working state of one BuildPages.
+namespace {
+
+// An event element among the items of a structure list.
+struct TListEvent {
+  TRef<ITreeItem> element;
+  const IStructureEvent* event;
+};
+
+// What a structure item is, asked once per walk instead of at every step.
+struct TStructureKind {
+  IStructurePage* page = nullptr;
+  const IStructureJump* jump = nullptr;
+  const IStructureJumpMark* jumpMark = nullptr;
+  IStructureElementLoop* loop = nullptr;
+  bool event = false;
+  // The page's template, looked up through the project at the first page made of it.
+  TPageTemplate* pageTemplate = nullptr;
+  bool templateKnown = false;
+};
+
+// What the walk asks of a page element each time a page of its template is made.
+struct TElementUse {
+  TPageElement* element;
+  const IObjectConsumer* consumer;
+  IObjectAdvance* advance;
+};
+
+}  // namespace
+
+// The working state of one BuildPages. The caches in it hold for trees and a project that do not
+// change while they are walked; they are made anew for every walk.
 struct TVirtualProjectRenderer::TWalk {
   TRef<ITree> structure;
   TRef<ITree> slideShow;
@@ -30,18 +62,118 @@ struct TVirtualProjectRenderer::TWalk {
   TJumpMarks marks;
   std::vector<TRenderObjectLimitInfo> limits;
   // The event elements among the items of each structure list, in list order.
-  std::unordered_map<const TObject*, std::vector<TRef<ITreeItem>>> eventsOfList;
+  std::unordered_map<const ITreeItemList*, std::vector<TListEvent>> eventsOfList;
+  std::unordered_map<const ITreeItem*, TStructureKind> kinds;
+  std::unordered_map<const IStructureElementLoop*, ITreeItem*> loopElements;
+  std::unordered_map<const TPageTemplate*, std::vector<TElementUse>> elementUses;
   TTreeWalkIndex structureIndex;
+  // The slideshow in walking order; when its owner links do not allow that, slideShowIndex walks
+  // the tree itself.
+  TPreOrderIndex slideShowOrder;
   TTreeWalkIndex slideShowIndex;
+  // The number of structure items plus one: L without the slideshow's objects.
+  int64_t structureUnit = 1;
+  // The slideshow's objects at all levels, once counted.
+  int64_t objectCount = -1;
   // The current object: the walk's position in the slideshow tree.
   TRef<ITreeItem> current;
   // A limit stack deeper than the structure has items holds records no walk can reach any more
   // (an event element left without passing through its body); the oldest are dropped.
   size_t maxLimits = 1;
-  // Pre-order visits every object once, so this many advances over objects that are not
-  // acceptable reach the end; an element that moves the position itself could circle for ever.
-  int64_t maxAdvances = 1;
+
+  // Whether value exceeds perUnit × (base + the slideshow's objects at all levels). Counting the
+  // objects walks the whole slideshow, so it waits until the objects the walk has recorded so far
+  // (no more than all) no longer keep the value below the limit.
+  bool Exceeds(int64_t value, int64_t perUnit, int64_t base);
+  TStructureKind& KindOf(const TRef<ITreeItem>& item);
+  // The loop element of a loop record's loop; none when it is no tree item.
+  ITreeItem* LoopElementOf(const TRef<IStructureElementLoop>& loop);
+  const std::vector<TElementUse>& ElementUsesOf(const TPageTemplate& pageTemplate);
+  const std::vector<TListEvent>* EventsBeside(const TRef<ITreeItem>& item);
+  TRef<ITreeItem> NextInSlideShow(const TRef<ITreeItem>& object);
+  // As TTreeImplement::IsChildOf (object, ancestor, recursive) over the slideshow.
+  bool InSlideShowBranch(const TRef<ITreeItem>& object, const TRef<ITreeItem>& ancestor);
 };
+
+bool TVirtualProjectRenderer::TWalk::Exceeds(int64_t value, int64_t perUnit, int64_t base) {
+  if (objectCount < 0) {
+    const int64_t recorded = slideShowOrder.Usable() ? slideShowOrder.Recorded() : 0;
+    if (value <= perUnit * (base + recorded)) return false;
+    objectCount = slideShowOrder.CountAll();
+    if (objectCount < 0) objectCount = slideShowIndex.Count(slideShow);
+  }
+  return value > perUnit * (base + objectCount);
+}
+
+TStructureKind& TVirtualProjectRenderer::TWalk::KindOf(const TRef<ITreeItem>& item) {
+  const auto [known, added] = kinds.try_emplace(item.Get());
+  if (added) {
+    ITreeItem* element = item.Get();
+    known->second.page = dynamic_cast<IStructurePage*>(element);
+    known->second.jump = dynamic_cast<const IStructureJump*>(element);
+    known->second.jumpMark = dynamic_cast<const IStructureJumpMark*>(element);
+    known->second.loop = dynamic_cast<IStructureElementLoop*>(element);
+    known->second.event = dynamic_cast<const IStructureEvent*>(element) != nullptr;
+  }
+  return known->second;
+}
+
+ITreeItem* TVirtualProjectRenderer::TWalk::LoopElementOf(const TRef<IStructureElementLoop>& loop) {
+  const auto [known, added] = loopElements.try_emplace(loop.Get());
+  if (added) known->second = dynamic_cast<ITreeItem*>(loop.Get());
+  return known->second;
+}
+
+const std::vector<TElementUse>& TVirtualProjectRenderer::TWalk::ElementUsesOf(
+    const TPageTemplate& pageTemplate) {
+  const auto [known, added] = elementUses.try_emplace(&pageTemplate);
+  if (added) {
+    const TPageElementList& elements = pageTemplate.Elements();
+    known->second.reserve(static_cast<size_t>(elements.Count()));
+    for (int32_t i = 0; i < elements.Count(); ++i) {
+      TPageElement* element = elements.Items(i);
+      if (element == nullptr) continue;
+      known->second.push_back({element, dynamic_cast<const IObjectConsumer*>(element),
+                               dynamic_cast<IObjectAdvance*>(element)});
+    }
+  }
+  return known->second;
+}
+
+const std::vector<TListEvent>* TVirtualProjectRenderer::TWalk::EventsBeside(
+    const TRef<ITreeItem>& item) {
+  ITreeItemList* siblings = structureIndex.ParentList(item.Get());
+  if (siblings == nullptr) return nullptr;
+  const auto [known, added] = eventsOfList.try_emplace(siblings);
+  if (added) {
+    for (int32_t i = 0; i < siblings->Count(); ++i) {
+      TRef<ITreeItem> sibling = siblings->GetItem(i);
+      if (const auto* event = dynamic_cast<const IStructureEvent*>(sibling.Get())) {
+        known->second.push_back({std::move(sibling), event});
+      }
+    }
+  }
+  return &known->second;
+}
+
+TRef<ITreeItem> TVirtualProjectRenderer::TWalk::NextInSlideShow(const TRef<ITreeItem>& object) {
+  if (object && slideShowOrder.Usable()) {
+    ITreeItem* next = nullptr;
+    const int32_t place = slideShowOrder.PlaceOf(object.Get());
+    if (place >= 0 && slideShowOrder.NextAfter(place, next)) return TRef<ITreeItem>(next);
+  }
+  // Without a tree argument a walk from none gives none: a position past the end stays there.
+  return slideShowIndex.GetNext(nullptr, object, true);
+}
+
+bool TVirtualProjectRenderer::TWalk::InSlideShowBranch(const TRef<ITreeItem>& object,
+                                                       const TRef<ITreeItem>& ancestor) {
+  if (object && slideShowOrder.Usable()) {
+    const int32_t place = slideShowOrder.PlaceOf(object.Get());
+    if (place >= 0) return slideShowOrder.IsInside(place, ancestor);
+  }
+  return TTreeImplement::IsChildOf(object, ancestor, true);
+}
 
 namespace {
 
@@ -58,8 +190,7 @@ TVirtualProjectRenderer::~TVirtualProjectRenderer() = default;
 TVirtualProjectRenderer::TWalk& TVirtualProjectRenderer::ActiveWalk() const { return *walk_; }
 
 TRef<ITreeItem> TVirtualProjectRenderer::NextInSlideShow(const TRef<ITreeItem>& object) const {
-  // Without a tree argument a walk from none gives none: a position past the end stays there.
-  return ActiveWalk().slideShowIndex.GetNext(nullptr, object, true);
+  return ActiveWalk().NextInSlideShow(object);
 }
 
 // ---- A. IsAcceptable ----
@@ -85,29 +216,20 @@ bool TSlideShowVirtualProjectRenderer::IsAcceptable(const TRef<ITreeItem>& objec
 
 // ---- B. CheckEvents ----
 
-TRef<ITreeItem> TVirtualProjectRenderer::CheckEvents(const TRef<ITreeItem>& item,
-                                                     TRef<ITreeItem>& current) {
+bool TVirtualProjectRenderer::CheckEvents(const TRef<ITreeItem>& item, TRef<ITreeItem>& current,
+                                          TRef<ITreeItem>& fired) {
   TWalk& walk = ActiveWalk();
-  const TRef<ITreeItemList> siblings = TTreeImplement::GetParentList(item);
-  if (!siblings) return item;
-  auto events = walk.eventsOfList.find(siblings->GetObject());
-  if (events == walk.eventsOfList.end()) {
-    std::vector<TRef<ITreeItem>> found;
-    for (int32_t i = 0; i < siblings->Count(); ++i) {
-      TRef<ITreeItem> sibling = siblings->GetItem(i);
-      if (dynamic_cast<IStructureEvent*>(sibling.Get()) != nullptr) found.push_back(sibling);
-    }
-    events = walk.eventsOfList.emplace(siblings->GetObject(), std::move(found)).first;
-  }
-  for (const TRef<ITreeItem>& eventElement : events->second) {
-    const auto* event = dynamic_cast<const IStructureEvent*>(eventElement.Get());
-    if (!event->IsTriggered(current, nullptr, walk.marks)) continue;
+  const std::vector<TListEvent>* events = walk.EventsBeside(item);
+  if (events == nullptr) return false;
+  for (const TListEvent& listEvent : *events) {
+    if (!listEvent.event->IsTriggered(current, nullptr, walk.marks)) continue;
     if (walk.limits.size() >= walk.maxLimits) walk.limits.erase(walk.limits.begin());
-    walk.limits.push_back({eventElement, current});
+    walk.limits.push_back({listEvent.element, current});
     current = NextInSlideShow(current);
-    return TTreeImplement::GetFirstChild(eventElement);
+    fired = walk.structureIndex.GetFirstChild(listEvent.element);
+    return true;
   }
-  return item;
+  return false;
 }
 
 // ---- C. PopLimits ----
@@ -115,9 +237,11 @@ TRef<ITreeItem> TVirtualProjectRenderer::CheckEvents(const TRef<ITreeItem>& item
 void TVirtualProjectRenderer::PopLimits(const TRef<ITreeItem>& previous,
                                         const TRef<ITreeItem>& next) {
   if (!previous || !next) return;
-  std::vector<TRenderObjectLimitInfo>& limits = ActiveWalk().limits;
-  while (!limits.empty() && TTreeImplement::IsChildOf(previous, limits.back().Event, true) &&
-         !TTreeImplement::IsChildOf(next, limits.back().Event, true)) {
+  TWalk& walk = ActiveWalk();
+  std::vector<TRenderObjectLimitInfo>& limits = walk.limits;
+  while (!limits.empty() &&
+         walk.structureIndex.IsChildOf(previous, limits.back().Event.Get(), true) &&
+         !walk.structureIndex.IsChildOf(next, limits.back().Event.Get(), true)) {
     limits.pop_back();
   }
 }
@@ -131,13 +255,16 @@ int32_t TVirtualProjectRenderer::LoopState(TLoops& loops, const TJumpMarks& mark
   record = nullptr;
   if (loops.empty()) return kLoopStateOutside;
   TLoopInfo& top = loops.back();
-  const TRef<ITreeItem> loopElement(dynamic_cast<ITreeItem*>(top.Loop.Get()));
-  if (!loopElement) return kLoopStateBroken;
-  TTreeWalkIndex scratch;
-  TTreeWalkIndex& index = walk_ != nullptr ? walk_->structureIndex : scratch;
-  const bool direct = TTreeImplement::IsChildOf(item, loopElement, false);
+  // Held by the record's loop.
+  ITreeItem* loopElement = walk_ != nullptr ? walk_->LoopElementOf(top.Loop)
+                                            : dynamic_cast<ITreeItem*>(top.Loop.Get());
+  if (loopElement == nullptr) return kLoopStateBroken;
+  // Asked outside a walk, the answers are worked out on the spot.
+  std::optional<TTreeWalkIndex> scratch;
+  TTreeWalkIndex& index = walk_ != nullptr ? walk_->structureIndex : scratch.emplace();
+  const bool direct = index.IsChildOf(item, loopElement, false);
   // 3. outside the loop
-  if (!direct && !TTreeImplement::IsChildOf(item, loopElement, true)) return kLoopStateOutside;
+  if (!direct && !index.IsChildOf(item, loopElement, true)) return kLoopStateOutside;
   // 1., 2. in the body: does the next step leave it?
   record = &top;
   int32_t code =
@@ -179,11 +306,11 @@ TRef<ITreeItem> TVirtualProjectRenderer::NextItem(const TRef<ITreeItem>& start, 
         return next;
       }
       case kLoopStateRestart:
-        return TTreeImplement::GetFirstChild(
-            TRef<ITreeItem>(dynamic_cast<ITreeItem*>(record->Loop.Get())));
+        return walk.structureIndex.GetFirstChild(
+            TRef<ITreeItem>(walk.LoopElementOf(record->Loop)));
       case kLoopStateExit: {
         // F. pop the record; the loop element's next sibling, or what the enclosing loop decides
-        TRef<ITreeItem> loopElement(dynamic_cast<ITreeItem*>(record->Loop.Get()));
+        TRef<ITreeItem> loopElement(walk.LoopElementOf(record->Loop));
         walk.loops.erase(walk.loops.begin() + (record - walk.loops.data()));
         item = loopElement;
         skipChildren = true;
@@ -197,7 +324,7 @@ TRef<ITreeItem> TVirtualProjectRenderer::NextItem(const TRef<ITreeItem>& start, 
 
 TRef<ITreeItem> TVirtualProjectRenderer::ExitLoop(TLoopInfo* record) {
   TWalk& walk = ActiveWalk();
-  TRef<ITreeItem> loopElement(dynamic_cast<ITreeItem*>(record->Loop.Get()));
+  TRef<ITreeItem> loopElement(walk.LoopElementOf(record->Loop));
   walk.loops.erase(walk.loops.begin() + (record - walk.loops.data()));
   return NextItem(loopElement, true);
 }
@@ -209,13 +336,13 @@ TRef<ITreeItem> TVirtualProjectRenderer::EnterLoop(const TRef<ITreeItem>& loopEl
   // A loop without a body has nothing to repeat: entering it would leave a record that no step
   // inside it ever pops, and that would stand in for the enclosing loop from then on.
   if (!loopElement->HasChildren()) return loopElement;
-  TRef<IStructureElementLoop> loop(dynamic_cast<IStructureElementLoop*>(loopElement.Get()));
+  TRef<IStructureElementLoop> loop(walk.KindOf(loopElement).loop);
   walk.loops.push_back({loop, walk.current, false});
   TLoopInfo& record = walk.loops.back();
   if (loop->ChecksBefore() && loop->IsLoopEnd(walk.current, record.StartObject, walk.marks)) {
     // The next NextItem leaves the loop without running the body.
     record.Ended = true;
-    return TTreeImplement::GetFirstChild(loopElement);
+    return walk.structureIndex.GetFirstChild(loopElement);
   }
   return loopElement;
 }
@@ -223,33 +350,34 @@ TRef<ITreeItem> TVirtualProjectRenderer::EnterLoop(const TRef<ITreeItem>& loopEl
 // ---- H. AdvanceCursor ----
 
 TVirtualProjectRenderer::TAdvance TVirtualProjectRenderer::AdvanceCursor(
-    TRef<ITreeItem>& object, TPageElement* consumer, bool start, TRef<ITreeItem>& structureItem) {
+    TRef<ITreeItem>& object, IObjectAdvance* advance, bool start, TRef<ITreeItem>& structureItem) {
   TWalk& walk = ActiveWalk();
   TAdvance result;
   // 1.
   if (!object && !start) return result;
-  // 2.
-  for (int64_t round = 0; round < walk.maxAdvances; ++round) {
+  // 2. Pre-order visits every object once, so 2 × (objects + 1) advances over objects that are not
+  // acceptable reach the end; an element that moves the position itself could circle for ever.
+  for (int64_t round = 0; !walk.Exceeds(round + 1, 2, 1); ++round) {
     // a.
     if (!object && start) {
       object = TTreeImplement::GetFirst(walk.slideShow);
       if (!object) return result;
-    } else if (auto* advance = dynamic_cast<IObjectAdvance*>(consumer)) {
+    } else if (advance != nullptr) {
       advance->Advance(walk.slideShow, object);
     } else {
-      object = NextInSlideShow(object);
+      object = walk.NextInSlideShow(object);
     }
     // b.
-    if (!walk.limits.empty() && !TTreeImplement::IsChildOf(object, walk.limits.back().Object, true)) {
+    if (!walk.limits.empty() && !walk.InSlideShowBranch(object, walk.limits.back().Object)) {
       result.LimitLeft = true;
     }
     // c.
     result.StructureChanged = false;
     if (structureItem) {
-      const TRef<ITreeItem> checked = CheckEvents(structureItem, object);
+      TRef<ITreeItem> fired;
       TLoopInfo* record = nullptr;
-      if (!SameItem(checked, structureItem)) {
-        structureItem = checked;
+      if (CheckEvents(structureItem, object, fired) && !SameItem(fired, structureItem)) {
+        structureItem = std::move(fired);
         result.StructureChanged = true;
       } else if (LoopState(walk.loops, walk.marks, structureItem, object, false, record) ==
                  kLoopStateExit) {
@@ -274,23 +402,22 @@ std::unique_ptr<TRenderPageElementList> TVirtualProjectRenderer::BindElements(
     scratch = std::make_unique<TWalk>();
     scratch->slideShow = slideShowTree_;
     scratch->maxLimits = SIZE_MAX;
-    scratch->maxAdvances = 2 * (static_cast<int64_t>(scratch->slideShowIndex.Count(slideShowTree_)) + 1);
+    scratch->slideShowOrder.Start(slideShowTree_);
   }
   const TActiveWalk active(walk_, scratch.get());
   auto bindings = std::make_unique<TRenderPageElementList>();
+  const std::vector<TElementUse>& uses = walk_->ElementUsesOf(pageTemplate);
+  bindings->Reserve(static_cast<int32_t>(uses.size()));
   TRef<ITreeItem> working = current;
-  const TPageElementList& elements = pageTemplate.Elements();
-  for (int32_t i = 0; i < elements.Count(); ++i) {
-    TPageElement* element = elements.Items(i);
-    if (element == nullptr) continue;
-    bindings->Add(std::make_unique<TRenderPageElementListItem>(element, working));
-    const auto* consumer = dynamic_cast<const IObjectConsumer*>(element);
-    if (!working || consumer == nullptr || !consumer->TakesObject()) continue;
-    const TRef<ITreeItem> remembered = structureItem;
-    const TAdvance advance = AdvanceCursor(working, element, false, structureItem);
+  for (const TElementUse& use : uses) {
+    bindings->Add(use.element, working);
+    if (!working || use.consumer == nullptr || !use.consumer->TakesObject()) continue;
+    // Only an item in a structure list can be replaced by a step, and the list holds it.
+    ITreeItem* remembered = structureItem.Get();
+    const TAdvance advance = AdvanceCursor(working, use.advance, false, structureItem);
     current = working;
     if (advance.StructureChanged) {
-      PopLimits(remembered, structureItem);
+      PopLimits(TRef<ITreeItem>(remembered), structureItem);
       working = nullptr;
     }
     if (advance.LimitLeft) working = nullptr;
@@ -304,8 +431,12 @@ void TVirtualProjectRenderer::EmitPage(const TRef<ITreeItem>& pageElement,
                                        TRef<ITreeItem>& structureItem, TRef<ITreeItem>& current) {
   TWalk& walk = ActiveWalk();
   structureItem = nullptr;
-  const auto* page = dynamic_cast<const IStructurePage*>(pageElement.Get());
-  TPageTemplate* pageTemplate = page != nullptr ? page->GetTemplate() : nullptr;
+  TStructureKind& kind = walk.KindOf(pageElement);
+  if (!kind.templateKnown) {
+    kind.pageTemplate = kind.page != nullptr ? kind.page->GetTemplate() : nullptr;
+    kind.templateKnown = true;
+  }
+  TPageTemplate* pageTemplate = kind.pageTemplate;
   if (pageTemplate == nullptr) return;
   const uint8_t side = pageTemplate->Properties().Side();
   const bool evenCount = walk.pages->Count() % 2 == 0;
@@ -317,26 +448,27 @@ void TVirtualProjectRenderer::EmitPage(const TRef<ITreeItem>& pageElement,
       walk.pages->Add(std::make_unique<TRenderPageTemplateListItem>(std::move(blank)));
     }
   }
-  auto item = std::make_unique<TRenderPageTemplateListItem>(pageTemplate);
   structureItem = pageElement;
-  item->SetElements(BindElements(*pageTemplate, current, structureItem));
-  walk.pages->Add(std::move(item));
+  std::unique_ptr<TRenderPageElementList> bindings =
+      BindElements(*pageTemplate, current, structureItem);
+  walk.pages->Add(std::make_unique<TRenderPageTemplateListItem>(pageTemplate, std::move(bindings)));
 }
 
 // ---- K. ProcessItem ----
 
 bool TVirtualProjectRenderer::ProcessItem(TRef<ITreeItem>& item) {
   TWalk& walk = ActiveWalk();
-  if (dynamic_cast<IStructurePage*>(item.Get()) != nullptr) {
+  const TStructureKind& kind = walk.KindOf(item);
+  if (kind.page != nullptr) {
     const TRef<ITreeItem> pageElement = item;
     EmitPage(pageElement, item, walk.current);
     return !SameItem(item, pageElement);
   }
-  if (const auto* jump = dynamic_cast<const IStructureJump*>(item.Get())) {
+  if (const IStructureJump* jump = kind.jump) {
     walk.current = jump->Target(walk.slideShow, walk.current, walk.marks);
     return false;
   }
-  if (const auto* jumpMark = dynamic_cast<const IStructureJumpMark*>(item.Get())) {
+  if (const IStructureJumpMark* jumpMark = kind.jumpMark) {
     TRef<IJumpMarkInfo> record(new TJumpMarkInfo);
     jumpMark->Record(walk.slideShow, walk.current, *record);
     const std::string name = record->GetName();
@@ -348,7 +480,7 @@ bool TVirtualProjectRenderer::ProcessItem(TRef<ITreeItem>& item) {
     walk.marks.push_back(record);
     return false;
   }
-  if (dynamic_cast<IStructureElementLoop*>(item.Get()) != nullptr) {
+  if (kind.loop != nullptr) {
     item = EnterLoop(item);
     return false;
   }
@@ -366,10 +498,9 @@ std::unique_ptr<TRenderPageTemplateList> TVirtualProjectRenderer::BuildPages(
   walk.slideShow = slideShowTree;
   walk.pages = pages.get();
   const int64_t structureCount = walk.structureIndex.Count(structure);
-  const int64_t objectCount = walk.slideShowIndex.Count(slideShowTree);
-  const int64_t limitUnit = structureCount + objectCount + 1;
+  walk.slideShowOrder.Start(slideShowTree);
+  walk.structureUnit = structureCount + 1;
   walk.maxLimits = static_cast<size_t>(structureCount + 1);
-  walk.maxAdvances = 2 * (objectCount + 1);
   const TActiveWalk active(walk_, &walk);
   {
     // 2.
@@ -381,10 +512,10 @@ std::unique_ptr<TRenderPageTemplateList> TVirtualProjectRenderer::BuildPages(
     bool stop = false;
     while (item && !stop) {
       // a.
-      item = CheckEvents(item, walk.current);
+      if (TRef<ITreeItem> fired; CheckEvents(item, walk.current, fired)) item = std::move(fired);
       PopLimits(previous, item);
       if (!item) break;
-      if (dynamic_cast<IStructureEvent*>(item.Get()) != nullptr) {
+      if (walk.KindOf(item).event) {
         // b. an event's body is entered only when it fires
         item = NextItem(item, true);
         PopLimits(previous, item);
@@ -396,7 +527,8 @@ std::unique_ptr<TRenderPageTemplateList> TVirtualProjectRenderer::BuildPages(
         previous = item;
       }
       // d.
-      if (pages->Count() > kPagesPerUnit * limitUnit || steps > kStepsPerUnit * limitUnit) {
+      if (walk.Exceeds(pages->Count(), kPagesPerUnit, walk.structureUnit) ||
+          walk.Exceeds(steps, kStepsPerUnit, walk.structureUnit)) {
         stop = true;
       }
       ++steps;

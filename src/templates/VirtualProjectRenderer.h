@@ -19,6 +19,7 @@
 
 namespace nimbra {
 
+class IObjectAdvance;
 class TPageElement;
 class TPageTemplate;
 class TPrintWizardPageTemplateProject;
@@ -114,12 +115,14 @@ class TVirtualProjectRenderer : public TInterfacedPlugin {
 
   TWalk& ActiveWalk() const;
   TRef<ITreeItem> NextInSlideShow(const TRef<ITreeItem>& object) const;
-  TRef<ITreeItem> CheckEvents(const TRef<ITreeItem>& item, TRef<ITreeItem>& current);
+  // Whether an event beside the item fired; fired is then the structure item to go on with.
+  bool CheckEvents(const TRef<ITreeItem>& item, TRef<ITreeItem>& current, TRef<ITreeItem>& fired);
   void PopLimits(const TRef<ITreeItem>& previous, const TRef<ITreeItem>& next);
   TRef<ITreeItem> NextItem(const TRef<ITreeItem>& item, bool skipChildren);
   TRef<ITreeItem> ExitLoop(TLoopInfo* record);
   TRef<ITreeItem> EnterLoop(const TRef<ITreeItem>& loopElement);
-  TAdvance AdvanceCursor(TRef<ITreeItem>& object, TPageElement* consumer, bool start,
+  // advance: the consuming element's own way of moving on, none for the next in the slideshow.
+  TAdvance AdvanceCursor(TRef<ITreeItem>& object, IObjectAdvance* advance, bool start,
                          TRef<ITreeItem>& structureItem);
   void EmitPage(const TRef<ITreeItem>& pageElement, TRef<ITreeItem>& structureItem,
                 TRef<ITreeItem>& current);

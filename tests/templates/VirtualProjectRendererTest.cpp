@@ -36,6 +36,13 @@ TRef<ITreeItem> LoopOverPage(TTestProject& project, uint32_t templateID) {
   return loop;
 }
 
+// A chapter of pictures at the start of the show, then pictures on the first level.
+void AddChapterThenPictures(TTestShow& show, int inChapter, int after) {
+  TContainerSlideShowObject& chapter = show.AddChapter(show.Root());
+  show.AddPictures(*chapter.Children(), inChapter);
+  show.AddPictures(show.Root(), after);
+}
+
 TEST_F(VirtualProjectRendererTest, TenPicturesFillThreeFourPicturePages) {
   TTestProject project;
   LoopOverPage(project, PictureTemplate(project, 4));
@@ -96,9 +103,7 @@ TEST_F(VirtualProjectRendererTest, ChaptersAreEnteredButNeverBound) {
   TTestProject project;
   LoopOverPage(project, PictureTemplate(project, 4));
   TTestShow show;
-  TContainerSlideShowObject& chapter = show.AddChapter(show.Root());
-  show.AddPictures(*chapter.Children(), 2);
-  show.AddPictures(show.Root(), 1);
+  AddChapterThenPictures(show, 2, 1);
   EXPECT_EQ(PageTexts(*RenderPages(project, show)), (Texts{"1.1 1.2 2 -"}));
 }
 
@@ -247,6 +252,25 @@ TEST_F(VirtualProjectRendererTest, StructureWithEmptyFirstLevelOrNoProjectGivesN
   TSlideShowVirtualProjectRenderer renderer;
   renderer.SetSlideShowTree(show.Tree());
   EXPECT_EQ(renderer.Execute()->Count(), 0);
+}
+
+TEST_F(VirtualProjectRendererTest, WalkFollowsTheSlideShowTreeChangedBetweenWalks) {
+  TTestProject project;
+  LoopOverPage(project, PictureTemplate(project, 2));
+  TTestShow show;
+  AddChapterThenPictures(show, 2, 2);
+  TSlideShowVirtualProjectRenderer renderer;
+  renderer.SetProject(&project.Project());
+  renderer.SetSlideShowTree(show.Tree());
+  EXPECT_EQ(PageTexts(*renderer.Execute()), (Texts{"1.1 1.2", "2 3"}));
+  // The chapter's second picture leaves the tree and the last picture moves into the chapter.
+  const TRef<ITreeItemList> roots = show.Tree()->GetItems();
+  const TRef<ITreeItemList> inChapter = roots->GetItem(0)->GetChildren();
+  inChapter->Delete(1);
+  const TRef<ITreeItem> moved = roots->GetItem(2);
+  roots->Remove(moved);
+  inChapter->Add(moved);
+  EXPECT_EQ(PageTexts(*renderer.Execute()), (Texts{"1.1 3", "2 -"}));
 }
 
 TEST_F(VirtualProjectRendererTest, BaseRendererBindsChaptersToo) {
