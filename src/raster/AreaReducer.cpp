@@ -10,7 +10,7 @@ namespace {
 constexpr int kChannels = 4;
 // The target's channels carry the weights of both axes: kWeightOne squared.
 constexpr int kResultShift = 24;
-constexpr uint64_t kResultHalf = uint64_t{1} << (kResultShift - 1);
+constexpr uint32_t kResultHalf = uint32_t{1} << (kResultShift - 1);
 
 // The length along the other axis that keeps the picture's proportions, rounded, at least need.
 int64_t ProportionalLength(int64_t length, int64_t binding, int64_t bindingSource, int64_t need) {
@@ -102,19 +102,40 @@ void TAreaReducer::AddRow(const TColor32* row) {
   }
 }
 
-void TAreaReducer::WriteTargetRow(int targetRow, const std::vector<uint32_t>& sums) {
-  auto* out = reinterpret_cast<uint8_t*>(target_.ScanLine(targetRow));
-  const int taps = columns_.Taps;
-  for (int x = 0; x < target_.Width(); ++x) {
-    const uint32_t* in = sums.data() + static_cast<size_t>(columns_.First[x]) * kChannels;
-    const uint32_t* weights = columns_.Weights.data() + static_cast<size_t>(x) * taps;
-    uint64_t channel[kChannels] = {kResultHalf, kResultHalf, kResultHalf, kResultHalf};
+namespace {
+
+// One target row from the weighted row sums. kTaps is the axis's tap count where it is known at
+// compile time (the common reductions by less than two), 0 otherwise. The sums stay within 32 bits:
+// 255 × kWeightOne² plus the rounding half is just below 2³².
+template <int kTaps>
+void SumColumns(const uint32_t* sums, const TAreaReducer::TAxis& columns, int width, uint8_t* out) {
+  const int taps = kTaps > 0 ? kTaps : columns.Taps;
+  for (int x = 0; x < width; ++x) {
+    const uint32_t* in = sums + static_cast<size_t>(columns.First[x]) * kChannels;
+    const uint32_t* weights = columns.Weights.data() + static_cast<size_t>(x) * columns.Taps;
+    uint32_t channel[kChannels] = {kResultHalf, kResultHalf, kResultHalf, kResultHalf};
     for (int k = 0; k < taps; ++k) {
-      for (int c = 0; c < kChannels; ++c) channel[c] += uint64_t{in[k * kChannels + c]} * weights[k];
+      for (int c = 0; c < kChannels; ++c) channel[c] += in[k * kChannels + c] * weights[k];
     }
     for (int c = 0; c < kChannels; ++c) {
       out[x * kChannels + c] = static_cast<uint8_t>(channel[c] >> kResultShift);
     }
+  }
+}
+
+}  // namespace
+
+void TAreaReducer::WriteTargetRow(int targetRow, const std::vector<uint32_t>& sums) {
+  auto* out = reinterpret_cast<uint8_t*>(target_.ScanLine(targetRow));
+  switch (columns_.Taps) {
+    case 2:
+      SumColumns<2>(sums.data(), columns_, target_.Width(), out);
+      break;
+    case 3:
+      SumColumns<3>(sums.data(), columns_, target_.Width(), out);
+      break;
+    default:
+      SumColumns<0>(sums.data(), columns_, target_.Width(), out);
   }
 }
 
