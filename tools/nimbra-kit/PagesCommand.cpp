@@ -2,7 +2,7 @@
 #include <ostream>
 
 #include "nimbra-kit/CommandLine.h"
-#include "nimbra-kit/Inspectors.h"
+#include "nimbra-kit/DocumentDescriptions.h"
 #include "nimbra-kit/KitCommands.h"
 #include "nimbra-kit/KitStartup.h"
 #include "nimbra-kit/PackageOpening.h"

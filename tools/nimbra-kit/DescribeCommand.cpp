@@ -2,7 +2,7 @@
 
 #include "framework/Properties.h"
 #include "nimbra-kit/CommandLine.h"
-#include "nimbra-kit/Inspectors.h"
+#include "nimbra-kit/DocumentDescriptions.h"
 #include "nimbra-kit/KitCommands.h"
 #include "nimbra-kit/KitStartup.h"
 #include "nimbra-kit/ReadableJson.h"

@@ -1,6 +1,6 @@
 #include "framework/Properties.h"
 #include "nimbra-kit/CommandLine.h"
-#include "nimbra-kit/Inspectors.h"
+#include "nimbra-kit/DocumentDescriptions.h"
 #include "nimbra-kit/JsonFieldWriter.h"
 #include "storage/CSFStreamWinTypes.h"
 

@@ -1,6 +1,6 @@
 #include <ostream>
 
-#include "nimbra-kit/Inspectors.h"
+#include "nimbra-kit/DocumentDescriptions.h"
 #include "nimbra-kit/JsonFieldWriter.h"
 #include "nimbra-kit/ReadableJson.h"
 #include "slideshow/MusicProperties.h"

@@ -1,5 +1,5 @@
-// Inspection of the stored files of the system: each inspector turns one kind of file into a JSON
-// description. nimbra-kit inspect picks the inspector by the file's chunked-stream file type.
+// Descriptions of the stored files of the system: each turns one kind of file into JSON.
+// nimbra-kit inspect picks the description by the file's chunked-stream file type.
 #pragma once
 
 #include <iosfwd>

@@ -1,7 +1,7 @@
 #include <ostream>
 
 #include "elements/PageTemplateVariable.h"
-#include "nimbra-kit/Inspectors.h"
+#include "nimbra-kit/DocumentDescriptions.h"
 #include "nimbra-kit/JsonFieldWriter.h"
 #include "storage/CSFStream.h"
 #include "templates/ElementBinding.h"
