@@ -41,13 +41,11 @@
 #include "render/RenderRegistration.h"
 #include "slideshow/SlideShow.h"
 #include "slideshow/SlideShowInterfaces.h"
-#include "slideshow/SlideShowRegistration.h"
 #include "slideshow/SlideShowTree.h"
 #include "storage/FileAccess.h"
 #include "storage/FileStream.h"
 #include "templates/PageTemplateProject.h"
 #include "templates/StructureElements.h"
-#include "templates/TemplateRegistration.h"
 #include "templates/VirtualProjectRenderer.h"
 
 extern char** environ;
@@ -60,19 +58,14 @@ namespace {
 struct Units {
   Units() {
     SetMainPlugins(std::make_unique<TPlugins>());
-    RegisterSlideShowBaseKinds(*MainPlugins());
-    PageTemplatesStartup();
-    ElementsStartup();
-    RegisterSlideShowObjectKinds(*MainPlugins());
+    DocumentUnitsStartup();
     RenderStartup();
     RegisterPictureFormats();
   }
   ~Units() {
     UnregisterPictureFormats();
     RenderShutdown();
-    UnregisterSlideShowKinds(*MainPlugins());
-    ElementsShutdown();
-    PageTemplatesShutdown();
+    DocumentUnitsShutdown();
     SetMainPlugins(nullptr);
   }
 };

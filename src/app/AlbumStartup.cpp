@@ -4,12 +4,9 @@
 #include "app/ShellRegistration.h"
 #include "elements/ElementRegistration.h"
 #include "framework/FrameworkStartup.h"
-#include "framework/Plugins.h"
 #include "raster/PictureFormatRegistration.h"
 #include "render/RenderRegistration.h"
-#include "slideshow/SlideShowRegistration.h"
 #include "slideshow/SlideShowSettingsClasses.h"
-#include "templates/TemplateRegistration.h"
 
 namespace nimbra {
 
@@ -18,10 +15,7 @@ TAlbumStartup::TAlbumStartup() {
   FrameworkStartup();
   // Each registry lists its classes in the order the units start.
   RegisterSlideShowSettingsClasses();
-  RegisterSlideShowBaseKinds(*MainPlugins());
-  PageTemplatesStartup();
-  ElementsStartup();
-  RegisterSlideShowObjectKinds(*MainPlugins());
+  DocumentUnitsStartup();
   RenderStartup();
   RegisterPictureFormats();
   ShellStartup();
@@ -31,9 +25,7 @@ TAlbumStartup::~TAlbumStartup() {
   ShellShutdown();
   UnregisterPictureFormats();
   RenderShutdown();
-  UnregisterSlideShowKinds(*MainPlugins());
-  ElementsShutdown();
-  PageTemplatesShutdown();
+  DocumentUnitsShutdown();
   UnregisterSlideShowSettingsClasses();
   FrameworkShutdown();
   ClearApplicationInfo();

@@ -16,6 +16,8 @@
 #include "elements/PrintWizardPictureEffectSimpleBorder.h"
 #include "elements/PrintWizardVariables.h"
 #include "framework/Plugins.h"
+#include "slideshow/SlideShowRegistration.h"
+#include "templates/TemplateRegistration.h"
 
 namespace nimbra {
 
@@ -89,6 +91,23 @@ void ElementsShutdown() {
     for (auto it = classes.rbegin(); it != classes.rend(); ++it) plugins->Unregister(**it);
   }
   for (const TMetaClass* meta : StreamedClasses()) UnregisterClass(*meta);
+}
+
+void DocumentUnitsStartup() {
+  TPlugins* plugins = MainPlugins();
+  if (plugins == nullptr) {
+    throw std::logic_error("The main plug-in registry must exist before the document units");
+  }
+  RegisterSlideShowBaseKinds(*plugins);
+  PageTemplatesStartup();
+  ElementsStartup();
+  RegisterSlideShowObjectKinds(*plugins);
+}
+
+void DocumentUnitsShutdown() {
+  if (TPlugins* plugins = MainPlugins()) UnregisterSlideShowKinds(*plugins);
+  ElementsShutdown();
+  PageTemplatesShutdown();
 }
 
 }  // namespace nimbra

@@ -9,11 +9,9 @@
 #include "raster/Blend.h"
 #include "raster/PictureFormatRegistration.h"
 #include "render/RenderRegistration.h"
-#include "slideshow/SlideShowRegistration.h"
 #include "slideshow/SlideShowTree.h"
 #include "templates/StructureElements.h"
 #include "templates/StructureEvent.h"
-#include "templates/TemplateRegistration.h"
 
 namespace nimbra::test {
 
@@ -39,10 +37,7 @@ void TRenderTest::SetUpTestSuite() {
   SetProgramFolder(Folders()->File("program"));
   SetUserDataFolder(Folders()->File("user"));
   if (MainPlugins() == nullptr) SetMainPlugins(std::make_unique<TPlugins>());
-  RegisterSlideShowBaseKinds(*MainPlugins());
-  PageTemplatesStartup();
-  ElementsStartup();
-  RegisterSlideShowObjectKinds(*MainPlugins());
+  DocumentUnitsStartup();
   RenderStartup();
   RegisterPictureFormats();
 }
@@ -50,9 +45,7 @@ void TRenderTest::SetUpTestSuite() {
 void TRenderTest::TearDownTestSuite() {
   UnregisterPictureFormats();
   RenderShutdown();
-  UnregisterSlideShowKinds(*MainPlugins());
-  ElementsShutdown();
-  PageTemplatesShutdown();
+  DocumentUnitsShutdown();
   SetMainPlugins(nullptr);
   ClearFrameworkFolders();
   Folders().reset();

@@ -3,10 +3,7 @@
 #include "app/NimbraApplicationInfo.h"
 #include "elements/ElementRegistration.h"
 #include "framework/FrameworkStartup.h"
-#include "framework/Plugins.h"
-#include "slideshow/SlideShowRegistration.h"
 #include "slideshow/SlideShowSettingsClasses.h"
-#include "templates/TemplateRegistration.h"
 
 namespace nimbra::kit {
 
@@ -15,16 +12,11 @@ TKitSession::TKitSession() {
   FrameworkStartup();
   // The units in the program's order, so that each registry lists its classes in that order.
   RegisterSlideShowSettingsClasses();
-  RegisterSlideShowBaseKinds(*MainPlugins());
-  PageTemplatesStartup();
-  ElementsStartup();
-  RegisterSlideShowObjectKinds(*MainPlugins());
+  DocumentUnitsStartup();
 }
 
 TKitSession::~TKitSession() {
-  UnregisterSlideShowKinds(*MainPlugins());
-  ElementsShutdown();
-  PageTemplatesShutdown();
+  DocumentUnitsShutdown();
   UnregisterSlideShowSettingsClasses();
   FrameworkShutdown();
   ClearApplicationInfo();
