@@ -3,10 +3,10 @@
 #include <stdexcept>
 
 #include "framework/FileNameResolution.h"
-#include "storage/MemoryStream.h"
 #include "templates/PageElementList.h"
 #include "templates/PageTemplate.h"
 #include "templates/PageTemplateProject.h"
+#include "templates/StreamCopy.h"
 
 namespace nimbra {
 
@@ -32,17 +32,8 @@ TPageElement::~TPageElement() = default;
 void TPageElement::Assign(const TPlugin& source) {
   const auto* element = dynamic_cast<const TPageElement*>(&source);
   if (element == nullptr || element == this) return;
-  try {
-    TMemoryStream buffer;
-    TCSFStreamWinTypes stream(buffer, CSFMode::Headerless);
-    stream.SetFileType(kCopyFileType);
-    stream.SetFileVersion(kCopyFileVersion);
-    element->WriteToStream(stream);
-    stream.SetPosition(0);
-    ReadFromStream(stream);
-  } catch (...) {
-    // A copy that fails leaves what it read; Assign has no way to report.
-  }
+  CopyThroughStream([element](TCSFStream& stream) { element->WriteToStream(stream); },
+                    [this](TCSFStream& stream) { ReadFromStream(stream); });
 }
 
 void TPageElement::DoChange(int32_t a, uint8_t b) {

@@ -4,10 +4,10 @@
 #include <stdexcept>
 
 #include "framework/FileNameResolution.h"
-#include "storage/MemoryStream.h"
 #include "templates/PageBackground.h"
 #include "templates/PageTemplateList.h"
 #include "templates/PageTemplateProject.h"
+#include "templates/StreamCopy.h"
 #include "templates/TemplateVariables.h"
 
 namespace nimbra {
@@ -88,19 +88,12 @@ void TPageTemplate::WireElementList() {
 void TPageTemplate::Assign(const TPlugin& source) {
   const auto* other = dynamic_cast<const TPageTemplate*>(&source);
   if (other == nullptr || other == this) return;
-  try {
-    TMemoryStream buffer;
-    TCSFStreamWinTypes stream(buffer, CSFMode::Headerless);
-    stream.SetFileType(kCopyFileType);
-    stream.SetFileVersion(kCopyFileVersion);
-    other->WriteToStream(stream);
-    stream.SetPosition(0);
-    // Reading appends elements; a copy holds exactly the source's.
-    elements_->Clear();
-    ReadFromStream(stream);
-  } catch (...) {
-    // A copy that fails keeps what it read.
-  }
+  CopyThroughStream([other](TCSFStream& stream) { other->WriteToStream(stream); },
+                    [this](TCSFStream& stream) {
+                      // Reading appends elements; a copy holds exactly the source's.
+                      elements_->Clear();
+                      ReadFromStream(stream);
+                    });
 }
 
 void TPageTemplate::ElementChanged(TPageElement* element, int32_t a, uint8_t b) {

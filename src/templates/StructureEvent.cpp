@@ -6,8 +6,6 @@
 #include "framework/TreeImplement.h"
 #include "slideshow/SlideShowObject.h"
 #include "slideshow/SlideShowTree.h"
-#include "storage/CSFStreamWinTypes.h"
-#include "storage/MemoryStream.h"
 #include "templates/RequiredBag.h"
 #include "templates/StreamCopy.h"
 

@@ -4,8 +4,6 @@
 
 #include "framework/FieldWriter.h"
 #include "framework/TreeImplement.h"
-#include "storage/CSFStreamWinTypes.h"
-#include "storage/MemoryStream.h"
 #include "templates/RequiredBag.h"
 #include "templates/StreamCopy.h"
 
