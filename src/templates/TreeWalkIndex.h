@@ -4,8 +4,9 @@
 // index remembers the place of every item of each list it has looked into once, and the owner
 // links (list, parent, first child) of every item it was asked about. It is meant for trees that
 // do not change while they are walked (the renderer's structure, and its slideshow where that
-// cannot be recorded in order); should a list change anyway, a stale place is noticed and the
-// item looked for by scanning.
+// cannot be recorded in order). Should a list change anyway, a stale place is noticed and the
+// item looked for by scanning; the remembered links, steps and branch answers are not checked
+// again, so an index lives for one walk.
 #pragma once
 
 #include <cstdint>

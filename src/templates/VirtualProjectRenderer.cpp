@@ -10,13 +10,13 @@
 #include "slideshow/SlideShowInterfaces.h"
 #include "slideshow/SlideShowObject.h"
 #include "slideshow/SlideShowTree.h"
+#include "storage/TextCase.h"
 #include "templates/ElementBinding.h"
 #include "templates/JumpMarkInfo.h"
 #include "templates/ObjectAdvance.h"
 #include "templates/PageTemplateProject.h"
 #include "templates/PreOrderIndex.h"
 #include "templates/TreeWalkIndex.h"
-#include "storage/TextCase.h"
 
 namespace nimbra {
 
@@ -38,9 +38,8 @@ struct TStructureKind {
   const IStructureJumpMark* jumpMark = nullptr;
   IStructureElementLoop* loop = nullptr;
   bool event = false;
-  // The page's template, looked up through the project at the first page made of it.
+  // A page's template, looked up through the project.
   TPageTemplate* pageTemplate = nullptr;
-  bool templateKnown = false;
 };
 
 // What the walk asks of a page element each time a page of its template is made.
@@ -85,7 +84,7 @@ struct TVirtualProjectRenderer::TWalk {
   // objects walks the whole slideshow, so it waits until the objects the walk has recorded so far
   // (no more than all) no longer keep the value below the limit.
   bool Exceeds(int64_t value, int64_t perUnit, int64_t base);
-  TStructureKind& KindOf(const TRef<ITreeItem>& item);
+  const TStructureKind& KindOf(const TRef<ITreeItem>& item);
   // The loop element of a loop record's loop; none when it is no tree item.
   ITreeItem* LoopElementOf(const TRef<IStructureElementLoop>& loop);
   const std::vector<TElementUse>& ElementUsesOf(const TPageTemplate& pageTemplate);
@@ -105,15 +104,17 @@ bool TVirtualProjectRenderer::TWalk::Exceeds(int64_t value, int64_t perUnit, int
   return value > perUnit * (base + objectCount);
 }
 
-TStructureKind& TVirtualProjectRenderer::TWalk::KindOf(const TRef<ITreeItem>& item) {
+const TStructureKind& TVirtualProjectRenderer::TWalk::KindOf(const TRef<ITreeItem>& item) {
   const auto [known, added] = kinds.try_emplace(item.Get());
   if (added) {
     ITreeItem* element = item.Get();
-    known->second.page = dynamic_cast<IStructurePage*>(element);
-    known->second.jump = dynamic_cast<const IStructureJump*>(element);
-    known->second.jumpMark = dynamic_cast<const IStructureJumpMark*>(element);
-    known->second.loop = dynamic_cast<IStructureElementLoop*>(element);
-    known->second.event = dynamic_cast<const IStructureEvent*>(element) != nullptr;
+    TStructureKind& kind = known->second;
+    kind.page = dynamic_cast<IStructurePage*>(element);
+    kind.jump = dynamic_cast<const IStructureJump*>(element);
+    kind.jumpMark = dynamic_cast<const IStructureJumpMark*>(element);
+    kind.loop = dynamic_cast<IStructureElementLoop*>(element);
+    kind.event = dynamic_cast<const IStructureEvent*>(element) != nullptr;
+    if (kind.page != nullptr) kind.pageTemplate = kind.page->GetTemplate();
   }
   return known->second;
 }
@@ -187,7 +188,9 @@ bool SameItem(const TRef<ITreeItem>& a, const TRef<ITreeItem>& b) {
 TVirtualProjectRenderer::TVirtualProjectRenderer() = default;
 TVirtualProjectRenderer::~TVirtualProjectRenderer() = default;
 
-TVirtualProjectRenderer::TWalk& TVirtualProjectRenderer::ActiveWalk() const { return *walk_; }
+TVirtualProjectRenderer::TWalk& TVirtualProjectRenderer::ActiveWalk() const {
+  return *walk_;
+}
 
 TRef<ITreeItem> TVirtualProjectRenderer::NextInSlideShow(const TRef<ITreeItem>& object) const {
   return ActiveWalk().NextInSlideShow(object);
@@ -256,8 +259,8 @@ int32_t TVirtualProjectRenderer::LoopState(TLoops& loops, const TJumpMarks& mark
   if (loops.empty()) return kLoopStateOutside;
   TLoopInfo& top = loops.back();
   // Held by the record's loop.
-  ITreeItem* loopElement = walk_ != nullptr ? walk_->LoopElementOf(top.Loop)
-                                            : dynamic_cast<ITreeItem*>(top.Loop.Get());
+  ITreeItem* loopElement =
+      walk_ != nullptr ? walk_->LoopElementOf(top.Loop) : dynamic_cast<ITreeItem*>(top.Loop.Get());
   if (loopElement == nullptr) return kLoopStateBroken;
   // Asked outside a walk, the answers are worked out on the spot.
   std::optional<TTreeWalkIndex> scratch;
@@ -283,8 +286,7 @@ int32_t TVirtualProjectRenderer::LoopState(TLoops& loops, const TJumpMarks& mark
 
 int32_t TVirtualProjectRenderer::QueryLoopState(TLoops& loops, const TJumpMarks& marks,
                                                 const TRef<ITreeItem>& item,
-                                                const TRef<ITreeItem>& current,
-                                                bool skipChildren) {
+                                                const TRef<ITreeItem>& current, bool skipChildren) {
   TLoopInfo* record = nullptr;
   return LoopState(loops, marks, item, current, skipChildren, record);
 }
@@ -306,8 +308,7 @@ TRef<ITreeItem> TVirtualProjectRenderer::NextItem(const TRef<ITreeItem>& start, 
         return next;
       }
       case kLoopStateRestart:
-        return walk.structureIndex.GetFirstChild(
-            TRef<ITreeItem>(walk.LoopElementOf(record->Loop)));
+        return walk.structureIndex.GetFirstChild(TRef<ITreeItem>(walk.LoopElementOf(record->Loop)));
       case kLoopStateExit: {
         // F. pop the record; the loop element's next sibling, or what the enclosing loop decides
         TRef<ITreeItem> loopElement(walk.LoopElementOf(record->Loop));
@@ -431,12 +432,7 @@ void TVirtualProjectRenderer::EmitPage(const TRef<ITreeItem>& pageElement,
                                        TRef<ITreeItem>& structureItem, TRef<ITreeItem>& current) {
   TWalk& walk = ActiveWalk();
   structureItem = nullptr;
-  TStructureKind& kind = walk.KindOf(pageElement);
-  if (!kind.templateKnown) {
-    kind.pageTemplate = kind.page != nullptr ? kind.page->GetTemplate() : nullptr;
-    kind.templateKnown = true;
-  }
-  TPageTemplate* pageTemplate = kind.pageTemplate;
+  TPageTemplate* pageTemplate = walk.KindOf(pageElement).pageTemplate;
   if (pageTemplate == nullptr) return;
   const uint8_t side = pageTemplate->Properties().Side();
   const bool evenCount = walk.pages->Count() % 2 == 0;
@@ -472,10 +468,9 @@ bool TVirtualProjectRenderer::ProcessItem(TRef<ITreeItem>& item) {
     TRef<IJumpMarkInfo> record(new TJumpMarkInfo);
     jumpMark->Record(walk.slideShow, walk.current, *record);
     const std::string name = record->GetName();
-    const auto same = std::find_if(walk.marks.begin(), walk.marks.end(),
-                                   [&](const TRef<IJumpMarkInfo>& mark) {
-                                     return SameTextAscii(mark->GetName(), name);
-                                   });
+    const auto same = std::find_if(
+        walk.marks.begin(), walk.marks.end(),
+        [&](const TRef<IJumpMarkInfo>& mark) { return SameTextAscii(mark->GetName(), name); });
     if (same != walk.marks.end()) walk.marks.erase(same);
     walk.marks.push_back(record);
     return false;
