@@ -4,9 +4,11 @@ namespace nimbra::kit {
 
 namespace {
 
-const OptionDefinition* FindOption(const std::vector<OptionDefinition>& definitions, const std::string& arg) {
+const OptionDefinition* FindOption(const std::vector<OptionDefinition>& definitions,
+                                   const std::string& arg) {
   for (const OptionDefinition& definition : definitions) {
-    if (arg.size() == 2 && definition.shortName != 0 && arg[1] == definition.shortName) return &definition;
+    if (arg.size() == 2 && definition.shortName != 0 && arg[1] == definition.shortName)
+      return &definition;
     if (arg == "--" + definition.longName) return &definition;
   }
   return nullptr;

@@ -22,15 +22,16 @@ class CommandError : public std::runtime_error {
 };
 
 struct OptionDefinition {
-  std::string longName;   // without "--"
-  char shortName = 0;     // 0 when there is none
+  std::string longName;  // without "--"
+  char shortName = 0;    // 0 when there is none
   bool takesValue = false;
 };
 
 class TCommandLine {
  public:
   // Raises UsageError for unknown options and options missing their value.
-  TCommandLine(const std::vector<std::string>& args, const std::vector<OptionDefinition>& definitions);
+  TCommandLine(const std::vector<std::string>& args,
+               const std::vector<OptionDefinition>& definitions);
 
   bool Has(const std::string& longName) const { return values_.count(longName) != 0; }
   // The last value given for the option; UsageError when it was not given.
