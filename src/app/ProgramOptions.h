@@ -1,0 +1,43 @@
+// The album program's own long options (`--once`, `--wallpaper=NAME`, …) and its usage text. The
+// album's switches (-p, -t, -i, -a, -b) are the parameter parser's; they pass through here
+// untouched.
+#pragma once
+
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+#include "app/ScreenGeometry.h"
+
+namespace nimbra {
+
+extern const std::string_view kProgramUsage;
+
+struct TProgramOptions {
+  bool Once = false;
+  bool NoTray = false;
+  bool Help = false;
+  bool Version = false;
+  // Extract and load the vendor codec libraries an album package carries; nothing reads pictures
+  // through them, so they stay in the package unless asked for.
+  bool VendorLibraries = false;
+  std::string Wallpaper = "auto";
+  std::string WallpaperCommand;
+  std::optional<TScreenGeometry> WorkArea;
+};
+
+// Raised for an option the program does not know or a value it cannot take.
+class EProgramUsageError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// "WxH" with both numbers positive and at most five digits; none otherwise.
+std::optional<TScreenGeometry> ParseWorkArea(std::string_view text);
+
+// Reads the long options of argv[1 …]; every argument not starting with "--" is left to the
+// album's switches. Raises EProgramUsageError.
+TProgramOptions ParseProgramOptions(int argc, const char* const* argv);
+
+}  // namespace nimbra
