@@ -118,7 +118,7 @@ void WriteValuesFile(const std::string& path, const TKeyValues& values) {
     // Settings are the user's own business.
     TAtomicFile file(path, 0600);
     {
-      TFileStream out(file.TemporaryName(), FileMode::Create);
+      TFileStream out(file.TemporaryName(), FileMode::Create, path);
       out.WriteBuffer(bytes.data(), static_cast<int64_t>(bytes.size()));
       out.Flush();
     }
@@ -128,15 +128,6 @@ void WriteValuesFile(const std::string& path, const TKeyValues& values) {
   }
 }
 
-// Temporary files of writers that died before their rename. Only called under the key's lock, when
-// no other writer of the key can be between writing and renaming.
-void RemoveStrayTemporaries(const std::string& folder) {
-  const std::string prefix = std::string(kValuesFileName) + ".tmp-";
-  std::error_code error;
-  for (const auto& entry : fs::directory_iterator(folder, error)) {
-    if (entry.path().filename().string().starts_with(prefix)) fs::remove(entry.path(), error);
-  }
-}
 
 std::optional<std::vector<std::string>> KeyComponents(std::string_view path) {
   std::vector<std::string> components;
@@ -324,7 +315,8 @@ bool TKeyValueStore::ChangeValues(Change change) {
   WriteValuesFile(path, loaded.Values);
   // A damaged file that was replaced is worth a report again should it break once more.
   reported_.erase(path);
-  RemoveStrayTemporaries(currentFolder_);
+  // Under the key's lock no other writer is between writing and renaming: what is left is strays.
+  TAtomicFile::RemoveLeftovers(path);
   return true;
 }
 

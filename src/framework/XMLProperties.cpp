@@ -201,7 +201,7 @@ void TXMLProperties::SaveXMLToFile(const std::string& fileName) const {
   const std::string bytes = Utf8ToWindows1252(DocumentXML());
   TAtomicFile target(fileName);
   {
-    TFileStream out(target.TemporaryName(), FileMode::Create);
+    TFileStream out(target.TemporaryName(), FileMode::Create, fileName);
     out.WriteBuffer(bytes.data(), static_cast<int64_t>(bytes.size()));
     out.Flush();
   }

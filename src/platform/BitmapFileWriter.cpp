@@ -11,7 +11,7 @@ void WriteBitmapFile(const TBitmap32& bitmap, const std::string& fileName) {
   if (bitmap.Empty()) throw EWallpaperError("the page to show is empty");
   TAtomicFile file(fileName, 0644);
   {
-    TFileStream stream(file.TemporaryName(), FileMode::Create);
+    TFileStream stream(file.TemporaryName(), FileMode::Create, fileName);
     SaveBmp(bitmap, stream, 24);
     stream.Flush();
   }

@@ -23,7 +23,7 @@ bool TPictureFormatWriter::SaveToFile(const TBitmap32& bitmap, const std::string
   try {
     TAtomicFile file(fileName, 0644);
     {
-      TFileStream stream(file.TemporaryName(), FileMode::Create);
+      TFileStream stream(file.TemporaryName(), FileMode::Create, fileName);
       Write(bitmap, stream);
       stream.Flush();
     }

@@ -179,7 +179,7 @@ bool TSlideShow::SaveToFile(const std::string& fileName) const {
     TAtomicFile target(fileName);
     bool written = false;
     {
-      TFileStream file(target.TemporaryName(), FileMode::Create);
+      TFileStream file(target.TemporaryName(), FileMode::Create, fileName);
       written = SaveToStream(file);
       file.Flush();
     }

@@ -7,7 +7,9 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <random>
+#include <string_view>
 
 #include "storage/StreamErrors.h"
 
@@ -15,11 +17,13 @@ namespace nimbra {
 
 namespace {
 
+constexpr std::string_view kTemporaryMark = ".tmp-";
+
 std::string UniqueSuffix() {
   static std::atomic<unsigned> counter{0};
   static const unsigned seed = std::random_device{}();
-  return ".tmp-" + std::to_string(::getpid()) + "-" + std::to_string(seed % 100000) + "-" +
-         std::to_string(counter++);
+  return std::string(kTemporaryMark) + std::to_string(::getpid()) + "-" +
+         std::to_string(seed % 100000) + "-" + std::to_string(counter++);
 }
 
 std::string FolderOf(const std::string& path) {
@@ -48,9 +52,9 @@ TAtomicFile::TAtomicFile(std::string destination, mode_t mode)
     }
     if (errno != EEXIST) break;
   }
-  const std::string why = std::strerror(errno);
+  const int code = errno;
   temporary_.clear();
-  throw EFCreateError("Cannot create file \"" + destination_ + "\": " + why);
+  throw EFCreateError("Cannot create file \"" + destination_ + "\": " + std::strerror(code), code);
 }
 
 TAtomicFile::~TAtomicFile() {
@@ -60,17 +64,29 @@ TAtomicFile::~TAtomicFile() {
 void TAtomicFile::Commit() {
   const int fd = ::open(temporary_.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0 || ::fsync(fd) != 0) {
-    const std::string why = std::strerror(errno);
+    const int code = errno;
     if (fd >= 0) ::close(fd);
-    throw EWriteError("Cannot write file \"" + destination_ + "\": " + why);
+    throw EWriteError("Cannot write file \"" + destination_ + "\": " + std::strerror(code), code);
   }
   ::close(fd);
   if (std::rename(temporary_.c_str(), destination_.c_str()) != 0) {
-    throw EWriteError("Cannot replace file \"" + destination_ + "\": " + std::strerror(errno));
+    const int code = errno;
+    throw EWriteError("Cannot replace file \"" + destination_ + "\": " + std::strerror(code), code);
   }
   committed_ = true;
   // The rename itself reaches the disk with the folder's entry.
   SyncPath(FolderOf(destination_), O_RDONLY | O_DIRECTORY);
+}
+
+void TAtomicFile::RemoveLeftovers(const std::string& destination) {
+  const std::filesystem::path path(destination);
+  const std::string prefix = path.filename().string() + std::string(kTemporaryMark);
+  std::error_code error;
+  for (const auto& entry : std::filesystem::directory_iterator(path.parent_path(), error)) {
+    if (entry.path().filename().string().starts_with(prefix)) {
+      std::filesystem::remove(entry.path(), error);
+    }
+  }
 }
 
 }  // namespace nimbra

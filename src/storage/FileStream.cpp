@@ -16,13 +16,18 @@ namespace {
 
 constexpr int64_t kBufferSize = 16 * 1024;
 
-std::string SystemError(const std::string& what, const std::string& fileName) {
-  return what + " \"" + fileName + "\": " + std::strerror(errno);
+// The error for a failing system call, with errno kept for callers that explain it.
+template <typename TError>
+[[noreturn]] void RaiseSystemError(const std::string& what, const std::string& fileName) {
+  const int code = errno;
+  throw TError(what + " \"" + fileName + "\": " + std::strerror(code), code);
 }
 
 }  // namespace
 
-TFileStream::TFileStream(const std::string& fileName, FileMode mode) : fileName_(fileName) {
+TFileStream::TFileStream(const std::string& fileName, FileMode mode,
+                         const std::string& nameInMessages)
+    : fileName_(fileName), nameInMessages_(nameInMessages.empty() ? fileName : nameInMessages) {
   int flags = O_CLOEXEC;
   switch (mode) {
     case FileMode::Create: flags |= O_RDWR | O_CREAT | O_TRUNC; break;
@@ -31,14 +36,16 @@ TFileStream::TFileStream(const std::string& fileName, FileMode mode) : fileName_
   }
   fd_ = ::open(fileName.c_str(), flags, 0666);
   if (fd_ < 0) {
-    if (mode == FileMode::Create) throw EFCreateError(SystemError("Cannot create file", fileName));
-    throw EFOpenError(SystemError("Cannot open file", fileName));
+    if (mode == FileMode::Create) {
+      RaiseSystemError<EFCreateError>("Cannot create file", nameInMessages_);
+    }
+    RaiseSystemError<EFOpenError>("Cannot open file", nameInMessages_);
   }
   struct stat info {};
   if (::fstat(fd_, &info) != 0 || S_ISDIR(info.st_mode)) {
     ::close(fd_);
     errno = EISDIR;
-    throw EFOpenError(SystemError("Cannot open file", fileName));
+    RaiseSystemError<EFOpenError>("Cannot open file", nameInMessages_);
   }
   size_ = info.st_size;
 }
@@ -59,7 +66,7 @@ int64_t TFileStream::ReadDirect(void* buffer, int64_t count, int64_t at) {
     const ssize_t n = ::pread(fd_, out + done, static_cast<size_t>(count - done), at + done);
     if (n < 0) {
       if (errno == EINTR) continue;
-      throw EReadError(SystemError("Cannot read file", fileName_));
+      RaiseSystemError<EReadError>("Cannot read file", nameInMessages_);
     }
     if (n == 0) break;
     done += n;
@@ -74,7 +81,7 @@ void TFileStream::WriteDirect(const void* buffer, int64_t count, int64_t at) {
     const ssize_t n = ::pwrite(fd_, in + done, static_cast<size_t>(count - done), at + done);
     if (n < 0) {
       if (errno == EINTR) continue;
-      throw EWriteError(SystemError("Cannot write file", fileName_));
+      RaiseSystemError<EWriteError>("Cannot write file", nameInMessages_);
     }
     done += n;
   }
@@ -109,7 +116,9 @@ int64_t TFileStream::Read(void* buffer, int64_t count) {
 
 int64_t TFileStream::Write(const void* buffer, int64_t count) {
   if (count <= 0) return 0;
-  if (position_ < 0) throw EWriteError("Cannot write before the start of \"" + fileName_ + "\"");
+  if (position_ < 0) {
+    throw EWriteError("Cannot write before the start of \"" + nameInMessages_ + "\"");
+  }
   DropReadBuffer();
   const bool continues = !writeBuffer_.empty() &&
                          position_ == writeStart_ + static_cast<int64_t>(writeBuffer_.size());
@@ -147,7 +156,7 @@ void TFileStream::Flush() {
 
 void TFileStream::Sync() {
   Flush();
-  if (::fsync(fd_) != 0) throw EWriteError(SystemError("Cannot write file", fileName_));
+  if (::fsync(fd_) != 0) RaiseSystemError<EWriteError>("Cannot write file", nameInMessages_);
 }
 
 int64_t TFileStream::Seek(int64_t offset, SeekOrigin origin) {
@@ -165,7 +174,7 @@ void TFileStream::SetSize(int64_t size) {
   Flush();
   DropReadBuffer();
   if (size < 0 || ::ftruncate(fd_, size) != 0) {
-    throw EWriteError(SystemError("Cannot change the size of", fileName_));
+    RaiseSystemError<EWriteError>("Cannot change the size of", nameInMessages_);
   }
   size_ = size;
   if (position_ > size_) position_ = size_;

@@ -19,7 +19,8 @@ enum class FileMode {
 class TFileStream : public TStream {
  public:
   // Raises EFOpenError, or EFCreateError for FileMode::Create, when the file cannot be opened.
-  TFileStream(const std::string& fileName, FileMode mode);
+  // Errors name nameInMessages when given: a temporary file is named after the file it becomes.
+  TFileStream(const std::string& fileName, FileMode mode, const std::string& nameInMessages = {});
   ~TFileStream() override;
 
   int64_t Read(void* buffer, int64_t count) override;
@@ -39,6 +40,7 @@ class TFileStream : public TStream {
   void DropReadBuffer() { readLength_ = 0; }
 
   std::string fileName_;
+  std::string nameInMessages_;
   int fd_ = -1;
   int64_t position_ = 0;
   int64_t size_ = 0;  // the file's size including gathered writes

@@ -338,7 +338,7 @@ bool TPackager::Extract(const TPackageFileListItem& record, const std::string& f
     }
     TAtomicFile target(fileName);
     {
-      TFileStream out(target.TemporaryName(), FileMode::Create);
+      TFileStream out(target.TemporaryName(), FileMode::Create, fileName);
       out.CopyFrom(*entry, 0);
       out.Flush();
     }

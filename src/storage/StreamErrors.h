@@ -6,10 +6,17 @@
 
 namespace nimbra {
 
-// Base of every stream failure; carries the message text.
+// Base of every stream failure; carries the message text and, where the system reported one, its
+// error number, so that callers can tell a full disk from a missing folder.
 class EStreamError : public std::runtime_error {
  public:
-  using std::runtime_error::runtime_error;
+  explicit EStreamError(const std::string& message, int systemCode = 0)
+      : std::runtime_error(message), systemCode_(systemCode) {}
+  // errno of the failing system call; 0 when the failure was not the system's.
+  int SystemCode() const { return systemCode_; }
+
+ private:
+  int systemCode_;
 };
 
 // A read that runs past the end of the data, or a failing read of the platform.

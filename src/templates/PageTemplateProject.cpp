@@ -44,7 +44,7 @@ bool TPageTemplateProject::SaveToFile(const std::string& fileName, int32_t fileT
     TAtomicFile target(fileName);
     bool written = false;
     {
-      TFileStream file(target.TemporaryName(), FileMode::Create);
+      TFileStream file(target.TemporaryName(), FileMode::Create, fileName);
       written = SaveToStream(file, fileType, fileVersion);
       file.Flush();
     }

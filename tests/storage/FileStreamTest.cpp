@@ -1,9 +1,18 @@
 #include "storage/FileStream.h"
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+
+#include <cerrno>
+#include <csignal>
+#include <cstring>
+#include <filesystem>
+#include <set>
 
 #include "TempFolder.h"
+#include "storage/AtomicFile.h"
 #include "storage/StreamErrors.h"
+#include "storage/SystemErrorText.h"
 
 namespace nimbra {
 namespace {
@@ -70,6 +79,60 @@ TEST(FileStreamTest, SetSizeCutsTheFile) {
     EXPECT_EQ(file.Position(), 4);
   }
   EXPECT_EQ(TempFolder::Read(path), "0123");
+}
+
+std::set<std::string> FilesIn(const std::string& folder) {
+  std::set<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+    names.insert(entry.path().filename().string());
+  }
+  return names;
+}
+
+// A disk that takes no more: the error names the file the writer knows, not its temporary twin,
+// keeps the system's reason, and leaves nothing behind.
+TEST(FileStreamTest, AtomicWriteFailuresNameTheDestinationAndLeaveNothing) {
+  TempFolder temp;
+  const std::string destination = temp.File("Hintergrund.bmp");
+  rlimit before{};
+  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &before), 0);
+  const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+  rlimit small = before;
+  small.rlim_cur = 4096;
+  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+  std::string message;
+  int code = 0;
+  std::string reason;
+  try {
+    TAtomicFile file(destination);
+    TFileStream out(file.TemporaryName(), FileMode::Create, destination);
+    const std::string bytes(64 * 1024, 'x');
+    out.WriteBuffer(bytes.data(), static_cast<int64_t>(bytes.size()));
+    out.Flush();
+  } catch (const EWriteError& error) {
+    message = error.what();
+    code = error.SystemCode();
+    reason = FileErrorReason(error);
+  }
+  setrlimit(RLIMIT_FSIZE, &before);
+  std::signal(SIGXFSZ, oldHandler);
+  EXPECT_EQ(message, "Cannot write file \"" + destination + "\": " + std::strerror(EFBIG));
+  EXPECT_EQ(code, EFBIG);
+  EXPECT_EQ(reason, "Die Datei wird zu groß");
+  EXPECT_TRUE(FilesIn(temp.Path()).empty());
+  EXPECT_EQ(FileErrorReason(EWriteError("short write")), "short write");
+  EXPECT_EQ(SystemErrorText(ENOSPC), "Auf dem Datenträger ist kein Platz mehr frei");
+}
+
+TEST(FileStreamTest, LeftoversOfDeadWritersAreRemovedAndNothingElse) {
+  TempFolder temp;
+  for (const char* name : {"Bild.bmp", "Bild.bmp.tmp-812-4-0", "Bild.bmp.tmp-9-9-9", "Bild.bmpx",
+                           "Bild.bmp.tmpfile", "Andere.bmp.tmp-812-4-0"}) {
+    temp.Write(name, "x");
+  }
+  TAtomicFile::RemoveLeftovers(temp.File("Bild.bmp"));
+  EXPECT_EQ(FilesIn(temp.Path()), (std::set<std::string>{"Bild.bmp", "Bild.bmpx", "Bild.bmp.tmpfile",
+                                                         "Andere.bmp.tmp-812-4-0"}));
 }
 
 }  // namespace
