@@ -70,13 +70,7 @@ std::string TemporaryFolder() {
 
 std::unique_ptr<TPackager> OpenAlbumPackager(const std::string& path, std::string* whyNot) {
   auto packager = std::make_unique<TPackager>();
-  if (TPackager::IsPackage(path)) {
-    if (packager->OpenExecutable(path)) return packager;
-    // A plain package's trailer is also the last bytes of its file.
-    if (packager->OpenPackageFile(path)) return packager;
-  } else if (packager->OpenPackageFile(path)) {
-    return packager;
-  }
+  if (packager->OpenExecutableOrPackageFile(path)) return packager;
   if (whyNot != nullptr) *whyNot = packager->LastError();
   return nullptr;
 }

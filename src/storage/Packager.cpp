@@ -281,6 +281,15 @@ bool TPackager::IsPackage(const std::string& fileName) {
   }
 }
 
+bool TPackager::OpenExecutableOrPackageFile(const std::string& fileName) {
+  if (!IsPackage(fileName)) return OpenPackageFile(fileName);
+  if (OpenExecutable(fileName)) return true;
+  const std::string executableError = lastError_;
+  if (OpenPackageFile(fileName)) return true;
+  lastError_ = executableError;
+  return false;
+}
+
 bool TPackager::OpenExecutable(const std::string& fileName) {
   Close();
   try {

@@ -70,6 +70,10 @@ class TPackager {
   bool OpenPackageFile(const std::string& fileName);
   bool OpenPackageStream(TStream& stream);
   bool OpenExecutable(const std::string& fileName);
+  // The package an executable carries, or else the file as a plain package (whose trailer is also
+  // its file's last bytes). When a file with a trailer is neither, LastError is the executable's
+  // reason, which names what is wrong with the trailer.
+  bool OpenExecutableOrPackageFile(const std::string& fileName);
   // True when the file ends with a package trailer.
   static bool IsPackage(const std::string& fileName);
   std::unique_ptr<TStream> OpenEntry(std::string_view name);

@@ -92,6 +92,21 @@ TEST_F(AlbumPackageStartupTest, AlbumsThatCannotBeLoadedSayWhy) {
   }
   EXPECT_EQ(FileAccess(), nullptr);
   EXPECT_THROW(LoadAlbumFiles(folder_.File("missing.kvt"), project), EAlbumLoadError);
+
+  // A trailer whose start lies past the file: its own fault is named, not that of reading the
+  // file as a plain package instead.
+  std::string bytes = test::TempFolder::Read(onlyProject);
+  const int64_t farAway = int64_t{1} << 40;
+  bytes.replace(bytes.size() - 16, 8, reinterpret_cast<const char*>(&farAway), 8);
+  const std::string broken = folder_.Write("Broken", bytes);
+  try {
+    LoadAlbumPackage(broken);
+    ADD_FAILURE() << "an album with a broken trailer loaded";
+  } catch (const EAlbumLoadError& error) {
+    EXPECT_NE(std::string(error.what()).find("start offset 1099511627776 lies outside the file"),
+              std::string::npos)
+        << error.what();
+  }
 }
 
 }  // namespace
