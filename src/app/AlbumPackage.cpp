@@ -1,5 +1,7 @@
 #include "app/AlbumPackage.h"
 
+#include <stdlib.h>
+
 #include <system_error>
 
 #include "app/DesktopNimbraProperties.h"
@@ -19,16 +21,42 @@ const TPackageFileListItem* FirstMatch(const TPackager& packager, std::string_vi
   return packager.Directory().Filter(mask)->First();
 }
 
-// Extracts the library entry into the temporary folder and loads it from there; the file's path
-// when it was written (even if loading failed, so that it is deleted at the end), else empty.
-std::string ExtractLibrary(TPackager& packager, std::string_view libraryName,
-                           const std::string& tempFolder, bool (*load)(std::string_view)) {
-  const TPackageFileListItem* entry = FirstMatch(packager, libraryName);
-  if (entry == nullptr) return {};
-  const std::string path = tempFolder + std::string(FileNamePart(entry->FileName));
-  if (!packager.Extract(*entry, path)) return {};
-  load(tempFolder);
+// A new folder only this user can enter, inside parent; empty when it cannot be made.
+std::string MakePrivateFolder(const std::string& parent) {
+  std::string pattern = (parent.empty() ? TemporaryFolder() : parent);
+  if (!pattern.ends_with('/')) pattern += '/';
+  pattern += "nimbra-libraries-XXXXXX";
+  if (::mkdtemp(pattern.data()) == nullptr) return {};
+  return pattern + '/';
+}
+
+// Writes the library entry into folder under the library's own name, whatever the case of the
+// entry's, and loads it from there; the file's path when it was written (even if loading failed,
+// so that it is deleted at the end), else empty.
+std::string ExtractLibrary(TPackager& packager, const TPackageFileListItem& entry,
+                           std::string_view libraryName, const std::string& folder,
+                           bool (*load)(std::string_view)) {
+  const std::string path = folder + std::string(libraryName);
+  if (!packager.Extract(entry, path)) return {};
+  load(folder);
   return path;
+}
+
+void ExtractLibraries(TPackager& packager, const TVendorLibraryOptions& libraries,
+                      TPackageScan& scan) {
+  const TPackageFileListItem* jpeg2000 = FirstMatch(packager, kJpeg2000LibraryName);
+  const TPackageFileListItem* luraWave = FirstMatch(packager, kLuraWaveLibraryName);
+  if (!libraries.Load || (jpeg2000 == nullptr && luraWave == nullptr)) return;
+  scan.LibraryFolder = MakePrivateFolder(libraries.ParentFolder);
+  if (scan.LibraryFolder.empty()) return;
+  if (jpeg2000 != nullptr) {
+    scan.Jp2LibraryFile = ExtractLibrary(packager, *jpeg2000, kJpeg2000LibraryName,
+                                         scan.LibraryFolder, &LoadJpeg2000Library);
+  }
+  if (luraWave != nullptr) {
+    scan.LwfLibraryFile = ExtractLibrary(packager, *luraWave, kLuraWaveLibraryName,
+                                         scan.LibraryFolder, &LoadLuraWaveLibrary);
+  }
 }
 
 void RemoveFile(const std::string& path) {
@@ -76,7 +104,7 @@ std::unique_ptr<TPackager> OpenAlbumPackager(const std::string& path, std::strin
 }
 
 TPackageScan ScanPackage(std::unique_ptr<TPackager> packager, const std::string& packagePath,
-                         TFileAccess& files, const std::string& tempFolder) {
+                         TFileAccess& files, const TVendorLibraryOptions& libraries) {
   TPackageScan scan;
   // 1. the slideshow, 2. the template project
   if (const TPackageFileListItem* entry = FirstMatch(*packager, kSlideShowMask)) {
@@ -86,11 +114,8 @@ TPackageScan ScanPackage(std::unique_ptr<TPackager> packager, const std::string&
   if (const TPackageFileListItem* entry = FirstMatch(*packager, projectMask)) {
     scan.TemplateFileName = "|" + entry->FileName;
   }
-  // 3., 4. the vendor libraries; pictures of their formats stay unreadable without them
-  scan.Jp2LibraryFile =
-      ExtractLibrary(*packager, kJpeg2000LibraryName, tempFolder, &LoadJpeg2000Library);
-  scan.LwfLibraryFile =
-      ExtractLibrary(*packager, kLuraWaveLibraryName, tempFolder, &LoadLuraWaveLibrary);
+  // 3., 4. the vendor libraries, only when asked for
+  ExtractLibraries(*packager, libraries, scan);
   // 5.
   files.AddPackager(std::move(packager), std::string(FileNamePart(packagePath)));
   return scan;
@@ -106,6 +131,10 @@ void ReleaseVendorLibraries(TPackageScan& scan) {
     UnloadLuraWaveLibrary();
     RemoveFile(scan.LwfLibraryFile);
     scan.LwfLibraryFile.clear();
+  }
+  if (!scan.LibraryFolder.empty()) {
+    RemoveFile(scan.LibraryFolder);
+    scan.LibraryFolder.clear();
   }
 }
 

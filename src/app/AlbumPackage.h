@@ -29,12 +29,23 @@ class EAlbumLoadError : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
+// Whether the vendor codec libraries a package carries are extracted and loaded. Nothing reads
+// pictures through them (JPEG 2000 goes through OpenJPEG), so by default they stay in the package:
+// loading a library runs its code inside the album.
+struct TVendorLibraryOptions {
+  bool Load = false;
+  // Where the folder of this run's libraries is made; empty: the temporary folder.
+  std::string ParentFolder;
+};
+
 // What ScanPackage found and put in place.
 struct TPackageScan {
   // "|" + the stored name of the first matching entry; empty when the package has none.
   std::string SlideShowFileName;
   std::string TemplateFileName;
-  // Full paths of the vendor libraries extracted into the temporary folder; empty if none.
+  // The folder made for this run's vendor libraries (mode 0700, with its trailing separator) and
+  // the full paths of the libraries written into it under their own names; empty if none.
+  std::string LibraryFolder;
   std::string Jp2LibraryFile;
   std::string LwfLibraryFile;
 };
@@ -46,14 +57,16 @@ std::string TemporaryFolder();
 // neither (whyNot, when given, hears the reason).
 std::unique_ptr<TPackager> OpenAlbumPackager(const std::string& path, std::string* whyNot = nullptr);
 
-// Takes the first slideshow and the first template project of an open package, extracts the
-// vendor libraries into tempFolder and loads them (failures there are ignored), and registers the
-// packager with files under the file-name part of packagePath; files owns it from then on.
+// Takes the first slideshow and the first template project of an open package and registers the
+// packager with files under the file-name part of packagePath; files owns it from then on. When
+// libraries.Load is set, the vendor libraries are written into a folder of this run's own, which
+// nobody else can write to, and loaded from exactly the files written (failures there are
+// ignored): a library placed under the same name in the shared temporary folder is never loaded.
 TPackageScan ScanPackage(std::unique_ptr<TPackager> packager, const std::string& packagePath,
-                         TFileAccess& files, const std::string& tempFolder = TemporaryFolder());
+                         TFileAccess& files, const TVendorLibraryOptions& libraries = {});
 
-// Unloads the libraries the scan loaded and deletes their files (failures to delete are ignored);
-// the scan's library names become empty.
+// Unloads the libraries the scan loaded and deletes their files and folder (failures to delete
+// are ignored); the scan's library names become empty.
 void ReleaseVendorLibraries(TPackageScan& scan);
 
 // A name inside a package starts with a bar; every other name is a file on disk.

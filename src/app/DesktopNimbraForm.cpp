@@ -124,9 +124,7 @@ bool TDesktopNimbraForm::SettleNames() {
   if (isPackaged_) {
     auto packager = std::make_unique<TPackager>();
     if (packager->OpenExecutable(ownExecutable_)) {
-      const std::string folder =
-          options_.TemporaryFolder.empty() ? TemporaryFolder() : options_.TemporaryFolder;
-      scan_ = ScanPackage(std::move(packager), ownExecutable_, *files_, folder);
+      scan_ = ScanPackage(std::move(packager), ownExecutable_, *files_, options_.VendorLibraries);
       slideShowFileName_ = scan_.SlideShowFileName;
       templateFileName_ = scan_.TemplateFileName;
     }

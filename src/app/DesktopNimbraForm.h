@@ -29,8 +29,8 @@ struct TDesktopNimbraFormOptions {
   TWallpaperBackendOptions WallpaperOptions;
   // A fixed screen that is all work area (`--work-area=WxH`); none: the primary screen's.
   std::optional<TScreenGeometry> Screen;
-  // Where the vendor libraries are extracted to; empty: the temporary folder.
-  std::string TemporaryFolder;
+  // Whether and where the vendor libraries of the package are extracted (`--vendor-libraries`).
+  TVendorLibraryOptions VendorLibraries;
 };
 
 // "Die Datei \"%s\" kann nicht gefunden werden." for the name.

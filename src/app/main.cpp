@@ -94,6 +94,7 @@ int RunAlbum(const TProgramOptions& options, QApplication& app) {
   formOptions.WallpaperBackend = options.Wallpaper;
   formOptions.WallpaperOptions.CommandLine = options.WallpaperCommand;
   formOptions.Screen = options.WorkArea;
+  formOptions.VendorLibraries.Load = options.VendorLibraries;
   TDesktopNimbraForm form(formOptions);
   form.FormCreate();
   if (form.Quitting()) return 1;

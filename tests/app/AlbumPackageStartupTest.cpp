@@ -42,7 +42,7 @@ TEST_F(AlbumPackageStartupTest, ScanTakesTheFirstDocumentsInPackageOrderAndRegis
   std::unique_ptr<TPackager> packager = OpenAlbumPackager(package);
   ASSERT_NE(packager, nullptr);
   TFileAccess files;
-  const TPackageScan scan = ScanPackage(std::move(packager), package, files, folder_.File(""));
+  const TPackageScan scan = ScanPackage(std::move(packager), package, files);
   EXPECT_EQ(scan.SlideShowFileName, "|b.KVT");
   EXPECT_EQ(scan.TemplateFileName, "|p.pwt");
   EXPECT_EQ(scan.Jp2LibraryFile, "");

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -18,6 +19,7 @@
 #include "app/ParameterParser.h"
 #include "framework/KeyValueStore.h"
 #include "platform/WallpaperSetter.h"
+#include "raster/VendorLibraries.h"
 #include "storage/FileAccess.h"
 
 namespace nimbra {
@@ -66,7 +68,7 @@ class DesktopNimbraFormStartupTest : public ::testing::Test {
     options.OwnExecutable = executable;
     options.WallpaperBackend = "none";
     options.Screen = FixedScreenGeometry(160, 90);
-    options.TemporaryFolder = folder_.File("tmp") + "/";
+    options.VendorLibraries.ParentFolder = folder_.File("tmp");
     return options;
   }
   static void Arguments(std::vector<std::string> tokens) {
@@ -226,12 +228,10 @@ TEST_F(DesktopNimbraFormStartupTest, CommandLineAlbumFollowsTheChangeModeOfTheUs
 
 TEST_F(DesktopNimbraFormStartupTest, PackagedAlbumShowsThePhotosOfItsOwnPackage) {
   std::vector<std::string> files = test::WriteStartupAlbumFiles(folder_.File("album"), 1);
-  files.push_back(folder_.Write("album/lwf_jp2.dll", "no library at all"));
   const std::string program = folder_.File("bin/Album");
   test::WriteStartupExecutable(program, files);
   // The package's documents win over the switches.
   Arguments({"-pelsewhere.kvt"});
-  std::string extracted;
   {
     TTestForm form(Options(program));
     form.FormCreate();
@@ -243,11 +243,7 @@ TEST_F(DesktopNimbraFormStartupTest, PackagedAlbumShowsThePhotosOfItsOwnPackage)
     EXPECT_EQ(FileAccess().get(), form.Files());
     EXPECT_EQ(form.Settings()->Interval(), 600000);
     EXPECT_EQ(ShownColour(form), kStartupPhotoColours[0]);
-    extracted = form.Jp2LibraryFile();
-    EXPECT_EQ(extracted, folder_.File("tmp/lwf_jp2.dll"));
-    EXPECT_TRUE(fs::exists(extracted));
   }
-  EXPECT_FALSE(fs::exists(extracted));
   EXPECT_EQ(FileAccess(), nullptr);
   EXPECT_EQ(StoredPage(), 0);
   {
@@ -268,6 +264,58 @@ TEST_F(DesktopNimbraFormStartupTest, PackageWithoutSlideShowReportsAnEmptyName) 
   EXPECT_EQ(form.Messages,
             std::vector<std::string>{"Die Datei \"\" kann nicht gefunden werden."});
   EXPECT_TRUE(form.Quitting());
+}
+
+// The files a run loaded the announcing library from, in order.
+std::vector<std::string> LoadedLibraries(const std::string& log) {
+  std::vector<std::string> lines;
+  std::istringstream text(fs::exists(log) ? test::TempFolder::Read(log) : std::string());
+  for (std::string line; std::getline(text, line);) lines.push_back(line);
+  return lines;
+}
+
+TEST_F(DesktopNimbraFormStartupTest, VendorLibrariesLoadOnlyWhenAskedAndNeverFromTheSharedFolder) {
+  std::vector<std::string> files = test::WriteStartupAlbumFiles(folder_.File("album"), 1);
+  // The entry's case differs from the library's name; someone placed a library under that name
+  // in the shared temporary folder.
+  const std::string library = test::TempFolder::Read(NIMBRA_ANNOUNCING_LIBRARY);
+  files.push_back(folder_.Write("album/LWF_JP2.DLL", library));
+  const std::string planted = folder_.Write("tmp/lwf_jp2.dll", library);
+  const std::string program = folder_.File("bin/Album");
+  test::WriteStartupExecutable(program, files);
+  const std::string log = folder_.File("loaded.log");
+  setenv("NIMBRA_LOADED_LIBRARIES", log.c_str(), 1);
+  Arguments({});
+  {
+    TTestForm form(Options(program));
+    form.FormCreate();
+    ASSERT_FALSE(form.Quitting());
+    EXPECT_EQ(form.Jp2LibraryFile(), "");
+    EXPECT_EQ(Jpeg2000Library(), nullptr);
+  }
+  EXPECT_TRUE(LoadedLibraries(log).empty());
+  EXPECT_EQ(std::distance(fs::directory_iterator(folder_.File("tmp")), fs::directory_iterator()), 1);
+
+  std::string folder;
+  {
+    TDesktopNimbraFormOptions options = Options(program);
+    options.VendorLibraries.Load = true;
+    TTestForm form(options);
+    form.FormCreate();
+    ASSERT_FALSE(form.Quitting());
+    const fs::path extracted = form.Jp2LibraryFile();
+    folder = extracted.parent_path().string();
+    EXPECT_EQ(extracted.filename(), "lwf_jp2.dll");
+    EXPECT_EQ(fs::path(folder).parent_path(), folder_.File("tmp"));
+    EXPECT_EQ(fs::status(folder).permissions() & fs::perms::all, fs::perms::owner_all);
+    ASSERT_NE(Jpeg2000Library(), nullptr);
+    EXPECT_NE(Jpeg2000Library()->JP2_Decompress_Start, nullptr);
+    EXPECT_EQ(LoadedLibraries(log), std::vector<std::string>{extracted.string()});
+  }
+  EXPECT_EQ(Jpeg2000Library(), nullptr);
+  EXPECT_FALSE(fs::exists(folder));
+  EXPECT_TRUE(fs::exists(planted));
+  unsetenv("NIMBRA_LOADED_LIBRARIES");
 }
 
 }  // namespace
