@@ -80,6 +80,11 @@ void TAnimatedTrayIcon::SetHint(const std::string& hint) {
 
 std::string TAnimatedTrayIcon::Hint() const { return icon_->toolTip().toStdString(); }
 
+void TAnimatedTrayIcon::ShowNotice(const std::string& title, const std::string& text) {
+  icon_->showMessage(QString::fromStdString(title), QString::fromStdString(text),
+                     QSystemTrayIcon::Warning, kNoticeMilliseconds);
+}
+
 void TAnimatedTrayIcon::SetMenu(QMenu* menu) { icon_->setContextMenu(menu); }
 
 }  // namespace nimbra

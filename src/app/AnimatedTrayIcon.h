@@ -23,6 +23,8 @@ class TAnimatedTrayIcon : public QObject {
   // Started at login, the album may come before the panel that hosts tray icons; until one
   // appears it looks again this often.
   static constexpr int kTrayRetryMilliseconds = 5000;
+  // How long a notice stays, where the desktop lets the program choose.
+  static constexpr int kNoticeMilliseconds = 15000;
 
   explicit TAnimatedTrayIcon(QObject* parent = nullptr);
   ~TAnimatedTrayIcon() override;
@@ -46,6 +48,8 @@ class TAnimatedTrayIcon : public QObject {
 
   void SetHint(const std::string& hint);
   std::string Hint() const;
+  // A passing message beside the icon (the desktop's notification); nothing to answer or close.
+  void ShowNotice(const std::string& title, const std::string& text);
   void SetMenu(QMenu* menu);
 
   // Raised when the user clicks the icon.

@@ -89,6 +89,7 @@ void TChangeBackgroundThread::Execute() {
   if (!failed_ && !page.Empty()) {
     const TBitmap32 composed = ComposeOnScreen(std::move(page), screen_);
     if (setter_ != nullptr) wallpaperSet_ = setter_->SetWallpaper(composed);
+    succeeded_ = setter_ == nullptr || wallpaperSet_;
   }
   // 6. the main thread finishes the change
   if (ended_) ended_();

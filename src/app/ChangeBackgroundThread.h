@@ -51,6 +51,8 @@ class TChangeBackgroundThread {
   bool Failed() const { return failed_; }
   // Whether the wallpaper setter took the page.
   bool WallpaperSet() const { return wallpaperSet_; }
+  // The page was drawn and, when there is a wallpaper setter, the desktop took it.
+  bool Succeeded() const { return succeeded_; }
 
  private:
   void Execute();
@@ -66,6 +68,7 @@ class TChangeBackgroundThread {
   bool failed_ = false;
   std::string errorMessage_;
   bool wallpaperSet_ = false;
+  bool succeeded_ = false;
 };
 
 }  // namespace nimbra

@@ -46,19 +46,6 @@ int32_t TNimbraDesktopChanger::PageCount() const { return pages_ ? pages_->PageC
 void TNimbraDesktopChanger::SetWallpaperSetter(std::unique_ptr<TWallpaperSetter> setter) {
   WaitForChange();
   setter_ = std::move(setter);
-  if (setter_) {
-    setter_->SetReportFunction([this](const std::string& reason) { CollectWallpaperReport(reason); });
-  }
-}
-
-void TNimbraDesktopChanger::CollectWallpaperReport(const std::string& reason) {
-  std::lock_guard lock(reportsMutex_);
-  wallpaperReports_.push_back(reason);
-}
-
-std::vector<std::string> TNimbraDesktopChanger::TakeWallpaperReports() {
-  std::lock_guard lock(reportsMutex_);
-  return std::exchange(wallpaperReports_, {});
 }
 
 void TNimbraDesktopChanger::SetScreenGeometryFunction(TScreenGeometryFunction function) {
@@ -101,7 +88,7 @@ void TNimbraDesktopChanger::StartThread(int32_t index) {
   const std::optional<TScreenGeometry> screen =
       screenGeometry_ ? screenGeometry_() : std::optional<TScreenGeometry>();
   if (!screen || screen->WorkArea.IsEmpty()) {
-    if (OnRenderError) OnRenderError("Die Größe des Bildschirms ist nicht bekannt.");
+    ReportFault("Die Größe des Bildschirms ist nicht bekannt.", OnRenderError);
     return;
   }
   shownGeometry_ = screen;
@@ -126,16 +113,30 @@ void TNimbraDesktopChanger::CompleteThread() {
   // Everything is taken out before the notifications run: a handler may show a message box, whose
   // event loop can start (and so free) changes; thread_ is not touched after Complete.
   thread_->Join();
+  const int32_t page = thread_->PageIndex();
+  const bool succeeded = thread_->Succeeded();
   const bool failed = thread_->Failed();
   const std::string message = thread_->ErrorMessage();
+  const std::string refusal =
+      !failed && !succeeded && setter_ ? setter_->LastError() : std::string();
   const std::optional<int32_t> next = std::exchange(pending_, std::nullopt);
-  const std::vector<std::string> reports = TakeWallpaperReports();
   thread_->Complete();
-  if (failed && OnRenderError) OnRenderError(message);
-  for (const std::string& reason : reports) {
-    if (OnWallpaperError) OnWallpaperError(reason);
+  if (succeeded) {
+    shownPageIndex_ = page;
+    reportedFault_.clear();
+  } else if (failed) {
+    ReportFault(message, OnRenderError);
+  } else if (!refusal.empty()) {
+    ReportFault(refusal, OnWallpaperError);
   }
   if (next) StartChange(*next);
+}
+
+void TNimbraDesktopChanger::ReportFault(const std::string& reason,
+                                        const TErrorFunction& handler) {
+  if (reason == reportedFault_) return;
+  reportedFault_ = reason;
+  if (handler) handler(reason);
 }
 
 void TNimbraDesktopChanger::WaitForChange() {

@@ -7,10 +7,8 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
-#include <mutex>
 #include <optional>
 #include <string>
-#include <vector>
 
 #include "app/ChangeBackgroundThread.h"
 #include "app/PageRenderer.h"
@@ -51,6 +49,9 @@ class TNimbraDesktopChanger : public TDesktopChanger {
   // The current page; negative before the first change.
   int32_t PageIndex() const { return pageIndex_; }
   void SetPageIndex(int32_t index) { pageIndex_ = index; }
+  // The page of the last change that reached the desktop (or, without a wallpaper setter, that
+  // was drawn); -1 until one did. This, not the page asked for, is the page to remember.
+  int32_t ShownPageIndex() const { return shownPageIndex_; }
   int32_t Interval() const { return interval_; }
   // Ticks (milliseconds on the framework's monotonic 64-bit clock) of the last change and of the
   // next automatic one.
@@ -67,11 +68,11 @@ class TNimbraDesktopChanger : public TDesktopChanger {
   // Where the screen's size comes from; the primary screen unless replaced.
   void SetScreenGeometryFunction(TScreenGeometryFunction function);
 
-  // Hears, on the main thread, the message of a change that could not render (once per change);
-  // the wallpaper then stays as it was.
+  // Hear, on the main thread, why a change did not reach the desktop: the message of a page that
+  // could not be drawn, or the reason the desktop did not take it. Each reason is heard once, and
+  // again only after a change has succeeded in between, so that a full disk at every timer tick
+  // says so once. The wallpaper stays as it was and the album goes on.
   TErrorFunction OnRenderError;
-  // Hears, on the main thread, why the desktop did not take a page: once per reason, and again
-  // only after a change has succeeded in between. The album goes on either way.
   TErrorFunction OnWallpaperError;
 
   // Timer tick: the next page once the interval has run out.
@@ -99,11 +100,11 @@ class TNimbraDesktopChanger : public TDesktopChanger {
   void ThreadEnded(uint64_t generation);
   // Completes the running thread: raises the notifications, then starts a waiting change.
   void CompleteThread();
-  // The setter's reports, collected on the render thread and handed on by CompleteThread.
-  void CollectWallpaperReport(const std::string& reason);
-  std::vector<std::string> TakeWallpaperReports();
+  // Hands a fault to its handler unless the same reason was the last one heard.
+  void ReportFault(const std::string& reason, const TErrorFunction& handler);
 
   int32_t pageIndex_ = -1;
+  int32_t shownPageIndex_ = -1;
   int32_t interval_ = kDefaultInterval;
   uint64_t lastChange_ = 0;
   uint64_t nextChange_ = 0;
@@ -114,8 +115,8 @@ class TNimbraDesktopChanger : public TDesktopChanger {
   std::optional<int32_t> pending_;
   uint64_t generation_ = 0;
   std::unique_ptr<TChangeBackgroundThread> thread_;
-  std::mutex reportsMutex_;
-  std::vector<std::string> wallpaperReports_;
+  // The last fault heard since a change succeeded; empty when none.
+  std::string reportedFault_;
   // Receives the render thread's end on the main thread; freed before anything it refers to.
   std::unique_ptr<QObject> receiver_;
 };

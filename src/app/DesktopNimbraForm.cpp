@@ -65,15 +65,16 @@ TDesktopNimbraForm::~TDesktopNimbraForm() {
 void TDesktopNimbraForm::Shutdown() {
   if (shutDown_) return;
   shutDown_ = true;
-  // An album that failed to start never showed a page; the remembered one stays.
+  // The running change is waited for first: whether its page reaches the desktop decides which
+  // page is remembered.
+  if (Changer() != nullptr) Changer()->WaitForChange();
+  // An album that failed to start never showed a page, and a page that was asked for but never
+  // shown is not remembered: the next start shows it (or the one after it) again.
   if (started_ && Settings() != nullptr && Changer() != nullptr) {
-    Settings()->SetPage(Changer()->PageIndex());
-    SaveSettingsToRegistry();
+    if (Changer()->ShownPageIndex() >= 0) Settings()->SetPage(Changer()->ShownPageIndex());
+    settingsSaved_ = SaveSettingsToRegistry();
   }
-  if (Changer() != nullptr) {
-    Changer()->WaitForChange();
-    if (pages_ != nullptr) pages_->Detach();
-  }
+  if (Changer() != nullptr && pages_ != nullptr) pages_->Detach();
   // The page records point into the project: the changer, which owns them, goes before it.
   pages_ = nullptr;
   SetChanger(nullptr);
@@ -158,7 +159,11 @@ void TDesktopNimbraForm::ShowStartError(const std::string& message) {
   }
 }
 
-bool TDesktopNimbraForm::AskQuestion(const std::string& text) { return AskErrorQuestion(text); }
+bool TDesktopNimbraForm::AskQuestion(const std::string& text) {
+  if (!Options().Unattended) return AskErrorQuestion(text);
+  PrintMessage(text);
+  return false;
+}
 
 bool TDesktopNimbraForm::LoadDocuments() {
   // 1. a packaged document keeps no file name: its pictures are package names
@@ -173,8 +178,11 @@ bool TDesktopNimbraForm::LoadDocuments() {
 bool TDesktopNimbraForm::WireChanger() {
   auto changer = std::make_unique<TNimbraDesktopChanger>();
   try {
-    changer->SetWallpaperSetter(
-        CreateAlbumWallpaperSetter(options_.WallpaperBackend, options_.WallpaperOptions));
+    auto setter = CreateAlbumWallpaperSetter(options_.WallpaperBackend, options_.WallpaperOptions);
+    // The single-instance guard has run: no other album writes the wallpaper now, and what a
+    // killed run left half-written can go.
+    setter->RemoveLeftoverFiles();
+    changer->SetWallpaperSetter(std::move(setter));
   } catch (const std::exception& error) {
     ShowMessage(error.what(), TMessageBoxKind::Error);
     return false;
@@ -224,9 +232,12 @@ void TDesktopNimbraForm::LoadSettingsFromRegistry() {
   Settings()->LoadFromUserStore(store);
 }
 
-void TDesktopNimbraForm::SaveSettingsToRegistry() {
+bool TDesktopNimbraForm::SaveSettingsToRegistry() {
   TKeyValueStore store;
-  Settings()->SaveToUserStore(store);
+  if (Settings()->SaveToUserStore(store)) return true;
+  Notify(Format("Die Einstellungen können nicht in \"%s\" gespeichert werden.",
+                TDesktopNimbraProperties::UserStoreFolder(store)));
+  return false;
 }
 
 }  // namespace nimbra

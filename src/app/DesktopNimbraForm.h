@@ -63,7 +63,8 @@ class TDesktopNimbraForm : public TDesktopNimbraTray {
   std::vector<std::string> AutostartParameters() override;
 
   virtual void LoadSettingsFromRegistry();
-  virtual void SaveSettingsToRegistry();
+  // Writes the settings to the user's store; tells the user and yields false when that fails.
+  virtual bool SaveSettingsToRegistry();
   virtual void LoadStartSettings();
 
   // A start-up failure: with an autostart entry the question whether to remove it, otherwise the
@@ -72,10 +73,12 @@ class TDesktopNimbraForm : public TDesktopNimbraTray {
   // A question with Yes and No; true for Yes.
   virtual bool AskQuestion(const std::string& text);
 
-  // The first half of the orderly shutdown: the page on show remembered and saved, the changer
-  // (and with it the pages and the engine) gone once its change has finished. Runs once; the
-  // destructor runs it when nobody did.
+  // The first half of the orderly shutdown: the running change finished, the page last shown
+  // remembered and the settings saved, the changer (and with it the pages and the engine) gone.
+  // Runs once; the destructor runs it when nobody did.
   void Shutdown();
+  // False when the shutdown could not save the settings.
+  bool SettingsSaved() const { return settingsSaved_; }
 
  private:
   bool SettleNames();
@@ -91,6 +94,7 @@ class TDesktopNimbraForm : public TDesktopNimbraTray {
   bool isPackaged_ = false;
   bool started_ = false;
   bool shutDown_ = false;
+  bool settingsSaved_ = true;
   std::string slideShowFileName_;
   std::string templateFileName_;
   std::shared_ptr<TFileAccess> files_;

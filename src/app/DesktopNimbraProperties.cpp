@@ -86,6 +86,10 @@ bool TDesktopNimbraProperties::LoadFromUserStore(TKeyValueStore& store) {
   return loaded;
 }
 
+std::string TDesktopNimbraProperties::UserStoreFolder(const TKeyValueStore& store) {
+  return store.KeyFolder(ProductKey()).value_or(store.RootFolder());
+}
+
 bool TDesktopNimbraProperties::SaveToUserStore(TKeyValueStore& store) const {
   const std::string key = ProductKey();
   if (key.empty() || !store.OpenKey(key, true)) return false;

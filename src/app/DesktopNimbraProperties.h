@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 #include "framework/Properties.h"
@@ -47,6 +48,8 @@ class TDesktopNimbraProperties : public TProperties, public IDesktopNimbraSettin
   bool LoadFromUserStore(TKeyValueStore& store);
   // Writes the user's copy, creating the key when needed.
   bool SaveToUserStore(TKeyValueStore& store) const;
+  // The folder of the store that holds the user's copy.
+  static std::string UserStoreFolder(const TKeyValueStore& store);
 
  private:
   int32_t interval_ = kDefaultInterval;

@@ -40,11 +40,9 @@ void TDesktopNimbraTray::SetChanger(std::unique_ptr<TNimbraDesktopChanger> chang
       TrayIcon().SetAnimate(false);
       TrayIcon().SetImageIndex(0);
     };
-    changer->OnRenderError = [this](const std::string& message) {
-      ShowMessage(message, TMessageBoxKind::Error);
-    };
+    changer->OnRenderError = [this](const std::string& message) { Notify(message); };
     changer->OnWallpaperError = [this](const std::string& reason) {
-      ShowMessage(WallpaperFailureMessage(reason), TMessageBoxKind::Error);
+      Notify(WallpaperFailureMessage(reason));
     };
   }
   TTrayIcon::SetChanger(std::move(changer));

@@ -26,8 +26,8 @@ class TDesktopNimbraTray : public TTrayIcon {
   QAction& NextPageAction() const { return *nextPageAction_; }
   QAction& PreviousPageAction() const { return *previousPageAction_; }
 
-  // Binds the changer's start and end to the icon's animation and its render failures to a
-  // message box, and watches the screens for it.
+  // Binds the changer's start and end to the icon's animation and its faults to notices, and
+  // watches the screens for it.
   void SetChanger(std::unique_ptr<TNimbraDesktopChanger> changer) override;
   // A change mode other than timed turns the timer off; timed mode sets the changer's interval
   // and turns it on (unless paused).

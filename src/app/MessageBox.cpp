@@ -24,9 +24,13 @@ bool CanShowMessageBoxes() {
   return platform != "offscreen" && platform != "minimal";
 }
 
+void PrintMessage(const std::string& text) {
+  std::cerr << Title().toStdString() << ": " << text << std::endl;
+}
+
 void ShowMessageBox(const std::string& text, TMessageBoxKind kind) {
   if (!CanShowMessageBoxes()) {
-    std::cerr << Title().toStdString() << ": " << text << std::endl;
+    PrintMessage(text);
     return;
   }
   QMessageBox box(kind == TMessageBoxKind::Error ? QMessageBox::Critical : QMessageBox::NoIcon,
@@ -36,7 +40,7 @@ void ShowMessageBox(const std::string& text, TMessageBoxKind kind) {
 
 bool AskErrorQuestion(const std::string& text) {
   if (!CanShowMessageBoxes()) {
-    std::cerr << Title().toStdString() << ": " << text << std::endl;
+    PrintMessage(text);
     return false;
   }
   QMessageBox box(QMessageBox::Critical, Title(), QString::fromStdString(text),

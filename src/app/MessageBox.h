@@ -11,6 +11,8 @@ enum class TMessageBoxKind { Plain, Error };
 
 // Whether message boxes can be shown to a person.
 bool CanShowMessageBoxes();
+// The text on standard error, after the product name, as the boxes do without a display.
+void PrintMessage(const std::string& text);
 void ShowMessageBox(const std::string& text, TMessageBoxKind kind = TMessageBoxKind::Plain);
 // A question with the buttons Yes and No and an error icon; true for Yes. Without a display
 // nobody can answer, and the answer is No.

@@ -156,7 +156,19 @@ void TTrayIcon::UpdateTrayState() {
 }
 
 void TTrayIcon::ShowMessage(const std::string& text, TMessageBoxKind kind) {
-  ShowMessageBox(text, kind);
+  if (options_.Unattended) {
+    PrintMessage(text);
+  } else {
+    ShowMessageBox(text, kind);
+  }
+}
+
+void TTrayIcon::Notify(const std::string& text) {
+  if (trayIcon_->Visible()) {
+    trayIcon_->ShowNotice(CompanyAndProduct(), text);
+  } else {
+    PrintMessage(text);
+  }
 }
 
 void TTrayIcon::TimerTimer() {

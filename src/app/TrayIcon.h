@@ -27,6 +27,9 @@ class TSlideShow;
 struct TTrayIconOptions {
   // False runs without an icon (`--no-tray`).
   bool ShowIcon = true;
+  // Nobody is there to click a box (`--once`, run by scripts): messages go to standard error and
+  // questions are answered No.
+  bool Unattended = false;
   // The autostart folder; empty: the user's ($XDG_CONFIG_HOME/autostart).
   std::string AutostartFolder;
   // The program the autostart entry starts; empty: the running one.
@@ -86,6 +89,10 @@ class TTrayIcon : public QObject {
   virtual void ProcessCommandLine() {}
   // A message to the user: a message box, or standard error without a display.
   virtual void ShowMessage(const std::string& text, TMessageBoxKind kind);
+  // A message that must not stop the album, since nobody may be there to answer it (a fault at
+  // every timer tick would pile up boxes): the icon's notice while the icon is on show, standard
+  // error otherwise.
+  virtual void Notify(const std::string& text);
 
   // Handlers of the timer, the actions and the icon.
   void TimerTimer();

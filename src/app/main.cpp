@@ -54,28 +54,19 @@ std::unique_ptr<QSocketNotifier> CatchEndSignals(TDesktopNimbraForm& form) {
 }
 
 // --once: the change the settings ask for at start has been started by now, except in timed
-// mode, where the next page is shown. Yields the exit code.
+// mode, where the next page is shown. Faults have gone to standard error as the change met them
+// (there is no icon to show them). Yields the exit code.
 int ChangeOnce(TDesktopNimbraForm& form) {
   TNimbraDesktopChanger* changer = form.Changer();
-  bool failed = false;
-  const auto renderError = changer->OnRenderError;
-  changer->OnRenderError = [&failed, renderError](const std::string& message) {
-    failed = true;
-    if (renderError) renderError(message);
-  };
   if (form.Settings()->ChangeMode() == 0) changer->MoveBy(+1);
   changer->WaitForChange();
-  changer->OnRenderError = renderError;
   const TWallpaperSetter* setter = changer->WallpaperSetter();
-  const std::string file = setter != nullptr ? setter->CurrentFile() : std::string();
-  if (failed || file.empty()) {
-    std::cerr << "nimbra: no page was shown";
-    if (setter != nullptr && !setter->LastError().empty()) std::cerr << ": " << setter->LastError();
-    std::cerr << "\n";
+  if (changer->ShownPageIndex() < 0 || setter == nullptr) {
+    if (changer->PageCount() == 0) form.Notify("Das Album hat keine Seiten.");
     return 1;
   }
-  std::cout << "page " << changer->PageIndex() + 1 << " of " << changer->PageCount()
-            << " written to " << file << std::endl;
+  std::cout << "page " << changer->ShownPageIndex() + 1 << " of " << changer->PageCount()
+            << " written to " << setter->CurrentFile() << std::endl;
   return 0;
 }
 
@@ -91,6 +82,7 @@ int RunAlbum(const TProgramOptions& options, QApplication& app) {
 
   TDesktopNimbraFormOptions formOptions;
   formOptions.Tray.ShowIcon = !options.NoTray && !options.Once;
+  formOptions.Tray.Unattended = options.Once;
   formOptions.WallpaperBackend = options.Wallpaper;
   formOptions.WallpaperOptions.CommandLine = options.WallpaperCommand;
   formOptions.Screen = options.WorkArea;
@@ -100,8 +92,10 @@ int RunAlbum(const TProgramOptions& options, QApplication& app) {
   if (form.Quitting()) return 1;
   if (options.Once) {
     const int code = ChangeOnce(form);
+    // Settings that cannot be saved would show the same page at every run: that fails too.
+    form.Shutdown();
     form.Close();
-    return code;
+    return code != 0 || !form.SettingsSaved() ? 1 : 0;
   }
   const std::unique_ptr<QSocketNotifier> endSignals = CatchEndSignals(form);
   app.exec();

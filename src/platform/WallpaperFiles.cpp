@@ -3,11 +3,14 @@
 #include <QImage>
 #include <QString>
 #include <algorithm>
+#include <cerrno>
 #include <filesystem>
 #include <system_error>
 
 #include "platform/BitmapFileWriter.h"
 #include "storage/AtomicFile.h"
+#include "storage/StreamErrors.h"
+#include "storage/SystemErrorText.h"
 
 namespace nimbra {
 
@@ -24,7 +27,7 @@ void WritePngFile(const TBitmap32& page, const std::string& fileName) {
                      static_cast<qsizetype>(page.Width()) * 4, QImage::Format_RGB32);
   TAtomicFile file(fileName, 0644);
   if (!image.save(QString::fromStdString(file.TemporaryName()), "PNG")) {
-    throw EWallpaperError("cannot write the PNG file " + fileName);
+    throw EWallpaperError("Die Datei \"" + fileName + "\" kann nicht geschrieben werden.");
   }
   file.Commit();
 }
@@ -60,19 +63,38 @@ TWallpaperPicture TWallpaperFiles::Write(const TBitmap32& page, const TWallpaper
   std::error_code error;
   fs::create_directories(folder_, error);
   if (error || !fs::is_directory(folder_)) {
-    throw EWallpaperError("cannot create the folder " + folder_ +
-                          (error ? ": " + error.message() : std::string()));
+    const int code = error ? error.value() : ENOTDIR;
+    throw EWallpaperError("Der Ordner \"" + folder_ +
+                          "\" kann nicht angelegt werden: " + SystemErrorText(code));
   }
   const int slot = ChooseSlot(needs);
   TWallpaperPicture picture;
   picture.Page = &page;
   picture.BitmapFile = FileName(slot, ".bmp");
-  WriteBitmapFile(page, picture.BitmapFile);
+  // A full disk or a read-only folder is the user's to mend: say so in their words, naming the
+  // file they know rather than its temporary twin.
+  const auto write = [](const std::string& fileName, const auto& writer) {
+    try {
+      writer(fileName);
+    } catch (const EStreamError& failure) {
+      throw EWallpaperError("Die Datei \"" + fileName +
+                            "\" kann nicht geschrieben werden: " + FileErrorReason(failure));
+    }
+  };
+  write(picture.BitmapFile, [&page](const std::string& name) { WriteBitmapFile(page, name); });
   if (needs.Png) {
     picture.PngFile = FileName(slot, ".png");
-    WritePngFile(page, picture.PngFile);
+    write(picture.PngFile, [&page](const std::string& name) { WritePngFile(page, name); });
   }
   return picture;
+}
+
+void TWallpaperFiles::RemoveLeftovers() const {
+  for (int slot = 0; slot < 2; ++slot) {
+    for (const char* extension : kExtensions) {
+      TAtomicFile::RemoveLeftovers(FileName(slot, extension));
+    }
+  }
 }
 
 void TWallpaperFiles::Switched(const TWallpaperPicture& picture) {

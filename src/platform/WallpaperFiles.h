@@ -23,6 +23,9 @@ class TWallpaperFiles {
   TWallpaperPicture Write(const TBitmap32& page, const TWallpaperNeeds& needs);
   // Called after the desktop took the picture that Write returned.
   void Switched(const TWallpaperPicture& picture);
+  // Removes the half-written files of changes that were killed before they finished. Only while
+  // nobody else writes the wallpaper: at the album's start, once it knows it runs alone.
+  void RemoveLeftovers() const;
 
   // The file of a slot (0 or 1) with an extension such as ".bmp".
   std::string FileName(int slot, const std::string& extension) const;

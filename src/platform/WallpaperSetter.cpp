@@ -17,8 +17,15 @@ TWallpaperSetter::TWallpaperSetter(std::unique_ptr<TWallpaperBackend> backend, s
 }
 
 bool TWallpaperSetter::SetWallpaper(const TBitmap32& page) {
+  TWallpaperPicture picture;
   try {
-    TWallpaperPicture picture = files_.Write(page, backend_->Needs());
+    picture = files_.Write(page, backend_->Needs());
+  } catch (const std::exception& error) {
+    // The file's own message says where and why; the desktop was not asked.
+    Fail(error.what());
+    return false;
+  }
+  try {
     {
       std::lock_guard lock(mutex_);
       picture.MonitorNames = monitorNames_;
@@ -28,7 +35,6 @@ bool TWallpaperSetter::SetWallpaper(const TBitmap32& page) {
     std::lock_guard lock(mutex_);
     currentFile_ = picture.BitmapFile;
     lastError_.clear();
-    reported_.clear();
     return true;
   } catch (const std::exception& error) {
     Fail(backend_->Name() + " wallpaper: " + error.what());
@@ -39,14 +45,8 @@ bool TWallpaperSetter::SetWallpaper(const TBitmap32& page) {
 }
 
 void TWallpaperSetter::Fail(std::string reason) {
-  bool firstTime = false;
-  {
-    std::lock_guard lock(mutex_);
-    lastError_ = reason;
-    firstTime = reason != reported_;
-    if (firstTime) reported_ = reason;
-  }
-  if (firstTime && report_) report_(reason);
+  std::lock_guard lock(mutex_);
+  lastError_ = std::move(reason);
 }
 
 std::string TWallpaperSetter::LastError() const {

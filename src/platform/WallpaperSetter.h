@@ -1,10 +1,8 @@
 // Makes a rendered page the desktop wallpaper: writes it into the wallpaper folder under the name
 // its backend needs, hands it to the backend, and tidies up the files no longer on show. A failure
-// yields false and its reason; the report function hears each reason once, not at every change,
-// and hears it again only after a change has succeeded in between.
+// yields false and keeps its reason for whoever tells the user.
 #pragma once
 
-#include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -23,8 +21,6 @@ std::string WallpaperBaseName(const ISlideShowApplicationInfo& info);
 
 class TWallpaperSetter {
  public:
-  using TReportFunction = std::function<void(const std::string& reason)>;
-
   TWallpaperSetter(std::unique_ptr<TWallpaperBackend> backend, std::string folder,
                    std::string baseName);
 
@@ -37,21 +33,19 @@ class TWallpaperSetter {
   std::string CurrentFile() const;
   const TWallpaperBackend& Backend() const { return *backend_; }
 
-  // Set before the first change; called on the thread that changes.
-  void SetReportFunction(TReportFunction report) { report_ = std::move(report); }
   // Connector names of the connected monitors, from the GUI thread whenever they change.
   void SetMonitorNames(std::vector<std::string> names);
+  // See TWallpaperFiles::RemoveLeftovers.
+  void RemoveLeftoverFiles() const { files_.RemoveLeftovers(); }
 
  private:
   void Fail(std::string reason);
 
   std::unique_ptr<TWallpaperBackend> backend_;
   TWallpaperFiles files_;
-  TReportFunction report_;
   mutable std::mutex mutex_;  // guards the fields below, read from other threads
   std::vector<std::string> monitorNames_;
   std::string lastError_;
-  std::string reported_;
   std::string currentFile_;
 };
 

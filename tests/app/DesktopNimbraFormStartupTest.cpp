@@ -33,11 +33,13 @@ class TTestForm : public TDesktopNimbraForm {
  public:
   using TDesktopNimbraForm::TDesktopNimbraForm;
   void ShowMessage(const std::string& text, TMessageBoxKind) override { Messages.push_back(text); }
+  void Notify(const std::string& text) override { Notices.push_back(text); }
   bool AskQuestion(const std::string& text) override {
     Questions.push_back(text);
     return Answer;
   }
   std::vector<std::string> Messages;
+  std::vector<std::string> Notices;
   std::vector<std::string> Questions;
   bool Answer = false;
 };
@@ -316,6 +318,54 @@ TEST_F(DesktopNimbraFormStartupTest, VendorLibrariesLoadOnlyWhenAskedAndNeverFro
   EXPECT_FALSE(fs::exists(folder));
   EXPECT_TRUE(fs::exists(planted));
   unsetenv("NIMBRA_LOADED_LIBRARIES");
+}
+
+TEST_F(DesktopNimbraFormStartupTest, OnlyAShownPageIsRememberedAndUnsavedSettingsAreNoticed) {
+  const std::string program = PlainProgram();
+  WriteDiskAlbum();
+  Arguments({"-p" + folder_.File("album/album.kvt"), "-t" + folder_.File("album/album.pwt")});
+  // Half-written wallpapers of killed runs go at the start; other files stay.
+  fs::create_directories(folder_.File("data/Velmora/Nimbra"));
+  const std::vector<std::string> leftovers{
+      folder_.Write("data/Velmora/Nimbra/Velmora Nimbra Hintergrundbild.bmp.tmp-4711-3-0", "x"),
+      folder_.Write("data/Velmora/Nimbra/Velmora Nimbra Hintergrundbild (2).png.tmp-9-1-7", "x")};
+  const std::string other = folder_.Write("data/Velmora/Nimbra/Notizen.txt.tmp-1-1-1", "x");
+  StoreSettings(1, 0);
+  {
+    // The desktop refuses the page.
+    TDesktopNimbraFormOptions options = Options(program);
+    options.WallpaperBackend = "command";
+    options.WallpaperOptions.CommandLine = "false %f";
+    TTestForm form(options);
+    form.FormCreate();
+    form.Changer()->WaitForChange();
+    EXPECT_EQ(form.Changer()->PageIndex(), 1);
+    EXPECT_EQ(form.Changer()->ShownPageIndex(), -1);
+    ASSERT_EQ(form.Notices.size(), 1u);
+    EXPECT_TRUE(form.Notices[0].starts_with("Das Hintergrundbild konnte nicht gesetzt werden"))
+        << form.Notices[0];
+    form.Shutdown();
+    EXPECT_TRUE(form.SettingsSaved());
+  }
+  EXPECT_EQ(StoredPage(), 0);
+  for (const std::string& file : leftovers) EXPECT_FALSE(fs::exists(file)) << file;
+  EXPECT_TRUE(fs::exists(other));
+
+  // A settings folder that cannot be made: the page shows, and saving it is noticed once.
+  const std::string blocked = folder_.Write("blocked", "a file where the folder should be");
+  setenv("XDG_CONFIG_HOME", (blocked + "/config").c_str(), 1);
+  TTestForm form(Options(program));
+  form.FormCreate();
+  form.NextPageActionExecute();
+  form.Changer()->WaitForChange();
+  EXPECT_EQ(form.Changer()->ShownPageIndex(), 0);
+  form.Shutdown();
+  form.Shutdown();
+  EXPECT_FALSE(form.SettingsSaved());
+  EXPECT_EQ(form.Notices, std::vector<std::string>{"Die Einstellungen können nicht in \"" +
+                                                   blocked +
+                                                   "/config/Velmora/Nimbra/1.x\" gespeichert "
+                                                   "werden."});
 }
 
 }  // namespace

@@ -8,14 +8,16 @@
 #include <X11/Xutil.h>
 // clang-format on
 
+#include <fcntl.h>
 #include <signal.h>
+#include <sys/mount.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
-#include <thread>
 #include <filesystem>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "PlatformTestSession.h"
@@ -211,6 +213,140 @@ TEST_F(AlbumProgramStartupTest, ARunningAlbumRefusesASecondOneAndRemembersItsPag
   ASSERT_EQ(::kill(first, SIGTERM), 0);
   EXPECT_EQ(WaitForExit(first), 0);
   EXPECT_EQ(StoredPage(), 2);
+}
+
+// A small disk of its own (a tmpfs) mounted over a folder while this exists. Mounting needs the
+// privileges CI runs with; elsewhere Mounted() is false.
+class TSmallDisk {
+ public:
+  TSmallDisk(const std::string& folder, int64_t bytes) : folder_(folder) {
+    const std::string options = "size=" + std::to_string(bytes) + ",mode=0755";
+    mounted_ = ::mount("tmpfs", folder.c_str(), "tmpfs", 0, options.c_str()) == 0;
+  }
+  ~TSmallDisk() {
+    if (mounted_) ::umount2(folder_.c_str(), MNT_DETACH);
+  }
+  TSmallDisk(const TSmallDisk&) = delete;
+  TSmallDisk& operator=(const TSmallDisk&) = delete;
+  bool Mounted() const { return mounted_; }
+
+  // Writes a file that takes every byte still free.
+  void Fill() const {
+    const int fd = ::open((folder_ + "/filler").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    const std::string block(4096, '\0');
+    while (fd >= 0 && ::write(fd, block.data(), block.size()) > 0) {
+    }
+    if (fd >= 0) ::close(fd);
+  }
+
+ private:
+  std::string folder_;
+  bool mounted_ = false;
+};
+
+size_t Occurrences(const std::string& text, const std::string& part) {
+  size_t count = 0;
+  for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++count;
+  return count;
+}
+
+// Temporary files in the wallpaper's folder.
+std::vector<std::string> HalfWrittenWallpapers(const fs::path& folder) {
+  std::vector<std::string> names;
+  std::error_code ignored;
+  for (const auto& entry : fs::directory_iterator(folder, ignored)) {
+    const std::string name = entry.path().filename().string();
+    if (name.find(".tmp-") != std::string::npos) names.push_back(name);
+  }
+  return names;
+}
+
+TEST_F(AlbumProgramStartupTest, AFullDiskIsSaidOnceOnStandardErrorAndKeepsTheWallpaper) {
+  const TSmallDisk disk(folder_.File("data"), 1024 * 1024);
+  if (!disk.Mounted()) GTEST_SKIP() << "a tmpfs cannot be mounted here (needs root)";
+  ASSERT_EQ(test::EnsurePrivateSessionBus(), "");
+  test::TXvfb xvfb;
+  ASSERT_EQ(xvfb.Start(320, 240), "");
+  const std::vector<std::string> files = test::WriteStartupAlbumFiles(folder_.File("album"), 1);
+  const std::string album = folder_.File("Album");
+  std::vector<std::string> pack{NIMBRA_KIT_PROGRAM, "pack", "--exe", NIMBRA_PROGRAM, "-o", album};
+  pack.insert(pack.end(), files.begin(), files.end());
+  ASSERT_TRUE(RunProcess(pack, std::chrono::seconds(120)).Succeeded());
+
+  const TProcessResult shown = Run({album, "--once", "--wallpaper=x11"}, xvfb.Display());
+  ASSERT_TRUE(shown.Succeeded()) << shown.Describe();
+  const std::string wallpaper = folder_.File("data/Velmora/Nimbra/Velmora Nimbra Hintergrundbild.bmp");
+  const std::string before = test::TempFolder::Read(wallpaper);
+
+  // --once on a full disk: a German message and a failure, at once, the old wallpaper in place.
+  disk.Fill();
+  const auto start = std::chrono::steady_clock::now();
+  const TProcessResult full = Run({album, "--once", "--wallpaper=x11"}, xvfb.Display());
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(30));
+  EXPECT_EQ(full.ExitStatus, 1) << full.Describe();
+  EXPECT_NE(full.Output.find("Nimbra: Das Hintergrundbild konnte nicht gesetzt werden (Die Datei \"" +
+                             wallpaper + "\" kann nicht geschrieben werden: Auf dem Datenträger "
+                                         "ist kein Platz mehr frei)."),
+            std::string::npos)
+      << full.Output;
+  EXPECT_EQ(test::TempFolder::Read(wallpaper), before);
+  EXPECT_EQ(RootPictureCentre(xvfb.Display()), kStartupPhotoColours[0] & 0xFFFFFF);
+  EXPECT_EQ(StoredPage(), 0);
+  EXPECT_TRUE(HalfWrittenWallpapers(fs::path(wallpaper).parent_path()).empty());
+
+  // In the tray, changing every two seconds: one message, however many changes fail.
+  {
+    TDesktopNimbraProperties settings;
+    settings.SetInterval(2000);
+    settings.SetChangeMode(0);
+    settings.SetPage(0);
+    TKeyValueStore store(folder_.File("config"));
+    ASSERT_TRUE(settings.SaveToUserStore(store));
+  }
+  const TProcessResult tray =
+      Run({"timeout", "-s", "TERM", "11", album, "--wallpaper=x11"}, xvfb.Display());
+  EXPECT_EQ(tray.ExitStatus, 124) << tray.Describe();
+  EXPECT_EQ(Occurrences(tray.Output, "Das Hintergrundbild konnte nicht gesetzt werden"), 1u)
+      << tray.Output;
+  EXPECT_EQ(test::TempFolder::Read(wallpaper), before);
+  EXPECT_EQ(StoredPage(), 0);
+}
+
+TEST_F(AlbumProgramStartupTest, TheStartAfterKilledRunsLeavesNoHalfWrittenWallpaper) {
+  const std::vector<std::string> photos = test::WriteStartupPhotos(folder_.File("album"));
+  test::WriteStartupShow(folder_.File("album/album.kvt"), photos);
+  test::WriteStartupProject(folder_.File("album/album.pwt"));
+  {
+    TDesktopNimbraProperties settings;
+    settings.SetInterval(2000);
+    settings.SetChangeMode(0);
+    TKeyValueStore store(folder_.File("config"));
+    ASSERT_TRUE(settings.SaveToUserStore(store));
+  }
+  const std::vector<std::string> album{"-p" + folder_.File("album/album.kvt"),
+                                       "-t" + folder_.File("album/album.pwt"),
+                                       "--wallpaper=none"};
+  // Large pages take long enough to write that a kill catches one half-written.
+  std::vector<std::string> slow{NIMBRA_PROGRAM, "--no-tray", "--work-area=6000x4000"};
+  slow.insert(slow.end(), album.begin(), album.end());
+  const fs::path folder = folder_.Path() / "data" / "Velmora" / "Nimbra";
+  int caught = 0;
+  for (int run = 0; run < 4 && caught < 2; ++run) {
+    const pid_t pid = Start(slow);
+    for (int waited = 0; waited < 30000 && HalfWrittenWallpapers(folder).empty(); ++waited) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    ::kill(pid, SIGKILL);
+    ::waitpid(pid, nullptr, 0);
+    if (!HalfWrittenWallpapers(folder).empty()) ++caught;
+  }
+  ASSERT_GT(caught, 0) << "no run was caught while writing its page";
+
+  std::vector<std::string> once{NIMBRA_PROGRAM, "--once", "--work-area=96x54"};
+  once.insert(once.end(), album.begin(), album.end());
+  const TProcessResult run = Run(once, "");
+  ASSERT_TRUE(run.Succeeded()) << run.Describe();
+  EXPECT_TRUE(HalfWrittenWallpapers(folder).empty());
 }
 
 }  // namespace
