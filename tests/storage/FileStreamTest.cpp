@@ -131,7 +131,8 @@ TEST(FileStreamTest, LeftoversOfDeadWritersAreRemovedAndNothingElse) {
     temp.Write(name, "x");
   }
   TAtomicFile::RemoveLeftovers(temp.File("Bild.bmp"));
-  EXPECT_EQ(FilesIn(temp.Path()), (std::set<std::string>{"Bild.bmp", "Bild.bmpx", "Bild.bmp.tmpfile",
+  EXPECT_EQ(FilesIn(temp.Path()), (std::set<std::string>{"Bild.bmp", "Bild.bmpx",
+                                                         "Bild.bmp.tmpfile",
                                                          "Andere.bmp.tmp-812-4-0"}));
 }
 
