@@ -6,8 +6,8 @@
 
 #include <string>
 
+#include "PhotoJpeg.h"
 #include "raster/JpegCodec.h"
-#include "raster/PictureWriters.h"
 #include "storage/MemoryStream.h"
 
 namespace nimbra {
@@ -17,23 +17,7 @@ constexpr int kWidth = 6000;
 constexpr int kHeight = 4000;
 
 const std::string& Photo() {
-  static const std::string bytes = [] {
-    TBitmap32 picture(kWidth, kHeight);
-    uint32_t noise = 12345;
-    for (int y = 0; y < kHeight; ++y) {
-      TColor32* row = picture.ScanLine(y);
-      for (int x = 0; x < kWidth; ++x) {
-        noise = noise * 1103515245u + 12345u;
-        const auto grain = static_cast<int>((noise >> 16) & 31);
-        row[x] = Color32(static_cast<uint8_t>(x * 200 / kWidth + grain),
-                         static_cast<uint8_t>(y * 200 / kHeight + grain),
-                         static_cast<uint8_t>((x + y) % 200 + grain));
-      }
-    }
-    TMemoryStream stream;
-    SaveJpeg(picture, stream, 85);
-    return stream.ToString();
-  }();
+  static const std::string bytes = bench::PhotoJpegBytes(kWidth, kHeight, 85);
   return bytes;
 }
 

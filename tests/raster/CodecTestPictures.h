@@ -20,6 +20,9 @@ class TBytes {
   TBytes& U16(uint32_t v);
   TBytes& U32(uint32_t v);
   TBytes& I32(int32_t v) { return U32(static_cast<uint32_t>(v)); }
+  // Big-endian, for the formats that store their numbers that way (PNG, JPEG).
+  TBytes& U16Be(uint32_t v) { return U8(v >> 8).U8(v); }
+  TBytes& U32Be(uint32_t v) { return U16Be(v >> 16).U16Be(v); }
   TBytes& Raw(const std::string& bytes);
   TBytes& Zeros(size_t count);
   const std::string& Str() const { return bytes_; }
