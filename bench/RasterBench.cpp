@@ -66,7 +66,7 @@ void BM_AreaReduce6000x4000To3240x2160(benchmark::State& state) {
     TBitmap32 target;
     target.SetSizeForOverwrite(3240, 2160);
     TAreaReducer reducer(source.Width(), source.Height(), target);
-    for (int y = 0; y < source.Height(); ++y) reducer.AddRow(source.ScanLine(y));
+    for (int y = 0; y < source.Height(); ++y) reducer.AddOpaqueRow(source.ScanLine(y));
     benchmark::DoNotOptimize(target.Bits());
   }
 }

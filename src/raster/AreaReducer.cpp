@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <stdexcept>
+#include <utility>
+
+#include "raster/Blend.h"
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -129,71 +132,109 @@ TReducedSize AreaReducedSize(int width, int height, int needWidth, int needHeigh
 }
 
 TAreaReducer::TAxis TAreaReducer::AxisFor(int sourceSize, int targetSize) {
+  return AxisFor(sourceSize, targetSize, 0, targetSize);
+}
+
+TAreaReducer::TAxis TAreaReducer::AxisFor(int sourceSize, int targetSize, int firstTarget,
+                                          int count) {
   if (targetSize <= 0 || targetSize > sourceSize) {
     throw std::invalid_argument("area reduction to an empty or larger size");
+  }
+  if (firstTarget < 0 || count <= 0 || count > targetSize - firstTarget) {
+    throw std::invalid_argument("area reduction of a part outside the target");
   }
   // Positions are counted in 1/targetSize of a source pixel: source pixel j spans
   // [j·target, (j+1)·target), target pixel i spans [i·source, (i+1)·source).
   const int64_t source = sourceSize;
   const int64_t target = targetSize;
   TAxis axis;
-  axis.First.resize(static_cast<size_t>(targetSize));
-  axis.Last.resize(static_cast<size_t>(targetSize));
-  for (int64_t i = 0; i < target; ++i) {
-    axis.First[i] = static_cast<int>(i * source / target);
-    axis.Last[i] = static_cast<int>(((i + 1) * source - 1) / target);
-    axis.Taps = std::max(axis.Taps, axis.Last[i] - axis.First[i] + 1);
+  axis.Start = static_cast<int>(firstTarget * source / target);
+  axis.First.resize(static_cast<size_t>(count));
+  axis.Last.resize(static_cast<size_t>(count));
+  for (int64_t k = 0; k < count; ++k) {
+    const int64_t i = firstTarget + k;
+    axis.First[k] = static_cast<int>(i * source / target) - axis.Start;
+    axis.Last[k] = static_cast<int>(((i + 1) * source - 1) / target) - axis.Start;
+    axis.Taps = std::max(axis.Taps, axis.Last[k] - axis.First[k] + 1);
   }
-  axis.Weights.assign(static_cast<size_t>(target * axis.Taps), 0);
+  axis.Weights.assign(static_cast<size_t>(count) * static_cast<size_t>(axis.Taps), 0);
   // Each weight is the difference of the rounded shares covered up to either end of the source
   // pixel, so the weights never go negative and always add up to exactly kWeightOne.
   const auto share = [source](int64_t covered) {
     return static_cast<uint32_t>((covered * kWeightOne + source / 2) / source);
   };
-  for (int64_t i = 0; i < target; ++i) {
-    const int64_t start = i * source;
+  for (int64_t k = 0; k < count; ++k) {
+    const int64_t start = (firstTarget + k) * source;
     const int64_t end = start + source;
-    for (int64_t j = axis.First[i]; j <= axis.Last[i]; ++j) {
-      const int64_t from = std::max(j * target, start) - start;
-      const int64_t to = std::min((j + 1) * target, end) - start;
-      axis.Weights[i * axis.Taps + (j - axis.First[i])] = share(to) - share(from);
+    for (int64_t j = axis.First[k]; j <= axis.Last[k]; ++j) {
+      const int64_t absolute = axis.Start + j;
+      const int64_t from = std::max(absolute * target, start) - start;
+      const int64_t to = std::min((absolute + 1) * target, end) - start;
+      axis.Weights[k * axis.Taps + (j - axis.First[k])] = share(to) - share(from);
     }
   }
   return axis;
 }
 
 TAreaReducer::TAreaReducer(int sourceWidth, int sourceHeight, TBitmap32& target)
-    : sourceWidth_(sourceWidth),
-      sourceHeight_(sourceHeight),
-      target_(target),
-      columns_(AxisFor(sourceWidth, target.Width())),
-      rows_(AxisFor(sourceHeight, target.Height())) {
+    : TAreaReducer(AxisFor(sourceWidth, target.Width()), AxisFor(sourceHeight, target.Height()),
+                   nullptr) {
+  target_ = &target;
+}
+
+TAreaReducer::TAreaReducer(TAxis columns, TAxis rows, TRowSink sink)
+    : columns_(std::move(columns)),
+      rows_(std::move(rows)),
+      sourceWidth_(columns_.Last.back() + 1),
+      sourceHeight_(rows_.Last.back() + 1),
+      sink_(std::move(sink)) {
   // Room past the last column for the taps of the last target column, which weigh nothing.
-  const size_t sums = static_cast<size_t>(sourceWidth + columns_.Taps) * kChannels;
+  const size_t sums = static_cast<size_t>(sourceWidth_ + columns_.Taps) * kChannels;
   sums_[0].assign(sums, 0);
   sums_[1].assign(sums, 0);
+  if (sink_) sinkRow_.resize(columns_.First.size());
 }
 
 void TAreaReducer::AddRow(const TColor32* row) {
+  if (RowIsOpaque(row, sourceWidth_)) {
+    Accumulate(row, false);
+    return;
+  }
+  premultiplied_.resize(static_cast<size_t>(sourceWidth_));
+  PremultiplyRow(premultiplied_.data(), row, sourceWidth_);
+  Accumulate(premultiplied_.data(), true);
+}
+
+void TAreaReducer::Accumulate(const TColor32* row, bool translucent) {
   if (Finished()) throw std::logic_error("area reduction: more rows than the picture has");
   const int sourceRow = nextSourceRow_++;
   const auto* bytes = reinterpret_cast<const uint8_t*>(row);
   const size_t count = static_cast<size_t>(sourceWidth_) * kChannels;
-  for (int t = nextTargetRow_; t < target_.Height() && rows_.First[t] <= sourceRow; ++t) {
+  const int targetHeight = static_cast<int>(rows_.First.size());
+  for (int t = nextTargetRow_; t < targetHeight && rows_.First[t] <= sourceRow; ++t) {
     const uint32_t weight = rows_.Weights[t * rows_.Taps + (sourceRow - rows_.First[t])];
-    uint32_t* sums = sums_[t & 1].data();
     // The first source row of a target row starts its sums afresh.
-    AddWeightedRow(bytes, count, weight, sourceRow == rows_.First[t], sums);
+    const bool fresh = sourceRow == rows_.First[t];
+    AddWeightedRow(bytes, count, weight, fresh, sums_[t & 1].data());
+    translucent_[t & 1] = translucent || (!fresh && translucent_[t & 1]);
   }
-  while (nextTargetRow_ < target_.Height() && rows_.Last[nextTargetRow_] == sourceRow) {
-    WriteTargetRow(nextTargetRow_, sums_[nextTargetRow_ & 1]);
+  while (nextTargetRow_ < targetHeight && rows_.Last[nextTargetRow_] == sourceRow) {
+    const int slot = nextTargetRow_ & 1;
+    WriteTargetRow(nextTargetRow_, sums_[slot], translucent_[slot]);
     ++nextTargetRow_;
   }
 }
 
-void TAreaReducer::WriteTargetRow(int targetRow, const std::vector<uint32_t>& sums) {
-  SumColumns(sums.data(), columns_, target_.Width(),
-             reinterpret_cast<uint8_t*>(target_.ScanLine(targetRow)));
+void TAreaReducer::WriteTargetRow(int targetRow, const std::vector<uint32_t>& sums,
+                                  bool translucent) {
+  const int width = static_cast<int>(columns_.First.size());
+  TColor32* out = target_ != nullptr ? target_->ScanLine(targetRow) : sinkRow_.data();
+  SumColumns(sums.data(), columns_, width, reinterpret_cast<uint8_t*>(out));
+  if (target_ == nullptr) {
+    sink_(targetRow, out);
+  } else if (translucent) {
+    UnpremultiplyRow(out, out, width);
+  }
 }
 
 }  // namespace nimbra

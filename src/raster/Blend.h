@@ -44,7 +44,8 @@ void FillRect(TBitmap32& target, const TRect& rect, TColor32 colour,
               TDrawMode mode = TDrawMode::Opaque);
 
 // Row kernels shared by the stretching and transforming code, which produce premultiplied rows.
-// Each handles count pixels; source and target must not overlap.
+// Each handles count pixels; source and target must not overlap, except that PremultiplyRow and
+// UnpremultiplyRow may work in place (target == source).
 void PremultiplyRow(TColor32* target, const TColor32* source, int count);
 void BlendRow(TColor32* target, const TColor32* source, int count, uint8_t masterAlpha);
 void BlendPremultipliedRow(TColor32* target, const TColor32* premultiplied, int count,

@@ -8,6 +8,8 @@
 #include <stdexcept>
 #include <utility>
 
+#include "raster/Blend.h"
+
 namespace nimbra {
 namespace {
 
@@ -86,15 +88,18 @@ TEST(AreaReducerTest, WeightsAreTheCoveredSharesAndAddUpToOne) {
   EXPECT_THROW(TAreaReducer::AxisFor(10, 0), std::invalid_argument);
 }
 
-TEST(AreaReducerTest, UniformPicturesStayExactlyTheirColour) {
+TEST(AreaReducerTest, UniformPicturesStayUniform) {
+  // Opaque colours stay exactly what they are; translucent ones are averaged premultiplied and
+  // keep what that round trip keeps.
   for (const TColor32 colour : {Color32(200, 100, 50), Color32(255, 255, 255),
                                 Color32(0, 0, 0, 0), Color32(1, 254, 128, 77)}) {
     TBitmap32 source(617, 411);
     source.Clear(colour);
+    const TColor32 expected = Unpremultiply(Premultiply(colour));
     for (const auto& [width, height] : {std::pair{333, 222}, {616, 410}, {1, 1}, {617, 5}}) {
       const TBitmap32 reduced = Reduced(source, width, height);
       for (int y = 0; y < height; ++y) {
-        for (int x = 0; x < width; ++x) ASSERT_EQ(reduced.Pixel(x, y), colour) << x << "," << y;
+        for (int x = 0; x < width; ++x) ASSERT_EQ(reduced.Pixel(x, y), expected) << x << "," << y;
       }
     }
   }
@@ -107,9 +112,10 @@ TEST(AreaReducerTest, HalvingAveragesEachTwoByTwoBlock) {
                               Color32(30, 40, 50, 0), Color32(30, 40, 50, 0)};
   for (int i = 0; i < 8; ++i) source.SetPixel(i % 4, i / 4, pixels[i]);
   const TBitmap32 halved = Reduced(source, 2, 1);
-  // (0 + 255 + 255 + 0) / 4 = 127.5 rounds up; a block of two colours is their mean.
+  // (0 + 255 + 255 + 0) / 4 = 127.5 rounds up; transparent pixels lend no colour, only their
+  // alpha.
   EXPECT_EQ(halved.Pixel(0, 0), Color32(128, 128, 64));
-  EXPECT_EQ(halved.Pixel(1, 0), Color32(20, 30, 40, 128));
+  EXPECT_EQ(halved.Pixel(1, 0), Color32(10, 20, 30, 128));
 }
 
 TEST(AreaReducerTest, ReductionKeepsThePicturesMeanAndFollowsItsGradient) {
@@ -136,6 +142,34 @@ TEST(AreaReducerTest, ReductionKeepsThePicturesMeanAndFollowsItsGradient) {
   // The grain is averaged, not sampled: a target pixel covers about 3.4 source pixels, so the
   // grain's spread shrinks by about their square root (point sampling would keep it).
   EXPECT_LT(ChannelDeviation(reduced, 8), 0.7 * ChannelDeviation(source, 8));
+}
+
+TEST(AreaReducerTest, APartOfTheReductionIsThatPartOfTheWhole) {
+  TBitmap32 source(97, 61);
+  for (int y = 0; y < 61; ++y) {
+    for (int x = 0; x < 97; ++x) {
+      source.SetPixel(x, y, Color32(uint8_t(x * 2), uint8_t(y * 4), uint8_t(x + y), uint8_t(x * y)));
+    }
+  }
+  const TBitmap32 whole = Reduced(source, 23, 17);
+  // Columns 5 … 14 and rows 3 … 10 of the 23 × 17 reduction, from only the source they cover.
+  TAreaReducer::TAxis columns = TAreaReducer::AxisFor(97, 23, 5, 10);
+  TAreaReducer::TAxis rows = TAreaReducer::AxisFor(61, 17, 3, 8);
+  EXPECT_EQ(columns.Start, 5 * 97 / 23);
+  EXPECT_EQ(rows.Start, 3 * 61 / 17);
+  const int left = columns.Start;
+  const int top = rows.Start;
+  const int rowCount = rows.Last.back() + 1;
+  int written = 0;
+  TAreaReducer part(std::move(columns), std::move(rows), [&](int row, const TColor32* pixels) {
+    EXPECT_EQ(row, written++);
+    for (int x = 0; x < 10; ++x) {
+      ASSERT_EQ(Unpremultiply(pixels[x]), whole.Pixel(5 + x, 3 + row)) << x << "," << row;
+    }
+  });
+  for (int y = 0; y < rowCount; ++y) part.AddRow(source.ScanLine(top + y) + left);
+  EXPECT_EQ(written, 8);
+  EXPECT_THROW(TAreaReducer::AxisFor(97, 23, 20, 4), std::invalid_argument);
 }
 
 TEST(AreaReducerTest, RefusesRowsPastTheLastAndTargetsLargerThanTheSource) {
