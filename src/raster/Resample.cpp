@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "raster/Blend.h"
+#include "raster/ResampleRows.h"
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -165,6 +166,17 @@ TAxisTaps BuildTaps(int sourceLength, int64_t targetLength, int64_t firstTarget,
     perTarget[size_t(t)].assign(q.begin() + static_cast<std::ptrdiff_t>(begin),
                                 q.begin() + static_cast<std::ptrdiff_t>(end));
     taps.count[size_t(t)] = static_cast<int>(end - begin);
+  }
+  // Trimming can leave a window starting after the next one's start; it takes back zero weights
+  // down to there, so that windows only ever move down and rows are first read in order.
+  for (int t = targets - 2; t >= 0; --t) {
+    const int back = taps.first[size_t(t)] - taps.first[size_t(t) + 1];
+    if (back <= 0) continue;
+    perTarget[size_t(t)].insert(perTarget[size_t(t)].begin(), size_t(back), int16_t{0});
+    taps.first[size_t(t)] -= back;
+    taps.count[size_t(t)] += back;
+  }
+  for (int t = 0; t < targets; ++t) {
     taps.stride = std::max(taps.stride, taps.count[size_t(t)]);
     taps.lowest = std::min(taps.lowest, taps.first[size_t(t)]);
     taps.highest = std::max(taps.highest, taps.first[size_t(t)] + taps.count[size_t(t)] - 1);
@@ -329,14 +341,16 @@ void ResampleConvolved(const TBitmap32& source, const TRect& sourceRect, const T
   if (from.IsEmpty() || out.IsEmpty()) return;
   const int64_t targetWidth = int64_t{targetRect.Right} - targetRect.Left;
   const int64_t targetHeight = int64_t{targetRect.Bottom} - targetRect.Top;
-  const TAxisTaps columns = BuildTaps(from.Width(), targetWidth,
+  const int reducedWidth = PreReducedLength(from.Width(), targetWidth);
+  const int reducedHeight = PreReducedLength(from.Height(), targetHeight);
+  const TAxisTaps columns = BuildTaps(reducedWidth, targetWidth,
                                       int64_t{out.Left} - targetRect.Left, out.Width(), filter);
-  const TAxisTaps rows = BuildTaps(from.Height(), targetHeight, int64_t{out.Top} - targetRect.Top,
-                                   out.Height(), filter);
+  const TAxisTaps rows = BuildTaps(reducedHeight, targetHeight,
+                                   int64_t{out.Top} - targetRect.Top, out.Height(), filter);
+  TResampleRows input(source, from, reducedWidth, reducedHeight, columns.lowest, columns.highest,
+                      rows.lowest, rows.highest);
 
   const int width = out.Width();
-  const int span = columns.highest - columns.lowest + 1;
-  std::vector<TColor32> premultiplied(static_cast<size_t>(span));
   // Horizontal results of the source rows the current target row needs. Each window of rows fits
   // (a window is at most stride rows), and windows only move down, so every row is filtered once.
   const int ringSize = rows.stride;
@@ -350,14 +364,8 @@ void ResampleConvolved(const TBitmap32& source, const TRect& sourceRect, const T
     const size_t slot = size_t(r % ringSize);
     TColor32* line = ring.data() + slot * size_t(width);
     if (ringRow[slot] != r) {
-      // 1. Horizontal pass over the source row, premultiplied unless it is opaque anyway.
-      const TColor32* sourceLine = source.ScanLine(from.Top + r) + from.Left + columns.lowest;
-      const TColor32* pixels = sourceLine;
-      if (!RowIsOpaque(sourceLine, span)) {
-        PremultiplyRow(premultiplied.data(), sourceLine, span);
-        pixels = premultiplied.data();
-      }
-      ConvolveRow(pixels, columns, line, width);
+      // 1. Horizontal pass over the (possibly reduced) source row, premultiplied.
+      ConvolveRow(input.Row(r), columns, line, width);
       ringRow[slot] = r;
     }
     return reinterpret_cast<const uint8_t*>(line);

@@ -41,8 +41,10 @@ using TResampledRowSink = std::function<void(int y, const TColor32* pixels)>;
 //
 // ResampleNearest delivers straight pixels, copied from the source unchanged. ResampleConvolved
 // (every other filter; Nearest is treated as Box there) delivers premultiplied pixels, each
-// channel rounded to 8 bits and never above alpha. Its work grows with the kernel width: about
-// (n / m) × support taps per pixel on each axis.
+// channel rounded to 8 bits and never above alpha. Its kernel has about (n / m) × support taps
+// per pixel on each axis; where n exceeds 3 m, the source is first reduced by exact area
+// averaging to 2 m (ResampleRows.h), so that the taps stay few and the work follows the source
+// rows read once plus the output.
 void ResampleNearest(const TBitmap32& source, const TRect& sourceRect, const TRect& targetRect,
                      const TRect& area, const TResampledRowSink& sink);
 void ResampleConvolved(const TBitmap32& source, const TRect& sourceRect, const TRect& targetRect,

@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 
+#include "raster/Blend.h"
 #include "raster/StretchDraw.h"
 
 namespace nimbra {
@@ -28,6 +30,15 @@ TBitmap32 Numbered(int width, int height) {
       bitmap.SetPixel(x, y, Color32(uint8_t(x * 7), uint8_t(y * 11), 99));
   }
   return bitmap;
+}
+
+// How many pixels differ from colour.
+int ChangedPixels(const TBitmap32& bitmap, TColor32 colour) {
+  int changed = 0;
+  for (int y = 0; y < bitmap.Height(); ++y) {
+    for (int x = 0; x < bitmap.Width(); ++x) changed += bitmap.Pixel(x, y) != colour;
+  }
+  return changed;
 }
 
 TBitmap32 Checkerboard(int width, int height) {
@@ -128,6 +139,63 @@ TEST(ResampleTest, ShrinkingWidensTheKernelSoFineDetailAveragesInsteadOfAliasing
   }
   const TBitmap32 aliased = Resampled(board, 20, 16, TResamplingFilter::Nearest);
   EXPECT_TRUE(aliased.Pixel(3, 3) == kColor32Black || aliased.Pixel(3, 3) == kColor32White);
+}
+
+TEST(ResampleTest, LargeShrinksAverageTheAreaUnderEachPixel) {
+  // Red runs along x and blue along y, so every target pixel's area mean is the gradient at its
+  // centre; a translucent picture must stay uniform.
+  const auto gradient = [](int width, int height) {
+    TBitmap32 bitmap(width, height);
+    for (int y = 0; y < height; ++y) {
+      for (int x = 0; x < width; ++x) {
+        bitmap.SetPixel(x, y, Color32(uint8_t(x * 250 / width), 80, uint8_t(y * 250 / height)));
+      }
+    }
+    return bitmap;
+  };
+  // The mean of value(j) = j × 250 / n (rounded down, as stored) over target pixel i's share.
+  const auto areaMean = [](int i, int n, int m) {
+    const double from = double(i) * n / m;
+    const double to = double(i + 1) * n / m;
+    double sum = 0;
+    for (int j = int(from); j < n && j < to; ++j) {
+      sum += (std::min<double>(j + 1, to) - std::max<double>(j, from)) * (j * 250 / n);
+    }
+    return sum / (to - from);
+  };
+  const TColor32 faint = Color32(201, 7, 13, 90);
+  struct TCase {
+    int sourceWidth, sourceHeight, width, height;
+  };
+  for (const TCase& c : {TCase{4000, 30, 40, 3}, TCase{30, 3000, 3, 25}, TCase{900, 700, 9, 7}}) {
+    const TBitmap32 source = gradient(c.sourceWidth, c.sourceHeight);
+    for (TResamplingFilter filter :
+         {TResamplingFilter::Box, TResamplingFilter::Lanczos, TResamplingFilter::Mitchell}) {
+      const TBitmap32 small = Resampled(source, c.width, c.height, filter);
+      // The outermost pixel repeats the edge under its kernel.
+      for (int y = 1; y + 1 < c.height; ++y) {
+        for (int x = 1; x + 1 < c.width; ++x) {
+          const TColor32 p = small.Pixel(x, y);
+          ASSERT_NEAR(RedComponent(p), areaMean(x, c.sourceWidth, c.width), 1.5) << x << "," << y;
+          ASSERT_NEAR(BlueComponent(p), areaMean(y, c.sourceHeight, c.height), 1.5) << x << "," << y;
+        }
+      }
+      const TBitmap32 uniform =
+          Resampled(Filled(c.sourceWidth, c.sourceHeight, faint), c.width, c.height, filter);
+      EXPECT_EQ(ChangedPixels(uniform, Unpremultiply(Premultiply(faint))), 0) << int(filter);
+    }
+    // A clipped part is that part of the whole.
+    TBitmap32 whole = Filled(c.width, c.height, kSentinel);
+    StretchDraw(whole, whole.BoundsRect(), source, TResamplingFilter::Lanczos, TDrawMode::Opaque);
+    TBitmap32 clipped = Filled(c.width - 1, c.height - 1, kSentinel);
+    StretchDraw(clipped, {-1, -1, c.width - 1, c.height - 1}, source, TResamplingFilter::Lanczos,
+                TDrawMode::Opaque);
+    for (int y = 0; y + 1 < c.height; ++y) {
+      for (int x = 0; x + 1 < c.width; ++x) {
+        ASSERT_EQ(clipped.Pixel(x, y), whole.Pixel(x + 1, y + 1)) << x << "," << y;
+      }
+    }
+  }
 }
 
 TEST(ResampleTest, TransparentPixelsLendNoColour) {
