@@ -1,16 +1,15 @@
 #include "raster/JpegCodec.h"
 
 #include <algorithm>
-#include <optional>
 #include <utility>
 #include <vector>
 
-#include "raster/AreaReducer.h"
 #include "raster/CodecError.h"
 #include "raster/CodecLimits.h"
 #include "raster/CodecPixels.h"
 #include "raster/ExifOrientation.h"
 #include "raster/JpegStreams.h"
+#include "raster/RowTarget.h"
 #include "storage/Stream.h"
 
 namespace nimbra {
@@ -57,36 +56,6 @@ int OrientationOf(const jpeg_decompress_struct& cinfo) {
 bool IsCmyk(J_COLOR_SPACE space) {
   return space == JCS_CMYK || space == JCS_YCCK;
 }
-
-// Where decoded rows go: straight into the bitmap when the picture is kept at its decoded size,
-// else through a row buffer into an area reducer that writes the smaller bitmap.
-class TRowTarget {
- public:
-  TRowTarget(int width, int height, const TReducedSize& kept) {
-    bitmap_.SetSizeForOverwrite(kept.Width, kept.Height);
-    if (kept.Width != width || kept.Height != height) {
-      row_.resize(static_cast<size_t>(width));
-      reducer_.emplace(width, height, bitmap_);
-    }
-  }
-  // The reducer writes into this object's own bitmap.
-  TRowTarget(const TRowTarget&) = delete;
-  TRowTarget& operator=(const TRowTarget&) = delete;
-
-  // Where the row of the given index is to be written.
-  TColor32* Row(int y) { return reducer_ ? row_.data() : bitmap_.ScanLine(y); }
-  // The row last handed out by Row is complete.
-  void RowDone() {
-    if (reducer_) reducer_->AddRow(row_.data());
-  }
-  TBitmap32 Take() { return std::move(bitmap_); }
-
- private:
-  // Every row of the bitmap is written before anyone reads it, so it needs no clearing first.
-  TBitmap32 bitmap_;
-  std::vector<TColor32> row_;
-  std::optional<TAreaReducer> reducer_;
-};
 
 // Adobe's writers store CMYK inverted (0 = full ink), and they are the ones that mark their
 // files; without the marker the values are taken as ink amounts.
@@ -159,12 +128,8 @@ void TJpegGraphic::Decode(TStream& stream, TBitmap32& bitmap) {
 
   // What the DCT scaling leaves above the hint is reduced row by row as the rows come, so that
   // the picture is never held larger than the caller can use.
-  const int width = static_cast<int>(cinfo.output_width);
-  const int height = static_cast<int>(cinfo.output_height);
-  TRowTarget target(width, height,
-                    AreaReducedSize(width, height,
-                                    swapsAxes ? hint.MinimumHeight : hint.MinimumWidth,
-                                    swapsAxes ? hint.MinimumWidth : hint.MinimumHeight));
+  TRowTarget target(static_cast<int>(cinfo.output_width), static_cast<int>(cinfo.output_height),
+                    hint, swapsAxes, true);
   if (cmyk) {
     ReadCmykRows(cinfo, target);
   } else {

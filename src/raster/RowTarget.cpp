@@ -1,0 +1,42 @@
+#include "raster/RowTarget.h"
+
+#include <algorithm>
+
+namespace nimbra {
+
+TReducedSize KeptSize(int width, int height, const TDecodeHint& hint, bool swapsAxes) {
+  return AreaReducedSize(width, height, swapsAxes ? hint.MinimumHeight : hint.MinimumWidth,
+                         swapsAxes ? hint.MinimumWidth : hint.MinimumHeight);
+}
+
+TRowTarget::TRowTarget(int width, int height, const TDecodeHint& hint, bool swapsAxes,
+                       bool opaque)
+    : opaque_(opaque) {
+  const TReducedSize kept = KeptSize(width, height, hint, swapsAxes);
+  bitmap_.SetSizeForOverwrite(kept.Width, kept.Height);
+  if (kept.Width != width || kept.Height != height) {
+    row_.resize(static_cast<size_t>(width));
+    reducer_.emplace(width, height, bitmap_);
+  }
+}
+
+void TRowTarget::RowDone() {
+  if (!reducer_) return;
+  if (opaque_) {
+    reducer_->AddOpaqueRow(row_.data());
+  } else {
+    reducer_->AddRow(row_.data());
+  }
+}
+
+void TRowTarget::AddRow(int y, const TColor32* pixels) {
+  if (!reducer_) {
+    std::copy_n(pixels, bitmap_.Width(), bitmap_.ScanLine(y));
+  } else if (opaque_) {
+    reducer_->AddOpaqueRow(pixels);
+  } else {
+    reducer_->AddRow(pixels);
+  }
+}
+
+}  // namespace nimbra
