@@ -21,10 +21,13 @@ void CheckPictureSize(std::string_view format, int64_t width, int64_t height, in
   if (width <= 0 || height <= 0) {
     throw ECodecError(name + ": invalid picture size " + SizeText(width, height));
   }
-  // Each factor is checked first so that the product cannot overflow.
-  if (width > kMaxPicturePixels || height > kMaxPicturePixels ||
-      width * height > kMaxPicturePixels) {
+  // Each side is checked first so that the product cannot overflow.
+  if (width > kMaxPictureSide || height > kMaxPictureSide || width * height > kMaxPicturePixels) {
     throw ECodecError(name + ": picture too large: " + SizeText(width, height));
+  }
+  const int64_t longSide = std::max(width, height);
+  if (longSide > kMaxSideOfAnyAspect && longSide > kMaxAspect * std::min(width, height)) {
+    throw ECodecError(name + ": picture too thin: " + SizeText(width, height));
   }
   if (maxPixelsPerByte > 0) {
     const int64_t bytes = std::max<int64_t>(dataBytes, 0);
@@ -34,6 +37,13 @@ void CheckPictureSize(std::string_view format, int64_t width, int64_t height, in
       throw ECodecError(name + ": " + std::to_string(bytes) + " bytes cannot hold a " +
                         SizeText(width, height) + " picture");
     }
+  }
+}
+
+void CheckWholePictureSize(std::string_view format, int64_t width, int64_t height) {
+  if (width * height > kMaxWholePicturePixels) {
+    throw ECodecError(std::string(format) + ": picture too large to hold whole: " +
+                      SizeText(width, height));
   }
 }
 
