@@ -1,6 +1,7 @@
 // What every picture reader promises for arbitrary bytes, checked by the picture fuzz targets: it
-// yields a bitmap no larger than the file could describe, or raises ECodecError. Any other
-// exception, a crash, or a sanitizer report is a bug.
+// yields a bitmap no larger than the file could describe, or raises ECodecError; and reading the
+// header alone accepts every picture that decodes, telling the size it decodes at when no hint
+// asks for less. Any other exception, a crash, or a sanitizer report is a bug.
 #pragma once
 
 #include <cstddef>
@@ -36,6 +37,18 @@ inline void DecodeAndCheck(TBitmap32Graphic& reader, const uint8_t* data, size_t
   Expect(pixels <= kMaxPicturePixels);
   Expect(pixels <= kPixelsAlwaysAllowed ||
          pixels <= static_cast<int64_t>(size) * kMaxFuzzPixelsPerByte);
+
+  TMemoryStream header(std::string_view(reinterpret_cast<const char*>(data), size));
+  TPictureSize shown;
+  try {
+    shown = reader.ReadShownSize(header);
+  } catch (const ECodecError&) {
+    Expect(false);
+  }
+  // JPEG 2000 pictures far beyond this decode at a reduced resolution even without a hint.
+  if (reader.DecodeHint().Empty() && int64_t{shown.Width} * shown.Height <= kPixelsAlwaysAllowed) {
+    Expect(shown == TPictureSize{bitmap.Width(), bitmap.Height()});
+  }
 }
 
 }  // namespace nimbra::fuzz

@@ -1,7 +1,6 @@
 // The drawing half of the picture element: loading, preparing and placing its picture.
 #include <exception>
 #include <memory>
-#include <optional>
 #include <string>
 
 #include "elements/FitRect.h"
@@ -10,7 +9,6 @@
 #include "elements/PicturePlaceholder.h"
 #include "elements/PrintPageElementPicture.h"
 #include "raster/Bitmap32Cache.h"
-#include "raster/JpegCodec.h"
 #include "raster/PictureFormatRegistration.h"
 #include "raster/StretchDraw.h"
 #include "storage/FileAccess.h"
@@ -38,27 +36,16 @@ std::unique_ptr<TBitmap32> DecodePicture(const std::string& name, const TDecodeH
   }
 }
 
-// Only readers that can decode at a reduced size make reading the header first worth while.
-bool DecodesAtReducedSize(const std::string& name) {
-  const std::unique_ptr<TBitmap32Graphic> reader = CreatePictureReader(FileExtension(name));
-  return dynamic_cast<TJpegGraphic*>(reader.get()) != nullptr;
-}
-
-// factor times the box the picture fits into when its header tells its proportions; else
-// factor times the whole box, which covers the fitted one too, only less tightly.
+// factor times the box the picture fits into when its header tells its proportions; else (no
+// reader of the raster library for it, or a header its reader refuses) factor times the whole
+// box, which covers the fitted one too, only less tightly.
 TDecodeHint DecodeHintFor(const std::string& name, int width, int height, int factor) {
-  const TDecodeHint wholeBox{factor * width, factor * height};
   const std::shared_ptr<IFileAccess> access = FileAccess();
-  if (!access || !DecodesAtReducedSize(name)) return wholeBox;
-  std::optional<TPictureSize> size;
   try {
-    if (const std::unique_ptr<TStream> stream = access->OpenFile(name)) {
-      size = ReadJpegShownSize(*stream);
-    }
+    if (access) return FittedDecodeHint(ReadShownSize(*access, name), width, height, factor);
   } catch (const std::exception&) {
-    size.reset();
   }
-  return size ? FittedDecodeHint(*size, width, height, factor) : wholeBox;
+  return {factor * width, factor * height};
 }
 
 bool FileIsThere(const std::string& name) {

@@ -4,6 +4,7 @@
 
 #include "raster/Bitmap32.h"
 #include "raster/DecodeHint.h"
+#include "raster/PictureSize.h"
 #include "storage/PictureFormats.h"
 
 namespace nimbra {
@@ -18,6 +19,12 @@ class TBitmap32Graphic : public TGraphic {
   const TBitmap32& Bitmap() const { return bitmap_; }
   // Non-const so that a caller may move the pixels out instead of copying them.
   TBitmap32& Bitmap() { return bitmap_; }
+
+  // Reads only the picture's header, from the stream's position: the size the picture is shown
+  // at (turned upright where the file says so). Raises ECodecError for every picture Decode
+  // refuses before it decodes pixels (sizes beyond the limits, more pixels than the file could
+  // hold, layouts the reader does not know); never decodes pixels.
+  virtual TPictureSize ReadShownSize(TStream& stream) = 0;
 
   // Set before LoadFromStream: the smallest size the caller will use. Readers that can decode at
   // a reduced size (JPEG) may then yield a smaller bitmap, though never one below the hint where

@@ -277,29 +277,50 @@ void ReadRunLength(const TBmpInfo& info, const std::array<TColor32, 256>& palett
   }
 }
 
-}  // namespace
+// The headers and palette, checked against what the file holds; the reader then stands at the
+// first pixel.
+struct TBmpPicture {
+  TBmpInfo info;
+  std::array<TColor32, 256> palette{};
+  bool runLength = false;
+};
 
-void TBmpGraphic::Decode(TStream& stream, TBitmap32& bitmap) {
-  TCodecStreamReader in(stream, "BMP");
-  const TBmpInfo info = ReadInfo(in);
+TBmpPicture ReadPicture(TCodecStreamReader& in) {
+  TBmpPicture picture;
+  const TBmpInfo& info = picture.info = ReadInfo(in);
   Validate(info, in);
-  const std::array<TColor32, 256> palette = ReadPalette(info, in);
+  CheckWholePictureSize("BMP", info.width, info.height);
+  picture.palette = ReadPalette(info, in);
   // A pixel offset inside the headers is a writer's mistake; the pixels then follow the palette.
   const int64_t pixelOffset =
       info.pixelOffset >= info.paletteOffset ? info.pixelOffset : in.Position();
   in.Seek(std::min(pixelOffset, in.Size()));
-  const bool runLength = info.compression == kRle8 || info.compression == kRle4;
-  if (runLength) {
+  picture.runLength = info.compression == kRle8 || info.compression == kRle4;
+  if (picture.runLength) {
     CheckPictureSize("BMP", info.width, info.height, in.Remaining(), kMaxRunLengthPixelsPerByte);
   } else {
     CheckUncompressedSize(info, in);
   }
+  return picture;
+}
 
+}  // namespace
+
+TPictureSize TBmpGraphic::ReadShownSize(TStream& stream) {
+  TCodecStreamReader in(stream, "BMP");
+  const TBmpInfo info = ReadPicture(in).info;
+  return {info.width, info.height};
+}
+
+void TBmpGraphic::Decode(TStream& stream, TBitmap32& bitmap) {
+  TCodecStreamReader in(stream, "BMP");
+  const TBmpPicture picture = ReadPicture(in);
+  const TBmpInfo& info = picture.info;
   TBitmap32 decoded(info.width, info.height);
-  if (runLength) {
-    ReadRunLength(info, palette, in, decoded);
+  if (picture.runLength) {
+    ReadRunLength(info, picture.palette, in, decoded);
   } else {
-    ReadUncompressed(info, palette, in, decoded);
+    ReadUncompressed(info, picture.palette, in, decoded);
   }
   if (info.HasBitFields() && info.masks[3] != 0) MakeOpaqueIfInvisible(decoded);
   bitmap = std::move(decoded);

@@ -13,10 +13,8 @@ void MakeOpaqueIfInvisible(TBitmap32& bitmap) {
   for (TColor32* p = begin; p != end; ++p) *p |= 0xFF000000u;
 }
 
-void Unpremultiply(TBitmap32& bitmap) {
-  TColor32* const begin = bitmap.Bits();
-  TColor32* const end = begin + bitmap.Width() * static_cast<int64_t>(bitmap.Height());
-  for (TColor32* p = begin; p != end; ++p) {
+void Unpremultiply(TColor32* pixels, int64_t count) {
+  for (TColor32* p = pixels; p != pixels + count; ++p) {
     const uint32_t a = AlphaComponent(*p);
     if (a == 255 || a == 0) continue;
     const auto plain = [a](uint32_t c) {

@@ -23,7 +23,7 @@ constexpr uint8_t ScaleTo8Bits(uint32_t value, int bits) {
 // invisible photo: a picture whose every pixel is fully transparent becomes opaque instead.
 void MakeOpaqueIfInvisible(TBitmap32& bitmap);
 
-// Turns premultiplied pixels (colour already multiplied by alpha) into plain ones.
-void Unpremultiply(TBitmap32& bitmap);
+// Turns count premultiplied pixels (colour already multiplied by alpha) into plain ones.
+void Unpremultiply(TColor32* pixels, int64_t count);
 
 }  // namespace nimbra

@@ -97,31 +97,56 @@ std::vector<int> RowOrder(int height, bool interlaced) {
   return rows;
 }
 
-}  // namespace
+struct TFrame {
+  std::unique_ptr<GifFileType, TGifCloser> gif;
+  int transparent = NO_TRANSPARENT_COLOR;
+  // The logical screen, widened by a frame that reaches beyond it.
+  TPictureSize size;
+};
 
-void TGifGraphic::Decode(TStream& stream, TBitmap32& bitmap) {
+// Reads up to the first frame's descriptor and refuses what decoding would refuse before it
+// reads the frame's pixels.
+TFrame OpenFrame(TStream& stream) {
   const int64_t fileBytes = stream.Remaining();
   int error = 0;
-  const std::unique_ptr<GifFileType, TGifCloser> gif(DGifOpen(&stream, ReadFromStream, &error));
-  if (!gif) Fail(error);
-  const int transparent = ReadUpToFirstFrame(gif.get());
-  if (DGifGetImageDesc(gif.get()) == GIF_ERROR) Fail(gif->Error);
-
-  const GifImageDesc& frame = gif->Image;
-  CheckPictureSize("GIF", frame.Width, frame.Height, fileBytes, kMaxPixelsPerByte);
-  if (frame.Left < 0 || frame.Top < 0) throw ECodecError("GIF: frame outside the screen");
+  TFrame frame;
+  frame.gif.reset(DGifOpen(&stream, ReadFromStream, &error));
+  if (!frame.gif) Fail(error);
+  GifFileType* gif = frame.gif.get();
+  frame.transparent = ReadUpToFirstFrame(gif);
+  if (DGifGetImageDesc(gif) == GIF_ERROR) Fail(gif->Error);
+  const GifImageDesc& image = gif->Image;
+  CheckPictureSize("GIF", image.Width, image.Height, fileBytes, kMaxPixelsPerByte);
+  if (image.Left < 0 || image.Top < 0) throw ECodecError("GIF: frame outside the screen");
   // A frame reaching beyond the logical screen widens it instead of being cut.
-  const int64_t width = std::max<int64_t>(gif->SWidth, int64_t{frame.Left} + frame.Width);
-  const int64_t height = std::max<int64_t>(gif->SHeight, int64_t{frame.Top} + frame.Height);
+  const int64_t width = std::max<int64_t>(gif->SWidth, int64_t{image.Left} + image.Width);
+  const int64_t height = std::max<int64_t>(gif->SHeight, int64_t{image.Top} + image.Height);
   CheckPictureSize("GIF", width, height, fileBytes, kMaxPixelsPerByte);
-  const ColorMapObject* map = frame.ColorMap ? frame.ColorMap : gif->SColorMap;
-  if (map == nullptr) throw ECodecError("GIF: no colour table");
-  const std::array<TColor32, 256> palette = Palette(*map, transparent);
+  CheckWholePictureSize("GIF", width, height);
+  if (image.ColorMap == nullptr && gif->SColorMap == nullptr) {
+    throw ECodecError("GIF: no colour table");
+  }
+  frame.size = {static_cast<int>(width), static_cast<int>(height)};
+  return frame;
+}
 
-  TBitmap32 decoded(static_cast<int>(width), static_cast<int>(height));
+}  // namespace
+
+TPictureSize TGifGraphic::ReadShownSize(TStream& stream) {
+  return OpenFrame(stream).size;
+}
+
+void TGifGraphic::Decode(TStream& stream, TBitmap32& bitmap) {
+  const TFrame opened = OpenFrame(stream);
+  GifFileType* gif = opened.gif.get();
+  const GifImageDesc& frame = gif->Image;
+  const std::array<TColor32, 256> palette =
+      Palette(frame.ColorMap ? *frame.ColorMap : *gif->SColorMap, opened.transparent);
+
+  TBitmap32 decoded(opened.size.Width, opened.size.Height);
   std::vector<GifPixelType> line(static_cast<size_t>(frame.Width));
   for (const int row : RowOrder(frame.Height, frame.Interlace)) {
-    if (DGifGetLine(gif.get(), line.data(), frame.Width) == GIF_ERROR) Fail(gif->Error);
+    if (DGifGetLine(gif, line.data(), frame.Width) == GIF_ERROR) Fail(gif->Error);
     TColor32* out = decoded.ScanLine(frame.Top + row) + frame.Left;
     for (size_t x = 0; x < line.size(); ++x) out[x] = palette[line[x]];
   }

@@ -104,19 +104,46 @@ struct TImageDeleter {
   void operator()(opj_image_t* image) const { opj_image_destroy(image); }
 };
 
+uint32_t CeilDivPow2(uint32_t value, uint32_t power) {
+  return static_cast<uint32_t>((uint64_t{value} + (uint64_t{1} << power) - 1) >> power);
+}
+
+// The pixels decoded: the picture's area on the reference grid, at full resolution (factor 0)
+// or with `factor` resolution levels left out, each halving both sides (rounding up).
+struct TGrid {
+  uint32_t x0 = 0;
+  uint32_t y0 = 0;
+  uint32_t width = 0;
+  uint32_t height = 0;
+  uint32_t factor = 0;
+};
+
+TGrid GridAt(const opj_image_t& image, uint32_t factor) {
+  const uint32_t x0 = CeilDivPow2(image.x0, factor);
+  const uint32_t y0 = CeilDivPow2(image.y0, factor);
+  return {x0, y0, CeilDivPow2(image.x1, factor) - x0, CeilDivPow2(image.y1, factor) - y0, factor};
+}
+
 // Reads one component's samples, widened or narrowed to 8 bits, at the picture's pixels.
 class TComponentReader {
  public:
-  TComponentReader(const opj_image_t& image, const opj_image_comp_t& component)
-      : component_(component), columns_(image.x1 - image.x0) {
+  TComponentReader(const TGrid& grid, const opj_image_comp_t& component)
+      : component_(component), columns_(grid.width), rows_(grid.height) {
+    // Reduced resolutions are only decoded when no component is subsampled: pixel and sample
+    // then coincide.
+    const bool reduced = grid.factor > 0;
     for (size_t x = 0; x < columns_.size(); ++x) {
-      columns_[x] = Index(image.x0 + x, component.dx, component.x0, component.w);
+      columns_[x] = reduced ? Index(x, 1, 0, component.w)
+                            : Index(grid.x0 + x, component.dx, component.x0, component.w);
     }
-    y0_ = image.y0;
+    for (size_t y = 0; y < rows_.size(); ++y) {
+      rows_[y] = reduced ? Index(y, 1, 0, component.h)
+                         : Index(grid.y0 + y, component.dy, component.y0, component.h);
+    }
   }
 
   uint8_t operator()(uint32_t row, size_t x) const {
-    const size_t y = Index(y0_ + row, component_.dy, component_.y0, component_.h);
+    const size_t y = rows_[row];
     int64_t v = component_.data[y * component_.w + columns_[x]];
     const uint32_t prec = component_.prec;
     if (component_.sgnd) v += int64_t{1} << (prec - 1);
@@ -135,7 +162,7 @@ class TComponentReader {
 
   const opj_image_comp_t& component_;
   std::vector<size_t> columns_;
-  uint32_t y0_ = 0;
+  std::vector<size_t> rows_;
 };
 
 void CheckComponents(const opj_image_t& image, bool decoded) {
@@ -163,11 +190,11 @@ TColor32 YccToRgb(int y, int cb, int cr, uint8_t alpha) {
                  Clamp8(y + 1.772 * (cb - 128)), alpha);
 }
 
-void Convert(const opj_image_t& image, TBitmap32& bitmap) {
+void Convert(const opj_image_t& image, const TGrid& grid, TBitmap32& bitmap) {
   const uint32_t n = image.numcomps;
   std::vector<TComponentReader> readers;
   readers.reserve(n);
-  for (uint32_t i = 0; i < n; ++i) readers.emplace_back(image, image.comps[i]);
+  for (uint32_t i = 0; i < n; ++i) readers.emplace_back(grid, image.comps[i]);
   const bool grey = n <= 2;
   const bool cmyk = n == 4 && image.color_space == OPJ_CLRSPC_CMYK;
   const bool ycc = n >= 3 && image.color_space == OPJ_CLRSPC_SYCC;
@@ -198,53 +225,75 @@ void Convert(const opj_image_t& image, TBitmap32& bitmap) {
   }
 }
 
-}  // namespace
-
-void TJpeg2000Graphic::Decode(TStream& stream, TBitmap32& bitmap) {
+// The reader of a stream with its header read and checked.
+struct TCodeStream {
   TOpjSource source;
+  std::unique_ptr<opj_stream_t, TStreamDeleter> input;
+  std::unique_ptr<opj_codec_t, TCodecDeleter> codec;
+  std::unique_ptr<opj_image_t, TImageDeleter> image;
+};
+
+void Open(TStream& stream, TCodeStream& code) {
+  TOpjSource& source = code.source;
   source.stream = &stream;
   source.origin = stream.Position();
   source.size = stream.Remaining();
   const OPJ_CODEC_FORMAT format = DetectFormat(stream, source.origin);
 
-  const std::unique_ptr<opj_stream_t, TStreamDeleter> input(
-      opj_stream_create(kBlockSize, OPJ_TRUE));
-  const std::unique_ptr<opj_codec_t, TCodecDeleter> codec(opj_create_decompress(format));
+  code.input.reset(opj_stream_create(kBlockSize, OPJ_TRUE));
+  code.codec.reset(opj_create_decompress(format));
+  opj_stream_t* input = code.input.get();
+  opj_codec_t* codec = code.codec.get();
   if (!input || !codec) throw ECodecError("JPEG 2000: no reader");
-  opj_stream_set_user_data(input.get(), &source, nullptr);
-  opj_stream_set_user_data_length(input.get(), static_cast<OPJ_UINT64>(source.size));
-  opj_stream_set_read_function(input.get(), ReadProc);
-  opj_stream_set_skip_function(input.get(), SkipProc);
-  opj_stream_set_seek_function(input.get(), SeekProc);
-  opj_set_error_handler(codec.get(), KeepError, &source);
-  opj_set_warning_handler(codec.get(), IgnoreMessage, nullptr);
-  opj_set_info_handler(codec.get(), IgnoreMessage, nullptr);
+  opj_stream_set_user_data(input, &source, nullptr);
+  opj_stream_set_user_data_length(input, static_cast<OPJ_UINT64>(source.size));
+  opj_stream_set_read_function(input, ReadProc);
+  opj_stream_set_skip_function(input, SkipProc);
+  opj_stream_set_seek_function(input, SeekProc);
+  opj_set_error_handler(codec, KeepError, &source);
+  opj_set_warning_handler(codec, IgnoreMessage, nullptr);
+  opj_set_info_handler(codec, IgnoreMessage, nullptr);
 
   opj_dparameters_t parameters;
   opj_set_default_decoder_parameters(&parameters);
-  if (!opj_setup_decoder(codec.get(), &parameters)) Fail(source, "cannot set up the decoder");
+  if (!opj_setup_decoder(codec, &parameters)) Fail(source, "cannot set up the decoder");
   // Like the other readers, a truncated code stream is refused rather than shown half decoded.
-  opj_decoder_set_strict_mode(codec.get(), OPJ_TRUE);
+  opj_decoder_set_strict_mode(codec, OPJ_TRUE);
 
   opj_image_t* header = nullptr;
-  const bool headerRead = opj_read_header(input.get(), codec.get(), &header);
-  const std::unique_ptr<opj_image_t, TImageDeleter> image(header);
-  if (!headerRead || !image) Fail(source, "cannot read the header");
-  if (image->x1 <= image->x0 || image->y1 <= image->y0)
+  const bool headerRead = opj_read_header(input, codec, &header);
+  code.image.reset(header);
+  if (!headerRead || !header) Fail(source, "cannot read the header");
+  if (header->x1 <= header->x0 || header->y1 <= header->y0) {
     throw ECodecError("JPEG 2000: empty picture");
-  const int64_t width = int64_t{image->x1} - image->x0;
-  const int64_t height = int64_t{image->y1} - image->y0;
-  CheckPictureSize("JPEG 2000", width, height, source.size, kMaxPixelsPerByte);
-  CheckComponents(*image, false);
+  }
+  CheckPictureSize("JPEG 2000", int64_t{header->x1} - header->x0,
+                   int64_t{header->y1} - header->y0, source.size, kMaxPixelsPerByte);
+  CheckComponents(*header, false);
+}
 
-  if (!opj_decode(codec.get(), input.get(), image.get()) ||
-      !opj_end_decompress(codec.get(), input.get())) {
-    Fail(source, "cannot decode");
+}  // namespace
+
+TPictureSize TJpeg2000Graphic::ReadShownSize(TStream& stream) {
+  TCodeStream code;
+  Open(stream, code);
+  const TGrid grid = GridAt(*code.image, 0);
+  return {static_cast<int>(grid.width), static_cast<int>(grid.height)};
+}
+
+void TJpeg2000Graphic::Decode(TStream& stream, TBitmap32& bitmap) {
+  TCodeStream code;
+  Open(stream, code);
+  opj_image_t& image = *code.image;
+  if (!opj_decode(code.codec.get(), code.input.get(), &image) ||
+      !opj_end_decompress(code.codec.get(), code.input.get())) {
+    Fail(code.source, "cannot decode");
   }
   // A palette box turns one stored component into three or four.
-  CheckComponents(*image, true);
-  TBitmap32 decoded(static_cast<int>(width), static_cast<int>(height));
-  Convert(*image, decoded);
+  CheckComponents(image, true);
+  const TGrid grid = GridAt(image, 0);
+  TBitmap32 decoded(static_cast<int>(grid.width), static_cast<int>(grid.height));
+  Convert(image, grid, decoded);
   bitmap = std::move(decoded);
 }
 

@@ -7,6 +7,9 @@
 namespace nimbra {
 
 class TJpeg2000Graphic : public TBitmap32Graphic {
+ public:
+  TPictureSize ReadShownSize(TStream& stream) override;
+
  protected:
   void Decode(TStream& stream, TBitmap32& bitmap) override;
 };

@@ -1,6 +1,7 @@
 #include "raster/JpegCodec.h"
 
 #include <algorithm>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -19,9 +20,13 @@ namespace {
 // Even a one-colour picture with tuned Huffman tables spends a bit on every 8 × 8 block of its
 // first scan, which bounds a real JPEG at about 500 pixels per byte; four times that leaves room.
 constexpr int64_t kMaxPixelsPerByte = 2048;
-// libjpeg's own working memory (progressive coefficients, sample rows): enough for the largest
-// picture accepted, and a cap on what a hostile header can make it allocate.
-constexpr long kMaxLibraryMemory = 1536L * 1024 * 1024;
+// A picture in several scans (every progressive one) is held whole as DCT coefficients, two bytes
+// per sample whatever the DCT scaling. Up to this much is accepted: a progressive colour photo of
+// 50 megapixels with the usual halved chroma, or 27 with full chroma.
+constexpr int64_t kMaxCoefficientBytes = int64_t{160} * 1024 * 1024;
+// libjpeg refuses to hold more than this in its whole-picture buffers; the room above the
+// coefficients leaves a picture accepted by its header always decodable.
+constexpr long kMaxLibraryMemory = 192L * 1024 * 1024;
 
 class TDecompressor {
  public:
@@ -51,6 +56,38 @@ int OrientationOf(const jpeg_decompress_struct& cinfo) {
     if (orientation != kOrientationAsStored) return orientation;
   }
   return kOrientationAsStored;
+}
+
+int64_t RoundUp(int64_t value, int64_t step) {
+  return (value + step - 1) / step * step;
+}
+
+void CheckCoefficientMemory(jpeg_decompress_struct& cinfo) {
+  if (!jpeg_has_multiple_scans(&cinfo)) return;
+  int64_t bytes = 0;
+  for (int i = 0; i < cinfo.num_components; ++i) {
+    const jpeg_component_info& c = cinfo.comp_info[i];
+    // libjpeg pads each component's blocks to whole units of its sampling factors.
+    bytes += RoundUp(c.width_in_blocks, c.h_samp_factor) *
+             RoundUp(c.height_in_blocks, c.v_samp_factor) * DCTSIZE2 *
+             static_cast<int64_t>(sizeof(JCOEF));
+  }
+  if (bytes > kMaxCoefficientBytes) {
+    throw ECodecError("JPEG: a picture in several scans this large cannot be held: " +
+                      std::to_string(cinfo.image_width) + "x" +
+                      std::to_string(cinfo.image_height));
+  }
+}
+
+// Reads the markers up to the first scan and refuses what decoding would refuse before it
+// starts. Yields the picture's orientation.
+int ReadHeader(TDecompressor& decompressor, int64_t fileBytes) {
+  jpeg_decompress_struct& cinfo = decompressor.Info();
+  jpeg_save_markers(&cinfo, JPEG_APP0 + 1, 0xFFFF);
+  if (jpeg_read_header(&cinfo, TRUE) != JPEG_HEADER_OK) throw ECodecError("JPEG: no picture");
+  CheckPictureSize("JPEG", cinfo.image_width, cinfo.image_height, fileBytes, kMaxPixelsPerByte);
+  CheckCoefficientMemory(cinfo);
+  return OrientationOf(cinfo);
 }
 
 bool IsCmyk(J_COLOR_SPACE space) {
@@ -103,15 +140,21 @@ int JpegScaleDenominator(int width, int height, const TDecodeHint& hint, bool sw
   return 1;
 }
 
+TPictureSize TJpegGraphic::ReadShownSize(TStream& stream) {
+  const int64_t fileBytes = stream.Remaining();
+  TDecompressor decompressor(stream);
+  const int orientation = ReadHeader(decompressor, fileBytes);
+  const auto width = static_cast<int>(decompressor.Info().image_width);
+  const auto height = static_cast<int>(decompressor.Info().image_height);
+  if (OrientationSwapsAxes(orientation)) return {height, width};
+  return {width, height};
+}
+
 void TJpegGraphic::Decode(TStream& stream, TBitmap32& bitmap) {
   const int64_t fileBytes = stream.Remaining();
   TDecompressor decompressor(stream);
   jpeg_decompress_struct& cinfo = decompressor.Info();
-  jpeg_save_markers(&cinfo, JPEG_APP0 + 1, 0xFFFF);
-  if (jpeg_read_header(&cinfo, TRUE) != JPEG_HEADER_OK) throw ECodecError("JPEG: no picture");
-  CheckPictureSize("JPEG", cinfo.image_width, cinfo.image_height, fileBytes, kMaxPixelsPerByte);
-
-  const int orientation = OrientationOf(cinfo);
+  const int orientation = ReadHeader(decompressor, fileBytes);
   const bool swapsAxes = OrientationSwapsAxes(orientation);
   const TDecodeHint& hint = DecodeHint();
   cinfo.scale_num = 1;

@@ -1,7 +1,8 @@
 // The JPEG reader (libjpeg-turbo). Photos are returned upright when their EXIF block names an
 // orientation. With a decode hint they are decoded at 1/2, 1/4 or 1/8 of their size where that
 // still covers the hint, and what remains above it is averaged away row by row while decoding:
-// the result has the picture's proportions and just covers the hint.
+// the result has the picture's proportions and just covers the hint. Pictures in several scans
+// (progressive ones) must be held whole as coefficients and are refused beyond 160 MiB of them.
 #pragma once
 
 #include "raster/Bitmap32Graphic.h"
@@ -10,6 +11,9 @@
 namespace nimbra {
 
 class TJpegGraphic : public TBitmap32Graphic {
+ public:
+  TPictureSize ReadShownSize(TStream& stream) override;
+
  protected:
   void Decode(TStream& stream, TBitmap32& bitmap) override;
 };

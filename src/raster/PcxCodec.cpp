@@ -67,6 +67,7 @@ void Validate(const TPcxHeader& h, TCodecStreamReader& in) {
                          (bits == 8 && planes >= 1 && planes <= 4 && planes != 2);
   if (!supported) in.Fail("unsupported layout");
   CheckPictureSize("PCX", h.width, h.height, 0, 0);
+  CheckWholePictureSize("PCX", h.width, h.height);
   if (int64_t{h.bytesPerLine} * 8 < int64_t{h.width} * bits)
     in.Fail("lines shorter than the width");
 }
@@ -160,29 +161,47 @@ void ConvertLine(const TPcxHeader& h, const std::vector<uint8_t>& line,
   }
 }
 
+// The header, the palette and where the data ends, checked against what the file holds; the
+// reader then stands at the first line.
+struct TPcxPicture {
+  TPcxHeader header;
+  std::array<TColor32, 256> palette256{};
+  int64_t dataEnd = 0;
+};
+
+TPcxPicture ReadPicture(TCodecStreamReader& in) {
+  TPcxPicture picture;
+  const TPcxHeader& h = picture.header = ReadHeader(in);
+  Validate(h, in);
+  picture.dataEnd = in.Size();
+  if (h.Indexed256()) picture.palette256 = ReadPalette256(in, picture.dataEnd);
+  const int64_t storedBytes = h.LineBytes() * h.height;
+  const int64_t dataBytes = picture.dataEnd - kHeaderSize;
+  CheckDataSize("PCX",
+                h.encoding == 1 ? (storedBytes + kMaxRunLength - 1) / kMaxRunLength * 2
+                                : storedBytes,
+                dataBytes);
+  return picture;
+}
+
 }  // namespace
+
+TPictureSize TPcxGraphic::ReadShownSize(TStream& stream) {
+  TCodecStreamReader in(stream, "PCX");
+  const TPcxHeader h = ReadPicture(in).header;
+  return {h.width, h.height};
+}
 
 void TPcxGraphic::Decode(TStream& stream, TBitmap32& bitmap) {
   TCodecStreamReader in(stream, "PCX");
-  const TPcxHeader h = ReadHeader(in);
-  Validate(h, in);
-  int64_t dataEnd = in.Size();
-  std::array<TColor32, 256> palette256{};
-  if (h.Indexed256()) palette256 = ReadPalette256(in, dataEnd);
-
-  const bool runLength = h.encoding == 1;
-  const int64_t storedBytes = h.LineBytes() * h.height;
-  const int64_t dataBytes = dataEnd - kHeaderSize;
-  CheckDataSize("PCX",
-                runLength ? (storedBytes + kMaxRunLength - 1) / kMaxRunLength * 2 : storedBytes,
-                dataBytes);
-
+  const TPcxPicture picture = ReadPicture(in);
+  const TPcxHeader& h = picture.header;
   TBitmap32 decoded(h.width, h.height);
   std::vector<uint8_t> line(static_cast<size_t>(h.LineBytes()));
-  TLineDecoder decoder(in, runLength, dataEnd);
+  TLineDecoder decoder(in, h.encoding == 1, picture.dataEnd);
   for (int y = 0; y < h.height; ++y) {
     decoder.Read(line);
-    ConvertLine(h, line, palette256, decoded.ScanLine(y));
+    ConvertLine(h, line, picture.palette256, decoded.ScanLine(y));
   }
   if (h.planes == 4 && h.bitsPerPixel == 8) MakeOpaqueIfInvisible(decoded);
   bitmap = std::move(decoded);

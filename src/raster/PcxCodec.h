@@ -1,7 +1,8 @@
 // The PCX reader, written here because the format is small: 1-bit black and white, 16 colours
 // (four 1-bit planes or one 4-bit plane) from the header's palette, 256 colours from the palette
 // at the end of the file, and 24-bit colour (three 8-bit planes, a fourth one being alpha); run
-// length encoded or not.
+// length encoded or not. The picture is held whole, so one beyond kMaxWholePicturePixels is
+// refused.
 #pragma once
 
 #include "raster/Bitmap32Graphic.h"
@@ -9,6 +10,9 @@
 namespace nimbra {
 
 class TPcxGraphic : public TBitmap32Graphic {
+ public:
+  TPictureSize ReadShownSize(TStream& stream) override;
+
  protected:
   void Decode(TStream& stream, TBitmap32& bitmap) override;
 };

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "raster/BmpCodec.h"
+#include "raster/CodecError.h"
 #include "raster/GifCodec.h"
 #include "raster/Jpeg2000Codec.h"
 #include "raster/JpegCodec.h"
@@ -109,6 +110,23 @@ std::unique_ptr<TGraphic> LoadGraphic(IFileAccess& access, std::string_view name
     return graphic;
   } catch (const std::exception&) {
     return nullptr;
+  }
+}
+
+TPictureSize ReadShownSize(IFileAccess& access, std::string_view name) {
+  const std::string extension = FileExtension(name);
+  std::unique_ptr<TBitmap32Graphic> reader =
+      IsRegistered(extension) ? CreatePictureReader(extension) : nullptr;
+  if (!reader) throw ECodecError("no picture reader for \"" + extension + "\"");
+  const std::unique_ptr<TStream> stream = access.OpenFile(name);
+  if (!stream) throw ECodecError("cannot be opened");
+  try {
+    return reader->ReadShownSize(*stream);
+  } catch (const ECodecError&) {
+    throw;
+  } catch (const std::exception& error) {
+    // A stream that fails to read says why in its own words.
+    throw ECodecError(error.what());
   }
 }
 

@@ -38,4 +38,10 @@ std::unique_ptr<TBitmap32Graphic> CreatePictureReader(std::string_view extension
 std::unique_ptr<TGraphic> LoadGraphic(IFileAccess& access, std::string_view name,
                                       const TDecodeHint& hint);
 
+// The size the picture of a name is shown at, read from its header by the reader of its
+// extension without decoding pixels. Raises ECodecError with the reason when the name cannot be
+// opened, this library has no registered reader for its extension, or the reader refuses the
+// picture before decoding it (as LoadGraphic then would).
+TPictureSize ReadShownSize(IFileAccess& access, std::string_view name);
+
 }  // namespace nimbra

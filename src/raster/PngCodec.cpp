@@ -44,8 +44,8 @@ class TPngReader {
       throw ECodecError("PNG: no reader");
     }
     png_set_read_fn(png_, &stream, ReadFromStream);
-    png_set_user_limits(png_, static_cast<png_uint_32>(kMaxPicturePixels),
-                        static_cast<png_uint_32>(kMaxPicturePixels));
+    png_set_user_limits(png_, static_cast<png_uint_32>(kMaxPictureSide),
+                        static_cast<png_uint_32>(kMaxPictureSide));
     png_set_chunk_malloc_max(png_, kMaxChunkBytes);
     png_set_chunk_cache_max(png_, kMaxAncillaryChunks);
   }
@@ -77,20 +77,18 @@ void RequestBgra(png_structp png, png_infop info) {
   png_set_filler(png, 0xFF, PNG_FILLER_AFTER);
 }
 
-}  // namespace
-
-void TPngGraphic::Decode(TStream& stream, TBitmap32& bitmap) {
+void CheckSignature(TStream& stream) {
   uint8_t signature[8] = {};
   if (stream.Read(signature, 8) != 8 || png_sig_cmp(signature, 0, 8) != 0) {
     throw ECodecError("PNG: no PNG signature");
   }
-  const int64_t dataBytes = stream.Remaining();
-  TPngReader reader(stream);
-  png_structp png = reader.Png();
-  png_infop info = reader.Info();
+}
+
+// Reads the chunks before the picture data and refuses a picture the limits refuse or whose rows
+// the rest of the file could not hold. Yields its size.
+TPictureSize ReadInfo(png_structp png, png_infop info, int64_t dataBytes) {
   png_set_sig_bytes(png, 8);
   png_read_info(png, info);
-
   const png_uint_32 width = png_get_image_width(png, info);
   const png_uint_32 height = png_get_image_height(png, info);
   CheckPictureSize("PNG", width, height, 0, 0);
@@ -98,16 +96,38 @@ void TPngGraphic::Decode(TStream& stream, TBitmap32& bitmap) {
   const int64_t storedRowBytes =
       (int64_t{width} * png_get_channels(png, info) * png_get_bit_depth(png, info) + 7) / 8 + 1;
   CheckDataSize("PNG", storedRowBytes * height / kMaxDeflateRatio, dataBytes);
+  return {static_cast<int>(width), static_cast<int>(height)};
+}
 
+void CheckLayout(png_structp png, png_infop info, int width) {
+  png_read_update_info(png, info);
+  if (png_get_rowbytes(png, info) != size_t(width) * 4) throw ECodecError("PNG: unexpected layout");
+}
+
+}  // namespace
+
+TPictureSize TPngGraphic::ReadShownSize(TStream& stream) {
+  CheckSignature(stream);
+  const int64_t dataBytes = stream.Remaining();
+  TPngReader reader(stream);
+  return ReadInfo(reader.Png(), reader.Info(), dataBytes);
+}
+
+void TPngGraphic::Decode(TStream& stream, TBitmap32& bitmap) {
+  CheckSignature(stream);
+  const int64_t dataBytes = stream.Remaining();
+  TPngReader reader(stream);
+  png_structp png = reader.Png();
+  png_infop info = reader.Info();
+  const TPictureSize size = ReadInfo(png, info, dataBytes);
   RequestBgra(png, info);
   png_set_interlace_handling(png);
-  png_read_update_info(png, info);
-  if (png_get_rowbytes(png, info) != size_t{width} * 4) throw ECodecError("PNG: unexpected layout");
+  CheckLayout(png, info, size.Width);
 
-  TBitmap32 decoded(static_cast<int>(width), static_cast<int>(height));
-  std::vector<png_bytep> rows(height);
-  for (png_uint_32 y = 0; y < height; ++y) {
-    rows[y] = reinterpret_cast<png_bytep>(decoded.ScanLine(static_cast<int>(y)));
+  TBitmap32 decoded(size.Width, size.Height);
+  std::vector<png_bytep> rows(static_cast<size_t>(size.Height));
+  for (int y = 0; y < size.Height; ++y) {
+    rows[size_t(y)] = reinterpret_cast<png_bytep>(decoded.ScanLine(y));
   }
   png_read_image(png, rows.data());
   bitmap = std::move(decoded);

@@ -7,6 +7,9 @@
 namespace nimbra {
 
 class TPngGraphic : public TBitmap32Graphic {
+ public:
+  TPictureSize ReadShownSize(TStream& stream) override;
+
  protected:
   void Decode(TStream& stream, TBitmap32& bitmap) override;
 };

@@ -8,6 +8,7 @@
 #include "raster/CodecLimits.h"
 #include "raster/CodecPixels.h"
 #include "raster/CodecStreamReader.h"
+#include "raster/ExifOrientation.h"
 
 namespace nimbra {
 
@@ -140,67 +141,107 @@ class TPixelDecoder {
   TCodecStreamReader& in_;
 };
 
-// Fills pixels in file order (the first stored row first, each from its first stored pixel).
-void ReadStoredPixels(const TTargaHeader& h, const TPixelDecoder& decoder, TCodecStreamReader& in,
-                      std::span<TColor32> pixels) {
-  const int bytes = h.PixelBytes();
-  uint8_t raw[4] = {};
-  size_t done = 0;
-  if (!h.RunLength()) {
-    for (; done < pixels.size(); ++done) {
-      in.Read(raw, bytes);
-      pixels[done] = decoder.Convert(raw);
+// Reads the stored rows in file order, each from its first stored pixel. Run-length packets may
+// run on from one row into the next (that is how most writers use them), so the rest of a packet
+// carries over; past the last row it is ignored.
+class TStoredRows {
+ public:
+  TStoredRows(const TTargaHeader& h, const TPixelDecoder& decoder, TCodecStreamReader& in)
+      : runLength_(h.RunLength()), pixelBytes_(h.PixelBytes()), decoder_(decoder), in_(in) {}
+
+  void Read(std::span<TColor32> row) {
+    if (!runLength_) {
+      ReadRaw(row);
+      return;
     }
-    return;
-  }
-  // Packets may run on from one row into the next; that is how most writers use them.
-  while (done < pixels.size()) {
-    const uint8_t packet = in.ReadU8();
-    const size_t count = std::min<size_t>((packet & 0x7F) + 1, pixels.size() - done);
-    if (packet & 0x80) {
-      in.Read(raw, bytes);
-      const TColor32 colour = decoder.Convert(raw);
-      std::fill_n(pixels.begin() + static_cast<std::ptrdiff_t>(done), count, colour);
-      done += count;
-    } else {
-      for (size_t i = 0; i < count; ++i, ++done) {
-        in.Read(raw, bytes);
-        pixels[done] = decoder.Convert(raw);
+    for (size_t done = 0; done < row.size();) {
+      if (pending_ == 0) StartPacket();
+      const size_t count = std::min(pending_, row.size() - done);
+      const std::span<TColor32> part = row.subspan(done, count);
+      if (run_) {
+        std::fill(part.begin(), part.end(), runColour_);
+      } else {
+        ReadRaw(part);
       }
+      done += count;
+      pending_ -= count;
     }
   }
-}
 
-}  // namespace
+ private:
+  void StartPacket() {
+    const uint8_t packet = in_.ReadU8();
+    pending_ = size_t{(packet & 0x7Fu)} + 1;
+    run_ = (packet & 0x80) != 0;
+    if (run_) {
+      uint8_t raw[4] = {};
+      in_.Read(raw, pixelBytes_);
+      runColour_ = decoder_.Convert(raw);
+    }
+  }
 
-void TTargaGraphic::Decode(TStream& stream, TBitmap32& bitmap) {
-  TCodecStreamReader in(stream, "Targa");
-  const TTargaHeader h = ReadHeader(in);
+  void ReadRaw(std::span<TColor32> pixels) {
+    const auto bytes = static_cast<size_t>(pixelBytes_);
+    raw_.resize(pixels.size() * bytes);
+    in_.Read(raw_.data(), static_cast<int64_t>(raw_.size()));
+    for (size_t i = 0; i < pixels.size(); ++i) pixels[i] = decoder_.Convert(raw_.data() + i * bytes);
+  }
+
+  bool runLength_;
+  int pixelBytes_;
+  const TPixelDecoder& decoder_;
+  TCodecStreamReader& in_;
+  std::vector<uint8_t> raw_;
+  size_t pending_ = 0;
+  bool run_ = false;
+  TColor32 runColour_ = 0;
+};
+
+// The header and colour map, checked; the reader then stands at the first stored pixel.
+struct TTargaPicture {
+  TTargaHeader header;
+  std::vector<TColor32> map;
+};
+
+TTargaPicture ReadPicture(TCodecStreamReader& in) {
+  TTargaPicture picture;
+  const TTargaHeader& h = picture.header = ReadHeader(in);
   Validate(h, in);
   CheckPictureSize("Targa", h.width, h.height, 0, 0);
   in.Skip(h.idLength);
-  std::vector<TColor32> map = h.colourMapType == 1 ? ReadColourMap(h, in) : std::vector<TColor32>{};
-
+  if (h.colourMapType == 1) picture.map = ReadColourMap(h, in);
   const int64_t pixelCount = int64_t{h.width} * h.height;
   // A run packet holds at most 128 pixels in a count byte and one pixel value.
   const int64_t minimumBytes =
       h.RunLength() ? (pixelCount + 127) / 128 * (1 + h.PixelBytes()) : pixelCount * h.PixelBytes();
   CheckDataSize("Targa", minimumBytes, in.Remaining());
+  return picture;
+}
 
+// The orientation that turns the rows as stored into the picture: the origin bits say where the
+// first stored pixel belongs.
+int StoredOrientation(const TTargaHeader& h) {
+  if (h.TopToBottom()) return h.RightToLeft() ? 2 : kOrientationAsStored;
+  return h.RightToLeft() ? 3 : 4;
+}
+
+}  // namespace
+
+TPictureSize TTargaGraphic::ReadShownSize(TStream& stream) {
+  TCodecStreamReader in(stream, "Targa");
+  const TTargaHeader h = ReadPicture(in).header;
+  return {h.width, h.height};
+}
+
+void TTargaGraphic::Decode(TStream& stream, TBitmap32& bitmap) {
+  TCodecStreamReader in(stream, "Targa");
+  const TTargaPicture picture = ReadPicture(in);
+  const TTargaHeader& h = picture.header;
+  const TPixelDecoder decoder(h, picture.map, in);
+  TStoredRows stored(h, decoder, in);
   TBitmap32 decoded(h.width, h.height);
-  ReadStoredPixels(h, TPixelDecoder(h, std::move(map), in), in,
-                   std::span<TColor32>(decoded.Bits(), static_cast<size_t>(pixelCount)));
-  // The pixels now lie as stored; the origin bits say where the first stored pixel belongs.
-  if (!h.TopToBottom()) {
-    for (int top = 0, bottom = h.height - 1; top < bottom; ++top, --bottom) {
-      std::swap_ranges(decoded.ScanLine(top), decoded.ScanLine(top) + h.width,
-                       decoded.ScanLine(bottom));
-    }
-  }
-  if (h.RightToLeft()) {
-    for (int y = 0; y < h.height; ++y)
-      std::reverse(decoded.ScanLine(y), decoded.ScanLine(y) + h.width);
-  }
+  for (int y = 0; y < h.height; ++y) stored.Read({decoded.ScanLine(y), h.width});
+  ApplyExifOrientation(decoded, StoredOrientation(h));
   if (h.AlphaBits() > 0) MakeOpaqueIfInvisible(decoded);
   bitmap = std::move(decoded);
 }

@@ -8,6 +8,9 @@
 namespace nimbra {
 
 class TTargaGraphic : public TBitmap32Graphic {
+ public:
+  TPictureSize ReadShownSize(TStream& stream) override;
+
  protected:
   void Decode(TStream& stream, TBitmap32& bitmap) override;
 };

@@ -123,49 +123,84 @@ TIFF* Open(TTiffSource& source) {
 }
 
 // libtiff delivers A, B, G, R from the top byte down; the bitmap wants A, R, G, B.
-void SwapRedAndBlue(TBitmap32& bitmap) {
-  TColor32* const end = bitmap.Bits() + int64_t{bitmap.Width()} * bitmap.Height();
-  for (TColor32* p = bitmap.Bits(); p != end; ++p) {
+void SwapRedAndBlue(TColor32* pixels, uint32_t count) {
+  for (TColor32* p = pixels; p != pixels + count; ++p) {
     const TColor32 c = *p;
     *p = (c & 0xFF00FF00u) | ((c >> 16) & 0xFFu) | ((c & 0xFFu) << 16);
   }
 }
 
-}  // namespace
+using TRgbaImageEnd = std::unique_ptr<TIFFRGBAImage, void (*)(TIFFRGBAImage*)>;
 
-void TTiffGraphic::Decode(TStream& stream, TBitmap32& bitmap) {
+// What the header tells, checked as decoding needs it, with libtiff's converter to RGBA set up.
+struct THeader {
+  uint32_t width = 0;
+  uint32_t height = 0;
+  int orientation = kOrientationAsStored;
+};
+
+THeader ReadHeader(TIFF* tif, const TTiffSource& source, TIFFRGBAImage& image,
+                   TRgbaImageEnd& end) {
+  THeader header;
+  if (!TIFFGetField(tif, TIFFTAG_IMAGEWIDTH, &header.width) ||
+      !TIFFGetField(tif, TIFFTAG_IMAGELENGTH, &header.height)) {
+    Fail(source, "no picture size");
+  }
+  CheckPictureSize("TIFF", header.width, header.height, source.size, kMaxPixelsPerByte);
+  char message[1024] = {};
+  if (!TIFFRGBAImageOK(tif, message) || !TIFFRGBAImageBegin(&image, tif, 1, message)) {
+    throw ECodecError(std::string("TIFF: ") + message);
+  }
+  end.reset(&image);
+  // libtiff can flip but not turn; reading the rows as stored and turning the result afterwards
+  // handles all eight orientations alike.
+  header.orientation = image.orientation;
+  image.orientation = ORIENTATION_TOPLEFT;
+  image.req_orientation = ORIENTATION_TOPLEFT;
+  return header;
+}
+
+TTiffSource SourceFor(TStream& stream) {
   TTiffSource source;
   source.stream = &stream;
   source.origin = stream.Position();
   source.size = stream.Remaining();
+  return source;
+}
+
+}  // namespace
+
+TPictureSize TTiffGraphic::ReadShownSize(TStream& stream) {
+  TTiffSource source = SourceFor(stream);
   const std::unique_ptr<TIFF, TTiffCloser> tif(Open(source));
-
-  uint32_t width = 0;
-  uint32_t height = 0;
-  if (!TIFFGetField(tif.get(), TIFFTAG_IMAGEWIDTH, &width) ||
-      !TIFFGetField(tif.get(), TIFFTAG_IMAGELENGTH, &height)) {
-    Fail(source, "no picture size");
-  }
-  CheckPictureSize("TIFF", width, height, source.size, kMaxPixelsPerByte);
-
-  char message[1024] = {};
   TIFFRGBAImage image{};
-  if (!TIFFRGBAImageOK(tif.get(), message) || !TIFFRGBAImageBegin(&image, tif.get(), 1, message)) {
-    throw ECodecError(std::string("TIFF: ") + message);
-  }
-  const std::unique_ptr<TIFFRGBAImage, void (*)(TIFFRGBAImage*)> end(&image, TIFFRGBAImageEnd);
-  // libtiff can flip but not turn; reading the rows as stored and turning the result afterwards
-  // handles all eight orientations alike.
-  const int orientation = image.orientation;
-  image.orientation = ORIENTATION_TOPLEFT;
-  image.req_orientation = ORIENTATION_TOPLEFT;
+  TRgbaImageEnd end(nullptr, TIFFRGBAImageEnd);
+  const THeader header = ReadHeader(tif.get(), source, image, end);
+  const auto width = static_cast<int>(header.width);
+  const auto height = static_cast<int>(header.height);
+  if (OrientationSwapsAxes(header.orientation)) return {height, width};
+  return {width, height};
+}
 
-  TBitmap32 decoded(static_cast<int>(width), static_cast<int>(height));
-  if (!TIFFRGBAImageGet(&image, decoded.Bits(), width, height)) Fail(source, "cannot decode");
-  SwapRedAndBlue(decoded);
-  // libtiff premultiplies every alpha it delivers, also an unassociated one.
-  if (image.alpha != 0) Unpremultiply(decoded);
-  ApplyExifOrientation(decoded, orientation);
+void TTiffGraphic::Decode(TStream& stream, TBitmap32& bitmap) {
+  TTiffSource source = SourceFor(stream);
+  const std::unique_ptr<TIFF, TTiffCloser> tif(Open(source));
+  TIFFRGBAImage image{};
+  TRgbaImageEnd end(nullptr, TIFFRGBAImageEnd);
+  const THeader header = ReadHeader(tif.get(), source, image, end);
+
+  TBitmap32 decoded(static_cast<int>(header.width), static_cast<int>(header.height));
+  if (!TIFFRGBAImageGet(&image, reinterpret_cast<uint32_t*>(decoded.Bits()), header.width,
+                        header.height)) {
+    Fail(source, "cannot decode");
+  }
+  for (int y = 0; y < decoded.Height(); ++y) {
+    TColor32* row = decoded.ScanLine(y);
+    SwapRedAndBlue(row, header.width);
+    // libtiff premultiplies every alpha it delivers, also an unassociated one.
+    if (image.alpha != 0) Unpremultiply(row, header.width);
+  }
+  ApplyExifOrientation(decoded, header.orientation);
   bitmap = std::move(decoded);
 }
 

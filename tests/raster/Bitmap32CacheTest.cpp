@@ -163,14 +163,20 @@ TEST(Bitmap32CacheTest, ScaledEntriesFitTheirBoxWithTheBitmapsProportions) {
 // A picture format of the tests: "T32", width and height as 16-bit little-endian numbers, then
 // the pixels as 32-bit little-endian numbers.
 class TTestPicture : public TBitmap32Graphic {
- protected:
-  void Decode(TStream& stream, TBitmap32& bitmap) override {
+ public:
+  TPictureSize ReadShownSize(TStream& stream) override {
     uint8_t header[7];
     stream.ReadBuffer(header, sizeof header);
     if (std::memcmp(header, "T32", 3) != 0) throw EReadError("not a test picture");
     const int width = header[3] | header[4] << 8;
     const int height = header[5] | header[6] << 8;
     if (stream.Remaining() < int64_t{width} * height * 4) throw EReadError("pixels missing");
+    return {width, height};
+  }
+
+ protected:
+  void Decode(TStream& stream, TBitmap32& bitmap) override {
+    const auto [width, height] = ReadShownSize(stream);
     bitmap.SetSize(width, height);
     for (int y = 0; y < height; ++y) {
       for (int x = 0; x < width; ++x) {

@@ -148,23 +148,42 @@ std::string TiffBytes(const TBitmap32& picture, const TTiffOptions& options) {
   TIFFSetField(tif, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_RGB);
   TIFFSetField(tif, TIFFTAG_PLANARCONFIG, PLANARCONFIG_CONTIG);
   TIFFSetField(tif, TIFFTAG_COMPRESSION, options.compression);
-  TIFFSetField(tif, TIFFTAG_ROWSPERSTRIP, 2);
   TIFFSetField(tif, TIFFTAG_ORIENTATION, options.orientation);
   if (options.alpha) {
     const uint16_t extra[] = {EXTRASAMPLE_UNASSALPHA};
     TIFFSetField(tif, TIFFTAG_EXTRASAMPLES, 1, extra);
   }
-  std::vector<uint8_t> row(static_cast<size_t>(picture.Width() * samples));
-  for (int y = 0; y < picture.Height(); ++y) {
-    for (int x = 0; x < picture.Width(); ++x) {
-      const TColor32 c = picture.Pixel(x, y);
-      uint8_t* p = row.data() + x * samples;
-      p[0] = RedComponent(c);
-      p[1] = GreenComponent(c);
-      p[2] = BlueComponent(c);
-      if (options.alpha) p[3] = AlphaComponent(c);
+  // The samples of pixel (x, y), or zeros outside the picture (tiles reach past its edges).
+  const auto put = [&](uint8_t* p, int x, int y) {
+    const bool inside = x < picture.Width() && y < picture.Height();
+    const TColor32 c = inside ? picture.Pixel(x, y) : 0;
+    p[0] = RedComponent(c);
+    p[1] = GreenComponent(c);
+    p[2] = BlueComponent(c);
+    if (options.alpha) p[3] = AlphaComponent(c);
+  };
+  const int tile = options.tileSize;
+  if (tile > 0) {
+    TIFFSetField(tif, TIFFTAG_TILEWIDTH, static_cast<uint32_t>(tile));
+    TIFFSetField(tif, TIFFTAG_TILELENGTH, static_cast<uint32_t>(tile));
+    std::vector<uint8_t> pixels(static_cast<size_t>(tile * tile * samples));
+    for (int top = 0; top < picture.Height(); top += tile) {
+      for (int left = 0; left < picture.Width(); left += tile) {
+        for (int i = 0; i < tile * tile; ++i) {
+          put(pixels.data() + i * samples, left + i % tile, top + i / tile);
+        }
+        Require(TIFFWriteTile(tif, pixels.data(), static_cast<uint32_t>(left),
+                              static_cast<uint32_t>(top), 0, 0) > 0,
+                "tile");
+      }
     }
-    Require(TIFFWriteScanline(tif, row.data(), static_cast<uint32_t>(y), 0) == 1, "scan line");
+  } else {
+    TIFFSetField(tif, TIFFTAG_ROWSPERSTRIP, static_cast<uint32_t>(options.rowsPerStrip));
+    std::vector<uint8_t> row(static_cast<size_t>(picture.Width() * samples));
+    for (int y = 0; y < picture.Height(); ++y) {
+      for (int x = 0; x < picture.Width(); ++x) put(row.data() + x * samples, x, y);
+      Require(TIFFWriteScanline(tif, row.data(), static_cast<uint32_t>(y), 0) == 1, "scan line");
+    }
   }
   TIFFClose(tif);
   return file.bytes;

@@ -30,6 +30,8 @@ struct TTiffOptions {
   int compression = 1;  // COMPRESSION_NONE; 5 is LZW, 8 deflate
   bool alpha = false;   // a fourth, unassociated alpha sample
   int orientation = 1;  // the orientation tag; the pixels are written as given
+  int rowsPerStrip = 2;
+  int tileSize = 0;     // square tiles of this size (a multiple of 16) instead of strips
 };
 std::string TiffBytes(const TBitmap32& picture, const TTiffOptions& options);
 
