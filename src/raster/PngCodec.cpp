@@ -8,6 +8,7 @@
 #include "raster/CodecError.h"
 #include "raster/CodecLimits.h"
 #include "raster/CodecPixels.h"
+#include "raster/RowTarget.h"
 #include "storage/Stream.h"
 
 namespace nimbra {
@@ -104,6 +105,45 @@ void CheckLayout(png_structp png, png_infop info, int width) {
   if (png_get_rowbytes(png, info) != size_t(width) * 4) throw ECodecError("PNG: unexpected layout");
 }
 
+void ReadRows(png_structp png, int height, TRowTarget& target) {
+  for (int y = 0; y < height; ++y) {
+    png_read_row(png, reinterpret_cast<png_bytep>(target.Row(y)), nullptr);
+    target.RowDone();
+  }
+}
+
+// Adam7's last pass holds every odd row whole; when the kept picture needs at most half the
+// rows, those alone are reduced and the earlier passes are read past.
+void ReadOddRows(png_structp png, const TPictureSize& size, TRowTarget& target) {
+  std::vector<TColor32> skipped(static_cast<size_t>(size.Width));
+  constexpr int kLastPass = 6;
+  for (int pass = 0; pass < kLastPass; ++pass) {
+    // libpng leaves out passes without pixels.
+    if (PNG_PASS_COLS(size.Width, pass) == 0) continue;
+    const auto rows = static_cast<int>(PNG_PASS_ROWS(size.Height, pass));
+    for (int y = 0; y < rows; ++y) {
+      png_read_row(png, reinterpret_cast<png_bytep>(skipped.data()), nullptr);
+    }
+  }
+  ReadRows(png, static_cast<int>(PNG_PASS_ROWS(size.Height, kLastPass)), target);
+}
+
+// The other interlaced pictures are read whole: the kept picture needs more than half their
+// rows, so they are at most about four times its size.
+TBitmap32 ReadWhole(png_structp png, const TPictureSize& size, const TDecodeHint& hint) {
+  TBitmap32 whole;
+  whole.SetSizeForOverwrite(size.Width, size.Height);
+  std::vector<png_bytep> rows(static_cast<size_t>(size.Height));
+  for (int y = 0; y < size.Height; ++y) rows[size_t(y)] = reinterpret_cast<png_bytep>(whole.ScanLine(y));
+  png_read_image(png, rows.data());
+  if (KeptSize(size.Width, size.Height, hint, false) == TReducedSize{size.Width, size.Height}) {
+    return whole;
+  }
+  TRowTarget target(size.Width, size.Height, hint, false);
+  for (int y = 0; y < size.Height; ++y) target.AddRow(y, whole.ScanLine(y));
+  return target.Take();
+}
+
 }  // namespace
 
 TPictureSize TPngGraphic::ReadShownSize(TStream& stream) {
@@ -121,16 +161,27 @@ void TPngGraphic::Decode(TStream& stream, TBitmap32& bitmap) {
   png_infop info = reader.Info();
   const TPictureSize size = ReadInfo(png, info, dataBytes);
   RequestBgra(png, info);
+
+  const TDecodeHint& hint = DecodeHint();
+  if (png_get_interlace_type(png, info) == PNG_INTERLACE_NONE) {
+    CheckLayout(png, info, size.Width);
+    TRowTarget target(size.Width, size.Height, hint, false);
+    ReadRows(png, size.Height, target);
+    bitmap = target.Take();
+    return;
+  }
+  const int oddRows = size.Height / 2;
+  const TReducedSize kept = KeptSize(size.Width, size.Height, hint, false);
+  if (kept.Height <= oddRows) {
+    CheckLayout(png, info, size.Width);
+    TRowTarget target(size.Width, oddRows, kept);
+    ReadOddRows(png, size, target);
+    bitmap = target.Take();
+    return;
+  }
   png_set_interlace_handling(png);
   CheckLayout(png, info, size.Width);
-
-  TBitmap32 decoded(size.Width, size.Height);
-  std::vector<png_bytep> rows(static_cast<size_t>(size.Height));
-  for (int y = 0; y < size.Height; ++y) {
-    rows[size_t(y)] = reinterpret_cast<png_bytep>(decoded.ScanLine(y));
-  }
-  png_read_image(png, rows.data());
-  bitmap = std::move(decoded);
+  bitmap = ReadWhole(png, size, hint);
 }
 
 }  // namespace nimbra

@@ -11,8 +11,10 @@ TReducedSize KeptSize(int width, int height, const TDecodeHint& hint, bool swaps
 
 TRowTarget::TRowTarget(int width, int height, const TDecodeHint& hint, bool swapsAxes,
                        bool opaque)
+    : TRowTarget(width, height, KeptSize(width, height, hint, swapsAxes), opaque) {}
+
+TRowTarget::TRowTarget(int width, int height, const TReducedSize& kept, bool opaque)
     : opaque_(opaque) {
-  const TReducedSize kept = KeptSize(width, height, hint, swapsAxes);
   bitmap_.SetSizeForOverwrite(kept.Width, kept.Height);
   if (kept.Width != width || kept.Height != height) {
     row_.resize(static_cast<size_t>(width));

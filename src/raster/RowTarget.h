@@ -23,6 +23,8 @@ class TRowTarget {
   // A width × height picture (as stored) kept at KeptSize. opaque: the format has no alpha, so
   // the reducer need not look at it.
   TRowTarget(int width, int height, const TDecodeHint& hint, bool swapsAxes, bool opaque = false);
+  // Kept at a size of the caller's choice, no larger than width × height.
+  TRowTarget(int width, int height, const TReducedSize& kept, bool opaque = false);
   // The reducer writes into this object's own bitmap.
   TRowTarget(const TRowTarget&) = delete;
   TRowTarget& operator=(const TRowTarget&) = delete;

@@ -1,6 +1,7 @@
 #include "raster/TargaCodec.h"
 
 #include <algorithm>
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
@@ -9,6 +10,7 @@
 #include "raster/CodecPixels.h"
 #include "raster/CodecStreamReader.h"
 #include "raster/ExifOrientation.h"
+#include "raster/RowTarget.h"
 
 namespace nimbra {
 
@@ -218,6 +220,28 @@ TTargaPicture ReadPicture(TCodecStreamReader& in) {
   return picture;
 }
 
+// Hands every stored row to target. With opaqueUntilAlpha, rows count as opaque for as long as
+// every pixel so far has alpha 0: writers that store an alpha channel they did not mean leave it
+// all zero, and such a picture is shown opaque. False when a later row shows that alpha was meant
+// after all; the rows must then be read again as they are.
+bool ReadRows(TStoredRows& stored, TRowTarget& target, const TTargaHeader& h,
+              bool opaqueUntilAlpha) {
+  std::vector<TColor32> row(h.width);
+  bool alphaSeen = !opaqueUntilAlpha;
+  for (int y = 0; y < h.height; ++y) {
+    stored.Read(row);
+    if (!alphaSeen) {
+      alphaSeen = std::any_of(row.begin(), row.end(), [](TColor32 c) { return c >> 24 != 0; });
+      if (alphaSeen && y > 0) return false;
+      if (!alphaSeen) {
+        for (TColor32& c : row) c |= 0xFF000000u;
+      }
+    }
+    target.AddRow(y, row.data());
+  }
+  return true;
+}
+
 // The orientation that turns the rows as stored into the picture: the origin bits say where the
 // first stored pixel belongs.
 int StoredOrientation(const TTargaHeader& h) {
@@ -238,12 +262,19 @@ void TTargaGraphic::Decode(TStream& stream, TBitmap32& bitmap) {
   const TTargaPicture picture = ReadPicture(in);
   const TTargaHeader& h = picture.header;
   const TPixelDecoder decoder(h, picture.map, in);
-  TStoredRows stored(h, decoder, in);
-  TBitmap32 decoded(h.width, h.height);
-  for (int y = 0; y < h.height; ++y) stored.Read({decoded.ScanLine(y), h.width});
-  ApplyExifOrientation(decoded, StoredOrientation(h));
-  if (h.AlphaBits() > 0) MakeOpaqueIfInvisible(decoded);
-  bitmap = std::move(decoded);
+  const int64_t pixelStart = in.Position();
+  // Rows are reduced to the hint in the order they are stored; the small result is turned.
+  const auto read = [&](bool opaqueUntilAlpha) -> std::optional<TBitmap32> {
+    in.Seek(pixelStart);
+    TStoredRows stored(h, decoder, in);
+    TRowTarget target(h.width, h.height, DecodeHint(), false);
+    if (!ReadRows(stored, target, h, opaqueUntilAlpha)) return std::nullopt;
+    return target.Take();
+  };
+  std::optional<TBitmap32> decoded = read(h.AlphaBits() > 0);
+  if (!decoded) decoded = read(false);
+  ApplyExifOrientation(*decoded, StoredOrientation(h));
+  bitmap = std::move(*decoded);
 }
 
 }  // namespace nimbra

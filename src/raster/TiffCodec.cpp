@@ -2,15 +2,18 @@
 
 #include <tiffio.h>
 
+#include <algorithm>
 #include <cstdarg>
 #include <cstdio>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "raster/CodecError.h"
 #include "raster/CodecLimits.h"
 #include "raster/CodecPixels.h"
 #include "raster/ExifOrientation.h"
+#include "raster/RowTarget.h"
 #include "storage/Stream.h"
 
 namespace nimbra {
@@ -22,6 +25,9 @@ namespace {
 // a gigapixel picture.
 constexpr int64_t kMaxPixelsPerByte = 8192;
 constexpr tmsize_t kMaxSingleAllocation = tmsize_t{256} * 1024 * 1024;
+// Bands are read whole (a strip or a row of tiles at a time); a picture stored in larger ones
+// than this (a photo of 24 megapixels in a single compressed strip still fits) is refused.
+constexpr int64_t kMaxBandBytes = int64_t{192} * 1024 * 1024;
 
 // What libtiff's client procedures work on: the picture's bytes from where the stream stood.
 struct TTiffSource {
@@ -130,12 +136,36 @@ void SwapRedAndBlue(TColor32* pixels, uint32_t count) {
   }
 }
 
+// The rows read at a time: whole strips or whole rows of tiles, so that each is decoded once.
+uint32_t BandRows(TIFF* tif, uint32_t height) {
+  uint32_t rows = 0;
+  if (TIFFIsTiled(tif)) {
+    TIFFGetField(tif, TIFFTAG_TILELENGTH, &rows);
+  } else {
+    TIFFGetFieldDefaulted(tif, TIFFTAG_ROWSPERSTRIP, &rows);
+  }
+  return std::clamp<uint32_t>(rows, 1, height);
+}
+
+// A band's rows in the bitmap's form, and libtiff's buffer of one decoded strip or tile (one per
+// sample when samples lie in planes of their own).
+int64_t BandBytes(TIFF* tif, uint32_t width, uint32_t bandRows) {
+  uint16_t planar = PLANARCONFIG_CONTIG;
+  uint16_t samples = 1;
+  TIFFGetFieldDefaulted(tif, TIFFTAG_PLANARCONFIG, &planar);
+  TIFFGetFieldDefaulted(tif, TIFFTAG_SAMPLESPERPIXEL, &samples);
+  const auto unit = static_cast<int64_t>(TIFFIsTiled(tif) ? TIFFTileSize64(tif)
+                                                           : TIFFStripSize64(tif));
+  return int64_t{width} * bandRows * 4 + unit * (planar == PLANARCONFIG_SEPARATE ? samples : 1);
+}
+
 using TRgbaImageEnd = std::unique_ptr<TIFFRGBAImage, void (*)(TIFFRGBAImage*)>;
 
 // What the header tells, checked as decoding needs it, with libtiff's converter to RGBA set up.
 struct THeader {
   uint32_t width = 0;
   uint32_t height = 0;
+  uint32_t bandRows = 0;
   int orientation = kOrientationAsStored;
 };
 
@@ -147,6 +177,10 @@ THeader ReadHeader(TIFF* tif, const TTiffSource& source, TIFFRGBAImage& image,
     Fail(source, "no picture size");
   }
   CheckPictureSize("TIFF", header.width, header.height, source.size, kMaxPixelsPerByte);
+  header.bandRows = BandRows(tif, header.height);
+  if (BandBytes(tif, header.width, header.bandRows) > kMaxBandBytes) {
+    throw ECodecError("TIFF: strips or tiles too large to read");
+  }
   char message[1024] = {};
   if (!TIFFRGBAImageOK(tif, message) || !TIFFRGBAImageBegin(&image, tif, 1, message)) {
     throw ECodecError(std::string("TIFF: ") + message);
@@ -189,17 +223,26 @@ void TTiffGraphic::Decode(TStream& stream, TBitmap32& bitmap) {
   TRgbaImageEnd end(nullptr, TIFFRGBAImageEnd);
   const THeader header = ReadHeader(tif.get(), source, image, end);
 
-  TBitmap32 decoded(static_cast<int>(header.width), static_cast<int>(header.height));
-  if (!TIFFRGBAImageGet(&image, reinterpret_cast<uint32_t*>(decoded.Bits()), header.width,
-                        header.height)) {
-    Fail(source, "cannot decode");
+  // Bands are reduced in the stored orientation as they come; the small result is turned.
+  const uint32_t width = header.width;
+  TRowTarget target(static_cast<int>(width), static_cast<int>(header.height), DecodeHint(),
+                    OrientationSwapsAxes(header.orientation));
+  std::vector<TColor32> band(size_t{width} * header.bandRows);
+  for (uint32_t top = 0; top < header.height; top += header.bandRows) {
+    const uint32_t rows = std::min(header.bandRows, header.height - top);
+    image.row_offset = static_cast<int>(top);
+    if (!TIFFRGBAImageGet(&image, reinterpret_cast<uint32_t*>(band.data()), width, rows)) {
+      Fail(source, "cannot decode");
+    }
+    for (uint32_t y = 0; y < rows; ++y) {
+      TColor32* row = band.data() + size_t{y} * width;
+      SwapRedAndBlue(row, width);
+      // libtiff premultiplies every alpha it delivers, also an unassociated one.
+      if (image.alpha != 0) Unpremultiply(row, width);
+      target.AddRow(static_cast<int>(top + y), row);
+    }
   }
-  for (int y = 0; y < decoded.Height(); ++y) {
-    TColor32* row = decoded.ScanLine(y);
-    SwapRedAndBlue(row, header.width);
-    // libtiff premultiplies every alpha it delivers, also an unassociated one.
-    if (image.alpha != 0) Unpremultiply(row, header.width);
-  }
+  TBitmap32 decoded = target.Take();
   ApplyExifOrientation(decoded, header.orientation);
   bitmap = std::move(decoded);
 }

@@ -1,6 +1,7 @@
 // The TIFF reader (libtiff): the first picture of the file through libtiff's RGBA reading, which
-// covers every photometric interpretation and compression libtiff knows. The orientation tag is
-// applied like a photo's EXIF orientation.
+// covers every photometric interpretation and compression libtiff knows, a strip or a row of tiles
+// at a time, averaged down to the decode hint as it comes. The orientation tag is applied like a
+// photo's EXIF orientation.
 #pragma once
 
 #include "raster/Bitmap32Graphic.h"

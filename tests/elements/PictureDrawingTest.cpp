@@ -282,12 +282,13 @@ TEST_F(PictureDrawingTest, EffectsSeeTheWorkingCopyBeforeAndTheResultAfterTheGeo
   EXPECT_DOUBLE_EQ(calls[1].Sx, 2);
   EXPECT_DOUBLE_EQ(calls[1].Sy, 2);
 
-  // The design view works on the picture as loaded.
+  // The design view works on the picture as loaded, which is decoded just fitted into the box.
   calls.clear();
   element.SetRendering(0);
   element.Render(page, {0, 0, 400, 400});
   ASSERT_EQ(calls.size(), 2u);
-  EXPECT_EQ(calls[0].Width, 5000);
+  EXPECT_EQ(calls[0].Width, 400);
+  EXPECT_EQ(calls[0].Height, 8);
   EXPECT_TRUE(calls[0].Preview);
 }
 
@@ -324,7 +325,7 @@ TEST_F(PictureDrawingTest, JpegsAreDecodedNoLargerThanTheBoxNeeds) {
 
 TEST_F(PictureDrawingTest, PhotosAveragedWhileDecodingLookAsIfDrawnFromFullSize) {
   // Gradients under fine grain, 1000 × 600: in a 240 × 144 box the JPEG is decoded at half size
-  // and averaged down to 480 × 288 as it is read, the PNG is reduced from its full size.
+  // and averaged down to 480 × 288 as it is read, the PNG averaged down from its full size.
   TBitmap32 photo(1000, 600);
   uint32_t noise = 11;
   for (int y = 0; y < 600; ++y) {

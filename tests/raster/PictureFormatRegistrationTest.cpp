@@ -81,18 +81,22 @@ TEST_F(PictureFormatRegistrationTest, LoadGraphicPicksTheReaderByExtension) {
   EXPECT_EQ(LoadGraphic(access_, folder_.File("missing.png")), nullptr);
 }
 
-TEST_F(PictureFormatRegistrationTest, TheHintedLoadGraphicScalesJpegsAndNothingElse) {
+TEST_F(PictureFormatRegistrationTest, TheHintedLoadGraphicReducesWhereTheReaderCan) {
   const TBitmap32 picture = test::TestPattern(64, 40);
   const std::string jpg =
       Write("photo.jpg", Saved([](const TBitmap32& b, TStream& s) { SaveJpeg(b, s); }, picture));
   const std::string png = Write("photo.png", Saved(SavePng, picture));
+  const std::string bmp =
+      Write("photo.bmp", Saved([](const TBitmap32& b, TStream& s) { SaveBmp(b, s); }, picture));
 
-  const std::unique_ptr<TGraphic> reduced = LoadGraphic(access_, jpg, TDecodeHint{16, 10});
-  ASSERT_NE(reduced, nullptr);
-  EXPECT_EQ(reduced->Width(), 16);
-  EXPECT_EQ(reduced->Height(), 10);
+  for (const std::string& reducible : {jpg, png}) {
+    const std::unique_ptr<TGraphic> reduced = LoadGraphic(access_, reducible, TDecodeHint{16, 10});
+    ASSERT_NE(reduced, nullptr);
+    EXPECT_EQ(reduced->Width(), 16);
+    EXPECT_EQ(reduced->Height(), 10);
+  }
   EXPECT_EQ(LoadGraphic(access_, jpg, TDecodeHint{})->Width(), 64);
-  EXPECT_EQ(LoadGraphic(access_, png, TDecodeHint{16, 10})->Width(), 64);
+  EXPECT_EQ(LoadGraphic(access_, bmp, TDecodeHint{16, 10})->Width(), 64);
 
   EXPECT_EQ(LoadGraphic(access_, Write("broken.jpg", "\xFF\xD8 broken"), TDecodeHint{16, 10}),
             nullptr);

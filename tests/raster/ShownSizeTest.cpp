@@ -91,6 +91,8 @@ TEST(ShownSizeTest, EveryReaderTellsTheUprightSizeOrRefusesUpFront) {
       {"png", test::BlankPng(16384, 16384), {16384, 16384}},
       {"tif", test::BlankTiff(16000, 16000, 16), {16000, 16000}},
       {"tga", test::BlankTarga(65535, 4096), {65535, 4096}},
+      // A single strip that must be decoded whole is refused beyond its memory.
+      {"tif", test::BlankTiff(16000, 16000, 16000), {}},
       // A baseline JPEG streams; one in several scans holds every coefficient, refused here.
       {"jpg", test::BlankJpeg(16000, 16000, false), {16000, 16000}},
       {"jpg", test::BlankJpeg(16000, 16000, true), {}},
