@@ -27,9 +27,9 @@ class TBitmap32Graphic : public TGraphic {
   virtual TPictureSize ReadShownSize(TStream& stream) = 0;
 
   // Set before LoadFromStream: the smallest size the caller will use. Readers that can decode at
-  // a reduced size (JPEG in steps, PNG, TIFF and Targa by averaging rows as they come) then
-  // yield a smaller bitmap with the picture's proportions, though never one below the
-  // hint where the picture itself is larger; the others ignore it.
+  // a reduced size (JPEG and JPEG 2000 in steps, PNG, TIFF and Targa by averaging rows as they
+  // come) then yield a smaller bitmap with the picture's proportions, though never one below the
+  // hint where the picture itself is larger (but see Jpeg2000Codec.h); the others ignore it.
   void SetDecodeHint(const TDecodeHint& hint) { decodeHint_ = hint; }
   const TDecodeHint& DecodeHint() const { return decodeHint_; }
 

@@ -22,6 +22,11 @@ constexpr int64_t kMaxPixelsPerByte = 8192;
 constexpr OPJ_SIZE_T kBlockSize = 64 * 1024;
 constexpr uint32_t kMaxComponents = 4;
 constexpr uint32_t kMaxPrecision = 31;
+// OpenJPEG holds every decoded sample as a 32-bit number: 40 million of them (an RGB picture of
+// 13 megapixels) take 160 MB. Larger pictures are decoded at a reduced resolution.
+constexpr int64_t kMaxDecodedSamples = 40'000'000;
+// The most resolution levels a code stream can have, less one.
+constexpr uint32_t kMaxFactor = 32;
 constexpr uint8_t kJp2Signature[] = {0, 0, 0, 0x0C, 'j', 'P', ' ', ' ', 0x0D, 0x0A, 0x87, 0x0A};
 constexpr uint8_t kCodeStreamSignature[] = {0xFF, 0x4F, 0xFF, 0x51};
 
@@ -225,15 +230,47 @@ void Convert(const opj_image_t& image, const TGrid& grid, TBitmap32& bitmap) {
   }
 }
 
+bool Subsampled(const opj_image_t& image) {
+  for (uint32_t i = 0; i < image.numcomps; ++i) {
+    if (image.comps[i].dx != 1 || image.comps[i].dy != 1) return true;
+  }
+  return false;
+}
+
+// The resolution factor to decode at: the largest whose grid still covers the hint, or a larger
+// one where that would hold more samples than kMaxDecodedSamples. Raises when even the smallest
+// resolution the code stream has (or, with subsampled components, the full one) holds more.
+uint32_t ChooseFactor(opj_codec_t* codec, const opj_image_t& image, const TDecodeHint& hint) {
+  const auto fits = [&](uint32_t factor) {
+    const TGrid grid = GridAt(image, factor);
+    return int64_t{grid.width} * grid.height * image.numcomps <= kMaxDecodedSamples;
+  };
+  const auto covers = [&](uint32_t factor) {
+    const TGrid grid = GridAt(image, factor);
+    return int64_t{grid.width} >= hint.MinimumWidth && int64_t{grid.height} >= hint.MinimumHeight;
+  };
+  uint32_t factor = 0;
+  if (!Subsampled(image)) {
+    while (factor < kMaxFactor && ((!hint.Empty() && covers(factor + 1)) || !fits(factor))) {
+      ++factor;
+    }
+    // OpenJPEG refuses factors beyond the levels the code stream has.
+    while (factor > 0 && !opj_set_decoded_resolution_factor(codec, factor)) --factor;
+  }
+  if (!fits(factor)) throw ECodecError("JPEG 2000: picture too large to decode");
+  return factor;
+}
+
 // The reader of a stream with its header read and checked.
 struct TCodeStream {
   TOpjSource source;
   std::unique_ptr<opj_stream_t, TStreamDeleter> input;
   std::unique_ptr<opj_codec_t, TCodecDeleter> codec;
   std::unique_ptr<opj_image_t, TImageDeleter> image;
+  uint32_t factor = 0;
 };
 
-void Open(TStream& stream, TCodeStream& code) {
+void Open(TStream& stream, const TDecodeHint& hint, TCodeStream& code) {
   TOpjSource& source = code.source;
   source.stream = &stream;
   source.origin = stream.Position();
@@ -270,20 +307,21 @@ void Open(TStream& stream, TCodeStream& code) {
   CheckPictureSize("JPEG 2000", int64_t{header->x1} - header->x0,
                    int64_t{header->y1} - header->y0, source.size, kMaxPixelsPerByte);
   CheckComponents(*header, false);
+  code.factor = ChooseFactor(codec, *header, hint);
 }
 
 }  // namespace
 
 TPictureSize TJpeg2000Graphic::ReadShownSize(TStream& stream) {
   TCodeStream code;
-  Open(stream, code);
+  Open(stream, {}, code);
   const TGrid grid = GridAt(*code.image, 0);
   return {static_cast<int>(grid.width), static_cast<int>(grid.height)};
 }
 
 void TJpeg2000Graphic::Decode(TStream& stream, TBitmap32& bitmap) {
   TCodeStream code;
-  Open(stream, code);
+  Open(stream, DecodeHint(), code);
   opj_image_t& image = *code.image;
   if (!opj_decode(code.codec.get(), code.input.get(), &image) ||
       !opj_end_decompress(code.codec.get(), code.input.get())) {
@@ -291,7 +329,7 @@ void TJpeg2000Graphic::Decode(TStream& stream, TBitmap32& bitmap) {
   }
   // A palette box turns one stored component into three or four.
   CheckComponents(image, true);
-  const TGrid grid = GridAt(image, 0);
+  const TGrid grid = GridAt(image, code.factor);
   TBitmap32 decoded(static_cast<int>(grid.width), static_cast<int>(grid.height));
   Convert(image, grid, decoded);
   bitmap = std::move(decoded);

@@ -1,6 +1,7 @@
 // Readers that reduce a picture to its decode hint while reading it (PNG, TIFF, Targa) yield what
 // a full decode reduced afterwards would: rows reduced as stored and turned afterwards, interlaced
-// PNGs from their odd rows alone, translucent pictures without bleeding.
+// PNGs from their odd rows alone, translucent pictures without bleeding. JPEG 2000 leaves out
+// resolution levels instead.
 #include <gtest/gtest.h>
 #include <png.h>
 #include <tiffio.h>
@@ -12,6 +13,7 @@
 #include "CodecTestPictures.h"
 #include "LibraryTestPictures.h"
 #include "raster/AreaReducer.h"
+#include "raster/Jpeg2000Codec.h"
 #include "raster/PngCodec.h"
 #include "raster/TargaCodec.h"
 #include "raster/TiffCodec.h"
@@ -133,6 +135,19 @@ TEST(ReducedDecodeTest, TargaAlphaThatIsNotMeantStaysOpaqueWhenReduced) {
   const TBitmap32 half = DecodeAs<TTargaGraphic>(test::TargaBytes(meantAbove, layout), {30, 20});
   EXPECT_EQ(half.Pixel(10, 3), opaque.Pixel(10, 3));
   EXPECT_EQ(AlphaComponent(half.Pixel(10, 16)), 0);
+}
+
+TEST(ReducedDecodeTest, JpegTwoThousandLeavesOutTheResolutionsTheHintDoesNotNeed) {
+  // 128 × 96 has six resolution levels; a 30 × 20 hint is covered by a quarter (32 × 24), whose
+  // wavelet low pass is close to the area mean.
+  const TBitmap32 picture = Smooth(128, 96, true);
+  const std::string jp2 = test::Jpeg2000Bytes(picture, true, true);
+  const TBitmap32 quarter = DecodeAs<TJpeg2000Graphic>(jp2, {30, 20});
+  ASSERT_EQ(quarter.Width(), 32);
+  ASSERT_EQ(quarter.Height(), 24);
+  EXPECT_LE(test::MaxChannelDifference(quarter, ReducedAfterwards(picture, 32, 24)), 8);
+  EXPECT_EQ(DecodeAs<TJpeg2000Graphic>(jp2, {33, 20}).Width(), 64);
+  EXPECT_EQ(DecodeAs<TJpeg2000Graphic>(jp2).Width(), 128);
 }
 
 }  // namespace
