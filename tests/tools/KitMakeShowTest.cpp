@@ -4,6 +4,7 @@
 
 #include "DemoPhotos.h"
 #include "KitRunner.h"
+#include "LargePictureFiles.h"
 #include "TempFolder.h"
 #include "nimbra-kit/KitStartup.h"
 #include "nimbra-kit/MakeShowCommandPhotos.h"
@@ -55,7 +56,7 @@ TEST(KitMakeShowTest, PhotosInCaptureOrderWithChaptersAndTheirExif) {
   ASSERT_EQ(result.exitCode, 0) << result.err;
   // One line for each file passed over.
   EXPECT_NE(result.out.find("photos/notizen.txt: not a picture\n"), std::string::npos);
-  EXPECT_NE(result.out.find("photos/kaputt.jpg: cannot be decoded"), std::string::npos);
+  EXPECT_NE(result.out.find("photos/kaputt.jpg: cannot be read"), std::string::npos);
   EXPECT_NE(result.out.find("photos/Leer: no photos\n"), std::string::npos);
   EXPECT_NE(result.out.find(": 5 photos\n"), std::string::npos) << result.out;
 
@@ -103,6 +104,31 @@ TEST(KitMakeShowTest, SortByNameAndTitleAreTaken) {
   EXPECT_EQ(StoredName(show.RootList().Items(0)), "photos/aaa-ohne-datum.png");
   EXPECT_EQ(StoredName(show.RootList().Items(1)), "photos/april.jpg");
   EXPECT_EQ(StoredName(show.RootList().Items(2)), "photos/mai.jpg");
+}
+
+TEST(KitMakeShowTest, HeadersAloneDecideWhichFilesArePhotos) {
+  // A photo whose data is damaged past its header is taken (its pixels are never decoded); a
+  // picture claiming 268 million pixels in a quarter megabyte is passed over, saying why.
+  const TempFolder folder;
+  std::string damaged =
+      demo::EncodePng(demo::PaintDemoPhoto(32, 48, demo::SignatureColor(1, 2), 2));
+  const size_t data = damaged.find("IDAT");
+  ASSERT_NE(data, std::string::npos);
+  damaged[data + 10] ^= 0x5A;
+  fs::create_directories(folder.File("photos"));
+  folder.Write("photos/beschaedigt.png", damaged);
+  folder.Write("photos/riesig.tif", BlankTiff(268435456, 1, 1));
+  const std::string output = folder.File("show.kvt");
+  const KitResult result = RunKitCommand({"make-show", "-o", output, folder.File("photos")});
+  ASSERT_EQ(result.exitCode, 0) << result.err;
+  EXPECT_NE(result.out.find("riesig.tif: cannot be read: TIFF: picture too large"),
+            std::string::npos)
+      << result.out;
+  const kit::TKitSession session;
+  TSlideShow show;
+  ASSERT_EQ(show.LoadFromFile(output), kSlideShowLoaded);
+  ASSERT_EQ(show.RootList().Count(), 1);
+  EXPECT_EQ(StoredName(show.RootList().Items(0)), "photos/beschaedigt.png");
 }
 
 TEST(KitMakeShowTest, FolderWithoutPhotosIsAnErrorAndWritesNothing) {

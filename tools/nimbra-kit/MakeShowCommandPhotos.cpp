@@ -39,15 +39,16 @@ bool HasPictureReader(const std::string& fileName) {
   return false;
 }
 
-// Decoding at the smallest size the reader offers is enough to know the file is a picture.
-std::string DecodeFailure(const std::string& path) {
+// A picture's header is enough to know the album can show it: the readers refuse up front
+// every picture they would not decode (sizes beyond their limits, more pixels than the file could
+// hold), and decoding would cost as much as the picture claims to be large.
+std::string ReadFailure(const std::string& path) {
   try {
     TFileAccess disk;
-    const std::unique_ptr<TGraphic> graphic = LoadGraphic(disk, path, TDecodeHint{1, 1});
-    if (graphic && graphic->Width() > 0 && graphic->Height() > 0) return {};
-    return "cannot be decoded";
+    ReadShownSize(disk, path);
+    return {};
   } catch (const std::exception& error) {
-    return std::string("cannot be decoded: ") + error.what();
+    return std::string("cannot be read: ") + error.what();
   }
 }
 
@@ -126,7 +127,7 @@ TPhotoFolder ReadFolder(const fs::path& path, TPhotoOrder order, int depth, std:
       report << "skipped " << shown << ": not a picture\n";
       continue;
     }
-    if (const std::string failure = DecodeFailure(shown); !failure.empty()) {
+    if (const std::string failure = ReadFailure(shown); !failure.empty()) {
       report << "skipped " << shown << ": " << failure << "\n";
       continue;
     }
