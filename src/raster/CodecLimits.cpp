@@ -42,8 +42,8 @@ void CheckPictureSize(std::string_view format, int64_t width, int64_t height, in
 
 void CheckWholePictureSize(std::string_view format, int64_t width, int64_t height) {
   if (width * height > kMaxWholePicturePixels) {
-    throw ECodecError(std::string(format) + ": picture too large to hold whole: " +
-                      SizeText(width, height));
+    throw ECodecError(std::string(format) +
+                      ": picture too large to hold whole: " + SizeText(width, height));
   }
 }
 

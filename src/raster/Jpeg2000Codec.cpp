@@ -304,8 +304,8 @@ void Open(TStream& stream, const TDecodeHint& hint, TCodeStream& code) {
   if (header->x1 <= header->x0 || header->y1 <= header->y0) {
     throw ECodecError("JPEG 2000: empty picture");
   }
-  CheckPictureSize("JPEG 2000", int64_t{header->x1} - header->x0,
-                   int64_t{header->y1} - header->y0, source.size, kMaxPixelsPerByte);
+  CheckPictureSize("JPEG 2000", int64_t{header->x1} - header->x0, int64_t{header->y1} - header->y0,
+                   source.size, kMaxPixelsPerByte);
   CheckComponents(*header, false);
   code.factor = ChooseFactor(codec, *header, hint);
 }

@@ -177,10 +177,9 @@ TPcxPicture ReadPicture(TCodecStreamReader& in) {
   if (h.Indexed256()) picture.palette256 = ReadPalette256(in, picture.dataEnd);
   const int64_t storedBytes = h.LineBytes() * h.height;
   const int64_t dataBytes = picture.dataEnd - kHeaderSize;
-  CheckDataSize("PCX",
-                h.encoding == 1 ? (storedBytes + kMaxRunLength - 1) / kMaxRunLength * 2
-                                : storedBytes,
-                dataBytes);
+  CheckDataSize(
+      "PCX", h.encoding == 1 ? (storedBytes + kMaxRunLength - 1) / kMaxRunLength * 2 : storedBytes,
+      dataBytes);
   return picture;
 }
 

@@ -134,7 +134,8 @@ TBitmap32 ReadWhole(png_structp png, const TPictureSize& size, const TDecodeHint
   TBitmap32 whole;
   whole.SetSizeForOverwrite(size.Width, size.Height);
   std::vector<png_bytep> rows(static_cast<size_t>(size.Height));
-  for (int y = 0; y < size.Height; ++y) rows[size_t(y)] = reinterpret_cast<png_bytep>(whole.ScanLine(y));
+  for (int y = 0; y < size.Height; ++y)
+    rows[size_t(y)] = reinterpret_cast<png_bytep>(whole.ScanLine(y));
   png_read_image(png, rows.data());
   if (KeptSize(size.Width, size.Height, hint, false) == TReducedSize{size.Width, size.Height}) {
     return whole;

@@ -345,8 +345,8 @@ void ResampleConvolved(const TBitmap32& source, const TRect& sourceRect, const T
   const int reducedHeight = PreReducedLength(from.Height(), targetHeight);
   const TAxisTaps columns = BuildTaps(reducedWidth, targetWidth,
                                       int64_t{out.Left} - targetRect.Left, out.Width(), filter);
-  const TAxisTaps rows = BuildTaps(reducedHeight, targetHeight,
-                                   int64_t{out.Top} - targetRect.Top, out.Height(), filter);
+  const TAxisTaps rows = BuildTaps(reducedHeight, targetHeight, int64_t{out.Top} - targetRect.Top,
+                                   out.Height(), filter);
   TResampleRows input(source, from, reducedWidth, reducedHeight, columns.lowest, columns.highest,
                       rows.lowest, rows.highest);
 

@@ -9,8 +9,7 @@ TReducedSize KeptSize(int width, int height, const TDecodeHint& hint, bool swaps
                          swapsAxes ? hint.MinimumWidth : hint.MinimumHeight);
 }
 
-TRowTarget::TRowTarget(int width, int height, const TDecodeHint& hint, bool swapsAxes,
-                       bool opaque)
+TRowTarget::TRowTarget(int width, int height, const TDecodeHint& hint, bool swapsAxes, bool opaque)
     : TRowTarget(width, height, KeptSize(width, height, hint, swapsAxes), opaque) {}
 
 TRowTarget::TRowTarget(int width, int height, const TReducedSize& kept, bool opaque)

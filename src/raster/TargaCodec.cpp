@@ -186,7 +186,8 @@ class TStoredRows {
     const auto bytes = static_cast<size_t>(pixelBytes_);
     raw_.resize(pixels.size() * bytes);
     in_.Read(raw_.data(), static_cast<int64_t>(raw_.size()));
-    for (size_t i = 0; i < pixels.size(); ++i) pixels[i] = decoder_.Convert(raw_.data() + i * bytes);
+    for (size_t i = 0; i < pixels.size(); ++i)
+      pixels[i] = decoder_.Convert(raw_.data() + i * bytes);
   }
 
   bool runLength_;

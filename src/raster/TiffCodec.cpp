@@ -154,8 +154,8 @@ int64_t BandBytes(TIFF* tif, uint32_t width, uint32_t bandRows) {
   uint16_t samples = 1;
   TIFFGetFieldDefaulted(tif, TIFFTAG_PLANARCONFIG, &planar);
   TIFFGetFieldDefaulted(tif, TIFFTAG_SAMPLESPERPIXEL, &samples);
-  const auto unit = static_cast<int64_t>(TIFFIsTiled(tif) ? TIFFTileSize64(tif)
-                                                           : TIFFStripSize64(tif));
+  const auto unit =
+      static_cast<int64_t>(TIFFIsTiled(tif) ? TIFFTileSize64(tif) : TIFFStripSize64(tif));
   return int64_t{width} * bandRows * 4 + unit * (planar == PLANARCONFIG_SEPARATE ? samples : 1);
 }
 
@@ -169,8 +169,7 @@ struct THeader {
   int orientation = kOrientationAsStored;
 };
 
-THeader ReadHeader(TIFF* tif, const TTiffSource& source, TIFFRGBAImage& image,
-                   TRgbaImageEnd& end) {
+THeader ReadHeader(TIFF* tif, const TTiffSource& source, TIFFRGBAImage& image, TRgbaImageEnd& end) {
   THeader header;
   if (!TIFFGetField(tif, TIFFTAG_IMAGEWIDTH, &header.width) ||
       !TIFFGetField(tif, TIFFTAG_IMAGELENGTH, &header.height)) {

@@ -148,7 +148,8 @@ TEST(AreaReducerTest, APartOfTheReductionIsThatPartOfTheWhole) {
   TBitmap32 source(97, 61);
   for (int y = 0; y < 61; ++y) {
     for (int x = 0; x < 97; ++x) {
-      source.SetPixel(x, y, Color32(uint8_t(x * 2), uint8_t(y * 4), uint8_t(x + y), uint8_t(x * y)));
+      source.SetPixel(x, y,
+                      Color32(uint8_t(x * 2), uint8_t(y * 4), uint8_t(x + y), uint8_t(x * y)));
     }
   }
   const TBitmap32 whole = Reduced(source, 23, 17);

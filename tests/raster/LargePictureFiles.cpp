@@ -35,8 +35,8 @@ std::string RawDeflateZeros(int64_t count, int flush) {
 
 std::string Chunk(const char* type, const std::string& data) {
   std::string typed = std::string(type, 4) + data;
-  const uLong crc = crc32(0, reinterpret_cast<const Bytef*>(typed.data()),
-                          static_cast<uInt>(typed.size()));
+  const uLong crc =
+      crc32(0, reinterpret_cast<const Bytef*>(typed.data()), static_cast<uInt>(typed.size()));
   return TBytes().U32Be(static_cast<uint32_t>(data.size())).Raw(typed).U32Be(crc).Str();
 }
 
@@ -130,14 +130,14 @@ std::string BlankTiff(uint32_t width, uint32_t height, uint32_t rowsPerStrip) {
   tiff.Raw("II*").U8(0).U32(kDirectoryStart).U16(kEntries);
   Entry(tiff, 256, 4, 1, width);
   Entry(tiff, 257, 4, 1, height);
-  Entry(tiff, 258, 3, 1, 8);    // bits per sample
-  Entry(tiff, 259, 3, 1, 8);    // deflate
-  Entry(tiff, 262, 3, 1, 1);    // black is zero
+  Entry(tiff, 258, 3, 1, 8);  // bits per sample
+  Entry(tiff, 259, 3, 1, 8);  // deflate
+  Entry(tiff, 262, 3, 1, 1);  // black is zero
   Entry(tiff, 273, 4, strips, inline1 ? dataStart : offsetsAt);
-  Entry(tiff, 277, 3, 1, 1);    // samples per pixel
+  Entry(tiff, 277, 3, 1, 1);  // samples per pixel
   Entry(tiff, 278, 4, 1, rowsPerStrip);
   Entry(tiff, 279, 4, strips, inline1 ? static_cast<uint32_t>(last.size()) : countsAt);
-  Entry(tiff, 284, 3, 1, 1);    // contiguous samples
+  Entry(tiff, 284, 3, 1, 1);  // contiguous samples
   tiff.U32(0);
   if (!inline1) {
     for (uint32_t s = 0; s < strips; ++s) {
@@ -175,8 +175,7 @@ std::string BlankJpeg(uint16_t width, uint16_t height, bool progressive) {
               TBytes().U8(8).U16Be(height).U16Be(width).U8(1).U8(1).U8(0x11).U8(0).Str());
   JpegSegment(jpeg, 0xC4, SingleCodeTable(0x00));
   if (!progressive) JpegSegment(jpeg, 0xC4, SingleCodeTable(0x10));
-  JpegSegment(jpeg, 0xDA,
-              TBytes().U8(1).U8(1).U8(0).U8(0).U8(progressive ? 0 : 63).U8(0).Str());
+  JpegSegment(jpeg, 0xDA, TBytes().U8(1).U8(1).U8(0).U8(0).U8(progressive ? 0 : 63).U8(0).Str());
   // Each block is a zero DC difference, and in a baseline scan an end-of-block after it.
   const int64_t blocks = int64_t{(width + 7) / 8} * ((height + 7) / 8);
   const int64_t bits = blocks * (progressive ? 1 : 2);

@@ -31,7 +31,7 @@ struct TTiffOptions {
   bool alpha = false;   // a fourth, unassociated alpha sample
   int orientation = 1;  // the orientation tag; the pixels are written as given
   int rowsPerStrip = 2;
-  int tileSize = 0;     // square tiles of this size (a multiple of 16) instead of strips
+  int tileSize = 0;  // square tiles of this size (a multiple of 16) instead of strips
 };
 std::string TiffBytes(const TBitmap32& picture, const TTiffOptions& options);
 

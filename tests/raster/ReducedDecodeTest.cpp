@@ -28,9 +28,11 @@ TBitmap32 Smooth(int width, int height, bool withAlpha) {
   TBitmap32 picture(width, height);
   for (int y = 0; y < height; ++y) {
     for (int x = 0; x < width; ++x) {
-      const auto alpha = static_cast<uint8_t>(withAlpha ? 40 + (x + y) * 200 / (width + height) : 255);
-      picture.SetPixel(x, y, Color32(uint8_t(x * 255 / width), uint8_t(y * 255 / height),
-                                     uint8_t(128 + (x - y) * 100 / (width + height)), alpha));
+      const auto alpha =
+          static_cast<uint8_t>(withAlpha ? 40 + (x + y) * 200 / (width + height) : 255);
+      picture.SetPixel(x, y,
+                       Color32(uint8_t(x * 255 / width), uint8_t(y * 255 / height),
+                               uint8_t(128 + (x - y) * 100 / (width + height)), alpha));
     }
   }
   return picture;
@@ -85,12 +87,16 @@ TEST(ReducedDecodeTest, RowsReducedWhileReadingMatchAFullDecodeReducedAfterwards
     cases.push_back({"png", png, Decode<TPngGraphic>, {40, 30}, interlaced ? 8 : 0});
     cases.push_back({"png most rows", png, Decode<TPngGraphic>, {100, 75}});
   }
-  cases.push_back({"tiff strips", test::TiffBytes(opaque, {.rowsPerStrip = 7}),
-                   Decode<TTiffGraphic>, {50, 0}});
-  cases.push_back({"tiff tiles", test::TiffBytes(opaque, {.compression = 8, .tileSize = 32}),
-                   Decode<TTiffGraphic>, {50, 0}});
-  cases.push_back({"tiff turned", test::TiffBytes(translucent, {.alpha = true, .orientation = 6}),
-                   Decode<TTiffGraphic>, {30, 40}});
+  cases.push_back(
+      {"tiff strips", test::TiffBytes(opaque, {.rowsPerStrip = 7}), Decode<TTiffGraphic>, {50, 0}});
+  cases.push_back({"tiff tiles",
+                   test::TiffBytes(opaque, {.compression = 8, .tileSize = 32}),
+                   Decode<TTiffGraphic>,
+                   {50, 0}});
+  cases.push_back({"tiff turned",
+                   test::TiffBytes(translucent, {.alpha = true, .orientation = 6}),
+                   Decode<TTiffGraphic>,
+                   {30, 40}});
   for (const bool top : {false, true}) {
     for (const bool right : {false, true}) {
       for (const int type : {2, 10}) {
@@ -99,8 +105,8 @@ TEST(ReducedDecodeTest, RowsReducedWhileReadingMatchAFullDecodeReducedAfterwards
                                         .topToBottom = top,
                                         .rightToLeft = right,
                                         .alphaBits = 8};
-        cases.push_back({"targa", test::TargaBytes(translucent, layout), Decode<TTargaGraphic>,
-                         {33, 0}});
+        cases.push_back(
+            {"targa", test::TargaBytes(translucent, layout), Decode<TTargaGraphic>, {33, 0}});
       }
     }
   }

@@ -177,7 +177,8 @@ TEST(ResampleTest, LargeShrinksAverageTheAreaUnderEachPixel) {
         for (int x = 1; x + 1 < c.width; ++x) {
           const TColor32 p = small.Pixel(x, y);
           ASSERT_NEAR(RedComponent(p), areaMean(x, c.sourceWidth, c.width), 1.5) << x << "," << y;
-          ASSERT_NEAR(BlueComponent(p), areaMean(y, c.sourceHeight, c.height), 1.5) << x << "," << y;
+          ASSERT_NEAR(BlueComponent(p), areaMean(y, c.sourceHeight, c.height), 1.5)
+              << x << "," << y;
         }
       }
       const TBitmap32 uniform =
