@@ -22,9 +22,13 @@ constexpr int64_t kMaxPixelsPerByte = 8192;
 constexpr OPJ_SIZE_T kBlockSize = 64 * 1024;
 constexpr uint32_t kMaxComponents = 4;
 constexpr uint32_t kMaxPrecision = 31;
-// OpenJPEG holds every decoded sample as a 32-bit number: 40 million of them (an RGB picture of
-// 13 megapixels) take 160 MB. Larger pictures are decoded at a reduced resolution.
-constexpr int64_t kMaxDecodedSamples = 40'000'000;
+// Decoding costs memory by the samples decoded (OpenJPEG holds each as a 32-bit number) and time
+// by the compressed data it decodes, about three quarters of which belongs to the finest level
+// left, each level having four times the samples of the one below. A picture is decoded at a
+// level within both budgets: 24 million samples (an RGB picture of 8 megapixels, 96 MB) and an
+// estimated 8 MiB of code stream (about 2 s of decoding).
+constexpr int64_t kMaxDecodedSamples = 24'000'000;
+constexpr int64_t kMaxDecodedBytes = int64_t{8} << 20;
 // The most resolution levels a code stream can have, less one.
 constexpr uint32_t kMaxFactor = 32;
 constexpr uint8_t kJp2Signature[] = {0, 0, 0, 0x0C, 'j', 'P', ' ', ' ', 0x0D, 0x0A, 0x87, 0x0A};
@@ -238,12 +242,15 @@ bool Subsampled(const opj_image_t& image) {
 }
 
 // The resolution factor to decode at: the largest whose grid still covers the hint, or a larger
-// one where that would hold more samples than kMaxDecodedSamples. Raises when even the smallest
-// resolution the code stream has (or, with subsampled components, the full one) holds more.
-uint32_t ChooseFactor(opj_codec_t* codec, const opj_image_t& image, const TDecodeHint& hint) {
+// one where that would exceed the budgets. Raises when even the smallest resolution the code
+// stream has (or, with subsampled components, the full one) exceeds them.
+uint32_t ChooseFactor(opj_codec_t* codec, const opj_image_t& image, const TDecodeHint& hint,
+                      int64_t codeStreamBytes) {
   const auto fits = [&](uint32_t factor) {
     const TGrid grid = GridAt(image, factor);
-    return int64_t{grid.width} * grid.height * image.numcomps <= kMaxDecodedSamples;
+    const int64_t bytes = factor >= 16 ? 0 : codeStreamBytes >> (2 * factor);
+    return int64_t{grid.width} * grid.height * image.numcomps <= kMaxDecodedSamples &&
+           bytes <= kMaxDecodedBytes;
   };
   const auto covers = [&](uint32_t factor) {
     const TGrid grid = GridAt(image, factor);
@@ -307,7 +314,7 @@ void Open(TStream& stream, const TDecodeHint& hint, TCodeStream& code) {
   CheckPictureSize("JPEG 2000", int64_t{header->x1} - header->x0, int64_t{header->y1} - header->y0,
                    source.size, kMaxPixelsPerByte);
   CheckComponents(*header, false);
-  code.factor = ChooseFactor(codec, *header, hint);
+  code.factor = ChooseFactor(codec, *header, hint, source.size);
 }
 
 }  // namespace
