@@ -62,14 +62,23 @@ class TPngReader {
   png_infop info_ = nullptr;
 };
 
-// Asks libpng for 8-bit B, G, R, A samples, whatever the file stores.
-void RequestBgra(png_structp png, png_infop info) {
+// True for grey pictures without any transparency: their rows are read as one 8-bit sample a
+// pixel and widened here, which saves libpng three passes over every row.
+bool PlainGrey(png_structp png, png_infop info) {
+  return png_get_color_type(png, info) == PNG_COLOR_TYPE_GRAY &&
+         !png_get_valid(png, info, PNG_INFO_tRNS);
+}
+
+// Asks libpng for 8-bit samples: B, G, R, A, whatever the file stores, or for plain grey
+// pictures (greyOnly) the grey sample alone.
+void RequestSamples(png_structp png, png_infop info, bool greyOnly) {
   const png_byte colourType = png_get_color_type(png, info);
   const png_byte bitDepth = png_get_bit_depth(png, info);
   if (colourType == PNG_COLOR_TYPE_PALETTE) png_set_palette_to_rgb(png);
   if (colourType == PNG_COLOR_TYPE_GRAY && bitDepth < 8) png_set_expand_gray_1_2_4_to_8(png);
   if (png_get_valid(png, info, PNG_INFO_tRNS)) png_set_tRNS_to_alpha(png);
   if (bitDepth == 16) png_set_scale_16(png);
+  if (greyOnly) return;
   if (colourType == PNG_COLOR_TYPE_GRAY || colourType == PNG_COLOR_TYPE_GRAY_ALPHA) {
     png_set_gray_to_rgb(png);
   }
@@ -100,21 +109,31 @@ TPictureSize ReadInfo(png_structp png, png_infop info, int64_t dataBytes) {
   return {static_cast<int>(width), static_cast<int>(height)};
 }
 
-void CheckLayout(png_structp png, png_infop info, int width) {
+void CheckLayout(png_structp png, png_infop info, int width, bool greyOnly) {
   png_read_update_info(png, info);
-  if (png_get_rowbytes(png, info) != size_t(width) * 4) throw ECodecError("PNG: unexpected layout");
+  if (png_get_rowbytes(png, info) != size_t(width) * (greyOnly ? 1 : 4)) {
+    throw ECodecError("PNG: unexpected layout");
+  }
 }
 
-void ReadRows(png_structp png, int height, TRowTarget& target) {
-  for (int y = 0; y < height; ++y) {
-    png_read_row(png, reinterpret_cast<png_bytep>(target.Row(y)), nullptr);
+// Reads the next rows of a pass (or of the picture) into target.
+void ReadRows(png_structp png, const TPictureSize& rows, bool greyOnly, TRowTarget& target) {
+  std::vector<png_byte> grey(greyOnly ? static_cast<size_t>(rows.Width) : 0);
+  for (int y = 0; y < rows.Height; ++y) {
+    TColor32* row = target.Row(y);
+    if (greyOnly) {
+      png_read_row(png, grey.data(), nullptr);
+      for (size_t x = 0; x < grey.size(); ++x) row[x] = 0xFF000000u | (grey[x] * 0x010101u);
+    } else {
+      png_read_row(png, reinterpret_cast<png_bytep>(row), nullptr);
+    }
     target.RowDone();
   }
 }
 
 // Adam7's last pass holds every odd row whole; when the kept picture needs at most half the
 // rows, those alone are reduced and the earlier passes are read past.
-void ReadOddRows(png_structp png, const TPictureSize& size, TRowTarget& target) {
+void ReadOddRows(png_structp png, const TPictureSize& size, bool greyOnly, TRowTarget& target) {
   std::vector<TColor32> skipped(static_cast<size_t>(size.Width));
   constexpr int kLastPass = 6;
   for (int pass = 0; pass < kLastPass; ++pass) {
@@ -125,7 +144,8 @@ void ReadOddRows(png_structp png, const TPictureSize& size, TRowTarget& target) 
       png_read_row(png, reinterpret_cast<png_bytep>(skipped.data()), nullptr);
     }
   }
-  ReadRows(png, static_cast<int>(PNG_PASS_ROWS(size.Height, kLastPass)), target);
+  const auto oddRows = static_cast<int>(PNG_PASS_ROWS(size.Height, kLastPass));
+  ReadRows(png, {size.Width, oddRows}, greyOnly, target);
 }
 
 // The other interlaced pictures are read whole: the kept picture needs more than half their
@@ -161,28 +181,31 @@ void TPngGraphic::Decode(TStream& stream, TBitmap32& bitmap) {
   png_structp png = reader.Png();
   png_infop info = reader.Info();
   const TPictureSize size = ReadInfo(png, info, dataBytes);
-  RequestBgra(png, info);
-
   const TDecodeHint& hint = DecodeHint();
-  if (png_get_interlace_type(png, info) == PNG_INTERLACE_NONE) {
-    CheckLayout(png, info, size.Width);
-    TRowTarget target(size.Width, size.Height, hint, false);
-    ReadRows(png, size.Height, target);
-    bitmap = target.Take();
-    return;
-  }
+  const bool interlaced = png_get_interlace_type(png, info) != PNG_INTERLACE_NONE;
   const int oddRows = size.Height / 2;
   const TReducedSize kept = KeptSize(size.Width, size.Height, hint, false);
-  if (kept.Height <= oddRows) {
-    CheckLayout(png, info, size.Width);
-    TRowTarget target(size.Width, oddRows, kept);
-    ReadOddRows(png, size, target);
+  // Interlaced pictures needing more than their odd rows are read whole, by libpng.
+  if (interlaced && kept.Height > oddRows) {
+    RequestSamples(png, info, false);
+    png_set_interlace_handling(png);
+    CheckLayout(png, info, size.Width, false);
+    bitmap = ReadWhole(png, size, hint);
+    return;
+  }
+  const bool greyOnly = PlainGrey(png, info);
+  RequestSamples(png, info, greyOnly);
+  CheckLayout(png, info, size.Width, greyOnly);
+  // Plain grey rows are opaque: the reducer need not look at their alpha.
+  if (!interlaced) {
+    TRowTarget target(size.Width, size.Height, kept, greyOnly);
+    ReadRows(png, size, greyOnly, target);
     bitmap = target.Take();
     return;
   }
-  png_set_interlace_handling(png);
-  CheckLayout(png, info, size.Width);
-  bitmap = ReadWhole(png, size, hint);
+  TRowTarget target(size.Width, oddRows, kept, greyOnly);
+  ReadOddRows(png, size, greyOnly, target);
+  bitmap = target.Take();
 }
 
 }  // namespace nimbra

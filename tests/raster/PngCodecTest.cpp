@@ -66,6 +66,18 @@ TEST(PngCodecTest, PalettesGreyAndTransparentKeysBecomeColourWithAlpha) {
   EXPECT_EQ(fromGrey.Pixel(1, 0), Color32(85, 85, 85));
   EXPECT_EQ(AlphaComponent(fromGrey.Pixel(2, 0)), 0);
   EXPECT_EQ(fromGrey.Pixel(3, 0), Color32(255, 255, 255));
+  // Without the key every grey is opaque; 16-bit grey rounds like the colour samples.
+  grey.withTransparentKey = false;
+  const TBitmap32 plainGrey = DecodeAs<TPngGraphic>(test::PngBytes(grey));
+  EXPECT_EQ(plainGrey.Pixel(2, 0), Color32(170, 170, 170));
+  test::TPngPicture deepGrey{.width = 2,
+                             .height = 1,
+                             .colourType = PNG_COLOR_TYPE_GRAY,
+                             .bitDepth = 16,
+                             .rows = {std::string("\x12\x34\xFF\x80", 4)}};
+  const TBitmap32 fromDeepGrey = DecodeAs<TPngGraphic>(test::PngBytes(deepGrey));
+  EXPECT_EQ(fromDeepGrey.Pixel(0, 0), Color32(0x12, 0x12, 0x12));
+  EXPECT_EQ(fromDeepGrey.Pixel(1, 0), Color32(0xFF, 0xFF, 0xFF));
 
   test::TPngPicture greyAlpha{.width = 1, .height = 1, .colourType = PNG_COLOR_TYPE_GRAY_ALPHA};
   greyAlpha.rows = {std::string("\x40\x90", 2)};
