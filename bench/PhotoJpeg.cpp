@@ -5,7 +5,7 @@
 
 namespace nimbra::bench {
 
-std::string PhotoJpegBytes(int width, int height, int quality) {
+TBitmap32 PhotoBitmap(int width, int height) {
   TBitmap32 picture(width, height);
   uint32_t noise = 12345;
   for (int y = 0; y < height; ++y) {
@@ -18,8 +18,12 @@ std::string PhotoJpegBytes(int width, int height, int quality) {
                        static_cast<uint8_t>((x + y) % 200 + grain));
     }
   }
+  return picture;
+}
+
+std::string PhotoJpegBytes(int width, int height, int quality) {
   TMemoryStream stream;
-  SaveJpeg(picture, stream, quality);
+  SaveJpeg(PhotoBitmap(width, height), stream, quality);
   return stream.ToString();
 }
 

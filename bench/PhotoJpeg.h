@@ -4,8 +4,11 @@
 
 #include <string>
 
+#include "raster/Bitmap32.h"
+
 namespace nimbra::bench {
 
+TBitmap32 PhotoBitmap(int width, int height);
 std::string PhotoJpegBytes(int width, int height, int quality);
 
 }  // namespace nimbra::bench
