@@ -20,8 +20,8 @@ TReducedSize KeptSize(int width, int height, const TDecodeHint& hint, bool swaps
 
 class TRowTarget {
  public:
-  // A width × height picture (as stored) kept at KeptSize. opaque: the format has no alpha, so
-  // the reducer need not look at it.
+  // A width × height picture (as stored) kept at KeptSize. opaque: every row is opaque (the
+  // format or the picture has no alpha), so the reducer need not look at it.
   TRowTarget(int width, int height, const TDecodeHint& hint, bool swapsAxes, bool opaque = false);
   // Kept at a size of the caller's choice, no larger than width × height.
   TRowTarget(int width, int height, const TReducedSize& kept, bool opaque = false);
