@@ -96,7 +96,7 @@ void WriteSeeds(const fs::path& folder) {
     TRef<ITreeItem> loop =
         Loop(structure.GetItems(), std::make_unique<TStructureEventOnListEnd>(), 0);
     for (uint32_t id : {1u, 2u, 4u}) Page(loop->NeedChildren(), id);
-    Save(folder, "loop-three-pages.bin", 10, structure);
+    Save(folder, "loop-three-pages.bin", 0x03, structure);
   }
   {
     // The endless jump back to the list's start.
@@ -105,7 +105,7 @@ void WriteSeeds(const fs::path& folder) {
         Loop(structure.GetItems(), std::make_unique<TStructureEventOnListEnd>(), 0);
     Page(loop->NeedChildren(), 1);
     Jump(loop->NeedChildren(), std::make_unique<TStructureJumpToListBegin>());
-    Save(folder, "endless-jump.bin", 10, structure);
+    Save(folder, "endless-jump.bin", 0x03, structure);
   }
   {
     // Chapter events, a chapter-end loop and blank pages.
@@ -118,7 +118,7 @@ void WriteSeeds(const fs::path& folder) {
     TRef<ITreeItem> inner = Loop(outer->NeedChildren(), ChapterEnd(0, ""), 1);
     Page(inner->NeedChildren(), 2);
     Page(outer->NeedChildren(), 4);
-    Save(folder, "chapter-events.bin", 0x5C, structure);
+    Save(folder, "chapter-events.bin", 0x53, structure);
   }
   {
     // Jump marks, a jump to one and pages of templates that exist and one that does not.
@@ -131,7 +131,7 @@ void WriteSeeds(const fs::path& folder) {
     Jump(loop->NeedChildren(), ToMark("MITTE"));
     Event(roots, std::make_unique<TStructureEventOnListEnd>());
     Page(roots, 9);
-    Save(folder, "jump-marks.bin", 0x3F, structure);
+    Save(folder, "jump-marks.bin", 0x33, structure);
   }
 }
 
