@@ -1,8 +1,9 @@
 // Writes the seed corpora of the picture fuzz targets, made with the project's own writers and the
 // test pictures' encoders (no picture file comes from elsewhere):
 //   MakePictureSeeds fuzz/corpus
-// writes fuzz/corpus/{TargaFuzzer,PcxFuzzer,BmpFuzzer,PictureDecoderFuzzer}/* (existing files of
-// the same name are replaced; other files, such as reproducers of fixed bugs, are left alone).
+// writes fuzz/corpus/{TargaFuzzer,PcxFuzzer,BmpFuzzer,PictureDecoderFuzzer,PictureBoxFuzzer}/*
+// (existing files of the same name are replaced; other files, such as reproducers of fixed bugs,
+// are left alone).
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -12,6 +13,7 @@
 
 #include "CodecTestPictures.h"
 #include "LibraryTestPictures.h"
+#include "PictureBoxFuzzInput.h"
 #include "raster/PictureFormatRegistration.h"
 #include "raster/PictureWriters.h"
 
@@ -149,14 +151,17 @@ void WriteBmpSeeds(const fs::path& folder) {
                                    .pixels = std::string("\x03\x12\x00\x03\x34\x10\x00\x01", 8)}));
 }
 
-// The fuzz input of PictureDecoderFuzzer: the reader's index, a hint byte, the file.
-std::string DecoderInput(std::string_view extension, uint8_t hint, const std::string& file) {
+uint8_t ReaderIndex(std::string_view extension) {
   const auto readers = PictureReaders();
   for (size_t i = 0; i < readers.size(); ++i) {
-    if (readers[i].Extension == extension)
-      return std::string{static_cast<char>(i), static_cast<char>(hint)} + file;
+    if (readers[i].Extension == extension) return static_cast<uint8_t>(i);
   }
   throw std::runtime_error("no reader for " + std::string(extension));
+}
+
+// The fuzz input of PictureDecoderFuzzer: the reader's index, a hint byte, the file.
+std::string DecoderInput(std::string_view extension, uint8_t hint, const std::string& file) {
+  return std::string{static_cast<char>(ReaderIndex(extension)), static_cast<char>(hint)} + file;
 }
 
 void WriteDecoderSeeds(const fs::path& folder) {
@@ -212,6 +217,55 @@ void WriteDecoderSeeds(const fs::path& folder) {
        DecoderInput("j2k", 0, test::Jpeg2000Bytes(test::TestPattern(8, 8), false, false)));
 }
 
+// The fuzz input of PictureBoxFuzzer: how the picture is drawn, then the file.
+std::string BoxInput(std::string_view extension, TPictureBoxHeader header, const std::string& file) {
+  header.Reader = ReaderIndex(extension);
+  return header.Bytes() + file;
+}
+
+// Every reader once, each drawn another way: unturned with and without the aspect, turned in each
+// fit mode and in none, turned automatically, reduced to the working copy, in the design view, and
+// a picture 200 times wider than high in a box of two pixels.
+void WriteBoxSeeds(const fs::path& folder) {
+  const TBitmap32 pattern = test::TestPattern(16, 12);
+  const TBitmap32 stripes = test::StripedPicture(16, 12, 4);
+  Save(folder, "jpeg-keep-aspect.bin",
+       BoxInput("jpg", {.BoxWidth = 8, .BoxHeight = 8, .KeepAspect = true},
+                Written([&](TStream& s) { SaveJpeg(pattern, s, 80); })));
+  Save(folder, "png-turned-box.bin",
+       BoxInput("png", {.BoxWidth = 20, .BoxHeight = 20, .FitMode = 0, .Angle = 30},
+                Written([&](TStream& s) { SavePng(test::TestPattern(8, 6, true), s); })));
+  Save(folder, "targa-turned-bounds.bin",
+       BoxInput("tga",
+                {.BoxWidth = 24, .BoxHeight = 10, .KeepAspect = true, .FitMode = 1, .Angle = -45},
+                test::TargaBytes(stripes, {.imageType = 10})));
+  Save(folder, "bmp-as-unturned.bin",
+       BoxInput("bmp", {.BoxWidth = 12, .BoxHeight = 9, .FitMode = 2, .Angle = 90},
+                Written([&](TStream& s) { SaveBmp(stripes, s, 24); })));
+  std::vector<uint8_t> indices;
+  for (int i = 0; i < 16 * 12; ++i) indices.push_back(static_cast<uint8_t>(i % 5));
+  Save(folder, "gif-auto-turn.bin",
+       BoxInput("gif", {.BoxWidth = 4, .BoxHeight = 30, .KeepAspect = true, .AutoRotate = true},
+                test::GifBytes({.screenWidth = 16,
+                                .screenHeight = 12,
+                                .width = 16,
+                                .height = 12,
+                                .palette = test::Palette(test::StripedPicture(15, 1, 5), 8),
+                                .indices = indices})));
+  Save(folder, "tiff-working-copy.bin",
+       BoxInput("tif", {.BoxWidth = 3, .BoxHeight = 3, .KeepAspect = true, .HasEffects = true},
+                test::TiffBytes(pattern, {.compression = 5})));
+  Save(folder, "pcx-design-view.bin",
+       BoxInput("pcx", {.BoxWidth = 40, .BoxHeight = 30, .Preview = true, .Angle = 15},
+                test::PcxBytes(test::StripedPicture(6, 4, 3), {.bitsPerPixel = 8, .planes = 3})));
+  Save(folder, "jp2-no-fit-mode.bin",
+       BoxInput("jp2", {.BoxWidth = 5, .BoxHeight = 7, .FitMode = 3, .Angle = 10},
+                test::Jpeg2000Bytes(test::TestPattern(8, 8), true, true)));
+  Save(folder, "png-wide-strip.bin",
+       BoxInput("png", {.BoxWidth = 2, .BoxHeight = 2, .KeepAspect = true, .HasEffects = true},
+                Written([&](TStream& s) { SavePng(test::StripedPicture(400, 2, 5), s); })));
+}
+
 }  // namespace
 
 }  // namespace nimbra::fuzz
@@ -227,6 +281,7 @@ int main(int argc, char** argv) {
     nimbra::fuzz::WritePcxSeeds(corpus / "PcxFuzzer");
     nimbra::fuzz::WriteBmpSeeds(corpus / "BmpFuzzer");
     nimbra::fuzz::WriteDecoderSeeds(corpus / "PictureDecoderFuzzer");
+    nimbra::fuzz::WriteBoxSeeds(corpus / "PictureBoxFuzzer");
   } catch (const std::exception& error) {
     std::cerr << error.what() << "\n";
     return 1;
