@@ -10,6 +10,7 @@
 #include "app/DesktopNimbraProperties.h"
 #include "nimbra-kit/AlbumCommandParts.h"
 #include "nimbra-kit/CommandLine.h"
+#include "nimbra-kit/KitCommands.h"
 #include "nimbra-kit/KitStartup.h"
 #include "slideshow/PicSlideShowObject.h"
 #include "slideshow/SlideShow.h"
@@ -40,6 +41,31 @@ TEST(KitAlbumTest, IntervalsAndModesOfTheCommandLine) {
   EXPECT_EQ(kit::ParseChangeMode("start"), 1);
   EXPECT_EQ(kit::ParseChangeMode("manual"), 2);
   EXPECT_THROW(kit::ParseChangeMode("sometimes"), kit::UsageError);
+}
+
+TEST(KitAlbumTest, OptionsAreReadWithoutLookingAtTheFolders) {
+  const auto read = [](const std::vector<std::string>& args) {
+    return kit::ReadAlbumOptions(kit::TCommandLine(args, kit::kAlbumCommand.options));
+  };
+  const std::vector<std::string> needed = {"Fotos", "--layout", "vier", "-o", "album"};
+  const kit::TAlbumOptions defaults = read(needed);
+  EXPECT_EQ(defaults.Order, kit::TPhotoOrder::ByDate);
+  EXPECT_FALSE(defaults.Interval || defaults.ChangeMode);
+  std::vector<std::string> given = needed;
+  given.insert(given.end(), {"--sort", "name", "--interval", "90s", "--mode", "manual"});
+  const kit::TAlbumOptions options = read(given);
+  EXPECT_EQ(options.Order, kit::TPhotoOrder::ByName);
+  EXPECT_EQ(options.Interval, 90000);
+  EXPECT_EQ(options.ChangeMode, 2);
+  for (const std::vector<std::string>& wrong : std::vector<std::vector<std::string>>{
+           {"Fotos", "--layout", "vier"},
+           {"--layout", "vier", "-o", "album"},
+           {"Fotos", "-o", "album"},
+           {"Fotos", "--layout", "vier", "-o", "album", "--sort", "size"},
+           {"Fotos", "--layout", "vier", "-o", "album", "--interval", "5"},
+           {"Fotos", "--layout", "vier", "-o", "album", "--mode", "daily"}}) {
+    EXPECT_THROW(read(wrong), kit::UsageError) << wrong.back();
+  }
 }
 
 // A stand-in for the album program: any executable file will do to carry a package.

@@ -53,11 +53,10 @@ mode_t ExecutableMode(const std::string& exe) {
   return info.st_mode & 07777;
 }
 
-void WriteSettings(const TCommandLine& commandLine, TMemoryStream& stream) {
+void WriteSettings(const TAlbumOptions& options, TMemoryStream& stream) {
   TDesktopNimbraProperties settings;
-  if (commandLine.Has("interval"))
-    settings.SetInterval(ParseInterval(commandLine.Value("interval")));
-  if (commandLine.Has("mode")) settings.SetChangeMode(ParseChangeMode(commandLine.Value("mode")));
+  if (options.Interval) settings.SetInterval(*options.Interval);
+  if (options.ChangeMode) settings.SetChangeMode(*options.ChangeMode);
   if (!settings.SaveToStream(stream, 0, 0) ||
       stream.Size() != TDesktopNimbraProperties::kStoredSize) {
     throw CommandError("cannot write the album's settings");
@@ -105,29 +104,21 @@ void WriteAlbum(const std::string& output, const std::string& program, TAlbumPar
   target.Commit();
 }
 
-void RunAlbum(const std::vector<std::string>& args, std::ostream& out) {
-  const TCommandLine commandLine(args, {{"output", 'o', true},
-                                        {"layout", 0, true},
-                                        {"interval", 0, true},
-                                        {"mode", 0, true},
-                                        {"exe", 0, true},
-                                        {"title", 0, true},
-                                        {"sort", 0, true}});
+void RunAlbum(const TCommandLine& commandLine, std::ostream& out) {
+  const TAlbumOptions options = ReadAlbumOptions(commandLine);
   const std::string& output = commandLine.Value("output");
   const std::vector<std::string>& folders = commandLine.Positionals();
-  if (folders.empty()) throw UsageError("give at least one photo folder");
-  if (!commandLine.Has("layout")) throw UsageError("give the layout with --layout NAME|FILE.json");
-  const TPhotoOrder order =
-      commandLine.Has("sort") ? ParsePhotoOrder(commandLine.Value("sort")) : TPhotoOrder::ByDate;
   TAlbumParts parts;
-  WriteSettings(commandLine, parts.Settings);
+  WriteSettings(options, parts.Settings);
   const std::string program = ProgramToCopy(commandLine);
 
   TKitSession session;
   const TPictureFormatsScope formats;
   const TLayout layout = LoadLayoutArgument(commandLine.Value("layout"));
   std::vector<TPhotoFolder> photos;
-  for (const std::string& folder : folders) photos.push_back(CollectPhotos(folder, order, out));
+  for (const std::string& folder : folders) {
+    photos.push_back(CollectPhotos(folder, options.Order, out));
+  }
 
   // Inside the package every photo is "|name", so the album opens it there.
   parts.Photos = PhotosInOrder(photos);
@@ -176,6 +167,13 @@ const KitCommand kAlbumCommand = {
     "      --title T         the slideshow's title (default: the first folder's name)\n"
     "      --sort date|name  the order of the photos (default: date)\n"
     "  -h, --help            show this help\n",
+    {{"output", 'o', true},
+     {"layout", 0, true},
+     {"interval", 0, true},
+     {"mode", 0, true},
+     {"exe", 0, true},
+     {"title", 0, true},
+     {"sort", 0, true}},
     RunAlbum};
 
 }  // namespace nimbra::kit

@@ -94,6 +94,17 @@ uint8_t ParseChangeMode(const std::string& word) {
   throw UsageError("--mode takes 'timed', 'start' or 'manual', not '" + word + "'");
 }
 
+TAlbumOptions ReadAlbumOptions(const TCommandLine& commandLine) {
+  if (!commandLine.Has("output")) throw UsageError("missing option --output");
+  if (commandLine.Positionals().empty()) throw UsageError("give at least one photo folder");
+  if (!commandLine.Has("layout")) throw UsageError("give the layout with --layout NAME|FILE.json");
+  TAlbumOptions options;
+  if (commandLine.Has("sort")) options.Order = ParsePhotoOrder(commandLine.Value("sort"));
+  if (commandLine.Has("interval")) options.Interval = ParseInterval(commandLine.Value("interval"));
+  if (commandLine.Has("mode")) options.ChangeMode = ParseChangeMode(commandLine.Value("mode"));
+  return options;
+}
+
 std::string FindAlbumProgram() {
   std::error_code error;
   const fs::path self = fs::read_symlink("/proc/self/exe", error);

@@ -1,14 +1,19 @@
 // The parts of nimbra-kit album that stand on their own: the names photos get inside the album's
-// package, the interval and mode words of the command line, the program an album is built on, and
-// the progress bar shown while the photos are packed.
+// package, the options of the command line, the program an album is built on, and the progress bar
+// shown while the photos are packed.
 #pragma once
 
 #include <cstdint>
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "nimbra-kit/MakeShowCommandPhotos.h"
+
 namespace nimbra::kit {
+
+class TCommandLine;
 
 // One package name per file name, in the same order: the file name itself while it is free, else
 // the name with "-2", "-3", ... before its extension. Names are compared without regard to case,
@@ -21,6 +26,16 @@ int32_t ParseInterval(const std::string& text);
 
 // "timed", "start", "manual": the settings' change mode 0, 1 or 2.
 uint8_t ParseChangeMode(const std::string& word);
+
+struct TAlbumOptions {
+  TPhotoOrder Order = TPhotoOrder::ByDate;
+  std::optional<int32_t> Interval;   // milliseconds
+  std::optional<uint8_t> ChangeMode;
+};
+
+// Checks that the command line names the output, at least one photo folder and the layout (which
+// the command reads from it) and reads the other options; raises UsageError.
+TAlbumOptions ReadAlbumOptions(const TCommandLine& commandLine);
 
 // The album program beside the running nimbra-kit, else the first "nimbra" on PATH; empty when
 // there is none.

@@ -71,11 +71,7 @@ void PrintOutline(const Json& json, const TCommandLine& commandLine, std::ostrea
   }
 }
 
-void RunInspect(const std::vector<std::string>& args, std::ostream& out) {
-  const TCommandLine commandLine(args, {{"json", 0, false},
-                                        {"bag", 0, true},
-                                        {"file-version", 0, true},
-                                        {"package", 0, true}});
+void RunInspect(const TCommandLine& commandLine, std::ostream& out) {
   if (commandLine.Positionals().size() != 1) throw UsageError("give exactly one FILE");
   const std::string& fileName = commandLine.Positionals()[0];
   TKitSession session;
@@ -121,6 +117,7 @@ const KitCommand kInspectCommand = {
     "      --package PACKAGE   register a package (or album executable), so that FILE may be\n"
     "                          a package name such as \"|show.kvt\" (repeatable)\n"
     "  -h, --help              show this help\n",
+    {{"json", 0, false}, {"bag", 0, true}, {"file-version", 0, true}, {"package", 0, true}},
     RunInspect};
 
 }  // namespace nimbra::kit

@@ -9,8 +9,7 @@ namespace nimbra::kit {
 
 namespace {
 
-void RunExtract(const std::vector<std::string>& args, std::ostream& out) {
-  const TCommandLine commandLine(args, {{"output", 'o', true}});
+void RunExtract(const TCommandLine& commandLine, std::ostream& out) {
   if (commandLine.Positionals().size() != 2) throw UsageError("give FILE and NAME");
   const std::string& fileName = commandLine.Positionals()[0];
   const std::string& name = commandLine.Positionals()[1];
@@ -38,6 +37,7 @@ const KitCommand kExtractCommand = {
     "\n"
     "  -o, --output DEST   the file to write\n"
     "  -h, --help          show this help\n",
+    {{"output", 'o', true}},
     RunExtract};
 
 }  // namespace nimbra::kit

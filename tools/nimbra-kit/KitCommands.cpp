@@ -61,7 +61,7 @@ int RunKit(const std::vector<std::string>& args, std::ostream& out, std::ostream
       return kExitOk;
     }
     try {
-      command.run(rest, out);
+      command.run(TCommandLine(rest, command.options), out);
       return kExitOk;
     } catch (const UsageError& error) {
       err << "nimbra-kit " << command.name << ": " << error.what() << "\n" << command.help;

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "nimbra-kit/CommandLine.h"
+
 namespace nimbra::kit {
 
 inline constexpr int kExitOk = 0;
@@ -15,8 +17,10 @@ struct KitCommand {
   const char* name;
   const char* summary;
   const char* help;  // the usage text shown by --help
-  // Runs with the arguments behind the command's name; raises UsageError or CommandError.
-  void (*run)(const std::vector<std::string>& args, std::ostream& out);
+  // What the arguments behind the command's name are read as, before the command runs.
+  std::vector<OptionDefinition> options;
+  // Runs with its command line; raises UsageError or CommandError.
+  void (*run)(const TCommandLine& commandLine, std::ostream& out);
 };
 
 const std::vector<KitCommand>& KitCommands();

@@ -48,8 +48,7 @@ void PrintTable(const std::string& fileName, TPackager& packager, std::ostream& 
   }
 }
 
-void RunList(const std::vector<std::string>& args, std::ostream& out) {
-  const TCommandLine commandLine(args, {{"json", 0, false}});
+void RunList(const TCommandLine& commandLine, std::ostream& out) {
   if (commandLine.Positionals().size() != 1) throw UsageError("give exactly one FILE");
   const std::string& fileName = commandLine.Positionals()[0];
   TPackager packager;
@@ -74,6 +73,7 @@ const KitCommand kListCommand = {
     "               (null for a plain package), length (the package's bytes including its\n"
     "               trailer) and entries [{name, offset, size}]\n"
     "  -h, --help   show this help\n",
+    {{"json", 0, false}},
     RunList};
 
 }  // namespace nimbra::kit

@@ -10,8 +10,7 @@ namespace nimbra::kit {
 
 namespace {
 
-void RunMakeProject(const std::vector<std::string>& args, std::ostream& out) {
-  const TCommandLine commandLine(args, {{"output", 'o', true}, {"layout", 0, true}});
+void RunMakeProject(const TCommandLine& commandLine, std::ostream& out) {
   if (!commandLine.Positionals().empty()) throw UsageError("unexpected argument");
   if (!commandLine.Has("layout")) throw UsageError("give the layout with --layout NAME|FILE.json");
   const std::string& output = commandLine.Value("output");
@@ -36,6 +35,7 @@ const KitCommand kMakeProjectCommand = {
     "                        a built-in layout (einzel, zwei, vier, mosaik, rahmen) or a file\n"
     "  -o, --output OUT.pwt  the project to write; replaced only when complete\n"
     "  -h, --help            show this help\n",
+    {{"output", 'o', true}, {"layout", 0, true}},
     RunMakeProject};
 
 }  // namespace nimbra::kit

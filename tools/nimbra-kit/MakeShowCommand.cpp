@@ -21,9 +21,7 @@ std::string RelativeName(const std::string& photo, const fs::path& documentFolde
   return relative.generic_string();
 }
 
-void RunMakeShow(const std::vector<std::string>& args, std::ostream& out) {
-  const TCommandLine commandLine(args,
-                                 {{"output", 'o', true}, {"title", 0, true}, {"sort", 0, true}});
+void RunMakeShow(const TCommandLine& commandLine, std::ostream& out) {
   const std::string& output = commandLine.Value("output");
   const std::vector<std::string>& folders = commandLine.Positionals();
   if (folders.empty()) throw UsageError("give at least one photo folder");
@@ -65,6 +63,7 @@ const KitCommand kMakeShowCommand = {
     "      --title T         the document's title (default: the first folder's name)\n"
     "      --sort date|name  the order of the photos (default: date)\n"
     "  -h, --help            show this help\n",
+    {{"output", 'o', true}, {"title", 0, true}, {"sort", 0, true}},
     RunMakeShow};
 
 }  // namespace nimbra::kit

@@ -4,6 +4,7 @@
 
 #include "nimbra-kit/CommandLine.h"
 #include "nimbra-kit/KitCommands.h"
+#include "nimbra-kit/PackEntries.h"
 #include "storage/AtomicFile.h"
 #include "storage/FileList.h"
 #include "storage/FileStream.h"
@@ -14,28 +15,6 @@
 namespace nimbra::kit {
 
 namespace {
-
-struct PackEntry {
-  std::string storedName;
-  std::string path;
-};
-
-std::vector<PackEntry> CollectEntries(const TCommandLine& commandLine) {
-  std::vector<PackEntry> entries;
-  for (const auto& [option, value] : commandLine.InOrder()) {
-    if (option.empty()) {
-      entries.push_back({std::string(FileNamePart(value)), value});
-    } else if (option == "name") {
-      const size_t equals = value.find('=');
-      if (equals == std::string::npos || equals == 0 || equals + 1 == value.size()) {
-        throw UsageError("--name needs STORED=PATH, got '" + value + "'");
-      }
-      entries.push_back({value.substr(0, equals), value.substr(equals + 1)});
-    }
-  }
-  if (entries.empty()) throw UsageError("no files to pack");
-  return entries;
-}
 
 void CheckEntries(const std::vector<PackEntry>& entries) {
   for (size_t i = 0; i < entries.size(); ++i) {
@@ -72,11 +51,9 @@ void CopyFile(const std::string& from, const std::string& to) {
   target.Flush();
 }
 
-void RunPack(const std::vector<std::string>& args, std::ostream& out) {
-  const TCommandLine commandLine(
-      args, {{"output", 'o', true}, {"exe", 0, true}, {"name", 0, true}});
+void RunPack(const TCommandLine& commandLine, std::ostream& out) {
   const std::string& output = commandLine.Value("output");
-  const std::vector<PackEntry> entries = CollectEntries(commandLine);
+  const std::vector<PackEntry> entries = CollectPackEntries(commandLine);
   CheckEntries(entries);
 
   const bool appends = commandLine.Has("exe");
@@ -122,6 +99,7 @@ const KitCommand kPackCommand = {
     "      --name STORED=PATH\n"
     "                        store PATH under the name STORED (repeatable)\n"
     "  -h, --help            show this help\n",
+    {{"output", 'o', true}, {"exe", 0, true}, {"name", 0, true}},
     RunPack};
 
 }  // namespace nimbra::kit

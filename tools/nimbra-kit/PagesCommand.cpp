@@ -120,12 +120,7 @@ void PrintPages(const Json& description, std::ostream& out) {
   }
 }
 
-void RunPages(const std::vector<std::string>& args, std::ostream& out) {
-  const TCommandLine commandLine(args, {{"slideshow", 'p', true},
-                                        {"template", 't', true},
-                                        {"package", 0, true},
-                                        {"blank-pages", 0, false},
-                                        {"json", 0, false}});
+void RunPages(const TCommandLine& commandLine, std::ostream& out) {
   if (!commandLine.Positionals().empty()) throw UsageError("unexpected argument");
   if (!commandLine.Has("slideshow")) throw UsageError("give the slideshow with -p FILE");
   if (!commandLine.Has("template")) throw UsageError("give the template project with -t FILE");
@@ -175,6 +170,11 @@ const KitCommand kPagesCommand = {
     "                            page they ask for\n"
     "      --json                print one JSON object instead of one line per page\n"
     "  -h, --help                show this help\n",
+    {{"slideshow", 'p', true},
+     {"template", 't', true},
+     {"package", 0, true},
+     {"blank-pages", 0, false},
+     {"json", 0, false}},
     RunPages};
 
 }  // namespace nimbra::kit

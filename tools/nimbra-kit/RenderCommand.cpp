@@ -112,43 +112,8 @@ void PrintErrors(const TErrorList& list, const char* severity, std::ostream& out
   }
 }
 
-void CheckSources(const TCommandLine& commandLine) {
-  if (!commandLine.Positionals().empty()) throw UsageError("unexpected argument");
-  const bool files = commandLine.Has("slideshow") || commandLine.Has("template");
-  if (commandLine.Has("album")) {
-    if (files) throw UsageError("give either --album or -p and -t, not both");
-  } else {
-    if (!commandLine.Has("slideshow")) throw UsageError("give the slideshow with -p FILE");
-    if (!commandLine.Has("template")) throw UsageError("give the template project with -t FILE");
-  }
-  if (!commandLine.Has("output")) throw UsageError("give the folder for the pictures with -o DIR");
-}
-
-void RunRender(const std::vector<std::string>& args, std::ostream& out) {
-  const TCommandLine commandLine(args, {{"slideshow", 'p', true},
-                                        {"template", 't', true},
-                                        {"album", 0, true},
-                                        {"size", 0, true},
-                                        {"dpi", 0, true},
-                                        {"pages", 0, true},
-                                        {"format", 0, true},
-                                        {"prefix", 0, true},
-                                        {"output", 'o', true}});
-  CheckSources(commandLine);
-  const TRenderSize size =
-      ParseRenderSize(commandLine.Has("size") ? commandLine.Value("size") : "1024x768");
-  const double dpi = commandLine.Has("dpi") ? ParseResolution(commandLine.Value("dpi")) : 96;
-  const std::string formatName = commandLine.Has("format") ? commandLine.Value("format") : "png";
-  const TPluginClass* format = FindPictureFormatWriter(formatName);
-  if (format == nullptr) throw UsageError("--format is png, bmp or jpg, not '" + formatName + "'");
-  const std::string prefix = commandLine.Has("prefix")
-                                 ? commandLine.Value("prefix")
-                                 : TPrintWizardPictureEngineProperties::kDefaultFileNamePrefix;
-  if (prefix.find_first_of("/\\") != std::string::npos) {
-    throw UsageError("--prefix is the start of a file name and holds no folder");
-  }
-  std::vector<int32_t> pages;
-  if (commandLine.Has("pages")) pages = ParsePageList(commandLine.Value("pages"));
+void RunRender(const TCommandLine& commandLine, std::ostream& out) {
+  const TRenderOptions options = ReadRenderOptions(commandLine);
 
   const TKitSession session;
   const TRenderUnits units;
@@ -157,12 +122,12 @@ void RunRender(const std::vector<std::string>& args, std::ostream& out) {
 
   TPrintWizardPictureEngineProperties bag;
   bag.SetSizeUnit(kSizeUnitPixels);
-  bag.SetWidth(size.Width);
-  bag.SetHeight(size.Height);
-  bag.SetResolution(dpi);
+  bag.SetWidth(options.Size.Width);
+  bag.SetHeight(options.Size.Height);
+  bag.SetResolution(options.Dpi);
   bag.SetOutputDirectory(commandLine.Value("output"));
-  bag.SetFileNamePrefix(prefix);
-  bag.SetFormat(*format);
+  bag.SetFileNamePrefix(options.Prefix);
+  bag.SetFormat(*options.Format);
   TErrorCounter errors;
   TProgress progress;
   TSavingEngine engine;
@@ -180,18 +145,18 @@ void RunRender(const std::vector<std::string>& args, std::ostream& out) {
   };
   try {
     const TTerminalProgressBar bar(progress);
-    if (pages.empty()) {
+    if (options.Pages.empty()) {
       engine.RenderAll();
     } else {
       const std::unique_ptr<TRenderPageTemplateList> list = engine.BuildPageList();
-      for (const int32_t index : pages) {
+      for (const int32_t index : options.Pages) {
         if (index >= list->Count()) {
           throw CommandError("page " + std::to_string(index + 1) +
                              " is not in the album, which has " + std::to_string(list->Count()) +
                              " pages");
         }
       }
-      engine.RenderPages(*list, pages);
+      engine.RenderPages(*list, options.Pages);
     }
   } catch (const std::exception&) {
     // What was saved and counted before the failure is still worth knowing.
@@ -229,6 +194,15 @@ const KitCommand kRenderCommand = {
     "      --format FORMAT    png (default), bmp or jpg\n"
     "      --prefix PREFIX    the start of every file name (default Bild)\n"
     "  -h, --help             show this help\n",
+    {{"slideshow", 'p', true},
+     {"template", 't', true},
+     {"album", 0, true},
+     {"size", 0, true},
+     {"dpi", 0, true},
+     {"pages", 0, true},
+     {"format", 0, true},
+     {"prefix", 0, true},
+     {"output", 'o', true}},
     RunRender};
 
 }  // namespace nimbra::kit

@@ -8,6 +8,8 @@
 #include <unordered_set>
 
 #include "nimbra-kit/CommandLine.h"
+#include "render/PictureFormatWriter.h"
+#include "render/PrintWizardPictureEngineProperties.h"
 
 namespace nimbra::kit {
 
@@ -36,6 +38,18 @@ int32_t ParsePageNumber(std::string_view text, const std::string& whole) {
                      "'");
   }
   return static_cast<int32_t>(value);
+}
+
+void CheckSources(const TCommandLine& commandLine) {
+  if (!commandLine.Positionals().empty()) throw UsageError("unexpected argument");
+  const bool files = commandLine.Has("slideshow") || commandLine.Has("template");
+  if (commandLine.Has("album")) {
+    if (files) throw UsageError("give either --album or -p and -t, not both");
+  } else {
+    if (!commandLine.Has("slideshow")) throw UsageError("give the slideshow with -p FILE");
+    if (!commandLine.Has("template")) throw UsageError("give the template project with -t FILE");
+  }
+  if (!commandLine.Has("output")) throw UsageError("give the folder for the pictures with -o DIR");
 }
 
 }  // namespace
@@ -89,6 +103,26 @@ std::vector<int32_t> ParsePageList(const std::string& text) {
     start = comma + 1;
   }
   return indices;
+}
+
+TRenderOptions ReadRenderOptions(const TCommandLine& commandLine) {
+  CheckSources(commandLine);
+  TRenderOptions options;
+  options.Size = ParseRenderSize(commandLine.Has("size") ? commandLine.Value("size") : "1024x768");
+  if (commandLine.Has("dpi")) options.Dpi = ParseResolution(commandLine.Value("dpi"));
+  const std::string formatName = commandLine.Has("format") ? commandLine.Value("format") : "png";
+  options.Format = FindPictureFormatWriter(formatName);
+  if (options.Format == nullptr) {
+    throw UsageError("--format is png, bmp or jpg, not '" + formatName + "'");
+  }
+  options.Prefix = commandLine.Has("prefix")
+                       ? commandLine.Value("prefix")
+                       : TPrintWizardPictureEngineProperties::kDefaultFileNamePrefix;
+  if (options.Prefix.find_first_of("/\\") != std::string::npos) {
+    throw UsageError("--prefix is the start of a file name and holds no folder");
+  }
+  if (commandLine.Has("pages")) options.Pages = ParsePageList(commandLine.Value("pages"));
+  return options;
 }
 
 }  // namespace nimbra::kit

@@ -1,0 +1,21 @@
+// The files nimbra-kit pack stores, as its command line names them.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace nimbra::kit {
+
+class TCommandLine;
+
+struct PackEntry {
+  std::string storedName;
+  std::string path;
+};
+
+// In command-line order: each FILE under its file-name part, each --name STORED=PATH under the
+// given name. Raises UsageError for a --name without both parts and when no file is named; the
+// names and files themselves are checked when they are packed.
+std::vector<PackEntry> CollectPackEntries(const TCommandLine& commandLine);
+
+}  // namespace nimbra::kit
