@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "ZeroSeparatedArguments.h"
 #include "app/ParameterParser.h"
 #include "app/ProgramOptions.h"
 #include "platform/WallpaperBackends.h"
@@ -23,13 +24,10 @@ void Expect(bool promise) {
   if (!promise) __builtin_trap();
 }
 
-std::vector<std::string> SplitAtZeros(std::string_view bytes) {
-  std::vector<std::string> arguments{"nimbra"};
-  for (size_t start = 0; start <= bytes.size();) {
-    const size_t zero = std::min(bytes.find('\0', start), bytes.size());
-    arguments.emplace_back(bytes.substr(start, zero - start));
-    start = zero + 1;
-  }
+// The program's name, then the arguments.
+std::vector<std::string> Arguments(std::string_view bytes) {
+  std::vector<std::string> arguments = SplitAtZeros(bytes);
+  arguments.insert(arguments.begin(), "nimbra");
   return arguments;
 }
 
@@ -103,7 +101,7 @@ void ReadText(std::string_view text) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string_view bytes(reinterpret_cast<const char*>(data), size);
-  nimbra::fuzz::ReadArguments(nimbra::fuzz::SplitAtZeros(bytes));
+  nimbra::fuzz::ReadArguments(nimbra::fuzz::Arguments(bytes));
   nimbra::fuzz::ReadText(bytes);
   return 0;
 }
