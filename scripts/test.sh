@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Runs the whole test suite: unit tests under AddressSanitizer and UndefinedBehaviorSanitizer, then
-# every fuzz target once over its seed corpus. Exits non-zero when anything fails.
+# every fuzz target once over its seed corpus and for NIMBRA_FUZZ_SECONDS (default 20) of fuzzing.
+# Exits non-zero when anything fails.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -11,5 +12,5 @@ cmake --preset test
 cmake --build --preset test -j "$jobs"
 ctest --preset test -j "$jobs"
 
-bash scripts/run-fuzz-corpus.sh
+bash scripts/run-fuzz-corpus.sh "${NIMBRA_FUZZ_SECONDS:-20}"
 echo "All tests passed."
