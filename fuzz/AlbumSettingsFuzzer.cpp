@@ -58,9 +58,9 @@ void CheckReading(bool loaded, const TDesktopNimbraProperties& settings,
                   std::optional<std::string_view> value) {
   const bool complete = value && value->size() >= TDesktopNimbraProperties::kStoredSize;
   Expect(loaded == complete);
-  const std::string expected = complete
-                                   ? std::string(value->substr(0, TDesktopNimbraProperties::kStoredSize))
-                                   : StoredBeforeReading();
+  const std::string expected =
+      complete ? std::string(value->substr(0, TDesktopNimbraProperties::kStoredSize))
+               : StoredBeforeReading();
   Expect(Stored(settings) == expected);
 }
 
@@ -70,8 +70,8 @@ void ReadFromPackage(std::string_view bytes) {
     TPackager writer;
     Expect(writer.CreatePackageStream(package));
     TMemoryStream entry(bytes);
-    Expect(writer.AddStream(entry, std::make_unique<TPackageFileListItem>(
-                                       std::string(kOrielPackageFile.substr(1)))));
+    Expect(writer.AddStream(
+        entry, std::make_unique<TPackageFileListItem>(std::string(kOrielPackageFile.substr(1)))));
     Expect(writer.Close());
   }
   auto reader = std::make_unique<TPackager>();
@@ -104,7 +104,8 @@ bool ReadFromStore(std::string_view valuesFile, TDesktopNimbraProperties& settin
 void ReadAsStoreValue(std::string_view bytes) {
   TDesktopNimbraProperties settings;
   settings.SetPage(kPageBeforeReading);
-  const std::string valuesFile = EncodeKeyValues({{std::string(kOrielValueName), std::string(bytes)}});
+  const std::string valuesFile =
+      EncodeKeyValues({{std::string(kOrielValueName), std::string(bytes)}});
   CheckReading(ReadFromStore(valuesFile, settings), settings, bytes);
 }
 

@@ -40,9 +40,9 @@ void CheckCommandLine(const TCommandLine& commandLine, const std::vector<OptionD
       continue;
     }
     const std::string& option = name;
-    const auto declared = std::find_if(options.begin(), options.end(), [&](const OptionDefinition& o) {
-      return o.longName == option;
-    });
+    const auto declared =
+        std::find_if(options.begin(), options.end(),
+                     [&](const OptionDefinition& o) { return o.longName == option; });
     Expect(declared != options.end() && (declared->takesValue || value.empty()));
   }
   Expect(positionals == commandLine.Positionals());
@@ -90,8 +90,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace nimbra::kit;
   if (size == 0) return 0;
   const KitCommand& command = KitCommands()[data[0] % KitCommands().size()];
-  const std::vector<std::string> arguments =
-      nimbra::fuzz::SplitAtZeros(std::string_view(reinterpret_cast<const char*>(data + 1), size - 1));
+  const std::vector<std::string> arguments = nimbra::fuzz::SplitAtZeros(
+      std::string_view(reinterpret_cast<const char*>(data + 1), size - 1));
   try {
     const TCommandLine commandLine(arguments, command.options);
     CheckCommandLine(commandLine, command.options, arguments.size());

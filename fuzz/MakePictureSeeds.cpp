@@ -218,7 +218,8 @@ void WriteDecoderSeeds(const fs::path& folder) {
 }
 
 // The fuzz input of PictureBoxFuzzer: how the picture is drawn, then the file.
-std::string BoxInput(std::string_view extension, TPictureBoxHeader header, const std::string& file) {
+std::string BoxInput(std::string_view extension, TPictureBoxHeader header,
+                     const std::string& file) {
   header.Reader = ReaderIndex(extension);
   return header.Bytes() + file;
 }

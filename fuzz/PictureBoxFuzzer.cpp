@@ -41,20 +41,26 @@ void CheckOutput(const TPictureBoxHeader& header, const TBitmap32& working, floa
   const int boxWidth = header.BoxWidth;
   const int boxHeight = header.BoxHeight;
   if (angle == 0) {
-    const TPixelRect fitted = FitRect(working.Width(), working.Height(), {0, 0, boxWidth, boxHeight});
+    const TPixelRect fitted =
+        FitRect(working.Width(), working.Height(), {0, 0, boxWidth, boxHeight});
     Expect(header.KeepAspect ? SizeIs(output, fitted.Width(), fitted.Height())
                              : SizeIs(output, boxWidth, boxHeight));
     return;
   }
   switch (header.FitMode) {
-    case 0: Expect(SizeIs(output, boxWidth, boxHeight)); break;
-    case 1: Expect(output.Width() <= boxWidth && output.Height() <= boxHeight); break;
+    case 0:
+      Expect(SizeIs(output, boxWidth, boxHeight));
+      break;
+    case 1:
+      Expect(output.Width() <= boxWidth && output.Height() <= boxHeight);
+      break;
     // Scaled as if unturned, the turned picture reaches at most the box's width plus its height.
     case 2:
       Expect(output.Width() <= boxWidth + boxHeight + 1 &&
              output.Height() <= boxWidth + boxHeight + 1);
       break;
-    default: Expect(output.Empty());
+    default:
+      Expect(output.Empty());
   }
 }
 
@@ -63,8 +69,8 @@ void Draw(const TPictureBoxHeader& header, TBitmap32& picture) {
   const int height = picture.Height();
   const TPixelRect fitted = FitRect(width, height, {0, 0, header.BoxWidth, header.BoxHeight});
   const bool rendering = !header.Preview && header.HasEffects;
-  const bool reduces = rendering && ReducesToWorkingCopy(width, height, fitted.Width(),
-                                                         fitted.Height());
+  const bool reduces =
+      rendering && ReducesToWorkingCopy(width, height, fitted.Width(), fitted.Height());
   TBitmap32 working = MakeWorkingCopy(picture, fitted.Width(), fitted.Height(), rendering);
   Expect(picture.Empty());
   Expect(reduces ? SizeIs(working, 2 * fitted.Width(), 2 * fitted.Height())
@@ -75,8 +81,8 @@ void Draw(const TPictureBoxHeader& header, TBitmap32& picture) {
       TurningFillsBetter(working.Width(), working.Height(), header.BoxWidth, header.BoxHeight)) {
     angle = 90;
   }
-  const TResamplingFilter filter = PictureFilter(working.Width(), working.Height(),
-                                                 header.BoxWidth, header.BoxHeight, header.Preview);
+  const TResamplingFilter filter = PictureFilter(working.Width(), working.Height(), header.BoxWidth,
+                                                 header.BoxHeight, header.Preview);
   TBitmap32 output;
   FitAndTurn(working, output, header.BoxWidth, header.BoxHeight, header.KeepAspect, angle,
              header.FitMode, filter);

@@ -38,8 +38,7 @@ class TFuzzXMLBag : public TXMLProperties {
  protected:
   std::vector<TXMLProperty> PublishedProperties() const override {
     auto* self = const_cast<TFuzzXMLBag*>(this);
-    const auto property = [self](const char* name, std::string TFuzzXMLBag::*field,
-                                 bool escaped) {
+    const auto property = [self](const char* name, std::string TFuzzXMLBag::*field, bool escaped) {
       return TXMLProperty{name, [self, field] { return self->*field; },
                           [self, field](const std::string& value) { self->*field = value; },
                           escaped};
@@ -67,8 +66,8 @@ void CheckRoundTrip(TFuzzXMLBag& bag) {
   bag.Raw.clear();
   TFuzzXMLBag again;
   again.SetXML(bag.DocumentXML());
-  for (std::string TFuzzXMLBag::*field : {&TFuzzXMLBag::Name, &TFuzzXMLBag::Si,
-                                          &TFuzzXMLBag::Size}) {
+  for (std::string TFuzzXMLBag::*field :
+       {&TFuzzXMLBag::Name, &TFuzzXMLBag::Si, &TFuzzXMLBag::Size}) {
     if (Writable(bag.*field)) Expect(again.*field == bag.*field);
   }
 }
@@ -98,8 +97,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   TFuzzXMLBag bag;
   try {
     const std::string text = bag.LoadXMLFromFile(XMLFile());
-    Expect(text == nimbra::Windows1252ToUtf8(
-                       std::string_view(reinterpret_cast<const char*>(data), size)));
+    Expect(text ==
+           nimbra::Windows1252ToUtf8(std::string_view(reinterpret_cast<const char*>(data), size)));
   } catch (const nimbra::EXMLError&) {
     return 0;
   }
