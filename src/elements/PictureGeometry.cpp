@@ -61,9 +61,15 @@ TPictureGeometry Unturned(const TBitmap32& source, TBitmap32& output, int boxWid
   return geometry;
 }
 
+// What to cut off each side of an output side of this size to keep it within twice the reach.
+int CutToReach(int size, int reach) {
+  if (reach <= 0 || size <= int64_t{2} * reach) return 0;
+  return static_cast<int>((size - int64_t{2} * reach) / 2);
+}
+
 TPictureGeometry Turned(TBitmap32& source, TBitmap32& output, int boxWidth, int boxHeight,
-                        bool keepAspect, double angle, uint8_t fitMode,
-                        TResamplingFilter filter) {
+                        bool keepAspect, double angle, uint8_t fitMode, TResamplingFilter filter,
+                        TPictureReach reach) {
   ClearBorderPixels(source);
   const double w = source.Width();
   const double h = source.Height();
@@ -97,7 +103,12 @@ TPictureGeometry Turned(TBitmap32& source, TBitmap32& output, int boxWidth, int 
   int width = 0;
   int height = 0;
   TurnedOutputSize(t, boxWidth, boxHeight, fitMode, width, height);
-  output = TBitmap32(width, height);
+  // Whole pixels, so the transformed bounds keep their size and centring them places every
+  // remaining pixel as before.
+  const int cutX = CutToReach(width, reach.Width);
+  const int cutY = CutToReach(height, reach.Height);
+  if (cutX != 0 || cutY != 0) t.Translate(-cutX, -cutY);
+  output = TBitmap32(width - 2 * cutX, height - 2 * cutY);
   output.Clear(kTransparentWhite);
   DrawTransformed(output, source, t, filter, TDrawMode::Opaque);
   return geometry;
@@ -154,13 +165,13 @@ void ClearBorderPixels(TBitmap32& bitmap) {
 
 TPictureGeometry FitAndTurn(TBitmap32& source, TBitmap32& output, int boxWidth, int boxHeight,
                             bool keepAspect, double angle, uint8_t fitMode,
-                            TResamplingFilter filter) {
+                            TResamplingFilter filter, TPictureReach reach) {
   if (source.Empty() || boxWidth <= 0 || boxHeight <= 0) {
     output = TBitmap32();
     return {};
   }
   if (angle == 0) return Unturned(source, output, boxWidth, boxHeight, keepAspect, filter);
-  return Turned(source, output, boxWidth, boxHeight, keepAspect, angle, fitMode, filter);
+  return Turned(source, output, boxWidth, boxHeight, keepAspect, angle, fitMode, filter, reach);
 }
 
 }  // namespace nimbra

@@ -40,6 +40,13 @@ struct TPictureGeometry {
   int ScaledHeight = 0;
 };
 
+// How far from the turned picture's centre its pixels can still be seen (the target bitmap's
+// farthest edges from the element's centre); 0 for no limit.
+struct TPictureReach {
+  int Width = 0;
+  int Height = 0;
+};
+
 // Scales source into a boxWidth × boxHeight box and turns it by angle degrees, writing the result
 // into output (resized to fit it). With keepAspect the picture is scaled uniformly. fitMode
 // decides the scale and size of a turned picture: 0 and 1 keep its turned bounds inside the box
@@ -47,9 +54,12 @@ struct TPictureGeometry {
 // the box), 2 scales it as if unturned, so that its corners may leave the box; any other mode
 // yields an empty output. A turned source loses its border pixels to transparency. The
 // transformation's source rectangle is the source's area in pixel-centre coordinates, so that its
-// transformed bounds lie evenly about the turned picture.
+// transformed bounds lie evenly about the turned picture. A turned output more than twice the
+// reach wide or high is cut evenly on both sides down to that, and the transformation is moved
+// along, so that everything within the reach lands where it would have: fit mode 2 without the
+// aspect shears a long, thin picture into an output far larger than any page.
 TPictureGeometry FitAndTurn(TBitmap32& source, TBitmap32& output, int boxWidth, int boxHeight,
                             bool keepAspect, double angle, uint8_t fitMode,
-                            TResamplingFilter filter);
+                            TResamplingFilter filter, TPictureReach reach = {});
 
 }  // namespace nimbra

@@ -1,4 +1,6 @@
 // The drawing half of the picture element: loading, preparing and placing its picture.
+#include <algorithm>
+#include <cstdint>
 #include <exception>
 #include <memory>
 #include <string>
@@ -72,6 +74,18 @@ void DrawCentred(TBitmap32& target, TBitmap32* canvas, const TBitmap32& picture,
   if (canvas != nullptr && canvas != &target && !placed.IsEmpty()) {
     DrawBitmap(*canvas, placed.Left, placed.Top, target, placed, TDrawMode::Opaque);
   }
+}
+
+// The target's farthest edges from the element's centre, where the picture is centred, and a
+// pixel for rounding; without a target the picture is stretched into the element whole.
+TPictureReach ReachOnTarget(const TBitmap32* target, const TPixelRect& e) {
+  if (target == nullptr) return {};
+  const int64_t x = e.Left + int64_t{e.Width()} / 2;
+  const int64_t y = e.Top + int64_t{e.Height()} / 2;
+  const auto reach = [](int64_t centre, int size) {
+    return static_cast<int>(std::min<int64_t>(std::max(centre, size - centre) + 1, INT32_MAX / 2));
+  };
+  return {reach(x, target->Width()), reach(y, target->Height())};
 }
 
 }  // namespace
@@ -178,8 +192,9 @@ bool TPrintPageElementPicture::PreparePicture(TBitmap32& picture, const TPixelRe
   // 7.-8.
   const TResamplingFilter filter =
       PictureFilter(working.Width(), working.Height(), e.Width(), e.Height(), preview);
-  TPictureGeometry geometry = FitAndTurn(working, picture, e.Width(), e.Height(),
-                                         bag.KeepAspectRatio(), angle, bag.FitMode(), filter);
+  TPictureGeometry geometry =
+      FitAndTurn(working, picture, e.Width(), e.Height(), bag.KeepAspectRatio(), angle,
+                 bag.FitMode(), filter, ReachOnTarget(targetBitmap_, e));
   if (picture.Empty() || geometry.ScaledWidth <= 0 || geometry.ScaledHeight <= 0) return false;
   // 9.
   const double sx = double(working.Width()) / geometry.ScaledWidth;

@@ -99,6 +99,35 @@ TEST(PictureGeometryTest, TurnedOutputSizesFollowTheFitMode) {
   EXPECT_TRUE(output.Empty());
 }
 
+TEST(PictureGeometryTest, AShearedOutputIsCutToTheReachWithEveryPixelInPlace) {
+  // 300 × 3 in a 60 × 60 box without the aspect, turned by 45 degrees in fit mode 2: scaled by
+  // 0.2 × 20 after the turn, the picture becomes a streak over 4000 pixels high.
+  const auto turn = [](TPictureReach reach, TBitmap32& output) {
+    TBitmap32 source(300, 3);
+    for (int x = 0; x < 300; ++x) {
+      for (int y = 0; y < 3; ++y) source.SetPixel(x, y, 0xFF000000 | (x * 0x010305 + y * 0x50));
+    }
+    return FitAndTurn(source, output, 60, 60, false, 45, 2, TResamplingFilter::Lanczos, reach);
+  };
+  TBitmap32 whole;
+  const TPictureGeometry wholeGeometry = turn({}, whole);
+  TBitmap32 cut;
+  const TPictureGeometry cutGeometry = turn({100, 100}, cut);
+  ASSERT_GT(whole.Height(), 4000);
+  EXPECT_EQ(cut.Width(), whole.Width());  // narrower than the reach
+  EXPECT_LE(cut.Height(), 201);
+  const int cutY = (whole.Height() - cut.Height()) / 2;
+  TRect moved = wholeGeometry.Transformation.GetTransformedBounds();
+  moved.Top -= cutY;
+  moved.Bottom -= cutY;
+  EXPECT_EQ(cutGeometry.Transformation.GetTransformedBounds(), moved);
+  int differing = 0;
+  for (int y = 0; y < cut.Height(); ++y) {
+    for (int x = 0; x < cut.Width(); ++x) differing += cut.Pixel(x, y) != whole.Pixel(x, y + cutY);
+  }
+  EXPECT_EQ(differing, 0);
+}
+
 TEST(PictureGeometryTest, PlaceholderIsAWhiteBoxWithABlackFrameAndCross) {
   const TBitmap32 box = PicturePlaceholder(9, 5);
   EXPECT_EQ(box.Pixel(0, 2), kColor32Black);
