@@ -1,8 +1,9 @@
 // libFuzzer target for drawing a decoded picture into a box, in the steps the picture element takes
 // when it renders: the reader the header chooses decodes the file with the hint the element would
 // give, the working copy is made, and the copy is fitted and turned into the box with the header's
-// angle, fit mode and aspect flag (PictureBoxFuzzInput.h). The decoding promises are those of
-// PictureFuzzPromises.h; each step's result must have the size it documents.
+// angle, fit mode and aspect flag (PictureBoxFuzzInput.h), for a target three boxes wide and high.
+// The decoding promises are those of PictureFuzzPromises.h; each step's result must have the size
+// it documents.
 #include <memory>
 #include <optional>
 #include <span>
@@ -35,6 +36,11 @@ bool SizeIs(const TBitmap32& bitmap, int width, int height) {
   return bitmap.Width() == width && bitmap.Height() == height;
 }
 
+// The box's element drawn centred on a target three boxes wide and high.
+TPictureReach ReachOnTarget(const TPictureBoxHeader& header) {
+  return {header.BoxWidth * 3 / 2 + 1, header.BoxHeight * 3 / 2 + 1};
+}
+
 // What FitAndTurn promises about its output's size.
 void CheckOutput(const TPictureBoxHeader& header, const TBitmap32& working, float angle,
                  const TBitmap32& output) {
@@ -54,10 +60,15 @@ void CheckOutput(const TPictureBoxHeader& header, const TBitmap32& working, floa
     case 1:
       Expect(output.Width() <= boxWidth && output.Height() <= boxHeight);
       break;
-    // Scaled as if unturned, the turned picture reaches at most the box's width plus its height.
+    // Scaled as if unturned with its aspect, the turned picture reaches at most the box's width
+    // plus its height; without, it is sheared, and only the reach bounds it.
     case 2:
-      Expect(output.Width() <= boxWidth + boxHeight + 1 &&
-             output.Height() <= boxWidth + boxHeight + 1);
+      if (header.KeepAspect) {
+        Expect(output.Width() <= boxWidth + boxHeight + 1 &&
+               output.Height() <= boxWidth + boxHeight + 1);
+      }
+      Expect(output.Width() <= 2 * ReachOnTarget(header).Width + 1 &&
+             output.Height() <= 2 * ReachOnTarget(header).Height + 1);
       break;
     default:
       Expect(output.Empty());
@@ -85,7 +96,7 @@ void Draw(const TPictureBoxHeader& header, TBitmap32& picture) {
                                                  header.BoxHeight, header.Preview);
   TBitmap32 output;
   FitAndTurn(working, output, header.BoxWidth, header.BoxHeight, header.KeepAspect, angle,
-             header.FitMode, filter);
+             header.FitMode, filter, ReachOnTarget(header));
   CheckOutput(header, working, angle, output);
 }
 
