@@ -8,12 +8,12 @@
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 
+#include "FreshFile.h"
 #include "app/DesktopNimbraProperties.h"
 #include "app/NimbraApplicationInfo.h"
 #include "framework/KeyValueStore.h"
@@ -93,11 +93,7 @@ bool ReadFromStore(std::string_view valuesFile, TDesktopNimbraProperties& settin
   const std::optional<std::string> folder = store.KeyFolder(NimbraApplicationInfo()->RegistryKey());
   Expect(folder.has_value());
   fs::create_directories(*folder);
-  {
-    std::ofstream out(fs::path(*folder) / kValuesFileName, std::ios::binary | std::ios::trunc);
-    out.write(valuesFile.data(), static_cast<std::streamsize>(valuesFile.size()));
-    Expect(static_cast<bool>(out));
-  }
+  Expect(WriteFreshFile(fs::path(*folder) / kValuesFileName, valuesFile));
   return settings.LoadFromUserStore(store);
 }
 

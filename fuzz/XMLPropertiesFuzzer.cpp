@@ -9,11 +9,11 @@
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "FreshFile.h"
 #include "framework/XMLProperties.h"
 #include "storage/Windows1252.h"
 
@@ -89,16 +89,12 @@ extern "C" int LLVMFuzzerInitialize(int* /*argc*/, char*** /*argv*/) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace nimbra::fuzz;
-  {
-    std::ofstream out(XMLFile(), std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
-    Expect(static_cast<bool>(out));
-  }
+  const std::string_view bytes(reinterpret_cast<const char*>(data), size);
+  Expect(WriteFreshFile(XMLFile(), bytes));
   TFuzzXMLBag bag;
   try {
     const std::string text = bag.LoadXMLFromFile(XMLFile());
-    Expect(text ==
-           nimbra::Windows1252ToUtf8(std::string_view(reinterpret_cast<const char*>(data), size)));
+    Expect(text == nimbra::Windows1252ToUtf8(bytes));
   } catch (const nimbra::EXMLError&) {
     return 0;
   }
