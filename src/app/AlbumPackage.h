@@ -13,6 +13,7 @@
 #include "framework/CustomTree.h"
 #include "slideshow/SlideShow.h"
 #include "storage/FileAccess.h"
+#include "storage/NimbraError.h"
 #include "templates/PageTemplateProject.h"
 
 namespace nimbra {
@@ -24,9 +25,9 @@ inline constexpr std::string_view kSlideShowMask = "*.kvt";
 inline constexpr std::string_view kTemplateProjectExtension = "pwt";
 
 // Raised by the album loaders, saying what is wrong with the album.
-class EAlbumLoadError : public std::runtime_error {
+class EAlbumLoadError : public ENimbraError {
  public:
-  using std::runtime_error::runtime_error;
+  using ENimbraError::ENimbraError;
 };
 
 // Whether the vendor codec libraries a package carries are extracted and loaded. Nothing reads
@@ -55,7 +56,8 @@ std::string TemporaryFolder();
 
 // Opens the package an executable carries, or else the file as a plain package; none when it is
 // neither (whyNot, when given, hears the reason).
-std::unique_ptr<TPackager> OpenAlbumPackager(const std::string& path, std::string* whyNot = nullptr);
+std::unique_ptr<TPackager> OpenAlbumPackager(const std::string& path,
+                                             std::string* whyNot = nullptr);
 
 // Takes the first slideshow and the first template project of an open package and registers the
 // packager with files under the file-name part of packagePath; files owns it from then on. When

@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "app/ScreenGeometry.h"
+#include "storage/NimbraError.h"
 
 namespace nimbra {
 
@@ -28,9 +29,9 @@ struct TProgramOptions {
 };
 
 // Raised for an option the program does not know or a value it cannot take.
-class EProgramUsageError : public std::runtime_error {
+class EProgramUsageError : public ENimbraError {
  public:
-  using std::runtime_error::runtime_error;
+  using ENimbraError::ENimbraError;
 };
 
 // "WxH" with both numbers positive and at most five digits; none otherwise.

@@ -14,13 +14,14 @@
 #include <string>
 
 #include "framework/Interface.h"
+#include "storage/NimbraError.h"
 
 namespace nimbra {
 
 // Raised when an owned object is freed while interface references to it remain.
-class EInterfaceReferenced : public std::runtime_error {
+class EInterfaceReferenced : public ENimbraError {
  public:
-  using std::runtime_error::runtime_error;
+  using ENimbraError::ENimbraError;
 };
 
 class TInterfacedObject : public virtual IInterface {

@@ -28,12 +28,14 @@
 #include <utility>
 #include <vector>
 
+#include "storage/NimbraError.h"
+
 namespace nimbra {
 
 // A write without a writable key, a missing value read, or a file the system refuses.
-class EKeyValueStoreError : public std::runtime_error {
+class EKeyValueStoreError : public ENimbraError {
  public:
-  using std::runtime_error::runtime_error;
+  using ENimbraError::ENimbraError;
 };
 
 // The values of one key, in the order they were first written.

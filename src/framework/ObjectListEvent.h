@@ -16,13 +16,14 @@
 
 #include "framework/InterfacedObject.h"
 #include "storage/ClassRegistry.h"
+#include "storage/NimbraError.h"
 
 namespace nimbra {
 
 // Raised for an index outside the list.
-class EListError : public std::out_of_range {
+class EListError : public ENimbraError {
  public:
-  using std::out_of_range::out_of_range;
+  using ENimbraError::ENimbraError;
 };
 
 // What happened to an object the list's notification hook is told about.

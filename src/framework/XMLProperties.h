@@ -12,13 +12,14 @@
 
 #include "framework/Interface.h"
 #include "framework/Properties.h"
+#include "storage/NimbraError.h"
 
 namespace nimbra {
 
 // Raised for XML text that cannot be taken apart.
-class EXMLError : public std::runtime_error {
+class EXMLError : public ENimbraError {
  public:
-  using std::runtime_error::runtime_error;
+  using ENimbraError::ENimbraError;
 };
 
 // A property a class publishes for its XML view.

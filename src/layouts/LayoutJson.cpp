@@ -288,7 +288,7 @@ class TJsonParser {
 }  // namespace
 
 ELayoutError::ELayoutError(int line, const std::string& what)
-    : std::runtime_error("line " + std::to_string(line) + ": " + what),
+    : ENimbraError("line " + std::to_string(line) + ": " + what),
       line_(line),
       reason_(what) {}
 

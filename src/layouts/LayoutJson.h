@@ -9,10 +9,12 @@
 #include <string_view>
 #include <vector>
 
+#include "storage/NimbraError.h"
+
 namespace nimbra {
 
 // A mistake in a layout: the line it was found on (1-based) and what is wrong.
-class ELayoutError : public std::runtime_error {
+class ELayoutError : public ENimbraError {
  public:
   ELayoutError(int line, const std::string& what);
 

@@ -9,12 +9,13 @@
 #include <vector>
 
 #include "raster/Bitmap32.h"
+#include "storage/NimbraError.h"
 
 namespace nimbra {
 
-class EWallpaperError : public std::runtime_error {
+class EWallpaperError : public ENimbraError {
  public:
-  using std::runtime_error::runtime_error;
+  using ENimbraError::ENimbraError;
 };
 
 // What a backend needs written before it is called.

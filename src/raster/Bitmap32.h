@@ -12,6 +12,8 @@
 #include <utility>
 #include <vector>
 
+#include "storage/NimbraError.h"
+
 namespace nimbra {
 
 using TColor32 = uint32_t;
@@ -58,9 +60,9 @@ struct TRect {
 TRect IntersectRect(const TRect& a, const TRect& b);
 
 // Raised for a size that is negative or whose pixels would take more than kMaxBytes.
-class EBitmapSizeError : public std::runtime_error {
+class EBitmapSizeError : public ENimbraError {
  public:
-  using std::runtime_error::runtime_error;
+  using ENimbraError::ENimbraError;
 };
 
 // Leaves new elements of a vector default-initialised (for pixels: unset) instead of zeroed, so

@@ -4,11 +4,13 @@
 
 #include <stdexcept>
 
+#include "storage/NimbraError.h"
+
 namespace nimbra {
 
-class ECodecError : public std::runtime_error {
+class ECodecError : public ENimbraError {
  public:
-  using std::runtime_error::runtime_error;
+  using ENimbraError::ENimbraError;
 };
 
 }  // namespace nimbra

@@ -12,6 +12,7 @@
 #include <string>
 #include <string_view>
 
+#include "storage/NimbraError.h"
 #include "storage/PartialStream.h"
 #include "storage/PictureFormats.h"
 
@@ -25,9 +26,9 @@ inline constexpr int32_t kMediaArchiveOldestVersion = 256;
 inline constexpr int32_t kEmbeddedFileChunkId = 513;
 
 // Raised when an embedded picture is of a format no picture reader takes.
-class EMediaArchiveError : public std::runtime_error {
+class EMediaArchiveError : public ENimbraError {
  public:
-  using std::runtime_error::runtime_error;
+  using ENimbraError::ENimbraError;
 };
 
 // Adds 128 to every byte (modulo 256); applying it twice gives the bytes back.

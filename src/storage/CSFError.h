@@ -4,6 +4,8 @@
 #include <stdexcept>
 #include <string>
 
+#include "storage/NimbraError.h"
+
 namespace nimbra {
 
 inline constexpr int kCSFNoError = 0;
@@ -19,9 +21,9 @@ inline constexpr int kCSFWriteError = -9;
 // The message text of an error code.
 std::string CSFErrorText(int code);
 
-class ECSFError : public std::runtime_error {
+class ECSFError : public ENimbraError {
  public:
-  explicit ECSFError(int code) : std::runtime_error(CSFErrorText(code)), code_(code) {}
+  explicit ECSFError(int code) : ENimbraError(CSFErrorText(code)), code_(code) {}
   int Code() const { return code_; }
 
  private:

@@ -4,14 +4,16 @@
 #include <stdexcept>
 #include <string>
 
+#include "storage/NimbraError.h"
+
 namespace nimbra {
 
 // Base of every stream failure; carries the message text and, where the system reported one, its
 // error number, so that callers can tell a full disk from a missing folder.
-class EStreamError : public std::runtime_error {
+class EStreamError : public ENimbraError {
  public:
   explicit EStreamError(const std::string& message, int systemCode = 0)
-      : std::runtime_error(message), systemCode_(systemCode) {}
+      : ENimbraError(message), systemCode_(systemCode) {}
   // errno of the failing system call; 0 when the failure was not the system's.
   int SystemCode() const { return systemCode_; }
 

@@ -7,18 +7,20 @@
 #include <string>
 #include <vector>
 
+#include "storage/NimbraError.h"
+
 namespace nimbra::kit {
 
 // A command line that does not fit the command's usage (exit code 2).
-class UsageError : public std::runtime_error {
+class UsageError : public ENimbraError {
  public:
-  using std::runtime_error::runtime_error;
+  using ENimbraError::ENimbraError;
 };
 
 // A failure the command reports in one line (exit code 1).
-class CommandError : public std::runtime_error {
+class CommandError : public ENimbraError {
  public:
-  using std::runtime_error::runtime_error;
+  using ENimbraError::ENimbraError;
 };
 
 struct OptionDefinition {
