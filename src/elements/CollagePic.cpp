@@ -1,24 +1,14 @@
 #include "elements/CollagePic.h"
 
-#include <random>
-
+#include "elements/DrawingRandom.h"
 #include "storage/CSFStream.h"
 
 namespace nimbra {
 
 NIMBRA_DEFINE_CLASS(TCollagePic, TObject)
 
-namespace {
-
 // A fresh seed per picture, so each picture keeps choosing the same of its files.
-uint32_t NewSeed() {
-  static thread_local std::random_device device;
-  return device();
-}
-
-}  // namespace
-
-TCollagePic::TCollagePic() : seed_(NewSeed()) {}
+TCollagePic::TCollagePic() : seed_(DrawingRandomNumber()) {}
 
 TCollagePic::~TCollagePic() = default;
 

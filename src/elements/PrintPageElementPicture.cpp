@@ -1,7 +1,6 @@
 #include "elements/PrintPageElementPicture.h"
 
-#include <random>
-
+#include "elements/DrawingRandom.h"
 #include "slideshow/SlideShowObject.h"
 #include "slideshow/SlideShowTree.h"
 #include "storage/CSFStream.h"
@@ -14,12 +13,6 @@ NIMBRA_DEFINE_PLUGIN(TPrintPageElementPicture, TPrintablePageElement)
 namespace {
 
 constexpr const char* kSlideShowPictureText = "Bild aus Vistra";
-
-// Uniform in [0, 1).
-double RandomFraction() {
-  static thread_local std::mt19937 generator{std::random_device{}()};
-  return std::uniform_real_distribution<double>(0.0, 1.0)(generator);
-}
 
 }  // namespace
 
@@ -147,7 +140,7 @@ void TPrintPageElementPicture::ReplaceFileName(const std::string& oldName,
   bag.Effects().ReplaceFileName(oldName, newName);
 }
 
-void TPrintPageElementPicture::BeginRender() { randomAngle_ = 5 - 10 * RandomFraction(); }
+void TPrintPageElementPicture::BeginRender() { randomAngle_ = 5 - 10 * DrawingRandomFraction(); }
 
 void TPrintPageElementPicture::BindObject(const TRef<ITreeItem>& item) {
   TPrintPageElementPictureProperties& bag = PictureProperties();

@@ -182,7 +182,9 @@ TEST_F(KitRenderTest, CommandLinesThatDoNotFitAreUsageErrors) {
                                              {"--pages", "a"},
                                              {"--pages", "1-2147483647"},
                                              {"--format", "gif"},
-                                             {"--prefix", "a/b"}}) {
+                                             {"--prefix", "a/b"},
+                                             {"--seed", "-1"},
+                                             {"--seed", "4294967296"}}) {
     const KitResult result = Render(options);
     EXPECT_EQ(result.exitCode, 2) << options[0] << " " << options[1];
     EXPECT_NE(result.err.find("Usage: nimbra-kit render"), std::string::npos);
@@ -191,6 +193,20 @@ TEST_F(KitRenderTest, CommandLinesThatDoNotFitAreUsageErrors) {
   const KitResult help = RunKitCommand({"render", "--help"});
   EXPECT_EQ(help.exitCode, 0);
   EXPECT_NE(help.out.find("--album EXE"), std::string::npos);
+}
+
+TEST_F(KitRenderTest, ASeedRepeatsThePicturesRandomTurnsExactly) {
+  WriteAlbum(folder_.File("rot.png"), folder_.File("gruen.png"));
+  test::WriteOnePictureProject(project_, kBackground, true);
+  const auto page = [&](const std::string& seed, const std::string& folder) {
+    const KitResult result = RunKitCommand({"render", "-p", show_, "-t", project_, "-o",
+                                            folder_.File(folder), "--seed", seed, "--pages", "1"});
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    return TempFolder::Read(folder_.File(folder + "/Bild00001.png"));
+  };
+  const std::string first = page("7", "a");
+  EXPECT_EQ(page("7", "b"), first);
+  EXPECT_NE(page("8", "c"), first);
 }
 
 }  // namespace

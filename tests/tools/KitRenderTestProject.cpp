@@ -8,12 +8,13 @@
 
 namespace nimbra::test {
 
-void WriteOnePictureProject(const std::string& path, TColor32 background) {
+void WriteOnePictureProject(const std::string& path, TColor32 background, bool randomTurns) {
   TPrintWizardPageTemplateProject project;
   auto& pageTemplate = dynamic_cast<TPrintWizardPageTemplate&>(*project.FirstTemplate());
   pageTemplate.WizardProperties().SetBackColor(background);
   auto picture = std::make_unique<TPrintPageElementPicture>();
   picture->SetBounds(TDoubleRect{0.25, 0.25, 0.75, 0.75});
+  picture->PictureProperties().SetRandomRotation(randomTurns);
   pageTemplate.Elements().Add(std::move(picture));
   auto loop = std::make_unique<TSlideShowPageTemplateStructureElementLoop>();
   loop->LoopProperties().SetEvent(std::make_unique<TStructureEventOnListEnd>());

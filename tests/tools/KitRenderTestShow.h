@@ -14,8 +14,9 @@ void WriteNamedPictureShow(const std::string& path, const std::vector<std::strin
 
 // A project with one template: the background colour and one picture element over the middle
 // half of the page (a quarter of the width and height from each edge), repeated until the
-// slideshow ends.
-void WriteOnePictureProject(const std::string& path, TColor32 background);
+// slideshow ends; randomTurns: the picture is turned by a small random angle on every page.
+void WriteOnePictureProject(const std::string& path, TColor32 background,
+                            bool randomTurns = false);
 
 // A one-colour PNG picture.
 void WriteColourPicture(const std::string& path, int width, int height, TColor32 colour);

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "app/AlbumPackage.h"
+#include "elements/DrawingRandom.h"
 #include "framework/ErrorCounter.h"
 #include "framework/Progress.h"
 #include "nimbra-kit/CommandLine.h"
@@ -137,6 +138,7 @@ void RunRender(const TCommandLine& commandLine, std::ostream& out) {
   engine.SetProject(album->Project.get());
   engine.SetSlideShowTree(TRef<ITree>(album->Tree.get()));
   engine.SetMode(kPictureEngineSaveFiles);
+  if (options.Seed) SeedDrawingRandom(*options.Seed);
   const auto report = [&] {
     for (const std::string& name : engine.Written()) out << "wrote " << name << "\n";
     PrintErrors(errors.CriticalErrors(), "error", out);
@@ -176,7 +178,7 @@ const KitCommand kRenderCommand = {
     "render", "draw an album's pages into picture files",
     "Usage: nimbra-kit render (-p SLIDESHOW.kvt -t PROJECT.pwt | --album EXE) -o DIR\n"
     "                         [--size WxH] [--dpi N] [--pages LIST] [--format png|bmp|jpg]\n"
-    "                         [--prefix PREFIX]\n"
+    "                         [--prefix PREFIX] [--seed N]\n"
     "\n"
     "Lays the slideshow onto the project's templates as the album does and draws each page\n"
     "into a picture file in DIR, named PREFIX, the page number with five digits and the\n"
@@ -193,6 +195,8 @@ const KitCommand kRenderCommand = {
     "      --pages LIST       only these pages, such as 1,3,5-7 (default all)\n"
     "      --format FORMAT    png (default), bmp or jpg\n"
     "      --prefix PREFIX    the start of every file name (default Bild)\n"
+    "      --seed N           draw the pictures' random turns from N, so that a render can\n"
+    "                         be repeated exactly\n"
     "  -h, --help             show this help\n",
     {{"slideshow", 'p', true},
      {"template", 't', true},
@@ -202,6 +206,7 @@ const KitCommand kRenderCommand = {
      {"pages", 0, true},
      {"format", 0, true},
      {"prefix", 0, true},
+     {"seed", 0, true},
      {"output", 'o', true}},
     RunRender};
 

@@ -105,6 +105,17 @@ std::vector<int32_t> ParsePageList(const std::string& text) {
   return indices;
 }
 
+uint32_t ParseSeed(const std::string& text) {
+  uint64_t value = 0;
+  const bool digits = !text.empty() && text.size() <= 10 &&
+                      text.find_first_not_of("0123456789") == std::string::npos;
+  if (digits) value = std::stoull(text);
+  if (!digits || value > UINT32_MAX) {
+    throw UsageError("--seed wants a whole number from 0 to 4294967295, not '" + text + "'");
+  }
+  return static_cast<uint32_t>(value);
+}
+
 TRenderOptions ReadRenderOptions(const TCommandLine& commandLine) {
   CheckSources(commandLine);
   TRenderOptions options;
@@ -122,6 +133,7 @@ TRenderOptions ReadRenderOptions(const TCommandLine& commandLine) {
     throw UsageError("--prefix is the start of a file name and holds no folder");
   }
   if (commandLine.Has("pages")) options.Pages = ParsePageList(commandLine.Value("pages"));
+  if (commandLine.Has("seed")) options.Seed = ParseSeed(commandLine.Value("seed"));
   return options;
 }
 

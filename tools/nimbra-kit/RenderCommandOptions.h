@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -27,6 +28,8 @@ struct TRenderSize {
 TRenderSize ParseRenderSize(const std::string& text);
 // Dots per inch, a number above 0 and at most 10,000; raises UsageError otherwise.
 double ParseResolution(const std::string& text);
+// A whole number from 0 to 4294967295; raises UsageError otherwise.
+uint32_t ParseSeed(const std::string& text);
 // "1,3,5-7": 1-based page numbers and ranges, returned as 0-based indices in the order given,
 // each once; raises UsageError for anything else (0, a range that runs backwards, empty items).
 std::vector<int32_t> ParsePageList(const std::string& text);
@@ -37,6 +40,7 @@ struct TRenderOptions {
   const TPluginClass* Format = nullptr;  // the picture format writer's class
   std::string Prefix;
   std::vector<int32_t> Pages;  // 0-based; none for all pages
+  std::optional<uint32_t> Seed;  // the random turns' seed; none: a fresh one
 };
 
 // Checks that the command line names the documents (-p and -t, or --album, which the command
