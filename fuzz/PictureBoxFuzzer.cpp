@@ -4,32 +4,35 @@
 // angle, fit mode and aspect flag (PictureBoxFuzzInput.h), for a target three boxes wide and high.
 // The decoding promises are those of PictureFuzzPromises.h; each step's result must have the size
 // it documents.
+#include <exception>
 #include <memory>
-#include <optional>
 #include <span>
+#include <string_view>
 
 #include "PictureBoxFuzzInput.h"
 #include "PictureFuzzPromises.h"
 #include "elements/FitRect.h"
 #include "elements/PictureDecodeSize.h"
 #include "elements/PictureGeometry.h"
-#include "raster/JpegCodec.h"
 #include "raster/PictureFormatRegistration.h"
 
 namespace nimbra::fuzz {
 
 namespace {
 
-// Twice the box for the working copy of rendering, the box itself for the design view; a JPEG
-// is asked for that much of the box its proportions fit.
-TDecodeHint HintFor(const TPictureBoxHeader& header, const TBitmap32Graphic& reader,
+// Twice the box for the working copy of rendering, the box itself for the design view, of the
+// part of the box the picture's proportions fit, as its header tells them; the whole box when the
+// reader refuses the header.
+TDecodeHint HintFor(const TPictureBoxHeader& header, TBitmap32Graphic& reader,
                     const uint8_t* data, size_t size) {
   const int factor = header.Preview ? 1 : 2;
-  const TDecodeHint wholeBox{factor * header.BoxWidth, factor * header.BoxHeight};
-  if (dynamic_cast<const TJpegGraphic*>(&reader) == nullptr) return wholeBox;
-  TMemoryStream stream(std::string_view(reinterpret_cast<const char*>(data), size));
-  const std::optional<TPictureSize> shown = ReadJpegShownSize(stream);
-  return shown ? FittedDecodeHint(*shown, header.BoxWidth, header.BoxHeight, factor) : wholeBox;
+  try {
+    TMemoryStream stream(std::string_view(reinterpret_cast<const char*>(data), size));
+    return FittedDecodeHint(reader.ReadShownSize(stream), header.BoxWidth, header.BoxHeight,
+                            factor);
+  } catch (const std::exception&) {
+    return {factor * header.BoxWidth, factor * header.BoxHeight};
+  }
 }
 
 bool SizeIs(const TBitmap32& bitmap, int width, int height) {
