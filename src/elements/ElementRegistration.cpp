@@ -1,6 +1,5 @@
 #include "elements/ElementRegistration.h"
 
-#include <stdexcept>
 #include <vector>
 
 #include "elements/PageNumberTextPosition.h"
@@ -17,6 +16,7 @@
 #include "elements/PrintWizardVariables.h"
 #include "framework/Plugins.h"
 #include "slideshow/SlideShowRegistration.h"
+#include "storage/Check.h"
 #include "templates/TemplateRegistration.h"
 
 namespace nimbra {
@@ -75,9 +75,7 @@ std::vector<const TMetaClass*> StreamedClasses() {
 void ElementsStartup() {
   if (Started()) return;
   TPlugins* plugins = TemplatePlugins();
-  if (plugins == nullptr) {
-    throw std::logic_error("The page-template unit must start before the element units");
-  }
+  NIMBRA_CHECK(plugins != nullptr, "The page-template unit must start before the element units");
   Started() = true;
   for (const TMetaClass* meta : StreamedClasses()) RegisterClass(*meta);
   for (const TPluginClass* meta : TemplatePluginClasses()) plugins->RegisterForStreaming(*meta);
@@ -95,9 +93,8 @@ void ElementsShutdown() {
 
 void DocumentUnitsStartup() {
   TPlugins* plugins = MainPlugins();
-  if (plugins == nullptr) {
-    throw std::logic_error("The main plug-in registry must exist before the document units");
-  }
+  NIMBRA_CHECK(plugins != nullptr,
+               "The main plug-in registry must exist before the document units");
   RegisterSlideShowBaseKinds(*plugins);
   PageTemplatesStartup();
   ElementsStartup();

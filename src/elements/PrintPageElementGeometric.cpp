@@ -1,10 +1,10 @@
 #include "elements/PrintPageElementGeometric.h"
 
 #include <algorithm>
-#include <stdexcept>
 
 #include "elements/FitRect.h"
 #include "storage/CSFStream.h"
+#include "storage/Check.h"
 
 namespace nimbra {
 
@@ -54,9 +54,8 @@ std::string TPrintPageElementGeometricProperties::EditorFrameClassNames() const 
 
 TPrintPageElementGeometric::TPrintPageElementGeometric(const TMetaClass& propertiesClass)
     : TPrintablePageElement(propertiesClass) {
-  if (PropertiesAs<TPrintPageElementGeometricProperties>() == nullptr) {
-    throw std::logic_error(propertiesClass.ClassName() + " is no geometric element bag");
-  }
+  NIMBRA_CHECK(PropertiesAs<TPrintPageElementGeometricProperties>() != nullptr,
+               propertiesClass.ClassName() + " is no geometric element bag");
 }
 
 std::string TPrintPageElementGeometric::Category() const { return kElementCategoryGeneral; }
@@ -85,7 +84,6 @@ TPixelRect TPrintPageElementGeometric::ShapeRect(const TPixelRect& pageRect) con
 
 TPrintPageElementRect::TPrintPageElementRect()
     : TPrintPageElementGeometric(TPrintPageElementGeometricProperties::StaticClass()) {}
-
 
 // ---- TPrintPageElementEllipseProperties ----
 

@@ -1,7 +1,8 @@
 #include "elements/PrintPageElementText.h"
 
 #include <cstdlib>
-#include <stdexcept>
+
+#include "storage/Check.h"
 
 namespace nimbra {
 
@@ -60,9 +61,8 @@ std::string TPrintPageElementTextProperties::EditorFrameClassNames() const {
 TPrintPageElementText::TPrintPageElementText(const TMetaClass& propertiesClass,
                                              double defaultWidth, double defaultHeight)
     : TPrintablePageElement(propertiesClass, defaultWidth, defaultHeight) {
-  if (PropertiesAs<TPrintPageElementTextProperties>() == nullptr) {
-    throw std::logic_error(propertiesClass.ClassName() + " is no text element bag");
-  }
+  NIMBRA_CHECK(PropertiesAs<TPrintPageElementTextProperties>() != nullptr,
+               propertiesClass.ClassName() + " is no text element bag");
 }
 
 TPrintPageElementTextProperties& TPrintPageElementText::TextProperties() const {
@@ -128,9 +128,8 @@ TPrintPageElementAlignedText::TPrintPageElementAlignedText(const TMetaClass& pro
                                                            double defaultWidth,
                                                            double defaultHeight)
     : TPrintPageElementText(propertiesClass, defaultWidth, defaultHeight) {
-  if (PropertiesAs<TPrintPageElementAlignedTextProperties>() == nullptr) {
-    throw std::logic_error(propertiesClass.ClassName() + " is no aligned text bag");
-  }
+  NIMBRA_CHECK(PropertiesAs<TPrintPageElementAlignedTextProperties>() != nullptr,
+               propertiesClass.ClassName() + " is no aligned text bag");
 }
 
 TPrintPageElementAlignedTextProperties& TPrintPageElementAlignedText::AlignedProperties() const {

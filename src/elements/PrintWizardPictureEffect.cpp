@@ -1,6 +1,6 @@
 #include "elements/PrintWizardPictureEffect.h"
 
-#include <stdexcept>
+#include "storage/Check.h"
 
 namespace nimbra {
 
@@ -15,9 +15,7 @@ TPrintWizardPictureEffect::TPrintWizardPictureEffect(const TMetaClass* propertie
     : propertiesClass_(propertiesClass), stage_(stage) {
   if (propertiesClass_ == nullptr) return;
   properties_ = CreateProperties(*propertiesClass_);
-  if (!properties_) {
-    throw std::logic_error(propertiesClass_->ClassName() + " is no effect bag");
-  }
+  NIMBRA_CHECK(properties_, propertiesClass_->ClassName() + " is no effect bag");
 }
 
 TPrintWizardPictureEffect::~TPrintWizardPictureEffect() = default;

@@ -3,6 +3,7 @@
 #include "framework/FileNameResolution.h"
 #include "framework/Properties.h"
 #include "storage/CSFStream.h"
+#include "storage/Check.h"
 
 namespace nimbra {
 
@@ -89,9 +90,8 @@ std::vector<std::string> StoredNames(const TCollagePicsList& pictures) {
 TPrintWizardPictureEffectCollage::TPrintWizardPictureEffectCollage(
     const TMetaClass& propertiesClass)
     : TPrintWizardPictureEffect(&propertiesClass, kEffectStageAfterGeometry) {
-  if (PropertiesAs<TPrintWizardPictureEffectCollageProperties>() == nullptr) {
-    throw std::logic_error(propertiesClass.ClassName() + " is no collage bag");
-  }
+  NIMBRA_CHECK(PropertiesAs<TPrintWizardPictureEffectCollageProperties>() != nullptr,
+               propertiesClass.ClassName() + " is no collage bag");
 }
 
 TPrintWizardPictureEffectCollageProperties& TPrintWizardPictureEffectCollage::CollageProperties()

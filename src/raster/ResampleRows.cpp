@@ -1,10 +1,10 @@
 #include "raster/ResampleRows.h"
 
 #include <algorithm>
-#include <stdexcept>
 #include <utility>
 
 #include "raster/Blend.h"
+#include "storage/Check.h"
 
 namespace nimbra {
 
@@ -53,7 +53,7 @@ const TColor32* TResampleRows::Row(int r) {
     PremultiplyRow(row_.data(), line, span);
     return row_.data();
   }
-  if (r < lastReducedRow_) throw std::logic_error("reduced rows asked for out of order");
+  NIMBRA_CHECK(r >= lastReducedRow_, "reduced rows asked for out of order");
   while (lastReducedRow_ < r) {
     reducer_->AddRow(source_.ScanLine(reducerTop_ + sourceRowsFed_++) + reducerLeft_);
   }

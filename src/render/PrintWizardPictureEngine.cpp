@@ -1,8 +1,9 @@
 #include "render/PrintWizardPictureEngine.h"
 
 #include <filesystem>
-#include <stdexcept>
 #include <system_error>
+
+#include "storage/Check.h"
 
 namespace nimbra {
 
@@ -60,9 +61,7 @@ const TMetaClass* TPrintWizardPictureEngine::PropertiesClass() const {
 
 TPixelRect TPrintWizardPictureEngine::PageRect() const {
   const TPrintWizardPictureEngineProperties* bag = PictureProperties();
-  if (bag == nullptr) {
-    throw std::logic_error("The picture engine has no picture engine properties");
-  }
+  NIMBRA_CHECK(bag != nullptr, "The picture engine has no picture engine properties");
   return {0, 0, bag->PixelWidth(), bag->PixelHeight()};
 }
 

@@ -1,8 +1,7 @@
 #include "templates/PageElement.h"
 
-#include <stdexcept>
-
 #include "framework/FileNameResolution.h"
+#include "storage/Check.h"
 #include "templates/PageElementList.h"
 #include "templates/PageTemplate.h"
 #include "templates/PageTemplateProject.h"
@@ -21,9 +20,7 @@ NIMBRA_DEFINE_PLUGIN(TPrintWizardElement, TVisiblePageElement)
 TPageElement::TPageElement(const TMetaClass& propertiesClass)
     : propertiesClass_(&propertiesClass),
       properties_(CreateAs<TPageElementProperties>(propertiesClass)) {
-  if (!properties_) {
-    throw std::logic_error(propertiesClass.ClassName() + " is no page element bag");
-  }
+  NIMBRA_CHECK(properties_, propertiesClass.ClassName() + " is no page element bag");
   properties_->SetElement(this);
 }
 
@@ -110,9 +107,8 @@ bool TVisiblePageElementProperties::ReadFromStream(TCSFStream& stream) {
 TVisiblePageElement::TVisiblePageElement(const TMetaClass& propertiesClass, double defaultWidth,
                                          double defaultHeight)
     : TPageElement(propertiesClass), defaultWidth_(defaultWidth), defaultHeight_(defaultHeight) {
-  if (PropertiesAs<TVisiblePageElementProperties>() == nullptr) {
-    throw std::logic_error(propertiesClass.ClassName() + " is no visible element bag");
-  }
+  NIMBRA_CHECK(PropertiesAs<TVisiblePageElementProperties>() != nullptr,
+               propertiesClass.ClassName() + " is no visible element bag");
   TDoubleRect bounds = GetBounds();
   if (defaultWidth_ != 0) bounds.Right = bounds.Left + defaultWidth_;
   if (defaultHeight_ != 0) bounds.Bottom = bounds.Top + defaultHeight_;

@@ -1,9 +1,9 @@
 #include "templates/PageTemplate.h"
 
 #include <algorithm>
-#include <stdexcept>
 
 #include "framework/FileNameResolution.h"
+#include "storage/Check.h"
 #include "templates/PageBackground.h"
 #include "templates/PageTemplateList.h"
 #include "templates/PageTemplateProject.h"
@@ -62,9 +62,7 @@ TPageTemplate::TPageTemplate(const TMetaClass& propertiesClass)
     : propertiesClass_(&propertiesClass),
       properties_(CreateAs<TPageTemplateProperties>(propertiesClass)),
       elements_(std::make_unique<TPageElementList>()) {
-  if (!properties_) {
-    throw std::logic_error(propertiesClass.ClassName() + " is no page template bag");
-  }
+  NIMBRA_CHECK(properties_, propertiesClass.ClassName() + " is no page template bag");
   elements_->SetOwner(this);
   WireElementList();
 }

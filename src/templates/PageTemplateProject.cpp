@@ -1,10 +1,9 @@
 #include "templates/PageTemplateProject.h"
 
-#include <stdexcept>
-
 #include "framework/FieldWriter.h"
 #include "storage/AtomicFile.h"
 #include "storage/CSFStreamWinTypes.h"
+#include "storage/Check.h"
 #include "storage/FileStream.h"
 #include "storage/MemoryStream.h"
 #include "templates/ChunkScope.h"
@@ -28,7 +27,7 @@ TPageTemplateProject::TPageTemplateProject(const TMetaClass& templateClass)
   templates_->SetOwner(this);
   structure_->SetProject(this);
   std::unique_ptr<TPageTemplate> first = CreateAs<TPageTemplate>(templateClass);
-  if (!first) throw std::logic_error(templateClass.ClassName() + " is no page template class");
+  NIMBRA_CHECK(first, templateClass.ClassName() + " is no page template class");
   templates_->Add(std::unique_ptr<TObject>(first.release()));
 }
 

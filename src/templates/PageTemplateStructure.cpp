@@ -4,6 +4,7 @@
 
 #include "framework/TreeStorage.h"
 #include "storage/CSFStream.h"
+#include "storage/Check.h"
 #include "templates/PageTemplateProject.h"
 
 namespace nimbra {
@@ -50,9 +51,7 @@ TPageTemplateStructureElement::TPageTemplateStructureElement()
 TPageTemplateStructureElement::TPageTemplateStructureElement(const TMetaClass& propertiesClass)
     : propertiesClass_(&propertiesClass),
       properties_(CreateAs<TPageTemplateStructureElementProperties>(propertiesClass)) {
-  if (!properties_) {
-    throw std::logic_error(propertiesClass.ClassName() + " is no structure element bag");
-  }
+  NIMBRA_CHECK(properties_, propertiesClass.ClassName() + " is no structure element bag");
 }
 
 TPageTemplateStructureElement::~TPageTemplateStructureElement() = default;

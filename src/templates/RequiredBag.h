@@ -3,7 +3,7 @@
 // class is a programming error, reported instead of read through a null pointer.
 #pragma once
 
-#include <stdexcept>
+#include "storage/Check.h"
 
 namespace nimbra {
 
@@ -11,7 +11,7 @@ namespace nimbra {
 // warns about a dereference that cannot happen.
 template <typename T>
 [[gnu::noinline]] T& RequiredBag(T* bag) {
-  if (bag == nullptr) throw std::logic_error("an object without the bag of its kind");
+  NIMBRA_CHECK(bag != nullptr, "an object without the bag of its kind");
   return *bag;
 }
 

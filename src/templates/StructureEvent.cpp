@@ -1,11 +1,10 @@
 #include "templates/StructureEvent.h"
 
-#include <stdexcept>
-
 #include "framework/FieldWriter.h"
 #include "framework/TreeImplement.h"
 #include "slideshow/SlideShowObject.h"
 #include "slideshow/SlideShowTree.h"
+#include "storage/Check.h"
 #include "templates/RequiredBag.h"
 #include "templates/StreamCopy.h"
 
@@ -29,9 +28,7 @@ TStructureEvent::TStructureEvent() : TStructureEvent(TStructureEventProperties::
 TStructureEvent::TStructureEvent(const TMetaClass& propertiesClass)
     : propertiesClass_(&propertiesClass),
       properties_(CreateAs<TStructureEventProperties>(propertiesClass)) {
-  if (!properties_) {
-    throw std::logic_error(propertiesClass.ClassName() + " is no structure event bag");
-  }
+  NIMBRA_CHECK(properties_, propertiesClass.ClassName() + " is no structure event bag");
 }
 
 TStructureEvent::~TStructureEvent() = default;

@@ -1,9 +1,8 @@
 #include "templates/StructureJump.h"
 
-#include <stdexcept>
-
 #include "framework/FieldWriter.h"
 #include "framework/TreeImplement.h"
+#include "storage/Check.h"
 #include "templates/RequiredBag.h"
 #include "templates/StreamCopy.h"
 
@@ -22,9 +21,7 @@ TStructureJump::TStructureJump() : TStructureJump(TStructureJumpProperties::Stat
 TStructureJump::TStructureJump(const TMetaClass& propertiesClass)
     : propertiesClass_(&propertiesClass),
       properties_(CreateAs<TStructureJumpProperties>(propertiesClass)) {
-  if (!properties_) {
-    throw std::logic_error(propertiesClass.ClassName() + " is no structure jump bag");
-  }
+  NIMBRA_CHECK(properties_, propertiesClass.ClassName() + " is no structure jump bag");
 }
 
 TStructureJump::~TStructureJump() = default;

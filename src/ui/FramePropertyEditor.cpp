@@ -4,6 +4,7 @@
 #include <QScreen>
 #include <stdexcept>
 
+#include "storage/Check.h"
 #include "ui/PropertyEditorFrame.h"
 #include "ui/PropertyFrameDialog.h"
 
@@ -28,7 +29,7 @@ bool TFramePropertyEditor::EditProperties(TProperties& bag, const std::string& c
   // 1. the dialog; 2. the working copy
   TPropertyFrameDialog dialog;
   std::unique_ptr<TProperties> copy = CreateProperties(bag.ClassType());
-  if (!copy) throw std::logic_error("the bag class " + bag.ClassName() + " cannot be created");
+  NIMBRA_CHECK(copy, "the bag class " + bag.ClassName() + " cannot be created");
   copy->Assign(bag);
   // 3. the frame at the index
   const TPropertyEditorFrameClassList frames = bag.EditorFrames();
@@ -38,7 +39,7 @@ bool TFramePropertyEditor::EditProperties(TProperties& bag, const std::string& c
   }
   std::unique_ptr<TPropertyEditorFrame> frame =
       CreateAs<TPropertyEditorFrame>(*frames[static_cast<size_t>(frameIndex)]);
-  if (!frame) throw std::logic_error("no editor frame can be created at that index");
+  NIMBRA_CHECK(frame, "no editor frame can be created at that index");
   frame->setParent(dialog.MainPanel());
   // 4. prepare; 5. scale; 6. size the dialog around the frame
   frame->Prepare(option);
