@@ -3,13 +3,13 @@
 #include <atomic>
 #include <exception>
 #include <mutex>
-#include <stdexcept>
 
 #include "framework/Properties.h"
 #include "slideshow/MediaArchive.h"
 #include "slideshow/SlideShowObject.h"
 #include "storage/CSFStream.h"
 #include "storage/FileAccess.h"
+#include "storage/StreamErrors.h"
 
 namespace nimbra {
 
@@ -123,7 +123,7 @@ void TPictureFileReference::WriteToStream(TCSFStream& stream) const {
   if (exifState_ != static_cast<uint8_t>(TExifState::Present)) return;
   // A present record always has its sub-chunk, even an empty one, for readers count on it.
   const TSlideShowObjectExif empty;
-  if (!(exif_ ? *exif_ : empty).WriteToStream(stream)) throw std::runtime_error("EXIF not written");
+  if (!(exif_ ? *exif_ : empty).WriteToStream(stream)) throw EWriteError("EXIF not written");
 }
 
 void TPictureFileReference::ReadFromStream(TCSFStream& stream) {
@@ -132,7 +132,7 @@ void TPictureFileReference::ReadFromStream(TCSFStream& stream) {
   exif_.reset();
   if (exifState_ != static_cast<uint8_t>(TExifState::Present)) return;
   auto exif = std::make_unique<TSlideShowObjectExif>();
-  if (!exif->ReadFromStream(stream)) throw std::runtime_error("EXIF not read");
+  if (!exif->ReadFromStream(stream)) throw EReadError("EXIF not read");
   exif_ = std::move(exif);
 }
 

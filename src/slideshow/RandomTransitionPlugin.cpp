@@ -1,10 +1,10 @@
 #include "slideshow/RandomTransitionPlugin.h"
 
 #include <exception>
-#include <stdexcept>
 
 #include "storage/CSFStream.h"
 #include "storage/MemoryStream.h"
+#include "storage/StreamErrors.h"
 
 namespace nimbra {
 
@@ -49,7 +49,7 @@ void WriteTransitionEntry(TCSFStream& stream, const TTransitionPlugin* transitio
   stream.WriteInteger(transition != nullptr ? 1 : 0);
   if (transition == nullptr) return;
   stream.WriteClassName(transition);
-  if (!transition->SaveToStream(stream)) throw std::runtime_error("transition not written");
+  if (!transition->SaveToStream(stream)) throw EWriteError("transition not written");
 }
 
 std::unique_ptr<TTransitionPlugin> ReadTransitionEntry(TCSFStream& stream) {
