@@ -15,7 +15,7 @@ bool TPrintablePageElement::Render(TBitmap32& bitmap, const TPixelRect& pageRect
   Print(&bitmap, pageRect);
   if (targetElement != nullptr) targetElement->SetTargetBitmap(nullptr);
   // 4. the design-view frame
-  if (Rendering() == 0) {
+  if (RenderMode() == TRenderMode::DesignView) {
     const TPixelRect e = PixelBounds(pageRect);
     const TRect frame{std::min(e.Left, e.Right), std::min(e.Top, e.Bottom),
                       std::max(e.Left, e.Right), std::max(e.Top, e.Bottom)};
