@@ -141,4 +141,17 @@ std::unique_ptr<TBitmap32> TPrintWizardPictureEngine::RenderToBitmap(
   return std::move(lastPicture_);
 }
 
+std::unique_ptr<TBitmap32> TPrintWizardPictureEngine::DrawPage(
+    const TRenderPageTemplateListItem& record, TErrorCounter* counter,
+    TDrawingRandom& random) const {
+  const TPixelRect pageRect = PageRect();
+  auto bitmap = std::make_unique<TBitmap32>(pageRect.Width(), pageRect.Height());
+  // The picture engine's canvas is the page bitmap itself.
+  TRenderContext context = OutputContext(bitmap.get(), bitmap.get());
+  context.ErrorCounter = counter;
+  context.Random = &random;
+  DrawRecord(record, context, nullptr);
+  return bitmap;
+}
+
 }  // namespace nimbra

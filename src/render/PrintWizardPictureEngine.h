@@ -48,6 +48,13 @@ class TPrintWizardPictureEngine : public TPrintWizardRenderEngine {
   // Draws the page and hands the picture over; raises what drawing raises. Mode is the same
   // afterwards, whichever way the call ends.
   virtual std::unique_ptr<TBitmap32> RenderToBitmap(const TRenderPageTemplateListItem& record);
+  // The same picture, drawn without the engine's page bitmap, progress, page number or mode:
+  // several threads may draw pages this way at once, while nothing changes the settings, the
+  // page list or the project, and while no bitmap cache is installed (backgrounds would share it
+  // unguarded). Each needs a counter of its own (none: nothing is counted) and a generator of its
+  // own, which makes the page's random turns independent of the other pages.
+  std::unique_ptr<TBitmap32> DrawPage(const TRenderPageTemplateListItem& record,
+                                      TErrorCounter* counter, TDrawingRandom& random) const;
 
   uint8_t Mode() const { return mode_; }
   void SetMode(uint8_t mode) { mode_ = mode; }
