@@ -129,7 +129,7 @@ void TPrintWizardPictureEngine::SavePage() {
 
 std::unique_ptr<TBitmap32> TPrintWizardPictureEngine::RenderToBitmap(
     const TRenderPageTemplateListItem& record) {
-  const uint8_t savedMode = mode_;
+  const TPictureEngineMode savedMode = mode_;
   mode_ = kPictureEngineKeepLast;
   try {
     RenderPage(record);
