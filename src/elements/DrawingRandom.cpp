@@ -1,24 +1,39 @@
 #include "elements/DrawingRandom.h"
 
-#include <random>
+#include <utility>
 
 namespace nimbra {
 
 namespace {
 
-std::mt19937& Generator() {
-  static thread_local std::mt19937 generator{std::random_device{}()};
+TDrawingRandom& OwnGenerator() {
+  static thread_local TDrawingRandom generator;
+  return generator;
+}
+
+TDrawingRandom*& ScopedGenerator() {
+  static thread_local TDrawingRandom* generator = nullptr;
   return generator;
 }
 
 }  // namespace
 
-double DrawingRandomFraction() {
-  return std::uniform_real_distribution<double>(0.0, 1.0)(Generator());
+TDrawingRandom::TDrawingRandom() : generator_(std::random_device{}()) {}
+
+TDrawingRandom& CurrentDrawingRandom() {
+  TDrawingRandom* scoped = ScopedGenerator();
+  return scoped != nullptr ? *scoped : OwnGenerator();
 }
 
-uint32_t DrawingRandomNumber() { return static_cast<uint32_t>(Generator()()); }
+TDrawingRandomScope::TDrawingRandomScope(TDrawingRandom& random)
+    : previous_(std::exchange(ScopedGenerator(), &random)) {}
 
-void SeedDrawingRandom(uint32_t seed) { Generator().seed(seed); }
+TDrawingRandomScope::~TDrawingRandomScope() { ScopedGenerator() = previous_; }
+
+double DrawingRandomFraction() { return CurrentDrawingRandom().Fraction(); }
+
+uint32_t DrawingRandomNumber() { return CurrentDrawingRandom().Number(); }
+
+void SeedDrawingRandom(uint32_t seed) { OwnGenerator().Seed(seed); }
 
 }  // namespace nimbra

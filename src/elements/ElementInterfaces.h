@@ -1,7 +1,8 @@
 // What a render engine asks of page elements while it draws a page. An element offers the
 // interfaces it needs: every printable element draws through IPrintablePageElement; the others let
 // an element draw straight into the engine's page bitmap, hear when a rendering starts and ends,
-// or say that one print call is enough.
+// or say that one print call is enough. The elements of the system also offer IContextPrintable:
+// the engine then hands them everything in a render context and sets nothing on them.
 //
 // A canvas is the drawing surface of a 32-bit bitmap; elements are handed the bitmap whose surface
 // it is (none when there is no canvas).
@@ -14,6 +15,8 @@
 #include "templates/PageGeometry.h"
 
 namespace nimbra {
+
+struct TRenderContext;
 
 class IPrintablePageElement : public virtual IInterface {
  public:
@@ -54,6 +57,15 @@ class ICanvasPassControl : public virtual IInterface {
   // True when the element is complete after the engine's print call and must not be printed a
   // second time onto the page bitmap's canvas.
   virtual bool SkipsCanvasPass() const = 0;
+};
+
+class IContextPrintable : public virtual IInterface {
+ public:
+  static constexpr std::string_view kIID = "{ADD62CB4-5507-4400-BB0E-83161959015C}";
+
+  // The element's print call for a rendering with the context, on the context's canvas: what
+  // Print does after the target, the error counter and the mode were set and BeginRender called.
+  virtual void PrintWith(const TRenderContext& context) = 0;
 };
 
 }  // namespace nimbra

@@ -44,14 +44,19 @@ class TPrintPageElementGeometricProperties : public TVisiblePageElementPropertie
 
 class TPrintPageElementGeometric : public TPrintablePageElement,
                                    public ITargetBitmapElement,
-                                   public ICanvasPassControl {
+                                   public ICanvasPassControl,
+                                   public IContextPrintable {
   NIMBRA_DECLARE_PLUGIN()
 
  public:
   std::string Category() const override;
 
-  void SetTargetBitmap(TBitmap32* bitmap) override { targetBitmap_ = bitmap; }
-  TBitmap32* TargetBitmap() const { return targetBitmap_; }
+  // Draws the shape with what the documented calls set (the mode and the target) through
+  // PrintWith.
+  void Print(TBitmap32* canvas, const TPixelRect& pageRect) override;
+
+  void SetTargetBitmap(TBitmap32* bitmap) override { SetDocumentedTarget(bitmap); }
+  TBitmap32* TargetBitmap() const { return DocumentedTarget(); }
 
   // ICanvasPassControl: the shape is complete after the engine's print call.
   bool SkipsCanvasPass() const override { return true; }
@@ -65,9 +70,6 @@ class TPrintPageElementGeometric : public TPrintablePageElement,
 
  protected:
   explicit TPrintPageElementGeometric(const TMetaClass& propertiesClass);
-
- private:
-  TBitmap32* targetBitmap_ = nullptr;
 };
 
 class TPrintPageElementRect : public TPrintPageElementGeometric {
@@ -83,7 +85,7 @@ class TPrintPageElementRect : public TPrintPageElementGeometric {
 
   // Fills and frames the rectangle in a bitmap that starts as the page beneath it (the target's
   // pixels when rendering, the canvas's in the design view), then copies that onto the canvas.
-  void Print(TBitmap32* canvas, const TPixelRect& pageRect) override;
+  void PrintWith(const TRenderContext& context) override;
 };
 
 class TPrintPageElementEllipseProperties : public TPrintPageElementGeometricProperties {
@@ -118,7 +120,7 @@ class TPrintPageElementEllipse : public TPrintPageElementGeometric {
 
   // Opaque colours are drawn straight onto the canvas without antialiasing; translucent ones go
   // through RenderShape, and its bitmap is copied onto a canvas that is not the target's.
-  void Print(TBitmap32* canvas, const TPixelRect& pageRect) override;
+  void PrintWith(const TRenderContext& context) override;
   // With Circle, the largest square centred in the normalised rectangle.
   TPixelRect ShapeRect(const TPixelRect& pageRect) const override;
   // The shape drawn antialiased over the target's pixels under it, and put into the target;
@@ -127,6 +129,11 @@ class TPrintPageElementEllipse : public TPrintPageElementGeometric {
                                                  const TPixelRect& pageRect);
 
   TPrintPageElementEllipseProperties& EllipseProperties() const;
+
+ private:
+  // RenderShape for the target given.
+  std::unique_ptr<TBitmap32> RenderShapeOn(TBitmap32* target, TPixelRect& shapeRect,
+                                           const TPixelRect& pageRect);
 };
 
 }  // namespace nimbra

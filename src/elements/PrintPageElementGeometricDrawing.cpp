@@ -30,14 +30,20 @@ TFloatRect EllipseBounds(int x, int y, int width, int height) {
 
 }  // namespace
 
-void TPrintPageElementRect::Print(TBitmap32* canvas, const TPixelRect& pageRect) {
+void TPrintPageElementGeometric::Print(TBitmap32* canvas, const TPixelRect& pageRect) {
+  PrintWith(DocumentedContext(canvas, pageRect));
+}
+
+void TPrintPageElementRect::PrintWith(const TRenderContext& context) {
   const TPrintPageElementGeometricProperties& bag = GeometricProperties();
+  TBitmap32* canvas = context.Canvas;
   // 1.
-  const TPixelRect e = ShapeRect(pageRect);
+  const TPixelRect e = ShapeRect(context.PageRect);
   if (e.Width() == 0 || e.Height() == 0) return;
   // 2.-3. the page beneath, so that translucent colours blend over it (the canvas stands in for
   // a missing target)
-  const TBitmap32* page = Rendering() != 0 && TargetBitmap() != nullptr ? TargetBitmap() : canvas;
+  const TBitmap32* page =
+      context.FinalRendering() && context.TargetBitmap != nullptr ? context.TargetBitmap : canvas;
   TBitmap32 shape = PixelsUnder(page, e);
   // 4.
   if (Draws(bag, kDrawFill)) FillRect(shape, shape.BoundsRect(), bag.FillColor(), TDrawMode::Blend);
@@ -49,20 +55,22 @@ void TPrintPageElementRect::Print(TBitmap32* canvas, const TPixelRect& pageRect)
   if (canvas != nullptr) DrawBitmap(*canvas, e.Left, e.Top, shape, TDrawMode::Opaque);
 }
 
-void TPrintPageElementEllipse::Print(TBitmap32* canvas, const TPixelRect& pageRect) {
+void TPrintPageElementEllipse::PrintWith(const TRenderContext& context) {
+  TBitmap32* canvas = context.Canvas;
+  TBitmap32* target = context.TargetBitmap;
   if (NeedsBlending()) {
     TPixelRect r;
-    const std::unique_ptr<TBitmap32> shape = RenderShape(r, pageRect);
-    if (!shape || canvas == nullptr || canvas == TargetBitmap()) return;
+    const std::unique_ptr<TBitmap32> shape = RenderShapeOn(target, r, context.PageRect);
+    if (!shape || canvas == nullptr || canvas == target) return;
     // With a target the shape holds the target's pixels and is copied; without one it holds
     // only the shape, which is blended over what the canvas shows.
-    const TDrawMode mode = TargetBitmap() != nullptr ? TDrawMode::Opaque : TDrawMode::Blend;
+    const TDrawMode mode = target != nullptr ? TDrawMode::Opaque : TDrawMode::Blend;
     DrawBitmap(*canvas, r.Left, r.Top, *shape, mode);
     return;
   }
   // Opaque colours need no blending: drawn as a plain, hard-edged ellipse.
   const TPrintPageElementGeometricProperties& bag = GeometricProperties();
-  const TPixelRect r = ShapeRect(pageRect);
+  const TPixelRect r = ShapeRect(context.PageRect);
   if (canvas == nullptr || r.Width() == 0 || r.Height() == 0) return;
   TPainter painter(*canvas);
   painter.SetAntialiasing(false);
@@ -73,10 +81,16 @@ void TPrintPageElementEllipse::Print(TBitmap32* canvas, const TPixelRect& pageRe
 
 std::unique_ptr<TBitmap32> TPrintPageElementEllipse::RenderShape(TPixelRect& shapeRect,
                                                                  const TPixelRect& pageRect) {
+  return RenderShapeOn(TargetBitmap(), shapeRect, pageRect);
+}
+
+std::unique_ptr<TBitmap32> TPrintPageElementEllipse::RenderShapeOn(TBitmap32* target,
+                                                                   TPixelRect& shapeRect,
+                                                                   const TPixelRect& pageRect) {
   const TPrintPageElementGeometricProperties& bag = GeometricProperties();
   shapeRect = ShapeRect(pageRect);
   if (shapeRect.Width() == 0 || shapeRect.Height() == 0) return nullptr;
-  auto shape = std::make_unique<TBitmap32>(PixelsUnder(TargetBitmap(), shapeRect));
+  auto shape = std::make_unique<TBitmap32>(PixelsUnder(target, shapeRect));
   {
     TPainter painter(*shape);
     const TFloatRect bounds = EllipseBounds(0, 0, shape->Width(), shape->Height());
@@ -85,8 +99,8 @@ std::unique_ptr<TBitmap32> TPrintPageElementEllipse::RenderShape(TPixelRect& sha
   }
   // The shape already holds the target's pixels blended with the colours; copying it back
   // blends them exactly once, also where the page itself is translucent.
-  if (TargetBitmap() != nullptr) {
-    DrawBitmap(*TargetBitmap(), shapeRect.Left, shapeRect.Top, *shape, TDrawMode::Opaque);
+  if (target != nullptr) {
+    DrawBitmap(*target, shapeRect.Left, shapeRect.Top, *shape, TDrawMode::Opaque);
   }
   return shape;
 }

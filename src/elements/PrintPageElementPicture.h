@@ -86,7 +86,8 @@ class TPrintPageElementPicture : public TPrintablePageElement,
                                  public ITargetBitmapElement,
                                  public IObjectBoundElement,
                                  public IObjectConsumer,
-                                 public IErrorReportingElement {
+                                 public IErrorReportingElement,
+                                 public IContextPrintable {
   NIMBRA_DECLARE_PLUGIN()
 
  public:
@@ -107,8 +108,12 @@ class TPrintPageElementPicture : public TPrintablePageElement,
   // Loads, prepares and draws the picture centred in the element's rectangle: blended into the
   // target bitmap when there is one (and copied from there onto a canvas of its own), else
   // stretched over the rectangle on the canvas. Without a picture the design view shows a
-  // placeholder and final rendering draws nothing, telling the error counter why.
+  // placeholder and final rendering draws nothing, telling the error counter why. Draws with what
+  // the documented calls set: the mode, the target, the counter and RandomAngle.
   void Print(TBitmap32* canvas, const TPixelRect& pageRect) override;
+  // IContextPrintable: the same for a context, with a random angle of its own drawn from the
+  // context's generator, as BeginRender would have drawn it.
+  void PrintWith(const TRenderContext& context) override;
   // The picture for an element box of width × height, or none when it cannot be had. In final
   // rendering it is decoded from the file, at a reduced size where the reader can and the working
   // copy (twice the fitted box) stays covered. In the design view it comes from the bitmap cache,
@@ -146,8 +151,8 @@ class TPrintPageElementPicture : public TPrintablePageElement,
   void EndRender() override {}
 
   // ITargetBitmapElement
-  void SetTargetBitmap(TBitmap32* bitmap) override { targetBitmap_ = bitmap; }
-  TBitmap32* TargetBitmap() const { return targetBitmap_; }
+  void SetTargetBitmap(TBitmap32* bitmap) override { SetDocumentedTarget(bitmap); }
+  TBitmap32* TargetBitmap() const { return DocumentedTarget(); }
 
   // IObjectBoundElement: with UseSlideShowPicture the bound object's picture becomes FileName.
   void BindObject(const TRef<ITreeItem>& item) override;
@@ -157,8 +162,8 @@ class TPrintPageElementPicture : public TPrintablePageElement,
   bool TakesObject() const override;
 
   // IErrorReportingElement: where missing and unreadable pictures are counted.
-  void SetErrorCounter(TErrorCounter* counter) override { errorCounter_ = counter; }
-  TErrorCounter* ErrorCounter() const { return errorCounter_; }
+  void SetErrorCounter(TErrorCounter* counter) override { SetDocumentedErrorCounter(counter); }
+  TErrorCounter* ErrorCounter() const { return DocumentedErrorCounter(); }
 
   // The slideshow object of the bound item; none unless UseSlideShowPicture is set.
   TSlideShowObject* BoundObject() const { return boundObject_; }
@@ -168,12 +173,19 @@ class TPrintPageElementPicture : public TPrintablePageElement,
  private:
   TRef<ITreeItem> boundItem_;
   TSlideShowObject* boundObject_ = nullptr;
-  TBitmap32* targetBitmap_ = nullptr;
-  TErrorCounter* errorCounter_ = nullptr;
   double randomAngle_ = 0;
 
+  // Print for the context, turning by randomAngle when the turn is random.
+  void DrawPicture(const TRenderContext& context, double randomAngle);
   // The loaded picture, or the design view's placeholder; counts what could not be loaded.
-  std::unique_ptr<TBitmap32> PictureToDraw(const TPixelRect& elementRect);
+  std::unique_ptr<TBitmap32> PictureToDraw(const TRenderContext& context,
+                                           const TPixelRect& elementRect);
+  std::unique_ptr<TBitmap32> LoadPictureFor(TRenderMode mode, int32_t width, int32_t height);
+  bool PreparePictureFor(const TRenderContext& context, double randomAngle, TBitmap32& picture,
+                         const TPixelRect& elementRect, TAffineTransformation& transformation);
+  void ApplyEffectsFor(const TRenderContext& context, TBitmap32& bitmap, const TPixelRect& rect,
+                       TAffineTransformation* transformation, double sx, double sy,
+                       uint8_t stage);
 };
 
 }  // namespace nimbra

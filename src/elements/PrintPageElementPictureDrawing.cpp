@@ -91,54 +91,71 @@ TPictureReach ReachOnTarget(const TBitmap32* target, const TPixelRect& e) {
 }  // namespace
 
 void TPrintPageElementPicture::Print(TBitmap32* canvas, const TPixelRect& pageRect) {
+  DrawPicture(DocumentedContext(canvas, pageRect), randomAngle_);
+}
+
+void TPrintPageElementPicture::PrintWith(const TRenderContext& context) {
+  // Drawn for every rendering, turned or not, as BeginRender draws it: a seeded render takes the
+  // same numbers from its generator either way.
+  DrawPicture(context, 5 - 10 * context.Chance().Fraction());
+}
+
+void TPrintPageElementPicture::DrawPicture(const TRenderContext& context, double randomAngle) {
   // 1. an element without area has nowhere to put a picture
-  const TPixelRect e = PixelBounds(pageRect);
+  const TPixelRect e = PixelBounds(context.PageRect);
   if (e.Width() <= 0 || e.Height() <= 0) return;
   // 2.-3.
-  std::unique_ptr<TBitmap32> picture = PictureToDraw(e);
+  std::unique_ptr<TBitmap32> picture = PictureToDraw(context, e);
   if (!picture) return;
   // 4.
   TAffineTransformation transformation;
-  if (!PreparePicture(*picture, e, pageRect, transformation)) return;
+  if (!PreparePictureFor(context, randomAngle, *picture, e, transformation)) return;
   const auto masterAlpha = static_cast<uint8_t>(255 - PictureProperties().Transparency());
   // 5.
-  if (targetBitmap_ != nullptr) {
-    DrawCentred(*targetBitmap_, canvas, *picture, transformation, e, masterAlpha);
+  if (context.TargetBitmap != nullptr) {
+    DrawCentred(*context.TargetBitmap, context.Canvas, *picture, transformation, e, masterAlpha);
     return;
   }
   // 6. without a target the picture fills the rectangle
-  if (canvas != nullptr) {
+  if (context.Canvas != nullptr) {
     const TResamplingFilter filter = PictureFilter(picture->Width(), picture->Height(), e.Width(),
-                                                   e.Height(), Rendering() == 0);
-    StretchDraw(*canvas, {e.Left, e.Top, e.Right, e.Bottom}, *picture, filter, TDrawMode::Blend,
-                masterAlpha);
+                                                   e.Height(), !context.FinalRendering());
+    StretchDraw(*context.Canvas, {e.Left, e.Top, e.Right, e.Bottom}, *picture, filter,
+                TDrawMode::Blend, masterAlpha);
   }
 }
 
-std::unique_ptr<TBitmap32> TPrintPageElementPicture::PictureToDraw(const TPixelRect& e) {
+std::unique_ptr<TBitmap32> TPrintPageElementPicture::PictureToDraw(const TRenderContext& context,
+                                                                   const TPixelRect& e) {
   std::unique_ptr<TBitmap32> picture;
   if (HasPicture()) {
-    picture = LoadPicture(e.Width(), e.Height());
+    picture = LoadPictureFor(context.Mode, e.Width(), e.Height());
     if (!picture) {
       const std::string name = GetFileName();
-      ReportFileWarning(errorCounter_, FileIsThere(name) ? kFileNotReadableText : kFileNotFoundText,
-                        name);
+      ReportFileWarning(context.ErrorCounter,
+                        FileIsThere(name) ? kFileNotReadableText : kFileNotFoundText, name);
     }
   } else if (!GetStoredFileName().empty()) {
     // Resolving found the file nowhere.
-    ReportFileWarning(errorCounter_, kFileNotFoundText, GetStoredFileName());
+    ReportFileWarning(context.ErrorCounter, kFileNotFoundText, GetStoredFileName());
   }
-  if (!picture && Rendering() == 0) {
+  if (!picture && !context.FinalRendering()) {
     picture = std::make_unique<TBitmap32>(PicturePlaceholder(e.Width(), e.Height()));
   }
   return picture;
 }
 
 std::unique_ptr<TBitmap32> TPrintPageElementPicture::LoadPicture(int32_t width, int32_t height) {
+  return LoadPictureFor(RenderMode(), width, height);
+}
+
+std::unique_ptr<TBitmap32> TPrintPageElementPicture::LoadPictureFor(TRenderMode mode,
+                                                                    int32_t width,
+                                                                    int32_t height) {
   // 1.
   const std::string name = GetFileName();
   if (name.empty()) return nullptr;
-  const bool preview = Rendering() == 0;
+  const bool preview = mode == TRenderMode::DesignView;
   const std::shared_ptr<TBitmap32Cache> cache = preview ? Bitmap32Cache() : nullptr;
   // 2.
   if (cache) {
@@ -158,10 +175,18 @@ std::unique_ptr<TBitmap32> TPrintPageElementPicture::LoadPicture(int32_t width, 
 }
 
 bool TPrintPageElementPicture::PreparePicture(TBitmap32& picture, const TPixelRect& e,
-                                              const TPixelRect&,
+                                              const TPixelRect& pageRect,
                                               TAffineTransformation& transformation) {
+  return PreparePictureFor(DocumentedContext(nullptr, pageRect), randomAngle_, picture, e,
+                           transformation);
+}
+
+bool TPrintPageElementPicture::PreparePictureFor(const TRenderContext& context,
+                                                 double randomAngle, TBitmap32& picture,
+                                                 const TPixelRect& e,
+                                                 TAffineTransformation& transformation) {
   const TPrintPageElementPictureProperties& bag = PictureProperties();
-  const bool preview = Rendering() == 0;
+  const bool preview = !context.FinalRendering();
   // 1.
   const TPixelRect fitted = FitRect(picture.Width(), picture.Height(), {0, 0, e.Width(), e.Height()});
   // 2. The reduced copy is what effects work on. Without effects nothing sees it, and the
@@ -176,14 +201,14 @@ bool TPrintPageElementPicture::PreparePicture(TBitmap32& picture, const TPixelRe
       MakeWorkingCopy(picture, fitted.Width(), fitted.Height(), !preview && hasEffects);
   if (working.Empty()) return false;
   // 3.-4.
-  ApplyEffects(working, {0, 0, working.Width(), working.Height()}, nullptr, 1, 1,
-               kEffectStageBeforeGeometry);
+  ApplyEffectsFor(context, working, {0, 0, working.Width(), working.Height()}, nullptr, 1, 1,
+                  kEffectStageBeforeGeometry);
   if (working.Empty()) return false;
   // Where the picture stands in for the reduced copy, the turn is decided on the copy's size.
   const int workingWidth = standsIn ? 2 * fitted.Width() : working.Width();
   const int workingHeight = standsIn ? 2 * fitted.Height() : working.Height();
   // 5.
-  float angle = static_cast<float>(bag.RandomRotation() ? randomAngle_ : bag.RotationAngle());
+  float angle = static_cast<float>(bag.RandomRotation() ? randomAngle : bag.RotationAngle());
   // 6.
   if (angle == 0 && bag.AutoRotate() &&
       TurningFillsBetter(workingWidth, workingHeight, e.Width(), e.Height())) {
@@ -194,7 +219,7 @@ bool TPrintPageElementPicture::PreparePicture(TBitmap32& picture, const TPixelRe
       PictureFilter(working.Width(), working.Height(), e.Width(), e.Height(), preview);
   TPictureGeometry geometry =
       FitAndTurn(working, picture, e.Width(), e.Height(), bag.KeepAspectRatio(), angle,
-                 bag.FitMode(), filter, ReachOnTarget(targetBitmap_, e));
+                 bag.FitMode(), filter, ReachOnTarget(context.TargetBitmap, e));
   if (picture.Empty() || geometry.ScaledWidth <= 0 || geometry.ScaledHeight <= 0) return false;
   // 9.
   const double sx = double(working.Width()) / geometry.ScaledWidth;
@@ -203,7 +228,8 @@ bool TPrintPageElementPicture::PreparePicture(TBitmap32& picture, const TPixelRe
   working = TBitmap32();
   // 10.
   transformation = geometry.Transformation;
-  ApplyEffects(picture, workingRect, &transformation, sx, sy, kEffectStageAfterGeometry);
+  ApplyEffectsFor(context, picture, workingRect, &transformation, sx, sy,
+                  kEffectStageAfterGeometry);
   // 11.
   return !picture.Empty();
 }
@@ -211,8 +237,15 @@ bool TPrintPageElementPicture::PreparePicture(TBitmap32& picture, const TPixelRe
 void TPrintPageElementPicture::ApplyEffects(TBitmap32& bitmap, const TPixelRect& rect,
                                             TAffineTransformation* transformation, double sx,
                                             double sy, uint8_t stage) {
-  PictureProperties().Effects().ApplyEffects(bitmap, rect, Resolution(), transformation, sx, sy,
-                                             stage, Rendering() == 0);
+  ApplyEffectsFor(DocumentedContext(nullptr, {}), bitmap, rect, transformation, sx, sy, stage);
+}
+
+void TPrintPageElementPicture::ApplyEffectsFor(const TRenderContext& context, TBitmap32& bitmap,
+                                               const TPixelRect& rect,
+                                               TAffineTransformation* transformation, double sx,
+                                               double sy, uint8_t stage) {
+  PictureProperties().Effects().ApplyEffects(bitmap, rect, context.Resolution, transformation, sx,
+                                             sy, stage, !context.FinalRendering());
 }
 
 }  // namespace nimbra

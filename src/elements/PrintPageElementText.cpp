@@ -74,7 +74,11 @@ std::string TPrintPageElementText::DisplayName() const {
   return text.empty() ? Caption() : Caption() + ": " + text;
 }
 
-void TPrintPageElementText::Print(TBitmap32*, const TPixelRect&) {}
+void TPrintPageElementText::Print(TBitmap32* canvas, const TPixelRect& pageRect) {
+  PrintWith(DocumentedContext(canvas, pageRect));
+}
+
+void TPrintPageElementText::PrintWith(const TRenderContext&) {}
 
 void TPrintPageElementText::PrintToBitmap(TBitmap32&, TBitmap32*, const TPixelRect&) {}
 

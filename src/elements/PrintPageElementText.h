@@ -48,7 +48,9 @@ class TPrintPageElementTextProperties : public TVisiblePageElementProperties {
   TFontRecord font_{0, "Arial", 10, 0};
 };
 
-class TPrintPageElementText : public TPrintablePageElement, public IBitmapPrintable {
+class TPrintPageElementText : public TPrintablePageElement,
+                              public IBitmapPrintable,
+                              public IContextPrintable {
   NIMBRA_DECLARE_PLUGIN()
 
  public:
@@ -59,9 +61,11 @@ class TPrintPageElementText : public TPrintablePageElement, public IBitmapPrinta
   // The caption, followed by ": " and Text when Text is not empty.
   std::string DisplayName() const override;
 
+  // PrintWith, with what the documented calls set.
+  void Print(TBitmap32* canvas, const TPixelRect& pageRect) override;
   // Sets the text format and draws the text. Pixels come with the drawing code; until then
   // nothing is drawn.
-  void Print(TBitmap32* canvas, const TPixelRect& pageRect) override;
+  void PrintWith(const TRenderContext& context) override;
   // Draws with the format the last Print left, at the element's current rectangle; not yet drawn.
   void PrintToBitmap(TBitmap32& bitmap, TBitmap32* canvas, const TPixelRect& pageRect) override;
 

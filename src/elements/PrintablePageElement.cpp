@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "raster/DrawLine.h"
+#include "templates/PageTemplate.h"
 
 namespace nimbra {
 
@@ -15,7 +16,7 @@ bool TPrintablePageElement::Render(TBitmap32& bitmap, const TPixelRect& pageRect
   Print(&bitmap, pageRect);
   if (targetElement != nullptr) targetElement->SetTargetBitmap(nullptr);
   // 4. the design-view frame
-  if (Rendering() == 0) {
+  if (RenderMode() == TRenderMode::DesignView) {
     const TPixelRect e = PixelBounds(pageRect);
     const TRect frame{std::min(e.Left, e.Right), std::min(e.Top, e.Bottom),
                       std::max(e.Left, e.Right), std::max(e.Top, e.Bottom)};
@@ -25,5 +26,18 @@ bool TPrintablePageElement::Render(TBitmap32& bitmap, const TPixelRect& pageRect
 }
 
 void TPrintablePageElement::Print(TBitmap32*, const TPixelRect&) {}
+
+TRenderContext TPrintablePageElement::DocumentedContext(TBitmap32* canvas,
+                                                        const TPixelRect& pageRect) const {
+  TRenderContext context;
+  context.Mode = RenderMode();
+  context.TargetBitmap = documentedTarget_;
+  context.Canvas = canvas;
+  context.PageRect = pageRect;
+  context.Resolution = Resolution();
+  context.ErrorCounter = documentedErrorCounter_;
+  if (const TPrintWizardPageTemplate* page = PageTemplate()) context.BoundItem = page->BoundItem();
+  return context;
+}
 
 }  // namespace nimbra

@@ -4,9 +4,12 @@
 #pragma once
 
 #include "elements/ElementInterfaces.h"
+#include "elements/RenderContext.h"
 #include "templates/PageElement.h"
 
 namespace nimbra {
+
+class TErrorCounter;
 
 // The category every element of the system is listed under.
 inline constexpr const char* kElementCategoryGeneral = "Allgemein";
@@ -29,6 +32,20 @@ class TPrintablePageElement : public TPrintWizardElement, public IPrintablePageE
                                  double defaultWidth = kDefaultWidth,
                                  double defaultHeight = kDefaultHeight)
       : TPrintWizardElement(propertiesClass, defaultWidth, defaultHeight) {}
+
+  // The context a documented Print draws with: the element's mode and resolution, what its
+  // documented calls handed over (target, error counter), the item its page is bound to, and the
+  // thread's current generator.
+  TRenderContext DocumentedContext(TBitmap32* canvas, const TPixelRect& pageRect) const;
+  // Kept for DocumentedContext by the elements that offer SetTargetBitmap and SetErrorCounter.
+  TBitmap32* DocumentedTarget() const { return documentedTarget_; }
+  void SetDocumentedTarget(TBitmap32* bitmap) { documentedTarget_ = bitmap; }
+  TErrorCounter* DocumentedErrorCounter() const { return documentedErrorCounter_; }
+  void SetDocumentedErrorCounter(TErrorCounter* counter) { documentedErrorCounter_ = counter; }
+
+ private:
+  TBitmap32* documentedTarget_ = nullptr;
+  TErrorCounter* documentedErrorCounter_ = nullptr;
 };
 
 }  // namespace nimbra

@@ -128,7 +128,7 @@ void TPrintWizardPictureEngine::SavePage() {
 
 std::unique_ptr<TBitmap32> TPrintWizardPictureEngine::RenderToBitmap(
     const TRenderPageTemplateListItem& record) {
-  const uint8_t savedMode = mode_;
+  const TPictureEngineMode savedMode = mode_;
   mode_ = kPictureEngineKeepLast;
   try {
     RenderPage(record);
@@ -138,6 +138,19 @@ std::unique_ptr<TBitmap32> TPrintWizardPictureEngine::RenderToBitmap(
   }
   mode_ = savedMode;
   return std::move(lastPicture_);
+}
+
+std::unique_ptr<TBitmap32> TPrintWizardPictureEngine::DrawPage(
+    const TRenderPageTemplateListItem& record, TErrorCounter* counter,
+    TDrawingRandom& random) const {
+  const TPixelRect pageRect = PageRect();
+  auto bitmap = std::make_unique<TBitmap32>(pageRect.Width(), pageRect.Height());
+  // The picture engine's canvas is the page bitmap itself.
+  TRenderContext context = OutputContext(bitmap.get(), bitmap.get());
+  context.ErrorCounter = counter;
+  context.Random = &random;
+  DrawRecord(record, context, nullptr);
+  return bitmap;
 }
 
 }  // namespace nimbra

@@ -13,9 +13,11 @@
 
 namespace nimbra {
 
-// What EndPage does with a finished page.
-inline constexpr uint8_t kPictureEngineSaveFiles = 0;
-inline constexpr uint8_t kPictureEngineKeepLast = 1;
+// What EndPage does with a finished page: save it as a numbered file, or keep it in memory.
+// Other values of the byte do nothing.
+enum class TPictureEngineMode : uint8_t { SaveFiles = 0, KeepLast = 1 };
+inline constexpr TPictureEngineMode kPictureEngineSaveFiles = TPictureEngineMode::SaveFiles;
+inline constexpr TPictureEngineMode kPictureEngineKeepLast = TPictureEngineMode::KeepLast;
 
 class TPrintWizardPictureEngine : public TPrintWizardRenderEngine {
   NIMBRA_DECLARE_PLUGIN()
@@ -48,9 +50,16 @@ class TPrintWizardPictureEngine : public TPrintWizardRenderEngine {
   // Draws the page and hands the picture over; raises what drawing raises. Mode is the same
   // afterwards, whichever way the call ends.
   virtual std::unique_ptr<TBitmap32> RenderToBitmap(const TRenderPageTemplateListItem& record);
+  // The same picture, drawn without the engine's page bitmap, progress, page number or mode:
+  // several threads may draw pages this way at once, while nothing changes the settings, the
+  // page list or the project, and while no bitmap cache is installed (backgrounds would share it
+  // unguarded). Each needs a counter of its own (none: nothing is counted) and a generator of its
+  // own, which makes the page's random turns independent of the other pages.
+  std::unique_ptr<TBitmap32> DrawPage(const TRenderPageTemplateListItem& record,
+                                      TErrorCounter* counter, TDrawingRandom& random) const;
 
-  uint8_t Mode() const { return mode_; }
-  void SetMode(uint8_t mode) { mode_ = mode; }
+  TPictureEngineMode Mode() const { return mode_; }
+  void SetMode(TPictureEngineMode mode) { mode_ = mode; }
   // The last page kept in memory, or none.
   const TBitmap32* LastPicture() const { return lastPicture_.get(); }
   // The settings as the picture engine's class, or none.
@@ -59,7 +68,7 @@ class TPrintWizardPictureEngine : public TPrintWizardRenderEngine {
  private:
   void ReportError(const std::string& text, int32_t errorNr);
 
-  uint8_t mode_ = kPictureEngineSaveFiles;
+  TPictureEngineMode mode_ = kPictureEngineSaveFiles;
   std::unique_ptr<TBitmap32> lastPicture_;
 };
 

@@ -3,9 +3,9 @@
 #include <numeric>
 #include <stdexcept>
 
-#include "elements/ElementErrorReporting.h"
 #include "elements/ElementInterfaces.h"
 #include "raster/Blend.h"
+#include "render/ElementDrawing.h"
 #include "render/ProgressStepScope.h"
 #include "templates/ElementBinding.h"
 #include "templates/PageTemplate.h"
@@ -16,20 +16,6 @@ namespace nimbra {
 NIMBRA_DEFINE_PLUGIN(TPrintWizardRenderEngine, TInterfacedPlugin)
 
 namespace {
-
-// Takes the engine's error counter back from an element however its drawing ends.
-class TErrorCounterHandBack {
- public:
-  explicit TErrorCounterHandBack(IErrorReportingElement* element) : element_(element) {}
-  ~TErrorCounterHandBack() {
-    if (element_ != nullptr) element_->SetErrorCounter(nullptr);
-  }
-  TErrorCounterHandBack(const TErrorCounterHandBack&) = delete;
-  TErrorCounterHandBack& operator=(const TErrorCounterHandBack&) = delete;
-
- private:
-  IErrorReportingElement* element_;
-};
 
 // The page bitmap lives for one page, however the page ends.
 class TPageBitmapScope {
@@ -43,6 +29,22 @@ class TPageBitmapScope {
   std::unique_ptr<TBitmap32>& bitmap_;
 };
 
+void DrawBackgroundOf(TBitmap32* canvas, TBitmap32& bitmap, TPageTemplate& page) {
+  if (auto* wizardPage = dynamic_cast<TPrintWizardPageTemplate*>(&page)) {
+    wizardPage->DrawBackground(bitmap, TPixelRect{0, 0, bitmap.Width(), bitmap.Height()});
+  }
+  if (canvas != nullptr && canvas != &bitmap) {
+    DrawBitmap(*canvas, 0, 0, bitmap, TDrawMode::Opaque);
+  }
+}
+
+// What the page's elements take as their resolution: their page template's.
+double ElementResolution(const TPageTemplate& page) {
+  const auto* wizardPage = dynamic_cast<const TPrintWizardPageTemplate*>(&page);
+  return wizardPage != nullptr ? wizardPage->WizardProperties().Resolution()
+                               : TPrintWizardElement::kDefaultResolution;
+}
+
 }  // namespace
 
 TPrintWizardRenderEngine::TPrintWizardRenderEngine() = default;
@@ -53,12 +55,7 @@ double TPrintWizardRenderEngine::Resolution() const { return 96; }
 
 void TPrintWizardRenderEngine::DrawPageBackground(TBitmap32* canvas, TBitmap32& bitmap,
                                                   TPageTemplate& page) {
-  if (auto* wizardPage = dynamic_cast<TPrintWizardPageTemplate*>(&page)) {
-    wizardPage->DrawBackground(bitmap, TPixelRect{0, 0, bitmap.Width(), bitmap.Height()});
-  }
-  if (canvas != nullptr && canvas != &bitmap) {
-    DrawBitmap(*canvas, 0, 0, bitmap, TDrawMode::Opaque);
-  }
+  DrawBackgroundOf(canvas, bitmap, page);
 }
 
 std::unique_ptr<TRenderPageTemplateList> TPrintWizardRenderEngine::BuildPageList() {
@@ -69,40 +66,24 @@ std::unique_ptr<TRenderPageTemplateList> TPrintWizardRenderEngine::BuildPageList
   return renderer.Execute();
 }
 
+TRenderContext TPrintWizardRenderEngine::OutputContext(TBitmap32* bitmap,
+                                                      TBitmap32* canvas) const {
+  TRenderContext context;
+  context.Mode = TRenderMode::FinalRendering;
+  context.TargetBitmap = bitmap;
+  context.Canvas = canvas;
+  context.PageRect = PageRect();
+  context.Resolution = Resolution();
+  context.ErrorCounter = errorCounter_;
+  return context;
+}
+
 void TPrintWizardRenderEngine::RenderElement(TPageElement& element) {
-  auto* printable = Supports<IPrintablePageElement>(&element);
-  if (printable == nullptr) return;
-  // 1. output, not the design view
-  if (auto* wizardElement = dynamic_cast<TPrintWizardElement*>(&element)) {
-    wizardElement->SetRendering(1);
+  TRenderContext context = OutputContext(pageBitmap_.get(), Canvas());
+  if (const auto* wizardElement = dynamic_cast<const TPrintWizardElement*>(&element)) {
+    context.Resolution = wizardElement->Resolution();
   }
-  // 2.
-  if (auto* target = Supports<ITargetBitmapElement>(&element)) {
-    target->SetTargetBitmap(pageBitmap_.get());
-  }
-  // Missing and unreadable pictures are counted for whoever runs the engine; the element keeps
-  // the counter only while it draws.
-  auto* reporting = Supports<IErrorReportingElement>(&element);
-  if (reporting != nullptr) reporting->SetErrorCounter(errorCounter_);
-  const TErrorCounterHandBack handBack(reporting);
-  // 3.
-  auto* notify = Supports<IRenderNotify>(&element);
-  if (notify != nullptr) notify->BeginRender();
-  // 4.
-  PrintElement(element);
-  // 5. the pass onto the page bitmap's own canvas; for the picture engine that is the canvas of
-  // step 4 again, so an element that blends must skip it or it is blended twice
-  const TPixelRect pageRect = PageRect();
-  if (auto* bitmapPrintable = Supports<IBitmapPrintable>(&element)) {
-    if (pageBitmap_) bitmapPrintable->PrintToBitmap(*pageBitmap_, Canvas(), pageRect);
-  } else {
-    auto* passControl = Supports<ICanvasPassControl>(&element);
-    if (passControl == nullptr || !passControl->SkipsCanvasPass()) {
-      printable->Print(pageBitmap_.get(), pageRect);
-    }
-  }
-  // 6.
-  if (notify != nullptr) notify->EndRender();
+  DrawElement(element, context);
 }
 
 void TPrintWizardRenderEngine::PrintElement(TPageElement& element) {
@@ -118,35 +99,46 @@ void TPrintWizardRenderEngine::RenderPage(const TRenderPageTemplateListItem& rec
   const TPageBitmapScope bitmapScope(pageBitmap_);
   const TPixelRect pageRect = PageRect();
   pageBitmap_ = std::make_unique<TBitmap32>(pageRect.Width(), pageRect.Height());
-  // 3. a record always has a template; without one the page stays empty
-  std::unique_ptr<TPageTemplate> page = record.CreatePage();
-  if (page) {
-    // 4. centimetre sizes inside the page convert at the output's resolution
-    if (auto* bag = page->PropertiesAs<TPrintWizardPageTemplateProperties>()) {
-      bag->SetResolution(Resolution());
-    }
-    // 5.
-    DrawPageBackground(Canvas(), *pageBitmap_, *page);
-    // 6.
-    DrawElements(*page, step);
-  }
-  // 7.
-  page.reset();
+  // 3.-7.
+  TRenderContext context = OutputContext(pageBitmap_.get(), Canvas());
+  DrawRecord(record, context, &step);
   EndPage();
 }
 
-void TPrintWizardRenderEngine::DrawElements(TPageTemplate& page, TProgressStepScope& step) {
+void TPrintWizardRenderEngine::DrawRecord(const TRenderPageTemplateListItem& record,
+                                          TRenderContext& context,
+                                          TProgressStepScope* step) const {
+  // Chance drawn while the page is built (a collage picture's seed) comes from the page's
+  // generator too.
+  const TDrawingRandomScope chance(context.Chance());
+  // 3. a record always has a template; without one the page stays empty
+  const std::unique_ptr<TPageTemplate> page = record.CreatePage();
+  if (!page) return;
+  // 4. centimetre sizes inside the page convert at the output's resolution
+  if (auto* bag = page->PropertiesAs<TPrintWizardPageTemplateProperties>()) {
+    bag->SetResolution(context.Resolution);
+  }
+  context.Resolution = ElementResolution(*page);
+  // 5.
+  DrawBackgroundOf(context.Canvas, *context.TargetBitmap, *page);
+  // 6.
+  DrawElements(*page, context, step);
+  // 7. the page goes with this scope, before the output's EndPage
+}
+
+void TPrintWizardRenderEngine::DrawElements(TPageTemplate& page, TRenderContext& context,
+                                            TProgressStepScope* step) const {
   TPageElementList& elements = page.Elements();
   for (int32_t i = 0; i < elements.Count(); ++i) {
     TPageElement* element = elements.Items(i);
     if (element == nullptr) continue;
     // Variables expanded while the element draws (the chapter name, say) see its object.
-    if (auto* bound = Supports<IObjectBoundElement>(element)) {
-      page.SetBoundItem(bound->GetBoundObject());
-    }
-    RenderElement(*element);
+    auto* bound = Supports<IObjectBoundElement>(element);
+    context.BoundItem = bound != nullptr ? bound->GetBoundObject() : nullptr;
+    page.SetBoundItem(context.BoundItem);
+    DrawElement(*element, context);
     page.SetBoundItem(nullptr);
-    step.StepBy(std::to_string(i + 1));
+    if (step != nullptr) step->StepBy(std::to_string(i + 1));
   }
 }
 

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "elements/RenderContext.h"
 #include "framework/CustomTree.h"
 #include "framework/ErrorCounter.h"
 #include "framework/InterfacedPlugin.h"
@@ -58,13 +59,16 @@ class TPrintWizardRenderEngine : public TInterfacedPlugin {
   virtual void EndJob() { running_ = false; }
   virtual void AbortJob() { running_ = false; }
   virtual void NextPageNumber() { ++pageNumber_; }
-  // Draws an element that offers IPrintablePageElement (others are skipped): the engine's print
-  // call on Canvas, then the pass onto the page bitmap's own canvas unless the element skips it.
+  // Draws an element that offers IPrintablePageElement (others are skipped) for the page bitmap
+  // now being drawn: the engine's print call on Canvas, then the pass onto the page bitmap's own
+  // canvas unless the element skips it. The page walk itself draws elements with its render
+  // context and does not call this.
   virtual void RenderElement(TPageElement& element);
   // The element's Print on Canvas over PageRect.
   virtual void PrintElement(TPageElement& element);
   // Draws one page into a new page bitmap of PageRect's size, hands it to EndPage and frees it;
-  // exceptions pass on to the caller once the bitmap is freed.
+  // exceptions pass on to the caller once the bitmap is freed. Chance comes from the calling
+  // thread's current generator.
   virtual void RenderPage(const TRenderPageTemplateListItem& record);
   // The page in the output's pixels.
   virtual TPixelRect PageRect() const = 0;
@@ -100,11 +104,21 @@ class TPrintWizardRenderEngine : public TInterfacedPlugin {
  protected:
   // The page bitmap, for outputs that keep or replace it in EndPage.
   std::unique_ptr<TBitmap32>& PageBitmapHolder() { return pageBitmap_; }
+  // A context for rendering into bitmap for output, seen on canvas: the engine's page rectangle,
+  // resolution and error counter, chance from the drawing thread's current generator.
+  TRenderContext OutputContext(TBitmap32* bitmap, TBitmap32* canvas) const;
+  // Steps 3 to 7 of RenderPage with the context: builds the record's page, gives it the context's
+  // resolution, draws the background into the context's target (it must have one) and every
+  // element in list order, and frees the page. Nothing of the engine changes but the page's
+  // progress step (none: no progress), so pages with contexts, targets and counters of their own
+  // can be drawn on several threads at once.
+  void DrawRecord(const TRenderPageTemplateListItem& record, TRenderContext& context,
+                  TProgressStepScope* step) const;
 
  private:
   void RunPages(const TRenderPageTemplateList& list, const std::vector<int32_t>& indices,
                 bool numberByIndex);
-  void DrawElements(TPageTemplate& page, TProgressStepScope& step);
+  void DrawElements(TPageTemplate& page, TRenderContext& context, TProgressStepScope* step) const;
 
   std::string documentName_;
   std::unique_ptr<TBitmap32> pageBitmap_;

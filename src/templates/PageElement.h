@@ -20,6 +20,7 @@
 #include "raster/Bitmap32.h"
 #include "storage/CSFStreamWinTypes.h"
 #include "templates/PageGeometry.h"
+#include "templates/RenderMode.h"
 
 namespace nimbra {
 
@@ -184,9 +185,15 @@ class TPrintWizardElement : public TVisiblePageElement, public IBitmap32Glyph {
   // The program carries no glyph pictures, so there is none.
   std::unique_ptr<TBitmap32> GetGlyph() const override;
 
-  // 1 while the engine draws the element for output (no design-view frame), else 0.
-  uint8_t Rendering() const { return rendering_; }
-  void SetRendering(uint8_t rendering) { rendering_ = rendering; }
+  // For callers that draw the element through its documented calls: the mode the next drawing
+  // is for. The engine's own drawing hands the mode over in a render context instead.
+  TRenderMode RenderMode() const { return renderMode_; }
+  void SetRenderMode(TRenderMode mode) { renderMode_ = mode; }
+  // The same as the documented flag: 1 for final rendering (no design-view frame), else 0.
+  uint8_t Rendering() const { return renderMode_ == TRenderMode::FinalRendering ? 1 : 0; }
+  void SetRendering(uint8_t rendering) {
+    renderMode_ = rendering != 0 ? TRenderMode::FinalRendering : TRenderMode::DesignView;
+  }
 
  protected:
   explicit TPrintWizardElement(const TMetaClass& propertiesClass,
@@ -194,7 +201,7 @@ class TPrintWizardElement : public TVisiblePageElement, public IBitmap32Glyph {
                                double defaultHeight = kDefaultHeight);
 
  private:
-  uint8_t rendering_ = 0;
+  TRenderMode renderMode_ = TRenderMode::DesignView;
 };
 
 }  // namespace nimbra

@@ -1,5 +1,6 @@
 #include "templates/RenderPageTemplateList.h"
 
+#include <mutex>
 #include <string>
 
 #include "templates/ElementBinding.h"
@@ -11,6 +12,25 @@ NIMBRA_DEFINE_CLASS(TRenderPageElementListItem, TObject)
 NIMBRA_DEFINE_CLASS(TRenderPageElementList, TObject)
 NIMBRA_DEFINE_CLASS(TRenderPageTemplateListItem, TObject)
 NIMBRA_DEFINE_CLASS(TRenderPageTemplateList, TObjectListEvent)
+
+namespace {
+
+// Copying writes the source out through its bag, and a picture bag that shows the slideshow's
+// picture forgets its file name as it is written: pages built at the same time from the same
+// templates take turns at copying them.
+std::mutex& CopyLock() {
+  static std::mutex lock;
+  return lock;
+}
+
+// A copy of a template or element of the project.
+template <typename T>
+std::unique_ptr<T> CopyOf(const T& source) {
+  const std::lock_guard<std::mutex> guard(CopyLock());
+  return source.Clone();
+}
+
+}  // namespace
 
 // ---- TRenderPageElementList ----
 
@@ -54,7 +74,7 @@ void TRenderPageTemplateListItem::SetElements(std::unique_ptr<TRenderPageElement
 
 std::unique_ptr<TPageTemplate> TRenderPageTemplateListItem::CreatePage() const {
   if (template_ == nullptr) return nullptr;
-  std::unique_ptr<TPageTemplate> page = template_->Clone();
+  std::unique_ptr<TPageTemplate> page = CopyOf(*template_);
   if (!page) return nullptr;
   page->SetTemplateList(template_->GetTemplateList());
   page->Elements().Clear();
@@ -62,7 +82,7 @@ std::unique_ptr<TPageTemplate> TRenderPageTemplateListItem::CreatePage() const {
   for (int32_t i = 0; i < elements_.Count(); ++i) {
     const TRenderPageElementListItem* binding = elements_.Items(i);
     if (binding == nullptr || binding->Element() == nullptr) continue;
-    std::unique_ptr<TPageElement> element = binding->Element()->Clone();
+    std::unique_ptr<TPageElement> element = CopyOf(*binding->Element());
     if (!element) continue;
     if (auto* bound = dynamic_cast<IObjectBoundElement*>(element.get())) {
       bound->BindObject(binding->Object());

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "ElementTestSupport.h"
+#include "elements/CollagePic.h"
+#include "elements/DrawingRandom.h"
 #include "elements/FitRect.h"
 #include "elements/PrintPageElementGeometric.h"
 #include "elements/PrintPageElementPageNumberText.h"
@@ -127,6 +129,21 @@ TEST_F(ElementBindingTest, RandomAngleStaysWithinFiveDegrees) {
     previous = picture.RandomAngle();
   }
   EXPECT_TRUE(changed);
+}
+
+// A page's generator stands in for the thread's while the page is built, so that a collage
+// picture made by copying a template draws its seed from the page's chance.
+TEST_F(ElementBindingTest, ChanceDrawnInAScopeComesFromItsGenerator) {
+  const uint32_t first = TDrawingRandom(5).Number();
+  TDrawingRandom page(5);
+  SeedDrawingRandom(9);
+  {
+    const TDrawingRandomScope scope(page);
+    EXPECT_EQ(TCollagePic().Seed(), first);
+    EXPECT_EQ(&CurrentDrawingRandom(), &page);
+  }
+  EXPECT_NE(&CurrentDrawingRandom(), &page);
+  EXPECT_EQ(TCollagePic().Seed(), TDrawingRandom(9).Number());
 }
 
 TEST_F(ElementBindingTest, DescriptionCountsOnlyPicturesThatTakeSlideShowPictures) {

@@ -55,8 +55,11 @@ void TRenderTest::SetUp() { RenderLog().clear(); }
 
 // ---- TTestShow ----
 
-TTestShow::TTestShow(int pictures) {
-  AddPictureObjects(document_, std::vector<std::string>(static_cast<size_t>(pictures)));
+TTestShow::TTestShow(int pictures)
+    : TTestShow(std::vector<std::string>(static_cast<size_t>(pictures))) {}
+
+TTestShow::TTestShow(const std::vector<std::string>& fileNames) {
+  AddPictureObjects(document_, fileNames);
   tree_ = std::make_unique<TCustomTree>();
   BuildSlideShowTree(document_, *tree_);
   treeRef_ = TRef<ITree>(tree_.get());

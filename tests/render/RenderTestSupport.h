@@ -32,7 +32,10 @@ class TRenderTest : public ::testing::Test {
 // A slideshow of picture objects and its tree.
 class TTestShow {
  public:
+  // Pictures without files.
   explicit TTestShow(int pictures);
+  // A picture for each file name.
+  explicit TTestShow(const std::vector<std::string>& fileNames);
   ~TTestShow();
 
   TSlideShow& Document() { return document_; }

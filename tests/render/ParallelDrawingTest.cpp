@@ -1,0 +1,176 @@
+// Pages drawn on two threads at once, with render contexts of their own: pictures decoded from
+// disk and from one package, a random turn, a turned packaged picture, translucent shapes and a
+// background picture. The thread-sanitizer build runs this test (scripts/test.sh).
+#include <gtest/gtest.h>
+
+#include <array>
+#include <exception>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "RenderTestSupport.h"
+#include "TempFolder.h"
+#include "elements/DrawingRandom.h"
+#include "elements/PrintPageElementGeometric.h"
+#include "elements/PrintPageElementPicture.h"
+#include "framework/ErrorCounter.h"
+#include "raster/PictureWriters.h"
+#include "render/PrintWizardPictureEngine.h"
+#include "storage/FileAccess.h"
+#include "storage/MemoryStream.h"
+#include "storage/PackageFileListItem.h"
+
+namespace nimbra {
+namespace {
+
+using test::TempFolder;
+
+constexpr std::array<uint32_t, 2> kSeeds{11, 12};
+
+// A picture whose every part looks different, so that a misplaced pixel shows.
+TBitmap32 Pattern(int width, int height, TColor32 base) {
+  TBitmap32 bitmap(width, height);
+  for (int y = 0; y < height; ++y) {
+    for (int x = 0; x < width; ++x) {
+      bitmap.SetPixel(x, y, Color32(static_cast<uint8_t>(RedComponent(base) ^ (x * 7)),
+                                    static_cast<uint8_t>(GreenComponent(base) ^ y),
+                                    static_cast<uint8_t>(BlueComponent(base) ^ (x + y))));
+    }
+  }
+  return bitmap;
+}
+
+std::string Encoded(const TBitmap32& bitmap, bool jpeg) {
+  TMemoryStream stream;
+  if (jpeg) {
+    SaveJpeg(bitmap, stream);
+  } else {
+    SavePng(bitmap, stream);
+  }
+  return stream.ToString();
+}
+
+class ParallelDrawingTest : public test::TRenderTest {
+ protected:
+  void SetUp() override {
+    TRenderTest::SetUp();
+    SetFileAccess(access_);
+    WritePictures();
+    BuildProject();
+    show_ = std::make_unique<test::TTestShow>(
+        std::vector<std::string>{folder_.File("eins.jpg"), folder_.File("zwei.png")});
+    bag_.SetWidth(320);
+    bag_.SetHeight(240);
+    engine_.SetProperties(&bag_);
+    engine_.SetProject(&project_.Project());
+    engine_.SetSlideShowTree(show_->Tree());
+    list_ = engine_.BuildPageList();
+  }
+  void TearDown() override {
+    list_.reset();
+    engine_.SetSlideShowTree(nullptr);
+    SetFileAccess(nullptr);
+  }
+
+  // Two photos of the slideshow on disk, the background beside them, a stamp in a package.
+  void WritePictures() {
+    folder_.Write("eins.jpg", Encoded(Pattern(300, 200, Color32(200, 40, 90)), true));
+    folder_.Write("zwei.png", Encoded(Pattern(120, 260, Color32(10, 180, 60)), false));
+    folder_.Write("grund.png", Encoded(Pattern(16, 12, Color32(90, 90, 200)), false));
+    const std::string stamp =
+        folder_.Write("stempel.png", Encoded(Pattern(64, 40, Color32(250, 250, 0)), false));
+    TPackager packager;
+    ASSERT_TRUE(packager.CreatePackageFile(folder_.File("album.pkg")));
+    ASSERT_TRUE(packager.AddFile(stamp, std::make_unique<TPackageFileListItem>("stempel.png")));
+    ASSERT_TRUE(packager.Close());
+    ASSERT_TRUE(access_->AddPlainPackage(folder_.File("album.pkg")));
+  }
+
+  // One template for every page: the background picture, the slideshow's photo turned at random,
+  // the packaged stamp turned by a fixed angle, a missing picture, and two translucent shapes.
+  void BuildProject() {
+    TPrintWizardPageTemplateProperties& page = project_.Template().WizardProperties();
+    page.SetBackgroundFile(folder_.File("grund.png"));
+    page.SetBackgroundAlpha(160);
+    auto& photo = project_.Add<TPrintPageElementPicture>({0.05, 0.05, 0.55, 0.6});
+    photo.PictureProperties().SetRandomRotation(true);
+    auto& stamp = project_.Add<TPrintPageElementPicture>({0.6, 0.05, 0.95, 0.45});
+    stamp.PictureProperties().SetUseSlideShowPicture(false);
+    stamp.PictureProperties().SetRotationAngle(30);
+    stamp.SetFileName("|stempel.png");
+    auto& missing = project_.Add<TPrintPageElementPicture>({0.6, 0.5, 0.7, 0.6});
+    missing.PictureProperties().SetUseSlideShowPicture(false);
+    missing.SetFileName(folder_.File("fehlt.png"));
+    auto& band = project_.Add<TPrintPageElementRect>({0.02, 0.65, 0.98, 0.9});
+    band.GeometricProperties().SetFillColor(Color32(0, 0, 255, 100));
+    auto& ring = project_.Add<TPrintPageElementEllipse>({0.5, 0.4, 0.9, 0.95});
+    ring.GeometricProperties().SetFillColor(Color32(255, 255, 0, 120));
+    ring.GeometricProperties().SetBorderColor(Color32(0, 0, 0, 200));
+  }
+
+  std::unique_ptr<TBitmap32> Draw(int page, TErrorCounter& errors) const {
+    TDrawingRandom random(kSeeds[static_cast<size_t>(page)]);
+    return engine_.DrawPage(*list_->Items(page), &errors, random);
+  }
+
+  TempFolder folder_;
+  std::shared_ptr<TFileAccess> access_ = std::make_shared<TFileAccess>();
+  test::TTestProject project_{Color32(240, 230, 210)};
+  std::unique_ptr<test::TTestShow> show_;
+  TPrintWizardPictureEngineProperties bag_;
+  TPrintWizardPictureEngine engine_;
+  std::unique_ptr<TRenderPageTemplateList> list_;
+};
+
+TEST_F(ParallelDrawingTest, PagesDrawnAtTheSameTimeMatchThemDrawnOneAfterTheOther) {
+  ASSERT_EQ(list_->Count(), 2);
+  std::array<TErrorCounter, 2> errors;
+  std::array<std::unique_ptr<TBitmap32>, 2> alone;
+  for (int page : {0, 1}) alone[page] = Draw(page, errors[page]);
+
+  // Each thread draws its page twice, so that the two drawings overlap for certain.
+  std::array<TErrorCounter, 2> sharedErrors;
+  std::array<std::unique_ptr<TBitmap32>, 2> together;
+  std::array<std::string, 2> failures;
+  std::vector<std::thread> threads;
+  for (int page : {0, 1}) {
+    threads.emplace_back([&, page] {
+      try {
+        for (int round = 0; round < 2; ++round) together[page] = Draw(page, sharedErrors[page]);
+      } catch (const std::exception& error) {
+        failures[page] = error.what();
+      }
+    });
+  }
+  for (std::thread& thread : threads) thread.join();
+
+  for (int page : {0, 1}) {
+    EXPECT_EQ(failures[page], "") << page;
+    ASSERT_NE(alone[page], nullptr);
+    ASSERT_NE(together[page], nullptr);
+    EXPECT_TRUE(*together[page] == *alone[page]) << page;
+    // Each page counts its own missing picture, once per drawing.
+    EXPECT_EQ(errors[page].WarningCount(), 1) << page;
+    EXPECT_EQ(sharedErrors[page].WarningCount(), 2) << page;
+  }
+  // Different photos: the comparison above is between drawn pages, not empty ones.
+  EXPECT_FALSE(*alone[0] == *alone[1]);
+}
+
+TEST_F(ParallelDrawingTest, APageDrawnWithAGeneratorOfItsOwnIsThePageTheEngineRenders) {
+  TErrorCounter errors;
+  const std::unique_ptr<TBitmap32> drawn = Draw(0, errors);
+  SeedDrawingRandom(kSeeds[0]);
+  const std::unique_ptr<TBitmap32> rendered = engine_.RenderToBitmap(*list_->Items(0));
+  ASSERT_NE(drawn, nullptr);
+  ASSERT_NE(rendered, nullptr);
+  EXPECT_TRUE(*rendered == *drawn);
+  // The seed decides the random turn.
+  TDrawingRandom other(kSeeds[0] + 100);
+  EXPECT_FALSE(*engine_.DrawPage(*list_->Items(0), &errors, other) == *drawn);
+}
+
+}  // namespace
+}  // namespace nimbra
