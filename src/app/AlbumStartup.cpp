@@ -1,6 +1,6 @@
 #include "app/AlbumStartup.h"
 
-#include "app/NimbraApplicationInfo.h"
+#include "album/NimbraApplicationInfo.h"
 #include "app/ShellRegistration.h"
 #include "elements/ElementRegistration.h"
 #include "framework/FrameworkStartup.h"

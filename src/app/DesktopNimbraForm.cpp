@@ -3,12 +3,12 @@
 #include <filesystem>
 #include <system_error>
 
-#include "app/AlbumPages.h"
+#include "album/AlbumPages.h"
+#include "album/AutoRun.h"
+#include "album/DesktopNimbraProperties.h"
+#include "album/ParameterParser.h"
 #include "app/AlbumWallpaper.h"
-#include "app/AutoRun.h"
 #include "app/DesktopChanger.h"
-#include "app/DesktopNimbraProperties.h"
-#include "app/ParameterParser.h"
 #include "framework/FileNameResolution.h"
 #include "framework/KeyValueStore.h"
 #include "platform/WallpaperSetter.h"

@@ -2,8 +2,8 @@
 
 #include <QAction>
 
+#include "album/DesktopNimbraProperties.h"
 #include "app/DesktopChanger.h"
-#include "app/DesktopNimbraProperties.h"
 #include "app/ScreenChangeWatcher.h"
 
 namespace nimbra {

@@ -11,15 +11,15 @@
 #include <iostream>
 #include <string>
 
+#include "album/DesktopNimbraProperties.h"
+#include "album/NimbraApplicationInfo.h"
+#include "album/ParameterParser.h"
 #include "app/AlbumStartup.h"
 #include "app/DesktopChanger.h"
 #include "app/DesktopNimbraForm.h"
-#include "app/DesktopNimbraProperties.h"
 #include "app/DisplayPlatform.h"
 #include "app/MessageBox.h"
-#include "app/NimbraApplicationInfo.h"
 #include "app/OnlyStartOnce.h"
-#include "app/ParameterParser.h"
 #include "app/ProgramOptions.h"
 #include "framework/AfterInitialization.h"
 #include "platform/WallpaperSetter.h"

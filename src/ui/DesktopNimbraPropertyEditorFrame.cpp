@@ -10,8 +10,8 @@
 #include <QVBoxLayout>
 #include <memory>
 
+#include "album/DesktopNimbraSettings.h"
 #include "storage/FileAccess.h"
-#include "ui/DesktopNimbraSettings.h"
 
 namespace nimbra {
 

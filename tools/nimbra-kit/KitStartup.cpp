@@ -1,6 +1,6 @@
 #include "nimbra-kit/KitStartup.h"
 
-#include "app/NimbraApplicationInfo.h"
+#include "album/NimbraApplicationInfo.h"
 #include "elements/ElementRegistration.h"
 #include "framework/FrameworkStartup.h"
 #include "slideshow/SlideShowSettingsClasses.h"

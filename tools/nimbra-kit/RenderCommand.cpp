@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "app/AlbumPackage.h"
+#include "album/AlbumPackage.h"
 #include "elements/DrawingRandom.h"
 #include "framework/ErrorCounter.h"
 #include "framework/Progress.h"

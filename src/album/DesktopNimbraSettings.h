@@ -1,5 +1,6 @@
 // What the album's settings frame edits: how pages change. The album's settings bag implements
-// it, so the frame can live with the other frames without knowing the album.
+// it, so the frame can live with the other frames in the widget library and know the album only
+// by this interface.
 #pragma once
 
 #include <cstdint>
