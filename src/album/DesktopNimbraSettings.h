@@ -10,6 +10,12 @@ namespace nimbra {
 // 0 timed, 1 at program start, 2 never by itself.
 enum class TChangeMode : uint8_t { Timed = 0, AtProgramStart = 1, Manual = 2 };
 
+// Whether the stored byte is the mode. The byte is kept as read, since a file may hold one that is
+// none of the modes, and each reader decides what such a byte means.
+constexpr bool IsChangeMode(uint8_t stored, TChangeMode mode) {
+  return stored == static_cast<uint8_t>(mode);
+}
+
 class IDesktopNimbraSettings {
  public:
   virtual ~IDesktopNimbraSettings() = default;

@@ -205,16 +205,13 @@ bool TDesktopNimbraForm::WireChanger() {
 
 void TDesktopNimbraForm::FirstChange() {
   Changer()->SetPageIndex(Settings()->Page());
-  switch (Settings()->ChangeMode()) {
-    case 1:
-      Changer()->MoveBy(+1);
-      break;
-    case 2:
-      Changer()->MoveBy(0);
-      break;
-    default:
-      EnableTimer();
-      break;
+  const uint8_t mode = Settings()->ChangeMode();
+  if (IsChangeMode(mode, TChangeMode::AtProgramStart)) {
+    Changer()->MoveBy(+1);
+  } else if (IsChangeMode(mode, TChangeMode::Manual)) {
+    Changer()->MoveBy(0);
+  } else {
+    EnableTimer();
   }
 }
 

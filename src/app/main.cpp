@@ -58,7 +58,7 @@ std::unique_ptr<QSocketNotifier> CatchEndSignals(TDesktopNimbraForm& form) {
 // (there is no icon to show them). Yields the exit code.
 int ChangeOnce(TDesktopNimbraForm& form) {
   TNimbraDesktopChanger* changer = form.Changer();
-  if (form.Settings()->ChangeMode() == 0) changer->MoveBy(+1);
+  if (IsChangeMode(form.Settings()->ChangeMode(), TChangeMode::Timed)) changer->MoveBy(+1);
   changer->WaitForChange();
   const TWallpaperSetter* setter = changer->WallpaperSetter();
   if (changer->ShownPageIndex() < 0 || setter == nullptr) {
