@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "ZeroSeparatedArguments.h"
-#include "app/ParameterParser.h"
+#include "album/ParameterParser.h"
 #include "app/ProgramOptions.h"
 #include "platform/WallpaperBackends.h"
 #include "storage/TextCase.h"

@@ -14,8 +14,8 @@
 #include <string_view>
 
 #include "FreshFile.h"
-#include "app/DesktopNimbraProperties.h"
-#include "app/NimbraApplicationInfo.h"
+#include "album/DesktopNimbraProperties.h"
+#include "album/NimbraApplicationInfo.h"
 #include "framework/KeyValueStore.h"
 #include "storage/FileAccess.h"
 #include "storage/MemoryStream.h"

@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "app/AutoRun.h"
+#include "album/AutoRun.h"
 
 namespace {
 

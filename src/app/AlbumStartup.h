@@ -1,7 +1,8 @@
-// The program-wide start of the album and its end: the application information, the framework,
-// every unit's registered classes in the program's order, the picture readers and the shell's
-// settings classes, undone in reverse order when the object goes.
+// The program-wide start of the album and its end: the programs' units up to the picture readers,
+// then the shell's settings classes and editors, undone in reverse order when the object goes.
 #pragma once
+
+#include "album/ProgramStartup.h"
 
 namespace nimbra {
 
@@ -11,6 +12,9 @@ class TAlbumStartup {
   ~TAlbumStartup();
   TAlbumStartup(const TAlbumStartup&) = delete;
   TAlbumStartup& operator=(const TAlbumStartup&) = delete;
+
+ private:
+  TProgramStartup units_{TStartupStage::Rendering};
 };
 
 }  // namespace nimbra

@@ -9,7 +9,7 @@
 #include <new>
 #include <utility>
 
-#include "app/PageRenderer.h"
+#include "album/PageRenderer.h"
 #include "platform/WallpaperSetter.h"
 #include "raster/Blend.h"
 

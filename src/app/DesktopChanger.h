@@ -10,8 +10,8 @@
 #include <optional>
 #include <string>
 
+#include "album/PageRenderer.h"
 #include "app/ChangeBackgroundThread.h"
-#include "app/PageRenderer.h"
 #include "app/ScreenGeometry.h"
 
 namespace nimbra {

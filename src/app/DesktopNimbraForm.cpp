@@ -3,12 +3,12 @@
 #include <filesystem>
 #include <system_error>
 
-#include "app/AlbumPages.h"
+#include "album/AlbumPages.h"
+#include "album/AutoRun.h"
+#include "album/DesktopNimbraProperties.h"
+#include "album/ParameterParser.h"
 #include "app/AlbumWallpaper.h"
-#include "app/AutoRun.h"
 #include "app/DesktopChanger.h"
-#include "app/DesktopNimbraProperties.h"
-#include "app/ParameterParser.h"
 #include "framework/FileNameResolution.h"
 #include "framework/KeyValueStore.h"
 #include "platform/WallpaperSetter.h"
@@ -205,16 +205,13 @@ bool TDesktopNimbraForm::WireChanger() {
 
 void TDesktopNimbraForm::FirstChange() {
   Changer()->SetPageIndex(Settings()->Page());
-  switch (Settings()->ChangeMode()) {
-    case 1:
-      Changer()->MoveBy(+1);
-      break;
-    case 2:
-      Changer()->MoveBy(0);
-      break;
-    default:
-      EnableTimer();
-      break;
+  const uint8_t mode = Settings()->ChangeMode();
+  if (IsChangeMode(mode, TChangeMode::AtProgramStart)) {
+    Changer()->MoveBy(+1);
+  } else if (IsChangeMode(mode, TChangeMode::Manual)) {
+    Changer()->MoveBy(0);
+  } else {
+    EnableTimer();
   }
 }
 

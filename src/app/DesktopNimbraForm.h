@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "app/AlbumPackage.h"
+#include "album/AlbumPackage.h"
 #include "app/DesktopNimbraTray.h"
 #include "app/ScreenGeometry.h"
 #include "platform/WallpaperBackends.h"

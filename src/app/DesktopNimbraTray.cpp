@@ -2,8 +2,8 @@
 
 #include <QAction>
 
+#include "album/DesktopNimbraProperties.h"
 #include "app/DesktopChanger.h"
-#include "app/DesktopNimbraProperties.h"
 #include "app/ScreenChangeWatcher.h"
 
 namespace nimbra {
@@ -51,7 +51,7 @@ void TDesktopNimbraTray::SetChanger(std::unique_ptr<TNimbraDesktopChanger> chang
 
 void TDesktopNimbraTray::SettingsChanged() {
   if (Changer() == nullptr || Settings() == nullptr) return;
-  if (Settings()->ChangeMode() != 0) {
+  if (!IsChangeMode(Settings()->ChangeMode(), TChangeMode::Timed)) {
     DisableTimer();
   } else {
     Changer()->SetInterval(Settings()->Interval());
@@ -60,7 +60,7 @@ void TDesktopNimbraTray::SettingsChanged() {
 }
 
 void TDesktopNimbraTray::EnableTimer() {
-  if (Settings() != nullptr && Settings()->ChangeMode() != 0) {
+  if (Settings() != nullptr && !IsChangeMode(Settings()->ChangeMode(), TChangeMode::Timed)) {
     DisableTimer();
   } else {
     TTrayIcon::EnableTimer();

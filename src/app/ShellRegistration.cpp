@@ -1,7 +1,7 @@
 #include "app/ShellRegistration.h"
 
-#include "app/DesktopNimbraProperties.h"
-#include "app/WallpaperProperties.h"
+#include "album/DesktopNimbraProperties.h"
+#include "album/WallpaperProperties.h"
 #include "ui/DesktopNimbraPropertyEditorFrame.h"
 #include "ui/FramePropertyEditor.h"
 

@@ -4,10 +4,10 @@
 #include <QCoreApplication>
 #include <QMenu>
 
+#include "album/AutoRun.h"
+#include "album/DesktopNimbraProperties.h"
 #include "app/AboutForm.h"
-#include "app/AutoRun.h"
 #include "app/DesktopChanger.h"
-#include "app/DesktopNimbraProperties.h"
 #include "app/TrayImages.h"
 #include "framework/ApplicationInfo.h"
 #include "slideshow/SlideShow.h"

@@ -11,15 +11,15 @@
 #include <iostream>
 #include <string>
 
+#include "album/DesktopNimbraProperties.h"
+#include "album/NimbraApplicationInfo.h"
+#include "album/ParameterParser.h"
 #include "app/AlbumStartup.h"
 #include "app/DesktopChanger.h"
 #include "app/DesktopNimbraForm.h"
-#include "app/DesktopNimbraProperties.h"
 #include "app/DisplayPlatform.h"
 #include "app/MessageBox.h"
-#include "app/NimbraApplicationInfo.h"
 #include "app/OnlyStartOnce.h"
-#include "app/ParameterParser.h"
 #include "app/ProgramOptions.h"
 #include "framework/AfterInitialization.h"
 #include "platform/WallpaperSetter.h"
@@ -58,7 +58,7 @@ std::unique_ptr<QSocketNotifier> CatchEndSignals(TDesktopNimbraForm& form) {
 // (there is no icon to show them). Yields the exit code.
 int ChangeOnce(TDesktopNimbraForm& form) {
   TNimbraDesktopChanger* changer = form.Changer();
-  if (form.Settings()->ChangeMode() == 0) changer->MoveBy(+1);
+  if (IsChangeMode(form.Settings()->ChangeMode(), TChangeMode::Timed)) changer->MoveBy(+1);
   changer->WaitForChange();
   const TWallpaperSetter* setter = changer->WallpaperSetter();
   if (changer->ShownPageIndex() < 0 || setter == nullptr) {

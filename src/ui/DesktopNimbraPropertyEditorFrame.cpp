@@ -9,9 +9,10 @@
 #include <QSpinBox>
 #include <QVBoxLayout>
 #include <memory>
+#include <utility>
 
+#include "album/DesktopNimbraSettings.h"
 #include "storage/FileAccess.h"
-#include "ui/DesktopNimbraSettings.h"
 
 namespace nimbra {
 
@@ -71,11 +72,11 @@ TDesktopNimbraPropertyEditorFrame::TDesktopNimbraPropertyEditorFrame() {
   QObject::connect(minEdit_, &QSpinBox::valueChanged, this, [this] { MinEditChange(); });
   QObject::connect(secEdit_, &QSpinBox::valueChanged, this, [this] { MinEditChange(); });
   QObject::connect(noAutoSwitchCheck_, &QRadioButton::clicked, this,
-                   [this] { ModeClicked(noAutoSwitchCheck_, 2); });
+                   [this] { ModeClicked(noAutoSwitchCheck_, TChangeMode::Manual); });
   QObject::connect(progStartCheck_, &QRadioButton::clicked, this,
-                   [this] { ModeClicked(progStartCheck_, 1); });
+                   [this] { ModeClicked(progStartCheck_, TChangeMode::AtProgramStart); });
   QObject::connect(intervalCheck_, &QRadioButton::clicked, this,
-                   [this] { ModeClicked(intervalCheck_, 0); });
+                   [this] { ModeClicked(intervalCheck_, TChangeMode::Timed); });
   QObject::connect(button1_, &QPushButton::clicked, this, [this] { Button1Click(); });
 }
 
@@ -96,18 +97,22 @@ void TDesktopNimbraPropertyEditorFrame::ShowProperties() {
   // An exclusive group cannot be emptied by unchecking its checked button, so for a mode that is
   // none of the three the group's exclusivity is lifted for the moment.
   const uint8_t mode = settings->ChangeMode();
-  QRadioButton* buttons[] = {intervalCheck_, progStartCheck_, noAutoSwitchCheck_};
-  for (int index = 0; index < 3; ++index) {
-    buttons[index]->setAutoExclusive(false);
-    buttons[index]->setChecked(mode == index);
-    buttons[index]->setAutoExclusive(true);
+  const std::pair<QRadioButton*, TChangeMode> buttons[] = {
+      {intervalCheck_, TChangeMode::Timed},
+      {progStartCheck_, TChangeMode::AtProgramStart},
+      {noAutoSwitchCheck_, TChangeMode::Manual}};
+  for (const auto& [button, buttonMode] : buttons) {
+    button->setAutoExclusive(false);
+    button->setChecked(IsChangeMode(mode, buttonMode));
+    button->setAutoExclusive(true);
   }
   UpdateControls();
 }
 
 void TDesktopNimbraPropertyEditorFrame::UpdateControls() {
   IDesktopNimbraSettings* settings = Settings();
-  const bool timed = settings != nullptr && settings->ChangeMode() == 0;
+  const bool timed =
+      settings != nullptr && IsChangeMode(settings->ChangeMode(), TChangeMode::Timed);
   // Disabling the panel disables every control inside it.
   intervalPanel_->setEnabled(timed);
 }
@@ -119,11 +124,11 @@ void TDesktopNimbraPropertyEditorFrame::MinEditChange() {
   Modified();
 }
 
-void TDesktopNimbraPropertyEditorFrame::ModeClicked(QRadioButton* button, uint8_t mode) {
+void TDesktopNimbraPropertyEditorFrame::ModeClicked(QRadioButton* button, TChangeMode mode) {
   IDesktopNimbraSettings* settings = Settings();
   if (settings == nullptr) return;
   if (button->isChecked()) {
-    settings->SetChangeMode(mode);
+    settings->SetChangeMode(static_cast<uint8_t>(mode));
     Modified();
   }
   UpdateControls();

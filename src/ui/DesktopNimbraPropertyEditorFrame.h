@@ -3,6 +3,7 @@
 // album came with. It edits the working copy the settings dialog hands it.
 #pragma once
 
+#include "album/DesktopNimbraSettings.h"
 #include "ui/PropertyEditorFrame.h"
 
 class QGroupBox;
@@ -39,7 +40,7 @@ class TDesktopNimbraPropertyEditorFrame : public TPropertyEditorFrame {
  private:
   IDesktopNimbraSettings* Settings() const;
   void MinEditChange();
-  void ModeClicked(QRadioButton* button, uint8_t mode);
+  void ModeClicked(QRadioButton* button, TChangeMode mode);
   void Button1Click();
 
   QGroupBox* groupBox_;

@@ -7,7 +7,7 @@
 #include <QTimer>
 
 #include "ShellTestSupport.h"
-#include "app/NimbraApplicationInfo.h"
+#include "album/NimbraApplicationInfo.h"
 #include "framework/ApplicationInfo.h"
 
 namespace nimbra {

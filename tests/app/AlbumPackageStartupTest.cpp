@@ -5,11 +5,12 @@
 #include <string>
 #include <vector>
 
+#include "StartupApplication.h"
 #include "StartupTestAlbum.h"
 #include "TempFolder.h"
-#include "app/AlbumPackage.h"
+#include "album/AlbumPackage.h"
+#include "album/DesktopNimbraProperties.h"
 #include "app/AlbumStartup.h"
-#include "app/DesktopNimbraProperties.h"
 #include "slideshow/SlideShowInterfaces.h"
 #include "slideshow/SlideShowObject.h"
 #include "slideshow/SlideShowObjectList.h"

@@ -8,8 +8,8 @@
 #include <filesystem>
 #include <thread>
 
+#include "album/NimbraApplicationInfo.h"
 #include "app/AlbumWallpaper.h"
-#include "app/NimbraApplicationInfo.h"
 
 #include "ShellTestSupport.h"
 #include "platform/WallpaperSetter.h"

@@ -9,14 +9,15 @@
 #include <string>
 #include <vector>
 
+#include "StartupApplication.h"
 #include "StartupTestAlbum.h"
 #include "TempFolder.h"
+#include "album/AutoRun.h"
+#include "album/DesktopNimbraProperties.h"
+#include "album/ParameterParser.h"
 #include "app/AlbumStartup.h"
-#include "app/AutoRun.h"
 #include "app/DesktopChanger.h"
 #include "app/DesktopNimbraForm.h"
-#include "app/DesktopNimbraProperties.h"
-#include "app/ParameterParser.h"
 #include "framework/KeyValueStore.h"
 #include "platform/WallpaperSetter.h"
 #include "raster/VendorLibraries.h"

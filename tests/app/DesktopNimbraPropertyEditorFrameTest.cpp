@@ -9,7 +9,7 @@
 #include <QSpinBox>
 
 #include "ShellTestSupport.h"
-#include "app/DesktopNimbraProperties.h"
+#include "album/DesktopNimbraProperties.h"
 #include "storage/FileAccess.h"
 
 namespace nimbra {
@@ -112,6 +112,15 @@ TEST_F(DesktopNimbraPropertyEditorFrameTest, DefaultsComeFromThePackageOrTheCons
   EXPECT_EQ(frame_.SecEdit()->value(), 5);
   EXPECT_EQ(Marks(), (std::vector<bool>{false, true, false}));
   EXPECT_FALSE(frame_.IntervalPanel()->isEnabled());
+}
+
+TEST(DesktopNimbraPropertiesTest, NamesItsEditorFrame) {
+  TDesktopNimbraProperties bag;
+  EXPECT_EQ(bag.EditorFrameClassNames(), "TDesktopNimbraPropertyEditorFrame");
+  EXPECT_EQ(bag.FirstEditorFrame(), nullptr);
+  RegisterDesktopNimbraPropertyEditorFrame();
+  EXPECT_EQ(bag.FirstEditorFrame(), &TDesktopNimbraPropertyEditorFrame::StaticClass());
+  UnregisterDesktopNimbraPropertyEditorFrame();
 }
 
 }  // namespace

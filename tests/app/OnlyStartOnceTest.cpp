@@ -11,7 +11,7 @@
 #include <filesystem>
 
 #include "TempFolder.h"
-#include "app/NimbraApplicationInfo.h"
+#include "album/NimbraApplicationInfo.h"
 
 namespace nimbra {
 namespace {

@@ -9,7 +9,6 @@
 #include <stdexcept>
 
 #include "framework/TickCount.h"
-#include "storage/MemoryStream.h"
 
 namespace nimbra::test {
 
@@ -106,11 +105,6 @@ void TRecordingBackend::Apply(const TWallpaperPicture& picture) {
   std::lock_guard lock(shown_->Mutex);
   shown_->Pages.push_back(*picture.Page);
   shown_->Files.push_back(picture.BitmapFile);
-}
-
-std::unique_ptr<TStream> TOneFileAccess::OpenFile(std::string_view name) {
-  if (name != name_) return nullptr;
-  return std::make_unique<TMemoryStream>(bytes_);
 }
 
 }  // namespace nimbra::test

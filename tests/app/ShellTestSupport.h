@@ -14,7 +14,8 @@
 #include <thread>
 #include <vector>
 
-#include "app/PageRenderer.h"
+#include "OneFileAccess.h"
+#include "album/PageRenderer.h"
 #include "platform/WallpaperBackend.h"
 #include "storage/FileAccess.h"
 
@@ -98,19 +99,6 @@ class TRecordingBackend : public TWallpaperBackend {
 
  private:
   std::shared_ptr<TShownPictures> shown_;
-};
-
-// A file access that knows one file, such as the album's settings "|Oriel.cfg" in its package.
-class TOneFileAccess : public IFileAccess {
- public:
-  TOneFileAccess(std::string name, std::string bytes)
-      : name_(std::move(name)), bytes_(std::move(bytes)) {}
-  std::unique_ptr<TStream> OpenFile(std::string_view name) override;
-  bool FileExists(std::string_view name) override { return name == name_; }
-
- private:
-  std::string name_;
-  std::string bytes_;
 };
 
 }  // namespace nimbra::test

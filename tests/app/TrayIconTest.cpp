@@ -11,10 +11,10 @@
 
 #include "ShellTestSupport.h"
 #include "TempFolder.h"
+#include "album/DesktopNimbraProperties.h"
+#include "album/NimbraApplicationInfo.h"
 #include "app/DesktopChanger.h"
-#include "app/DesktopNimbraProperties.h"
 #include "app/DesktopNimbraTray.h"
-#include "app/NimbraApplicationInfo.h"
 #include "app/ShellRegistration.h"
 #include "framework/FrameworkStartup.h"
 #include "platform/WallpaperSetter.h"

@@ -16,10 +16,10 @@
 #include "PlatformTestSession.h"
 #include "RootPicture.h"
 #include "ShellTestSupport.h"
+#include "album/DesktopNimbraProperties.h"
+#include "album/NimbraApplicationInfo.h"
 #include "app/DesktopChanger.h"
-#include "app/DesktopNimbraProperties.h"
 #include "app/DesktopNimbraTray.h"
-#include "app/NimbraApplicationInfo.h"
 #include "platform/WallpaperSetter.h"
 #include "platform/X11Wallpaper.h"
 

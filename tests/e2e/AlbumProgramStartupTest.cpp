@@ -21,10 +21,11 @@
 #include <vector>
 
 #include "PlatformTestSession.h"
+#include "StartupApplication.h"
 #include "StartupTestAlbum.h"
 #include "TempFolder.h"
+#include "album/DesktopNimbraProperties.h"
 #include "app/AlbumStartup.h"
-#include "app/DesktopNimbraProperties.h"
 #include "framework/KeyValueStore.h"
 #include "platform/ChildProcess.h"
 

@@ -7,7 +7,7 @@
 #include "KitMakePhotos.h"
 #include "KitRunner.h"
 #include "TempFolder.h"
-#include "app/DesktopNimbraProperties.h"
+#include "album/DesktopNimbraProperties.h"
 #include "nimbra-kit/AlbumCommandParts.h"
 #include "nimbra-kit/CommandLine.h"
 #include "nimbra-kit/KitCommands.h"

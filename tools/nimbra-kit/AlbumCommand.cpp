@@ -4,7 +4,7 @@
 #include <map>
 #include <ostream>
 
-#include "app/DesktopNimbraProperties.h"
+#include "album/DesktopNimbraProperties.h"
 #include "nimbra-kit/AlbumCommandParts.h"
 #include "nimbra-kit/CommandLine.h"
 #include "nimbra-kit/KitCommands.h"

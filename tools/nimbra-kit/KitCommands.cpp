@@ -3,7 +3,7 @@
 #include <exception>
 #include <ostream>
 
-#include "app/NimbraApplicationInfo.h"
+#include "album/NimbraApplicationInfo.h"
 #include "nimbra-kit/CommandLine.h"
 
 namespace nimbra::kit {

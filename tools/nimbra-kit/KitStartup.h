@@ -1,15 +1,15 @@
-// The program start-up nimbra-kit needs before it reads documents: application information, the
-// framework and every unit's registered classes, undone in reverse order when the session ends.
+// The program start-up a nimbra-kit command needs: the programs' units up to the documents (or,
+// for commands that draw, up to the picture readers), undone in reverse order when the session
+// ends.
 #pragma once
+
+#include "album/ProgramStartup.h"
 
 namespace nimbra::kit {
 
-class TKitSession {
+class TKitSession : public TProgramStartup {
  public:
-  TKitSession();
-  ~TKitSession();
-  TKitSession(const TKitSession&) = delete;
-  TKitSession& operator=(const TKitSession&) = delete;
+  explicit TKitSession(TStartupStage last = TStartupStage::Documents) : TProgramStartup(last) {}
 };
 
 }  // namespace nimbra::kit

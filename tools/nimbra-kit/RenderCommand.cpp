@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "app/AlbumPackage.h"
+#include "album/AlbumPackage.h"
 #include "elements/DrawingRandom.h"
 #include "framework/ErrorCounter.h"
 #include "framework/Progress.h"
@@ -19,28 +19,11 @@
 #include "nimbra-kit/KitCommands.h"
 #include "nimbra-kit/KitStartup.h"
 #include "nimbra-kit/RenderCommandOptions.h"
-#include "raster/PictureFormatRegistration.h"
 #include "render/PrintWizardPictureEngine.h"
-#include "render/RenderRegistration.h"
 
 namespace nimbra::kit {
 
 namespace {
-
-// The picture readers and the render unit's classes, for the command's run.
-class TRenderUnits {
- public:
-  TRenderUnits() {
-    RenderStartup();
-    RegisterPictureFormats();
-  }
-  ~TRenderUnits() {
-    UnregisterPictureFormats();
-    RenderShutdown();
-  }
-  TRenderUnits(const TRenderUnits&) = delete;
-  TRenderUnits& operator=(const TRenderUnits&) = delete;
-};
 
 // The picture engine in save mode, remembering which files it wrote.
 class TSavingEngine : public TPrintWizardPictureEngine {
@@ -116,8 +99,7 @@ void PrintErrors(const TErrorList& list, const char* severity, std::ostream& out
 void RunRender(const TCommandLine& commandLine, std::ostream& out) {
   const TRenderOptions options = ReadRenderOptions(commandLine);
 
-  const TKitSession session;
-  const TRenderUnits units;
+  const TKitSession session(TStartupStage::Rendering);
   // Declared before the engine, so that the engine lets go of the tree before the tree goes.
   const std::unique_ptr<TAlbumDocuments> album = LoadAlbum(commandLine);
 

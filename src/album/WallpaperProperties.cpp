@@ -1,4 +1,4 @@
-#include "app/WallpaperProperties.h"
+#include "album/WallpaperProperties.h"
 
 #include <string>
 

@@ -1,4 +1,4 @@
-#include "app/NimbraApplicationInfo.h"
+#include "album/NimbraApplicationInfo.h"
 
 #include <gtest/gtest.h>
 

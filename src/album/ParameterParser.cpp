@@ -1,4 +1,4 @@
-#include "app/ParameterParser.h"
+#include "album/ParameterParser.h"
 
 #include <cctype>
 #include <mutex>

@@ -1,4 +1,4 @@
-#include "app/AutoRun.h"
+#include "album/AutoRun.h"
 
 #include <algorithm>
 #include <cstdlib>

@@ -1,4 +1,4 @@
-#include "app/AutoRun.h"
+#include "album/AutoRun.h"
 
 #include <gtest/gtest.h>
 

@@ -1,10 +1,10 @@
-#include "app/AlbumPackage.h"
+#include "album/AlbumPackage.h"
 
 #include <stdlib.h>
 
 #include <system_error>
 
-#include "app/DesktopNimbraProperties.h"
+#include "album/DesktopNimbraProperties.h"
 #include "raster/VendorLibraries.h"
 #include "slideshow/SlideShowTree.h"
 #include "storage/FileList.h"

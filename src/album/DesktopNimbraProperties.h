@@ -7,8 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "album/DesktopNimbraSettings.h"
 #include "framework/Properties.h"
-#include "ui/DesktopNimbraSettings.h"
 
 namespace nimbra {
 

@@ -6,7 +6,7 @@
 
 #include <memory>
 
-#include "app/PageRenderer.h"
+#include "album/PageRenderer.h"
 #include "framework/CustomTree.h"
 #include "framework/ErrorCounter.h"
 #include "framework/Progress.h"

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "app/ParameterParser.h"
+#include "album/ParameterParser.h"
 
 namespace nimbra {
 namespace {

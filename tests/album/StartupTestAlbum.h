@@ -37,12 +37,3 @@ TColor32 CentreColour(const std::string& pictureFile);
 std::vector<std::string> WriteStartupAlbumFiles(const std::string& folder, uint8_t changeMode);
 
 }  // namespace nimbra::test
-
-class QApplication;
-
-namespace nimbra::test {
-
-// The process's QApplication on the offscreen platform, made on first use.
-QApplication& StartupApplication();
-
-}  // namespace nimbra::test

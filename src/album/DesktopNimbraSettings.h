@@ -1,5 +1,6 @@
 // What the album's settings frame edits: how pages change. The album's settings bag implements
-// it, so the frame can live with the other frames without knowing the album.
+// it, so the frame can live with the other frames in the widget library and know the album only
+// by this interface.
 #pragma once
 
 #include <cstdint>
@@ -8,6 +9,12 @@ namespace nimbra {
 
 // 0 timed, 1 at program start, 2 never by itself.
 enum class TChangeMode : uint8_t { Timed = 0, AtProgramStart = 1, Manual = 2 };
+
+// Whether the stored byte is the mode. The byte is kept as read, since a file may hold one that is
+// none of the modes, and each reader decides what such a byte means.
+constexpr bool IsChangeMode(uint8_t stored, TChangeMode mode) {
+  return stored == static_cast<uint8_t>(mode);
+}
 
 class IDesktopNimbraSettings {
  public:

@@ -1,18 +1,16 @@
 #include "StartupTestAlbum.h"
 
-#include <QApplication>
-#include <cstdlib>
 #include <filesystem>
 #include <stdexcept>
 
-#include "app/DesktopNimbraProperties.h"
+#include "album/DesktopNimbraProperties.h"
 #include "elements/PrintPageElementPicture.h"
 #include "raster/Bitmap32Graphic.h"
 #include "raster/PictureWriters.h"
 #include "storage/FileAccess.h"
-#include "storage/PictureFormats.h"
 #include "storage/FileStream.h"
 #include "storage/Packager.h"
+#include "storage/PictureFormats.h"
 #include "templates/PageTemplateProject.h"
 #include "templates/StructureElements.h"
 #include "templates/StructureEvent.h"
@@ -110,15 +108,6 @@ std::vector<std::string> WriteStartupAlbumFiles(const std::string& folder, uint8
   WriteStartupSettings(settings, 600000, changeMode, -1);
   files.insert(files.end(), {show, project, settings});
   return files;
-}
-
-QApplication& StartupApplication() {
-  static int argc = 1;
-  static char name[] = "nimbra-startup-tests";
-  static char* argv[] = {name, nullptr};
-  setenv("QT_QPA_PLATFORM", "offscreen", 1);
-  static QApplication application(argc, argv);
-  return application;
 }
 
 }  // namespace nimbra::test

@@ -1,4 +1,4 @@
-#include "app/DesktopNimbraProperties.h"
+#include "album/DesktopNimbraProperties.h"
 
 #include <memory>
 #include <string>

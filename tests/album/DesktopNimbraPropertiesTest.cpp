@@ -1,20 +1,19 @@
-#include "app/DesktopNimbraProperties.h"
+#include "album/DesktopNimbraProperties.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 
-#include "ShellTestSupport.h"
+#include "OneFileAccess.h"
 #include "TempFolder.h"
-#include "app/NimbraApplicationInfo.h"
-#include "app/WallpaperProperties.h"
+#include "album/NimbraApplicationInfo.h"
+#include "album/WallpaperProperties.h"
 #include "framework/AfterInitialization.h"
 #include "framework/FrameworkStartup.h"
 #include "framework/GlobalProperties.h"
 #include "framework/KeyValueStore.h"
 #include "storage/FileAccess.h"
 #include "storage/MemoryStream.h"
-#include "ui/DesktopNimbraPropertyEditorFrame.h"
 
 namespace nimbra {
 namespace {
@@ -54,15 +53,6 @@ TEST(DesktopNimbraPropertiesTest, ShortCopyChangesNothing) {
   EXPECT_EQ(bag.Interval(), 1800000);
   EXPECT_EQ(bag.ChangeMode(), 0);
   EXPECT_EQ(bag.Page(), 3);
-}
-
-TEST(DesktopNimbraPropertiesTest, NamesItsEditorFrame) {
-  TDesktopNimbraProperties bag;
-  EXPECT_EQ(bag.EditorFrameClassNames(), "TDesktopNimbraPropertyEditorFrame");
-  EXPECT_EQ(bag.FirstEditorFrame(), nullptr);
-  RegisterDesktopNimbraPropertyEditorFrame();
-  EXPECT_EQ(bag.FirstEditorFrame(), &TDesktopNimbraPropertyEditorFrame::StaticClass());
-  UnregisterDesktopNimbraPropertyEditorFrame();
 }
 
 TEST(DesktopNimbraPropertiesTest, UserCopyLivesInTheProductKey) {

@@ -1,4 +1,4 @@
-#include "app/AlbumPages.h"
+#include "album/AlbumPages.h"
 
 #include <stdexcept>
 

@@ -1,0 +1,52 @@
+#include "album/ProgramStartup.h"
+
+#include "album/NimbraApplicationInfo.h"
+#include "elements/ElementRegistration.h"
+#include "framework/FrameworkStartup.h"
+#include "raster/PictureFormatRegistration.h"
+#include "render/RenderRegistration.h"
+#include "slideshow/SlideShowSettingsClasses.h"
+
+namespace nimbra {
+
+namespace {
+
+struct TStartupUnit {
+  TStartupStage Stage;
+  void (*Start)();
+  void (*Stop)();
+};
+
+// In start order; each stage's units follow those of the stage before.
+constexpr TStartupUnit kUnits[] = {
+    {TStartupStage::Documents, &InstallApplicationInfo, &ClearApplicationInfo},
+    {TStartupStage::Documents, &FrameworkStartup, &FrameworkShutdown},
+    {TStartupStage::Documents, &RegisterSlideShowSettingsClasses,
+     &UnregisterSlideShowSettingsClasses},
+    {TStartupStage::Documents, &DocumentUnitsStartup, &DocumentUnitsShutdown},
+    {TStartupStage::Rendering, &RenderStartup, &RenderShutdown},
+    {TStartupStage::Rendering, &RegisterPictureFormats, &UnregisterPictureFormats},
+};
+
+void StopUnits(size_t count) {
+  while (count > 0) kUnits[--count].Stop();
+}
+
+}  // namespace
+
+TProgramStartup::TProgramStartup(TStartupStage last) {
+  try {
+    for (const TStartupUnit& unit : kUnits) {
+      if (unit.Stage > last) break;
+      unit.Start();
+      ++started_;
+    }
+  } catch (...) {
+    StopUnits(started_);
+    throw;
+  }
+}
+
+TProgramStartup::~TProgramStartup() { StopUnits(started_); }
+
+}  // namespace nimbra
