@@ -1,11 +1,9 @@
 #include "raster/Bitmap32Cache.h"
 
 #include <algorithm>
-#include <exception>
 
-#include "raster/Bitmap32Graphic.h"
+#include "raster/PictureFile.h"
 #include "raster/StretchDraw.h"
-#include "storage/FileAccess.h"
 #include "storage/GlobalHolder.h"
 
 namespace nimbra {
@@ -16,18 +14,8 @@ NIMBRA_DEFINE_CLASS(TBitmap32CacheItem, TFileCacheItem)
 
 bool TBitmap32CacheItem::Reload() {
   FreeData();
-  try {
-    const std::shared_ptr<IFileAccess> access = FileAccess();
-    if (!access) return false;
-    std::unique_ptr<TGraphic> graphic = LoadGraphic(*access, FileName());
-    auto* decoded = dynamic_cast<TBitmap32Graphic*>(graphic.get());
-    if (decoded == nullptr || decoded->Bitmap().Empty()) return false;
-    data_ = std::make_unique<TBitmap32>(std::move(decoded->Bitmap()));
-    return true;
-  } catch (const std::exception&) {
-    FreeData();
-    return false;
-  }
+  data_ = LoadBitmap32(FileName());
+  return data_ != nullptr;
 }
 
 // ---- TBitmap32Cache ----

@@ -19,7 +19,7 @@ class TBitmap32CacheItem : public TFileCacheItem {
   int64_t Size() const override { return data_ ? data_->ByteSize() : 0; }
   void FreeData() override { data_.reset(); }
   // Decodes FileName through the process-wide file access and the picture readers; false, and
-  // no bitmap, when that fails or the reader does not decode into a 32-bit bitmap.
+  // no bitmap, when that fails or no reader decodes the file into a 32-bit bitmap.
   bool Reload() override;
   bool HasData() const override { return data_ != nullptr; }
 

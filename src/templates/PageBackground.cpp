@@ -4,10 +4,8 @@
 #include <optional>
 
 #include "raster/Bitmap32Cache.h"
-#include "raster/Bitmap32Graphic.h"
+#include "raster/PictureFile.h"
 #include "raster/StretchDraw.h"
-#include "storage/FileAccess.h"
-#include "storage/PictureFormats.h"
 #include "templates/PageTemplate.h"
 
 namespace nimbra {
@@ -15,19 +13,6 @@ namespace nimbra {
 namespace {
 
 constexpr uint32_t kCacheValidity = 30000;
-
-std::unique_ptr<TBitmap32> DecodeFile(const std::string& name) {
-  const std::shared_ptr<IFileAccess> access = FileAccess();
-  if (!access) return nullptr;
-  try {
-    std::unique_ptr<TGraphic> graphic = LoadGraphic(*access, name);
-    auto* pixels = dynamic_cast<TBitmap32Graphic*>(graphic.get());
-    if (pixels == nullptr || pixels->Bitmap().Empty()) return nullptr;
-    return std::make_unique<TBitmap32>(std::move(pixels->Bitmap()));
-  } catch (const std::exception&) {
-    return nullptr;
-  }
-}
 
 TRect ToRect(const TPixelRect& r) { return {r.Left, r.Top, r.Right, r.Bottom}; }
 
@@ -108,7 +93,7 @@ TBackgroundPicture TBackgroundPicture::Obtain(const std::string& name) {
     picture.pixels_ = picture.cache_->Get(name);
     if (picture.pixels_ != nullptr) return picture;
   }
-  std::unique_ptr<TBitmap32> decoded = DecodeFile(name);
+  std::unique_ptr<TBitmap32> decoded = LoadBitmap32(name);
   if (!decoded) return picture;
   if (picture.cache_) {
     // The cache's own bitmap is drawn from; nothing changes it while the page is drawn.

@@ -5,7 +5,7 @@
 #include "../framework/ManualTickSource.h"
 #include "TempFolder.h"
 #include "raster/Bitmap32Cache.h"
-#include "raster/Bitmap32Graphic.h"
+#include "raster/PictureFormats.h"
 #include "storage/FileAccess.h"
 #include "storage/Stream.h"
 #include "storage/StreamErrors.h"
@@ -162,9 +162,17 @@ TEST(Bitmap32CacheTest, ScaledEntriesFitTheirBoxWithTheBitmapsProportions) {
 
 // A picture format of the tests: "T32", width and height as 16-bit little-endian numbers, then
 // the pixels as 32-bit little-endian numbers.
-class TTestPicture : public TBitmap32Graphic {
+class TTestPicture : public TPictureReader {
  public:
-  TPictureSize ReadShownSize(TStream& stream) override {
+  using TPictureReader::TPictureReader;
+
+  static std::unique_ptr<TPictureReader> Open(TStream& stream) {
+    return std::make_unique<TTestPicture>(stream);
+  }
+
+ protected:
+  TPictureSize ReadShownSize() override {
+    TStream& stream = Stream();
     uint8_t header[7];
     stream.ReadBuffer(header, sizeof header);
     if (std::memcmp(header, "T32", 3) != 0) throw EReadError("not a test picture");
@@ -174,9 +182,10 @@ class TTestPicture : public TBitmap32Graphic {
     return {width, height};
   }
 
- protected:
-  void Decode(TStream& stream, TBitmap32& bitmap) override {
-    const auto [width, height] = ReadShownSize(stream);
+  TBitmap32 DecodePixels(const TDecodeHint&) override {
+    TStream& stream = Stream();
+    const auto [width, height] = ReadHeader();
+    TBitmap32 bitmap;
     bitmap.SetSize(width, height);
     for (int y = 0; y < height; ++y) {
       for (int x = 0; x < width; ++x) {
@@ -187,6 +196,7 @@ class TTestPicture : public TBitmap32Graphic {
             TColor32(p[0]) | TColor32(p[1]) << 8 | TColor32(p[2]) << 16 | TColor32(p[3]) << 24);
       }
     }
+    return bitmap;
   }
 };
 
@@ -203,7 +213,7 @@ class Bitmap32CacheReloadTest : public ::testing::Test {
   void SetUp() override {
     previousAccess_ = FileAccess();
     SetFileAccess(std::make_shared<TFileAccess>());
-    RegisterPictureFormat("t32", "Testbild", [] { return std::make_unique<TTestPicture>(); });
+    RegisterPictureFormat("t32", "Testbild", TTestPicture::Open);
     RegisterPictureFormat("other", "Anderes", [] { return std::make_unique<TOtherPicture>(); });
   }
   void TearDown() override {
