@@ -9,10 +9,10 @@
 #include "elements/PictureGeometry.h"
 #include "elements/PicturePlaceholder.h"
 #include "elements/PrintPageElementPicture.h"
-#include "raster/Bitmap32Cache.h"
 #include "raster/PictureFile.h"
 #include "raster/StretchDraw.h"
 #include "storage/FileAccess.h"
+#include "templates/Bitmap32Cache.h"
 
 namespace nimbra {
 

@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <optional>
 
-#include "raster/Bitmap32Cache.h"
 #include "raster/PictureFile.h"
 #include "raster/StretchDraw.h"
+#include "templates/Bitmap32Cache.h"
 #include "templates/PageTemplate.h"
 
 namespace nimbra {
@@ -88,22 +88,20 @@ void DrawTiled(TBitmap32& bitmap, const TPixelRect& page, const TSizedPicture& s
 
 TBackgroundPicture TBackgroundPicture::Obtain(const std::string& name) {
   TBackgroundPicture picture;
-  picture.cache_ = Bitmap32Cache();
-  if (picture.cache_) {
-    picture.pixels_ = picture.cache_->Get(name);
+  const std::shared_ptr<TBitmap32Cache> cache = Bitmap32Cache();
+  if (cache) {
+    picture.pixels_ = cache->Get(name);
     if (picture.pixels_ != nullptr) return picture;
   }
   std::unique_ptr<TBitmap32> decoded = LoadBitmap32(name);
   if (!decoded) return picture;
-  if (picture.cache_) {
+  if (cache) {
     // The cache's own bitmap is drawn from; nothing changes it while the page is drawn.
-    picture.cache_->Add(std::move(decoded), name,
-                        TCacheItemValidInfo::CreateFor(kCacheValidity, true));
-    picture.pixels_ = picture.cache_->Get(name);
+    cache->Add(std::move(decoded), name, TCacheItemValidInfo::CreateFor(kCacheValidity, true));
+    picture.pixels_ = cache->Get(name);
     return picture;
   }
-  picture.owned_ = std::move(decoded);
-  picture.pixels_ = picture.owned_.get();
+  picture.pixels_ = std::move(decoded);
   return picture;
 }
 

@@ -1,14 +1,15 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <thread>
 
 #include "../framework/ManualTickSource.h"
 #include "TempFolder.h"
-#include "raster/Bitmap32Cache.h"
 #include "raster/PictureFormats.h"
 #include "storage/FileAccess.h"
 #include "storage/Stream.h"
 #include "storage/StreamErrors.h"
+#include "templates/Bitmap32Cache.h"
 
 namespace nimbra {
 namespace {
@@ -77,6 +78,30 @@ TEST(Bitmap32CacheTest, CopiesAreTheCallersOwn) {
   EXPECT_EQ(cache.Get("missing.png"), nullptr);
   EXPECT_FALSE(cache.Add(nullptr, "none.png"));
   EXPECT_FALSE(cache.Contains("none.png"));
+}
+
+TEST(Bitmap32CacheTest, HandlesOutliveTheirEntriesWhileTwoDrawingsUseTheCache) {
+  TBitmap32Cache cache;
+  cache.AddCopy(Filled(2, 2, kColor32White), "kept.jpg");
+  const std::shared_ptr<const TBitmap32> handle = cache.Get("kept.jpg");
+  cache.Clear();
+  ASSERT_NE(handle, nullptr);
+  EXPECT_EQ(*handle, Filled(2, 2, kColor32White));
+
+  // One drawing fills and reads the cache while the other empties it.
+  const auto draw = [&cache](bool clears) {
+    for (int i = 0; i < 300; ++i) {
+      const std::string key = std::to_string(i % 7) + ".jpg";
+      if (clears && i % 10 == 0) cache.Clear();
+      if (!cache.Contains(key)) cache.AddScaled(Filled(8, 4, kColor32Black), key, 4, 4, false);
+      if (const std::shared_ptr<const TBitmap32> bitmap = cache.Get(key)) {
+        EXPECT_EQ(*bitmap, Filled(4, 2, kColor32Black));
+      }
+    }
+  };
+  std::thread other(draw, true);
+  draw(false);
+  other.join();
 }
 
 TEST(Bitmap32CacheTest, SameKeyTwiceKeepsBothAndFindsTheFirst) {

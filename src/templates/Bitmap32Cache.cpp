@@ -1,4 +1,4 @@
-#include "raster/Bitmap32Cache.h"
+#include "templates/Bitmap32Cache.h"
 
 #include <algorithm>
 
@@ -22,10 +22,10 @@ bool TBitmap32CacheItem::Reload() {
 
 bool TBitmap32Cache::AddCopy(const TBitmap32& bitmap, const std::string& key,
                              std::unique_ptr<TCacheItemValidInfo> validInfo) {
-  return Add(std::make_unique<TBitmap32>(bitmap), key, std::move(validInfo));
+  return Add(std::make_shared<const TBitmap32>(bitmap), key, std::move(validInfo));
 }
 
-bool TBitmap32Cache::Add(std::unique_ptr<TBitmap32> bitmap, const std::string& key,
+bool TBitmap32Cache::Add(std::shared_ptr<const TBitmap32> bitmap, const std::string& key,
                          std::unique_ptr<TCacheItemValidInfo> validInfo) {
   if (!bitmap) return false;
   auto item = std::make_unique<TBitmap32CacheItem>();
@@ -66,12 +66,13 @@ bool TBitmap32Cache::AddScaled(const TBitmap32& bitmap, const std::string& key, 
 }
 
 std::unique_ptr<TBitmap32> TBitmap32Cache::GetCopy(const std::string& key) {
-  const TBitmap32* bitmap = Get(key);
+  const std::shared_ptr<const TBitmap32> bitmap = Get(key);
   if (bitmap == nullptr) return nullptr;
   return std::make_unique<TBitmap32>(*bitmap);
 }
 
-TBitmap32* TBitmap32Cache::Get(const std::string& key) {
+std::shared_ptr<const TBitmap32> TBitmap32Cache::Get(const std::string& key) {
+  const auto lock = Lock();
   CheckExpired();
   auto* item = dynamic_cast<TBitmap32CacheItem*>(Find(key));
   if (item == nullptr) return nullptr;
