@@ -25,12 +25,10 @@ void Decode(benchmark::State& state, TDecodeHint hint) {
   const std::string& bytes = Photo();
   int width = 0;
   for (auto _ : state) {
-    TJpegGraphic graphic;
-    graphic.SetDecodeHint(hint);
     TMemoryStream stream(bytes);
-    graphic.LoadFromStream(stream);
-    width = graphic.Width();
-    benchmark::DoNotOptimize(graphic.Bitmap().Bits());
+    const TBitmap32 picture = OpenJpegReader(stream)->Decode(hint);
+    width = picture.Width();
+    benchmark::DoNotOptimize(picture.Bits());
   }
   state.counters["width"] = width;
   state.counters["file_MB"] = static_cast<double>(bytes.size()) / 1e6;

@@ -35,6 +35,7 @@
 #include "elements/PrintPageElementPicture.h"
 #include "framework/Plugins.h"
 #include "raster/CodecError.h"
+#include "raster/PictureFile.h"
 #include "raster/PictureFormatRegistration.h"
 #include "raster/Transform.h"
 #include "storage/FileAccess.h"

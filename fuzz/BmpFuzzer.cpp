@@ -4,7 +4,6 @@
 #include "raster/BmpCodec.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  nimbra::TBmpGraphic reader;
-  nimbra::fuzz::DecodeAndCheck(reader, data, size);
+  nimbra::fuzz::DecodeAndCheck(nimbra::OpenBmpReader, nimbra::fuzz::NoHint, data, size);
   return 0;
 }

@@ -13,10 +13,9 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   nimbra::TMemoryStream stream(std::string_view(reinterpret_cast<const char*>(data), size));
-  nimbra::TJpegGraphic reader;
   nimbra::TPictureSize shown;
   try {
-    shown = reader.ReadShownSize(stream);
+    shown = nimbra::OpenJpegReader(stream)->ReadHeader();
   } catch (const nimbra::ECodecError&) {
     return 0;
   }

@@ -43,7 +43,7 @@ void CheckCommandLine(const TCommandLine& commandLine, const std::vector<OptionD
     const auto declared =
         std::find_if(options.begin(), options.end(),
                      [&](const OptionDefinition& o) { return o.longName == option; });
-    Expect(declared != options.end() && (declared->takesValue || value.empty()));
+    Expect(declared != options.end() && (declared->TakesValue() || value.empty()));
   }
   Expect(positionals == commandLine.Positionals());
   for (const OptionDefinition& option : options) {

@@ -4,7 +4,6 @@
 #include "raster/PcxCodec.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  nimbra::TPcxGraphic reader;
-  nimbra::fuzz::DecodeAndCheck(reader, data, size);
+  nimbra::fuzz::DecodeAndCheck(nimbra::OpenPcxReader, nimbra::fuzz::NoHint, data, size);
   return 0;
 }

@@ -4,10 +4,7 @@
 // angle, fit mode and aspect flag (PictureBoxFuzzInput.h), for a target three boxes wide and high.
 // The decoding promises are those of PictureFuzzPromises.h; each step's result must have the size
 // it documents.
-#include <exception>
-#include <memory>
 #include <span>
-#include <string_view>
 
 #include "PictureBoxFuzzInput.h"
 #include "PictureFuzzPromises.h"
@@ -20,19 +17,10 @@ namespace nimbra::fuzz {
 
 namespace {
 
-// Twice the box for the working copy of rendering, the box itself for the design view, of the
-// part of the box the picture's proportions fit, as its header tells them; the whole box when the
-// reader refuses the header.
-TDecodeHint HintFor(const TPictureBoxHeader& header, TBitmap32Graphic& reader,
-                    const uint8_t* data, size_t size) {
-  const int factor = header.Preview ? 1 : 2;
-  try {
-    TMemoryStream stream(std::string_view(reinterpret_cast<const char*>(data), size));
-    return FittedDecodeHint(reader.ReadShownSize(stream), header.BoxWidth, header.BoxHeight,
-                            factor);
-  } catch (const std::exception&) {
-    return {factor * header.BoxWidth, factor * header.BoxHeight};
-  }
+// Twice the box the picture's proportions fit for the working copy of rendering, that box itself
+// for the design view.
+TDecodeHint HintFor(const TPictureBoxHeader& header, const TPictureSize& shown) {
+  return FittedDecodeHint(shown, header.BoxWidth, header.BoxHeight, header.Preview ? 1 : 2);
 }
 
 bool SizeIs(const TBitmap32& bitmap, int width, int height) {
@@ -116,10 +104,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   size -= kPictureBoxHeaderSize;
 
   const std::span<const TPictureReaderInfo> readers = PictureReaders();
-  const std::unique_ptr<TBitmap32Graphic> reader = readers[header.Reader % readers.size()].Create();
-  reader->SetDecodeHint(HintFor(header, *reader, data, size));
-  DecodeAndCheck(*reader, data, size);
-  if (reader->Bitmap().Empty()) return 0;
-  Draw(header, reader->Bitmap());
+  TBitmap32 picture = DecodeAndCheck(
+      readers[header.Reader % readers.size()].Open,
+      [&](const TPictureSize& shown) { return HintFor(header, shown); }, data, size);
+  if (picture.Empty()) return 0;
+  Draw(header, picture);
   return 0;
 }

@@ -1,15 +1,17 @@
-// What every picture reader promises for arbitrary bytes, checked by the picture fuzz targets: it
-// yields a bitmap no larger than the file could describe, or raises ECodecError; and reading the
-// header alone accepts every picture that decodes, telling the size it decodes at when no hint
-// asks for less. Any other exception, a crash, or a sanitizer report is a bug.
+// What every picture reader promises for arbitrary bytes, checked by the picture fuzz targets: its
+// header step tells the size the picture decodes at when no hint asks for less, and decoding yields
+// a bitmap no larger than the file could describe; either step may raise ECodecError. Any other
+// exception, a crash, or a sanitizer report is a bug.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 
-#include "raster/Bitmap32Graphic.h"
 #include "raster/CodecError.h"
 #include "raster/CodecLimits.h"
+#include "raster/PictureFile.h"
+#include "raster/PictureReader.h"
 #include "storage/MemoryStream.h"
 
 namespace nimbra::fuzz {
@@ -23,32 +25,38 @@ inline void Expect(bool promise) {
   if (!promise) __builtin_trap();
 }
 
-inline void DecodeAndCheck(TBitmap32Graphic& reader, const uint8_t* data, size_t size) {
+// Reads the header with a fresh reader of the format, then decodes with the hint hintFor gives
+// for the size the header tells, as the picture element does; the bitmap, or an empty one when
+// the reader refused the bytes.
+inline TBitmap32 DecodeAndCheck(TPictureReaderOpener open, const TDecodeHintFor& hintFor,
+                                const uint8_t* data, size_t size) {
   TMemoryStream stream(std::string_view(reinterpret_cast<const char*>(data), size));
+  const std::unique_ptr<TPictureReader> reader = open(stream);
+  TPictureSize shown;
+  TDecodeHint hint;
+  TBitmap32 bitmap;
   try {
-    reader.LoadFromStream(stream);
+    shown = reader->ReadHeader();
+    hint = hintFor(shown);
+    bitmap = reader->Decode(hint);
   } catch (const ECodecError&) {
-    Expect(reader.Bitmap().Empty());
-    return;
+    return {};
   }
-  const TBitmap32& bitmap = reader.Bitmap();
   const int64_t pixels = int64_t{bitmap.Width()} * bitmap.Height();
   Expect(bitmap.Width() > 0 && bitmap.Height() > 0);
   Expect(pixels <= kMaxPicturePixels);
   Expect(pixels <= kPixelsAlwaysAllowed ||
          pixels <= static_cast<int64_t>(size) * kMaxFuzzPixelsPerByte);
-
-  TMemoryStream header(std::string_view(reinterpret_cast<const char*>(data), size));
-  TPictureSize shown;
-  try {
-    shown = reader.ReadShownSize(header);
-  } catch (const ECodecError&) {
-    Expect(false);
-  }
   // JPEG 2000 pictures far beyond this decode at a reduced resolution even without a hint.
-  if (reader.DecodeHint().Empty() && int64_t{shown.Width} * shown.Height <= kPixelsAlwaysAllowed) {
+  if (hint.Empty() && int64_t{shown.Width} * shown.Height <= kPixelsAlwaysAllowed) {
     Expect(shown == TPictureSize{bitmap.Width(), bitmap.Height()});
   }
+  return bitmap;
+}
+
+// Decodes at full size.
+inline TDecodeHint NoHint(const TPictureSize&) {
+  return {};
 }
 
 }  // namespace nimbra::fuzz

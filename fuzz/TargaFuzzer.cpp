@@ -4,7 +4,6 @@
 #include "raster/TargaCodec.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  nimbra::TTargaGraphic reader;
-  nimbra::fuzz::DecodeAndCheck(reader, data, size);
+  nimbra::fuzz::DecodeAndCheck(nimbra::OpenTargaReader, nimbra::fuzz::NoHint, data, size);
   return 0;
 }

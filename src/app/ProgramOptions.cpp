@@ -1,34 +1,114 @@
 #include "app/ProgramOptions.h"
 
+#include <vector>
+
+#include "framework/OptionHelp.h"
 #include "platform/WallpaperBackends.h"
 #include "storage/TextCase.h"
 
 namespace nimbra {
 
-const std::string_view kProgramUsage =
+namespace {
+
+struct TProgramOption {
+  std::string_view LongName = {};   // without "--"; empty for a switch
+  char Switch = 0;                  // the parameter parser's switch letter; 0 for a long option
+  std::string_view ValueName = {};  // empty for an option without a value
+  std::string_view Help = {};
+  std::string_view Default = {};
+  // Takes the value over; false when the option cannot stand with it, which makes it unknown.
+  // None for the switches.
+  bool (*Apply)(TProgramOptions& options, std::string_view value) = nullptr;
+};
+
+template <bool TProgramOptions::*flag>
+bool Set(TProgramOptions& options, std::string_view) {
+  options.*flag = true;
+  return true;
+}
+
+template <std::string TProgramOptions::*text>
+bool SetText(TProgramOptions& options, std::string_view value) {
+  if (value.empty()) return false;
+  options.*text = std::string(value);
+  return true;
+}
+
+bool SetWorkArea(TProgramOptions& options, std::string_view value) {
+  options.WorkArea = ParseWorkArea(value);
+  if (!options.WorkArea) {
+    throw EProgramUsageError("--work-area needs WIDTHxHEIGHT, got '" + std::string(value) + "'");
+  }
+  return true;
+}
+
+constexpr std::string_view kIntroduction =
     "Usage: nimbra [-pSLIDESHOW.kvt -tPROJECT.pwt] [-i] [-a] [-b] [OPTION]...\n"
     "\n"
     "Shows the pages of a photo album as the desktop wallpaper, one after the other, and lives in\n"
     "the tray. An album executable made with `nimbra-kit pack --exe` carries its documents and\n"
-    "ignores -p and -t.\n"
-    "\n"
-    "  -pFILE                 the slideshow document (no blank after the switch)\n"
-    "  -tFILE                 the template project\n"
-    "  -i                     start with the first page instead of the one shown last\n"
-    "  -a                     install the autostart entry\n"
-    "  -b                     remove the autostart entry\n"
-    "      --once             make one change (the next page in timed mode), print where the\n"
-    "                         page was written, save the settings and exit\n"
-    "      --no-tray          run without a tray icon\n"
-    "      --wallpaper=NAME   how the wallpaper is set: auto, gnome, cinnamon, mate, kde, xfce,\n"
-    "                         sway, x11, command, none (the picture file only)\n"
-    "      --wallpaper-command=CMD\n"
-    "                         the command of --wallpaper=command; %f stands for the file\n"
-    "      --work-area=WxH    render the pages at this size instead of the screen's work area\n"
-    "      --vendor-libraries load the vendor codec libraries an album package carries\n"
-    "                         (JPEG 2000 pictures are read without them)\n"
-    "      --help             show this help\n"
-    "      --version          show the version\n";
+    "ignores -p and -t.\n";
+
+const TProgramOption kOptions[] = {
+    {.Switch = 'p',
+     .ValueName = "FILE",
+     .Help = "the slideshow document (no blank after the switch)"},
+    {.Switch = 't', .ValueName = "FILE", .Help = "the template project"},
+    {.Switch = 'i', .Help = "start with the first page instead of the one shown last"},
+    {.Switch = 'a', .Help = "install the autostart entry"},
+    {.Switch = 'b', .Help = "remove the autostart entry"},
+    {.LongName = "once",
+     .Help = "make one change (the next page in timed mode), print where the\n"
+             "page was written, save the settings and exit",
+     .Apply = Set<&TProgramOptions::Once>},
+    {.LongName = "no-tray",
+     .Help = "run without a tray icon",
+     .Apply = Set<&TProgramOptions::NoTray>},
+    {.LongName = "wallpaper",
+     .ValueName = "NAME",
+     .Help = "how the wallpaper is set: auto, gnome, cinnamon, mate, kde, xfce,\n"
+             "sway, x11, command, none (the picture file only)",
+     .Default = "auto",
+     .Apply = SetText<&TProgramOptions::Wallpaper>},
+    {.LongName = "wallpaper-command",
+     .ValueName = "CMD",
+     .Help = "the command of --wallpaper=command; %f stands for the file",
+     .Apply = SetText<&TProgramOptions::WallpaperCommand>},
+    {.LongName = "work-area",
+     .ValueName = "WxH",
+     .Help = "render the pages at this size instead of the screen's work area",
+     .Apply = SetWorkArea},
+    {.LongName = "vendor-libraries",
+     .Help = "load the vendor codec libraries an album package carries\n"
+             "(JPEG 2000 pictures are read without them)",
+     .Apply = Set<&TProgramOptions::VendorLibraries>},
+    {.LongName = "help", .Help = "show this help", .Apply = Set<&TProgramOptions::Help>},
+    {.LongName = "version", .Help = "show the version", .Apply = Set<&TProgramOptions::Version>},
+};
+
+std::string Label(const TProgramOption& option) {
+  if (option.Switch != 0) return std::string("  -") + option.Switch + std::string(option.ValueName);
+  std::string label = "      --" + std::string(option.LongName);
+  if (!option.ValueName.empty()) label += "=" + std::string(option.ValueName);
+  return label;
+}
+
+const TProgramOption* FindLongOption(std::string_view name) {
+  for (const TProgramOption& option : kOptions) {
+    if (option.Switch == 0 && name == option.LongName) return &option;
+  }
+  return nullptr;
+}
+
+}  // namespace
+
+std::string ProgramUsage() {
+  std::vector<TOptionHelpLine> lines;
+  for (const TProgramOption& option : kOptions) {
+    lines.push_back({Label(option), option.Help, option.Default});
+  }
+  return std::string(kIntroduction) + "\n" + FormatOptionHelp(lines);
+}
 
 std::optional<TScreenGeometry> ParseWorkArea(std::string_view text) {
   const size_t x = text.find_first_of("xX");
@@ -50,34 +130,19 @@ std::optional<TScreenGeometry> ParseWorkArea(std::string_view text) {
 
 TProgramOptions ParseProgramOptions(int argc, const char* const* argv) {
   TProgramOptions options;
+  for (const TProgramOption& option : kOptions) {
+    if (!option.Default.empty()) option.Apply(options, option.Default);
+  }
   for (int i = 1; i < argc; ++i) {
     const std::string_view arg = argv[i];
     if (!arg.starts_with("--")) continue;
     const size_t equals = arg.find('=');
-    const std::string_view name = arg.substr(0, equals);
+    const std::string_view name =
+        arg.substr(2, equals == std::string_view::npos ? equals : equals - 2);
     const std::string_view value =
         equals == std::string_view::npos ? std::string_view() : arg.substr(equals + 1);
-    if (name == "--once") {
-      options.Once = true;
-    } else if (name == "--no-tray") {
-      options.NoTray = true;
-    } else if (name == "--help") {
-      options.Help = true;
-    } else if (name == "--version") {
-      options.Version = true;
-    } else if (name == "--vendor-libraries") {
-      options.VendorLibraries = true;
-    } else if (name == "--wallpaper" && !value.empty()) {
-      options.Wallpaper = std::string(value);
-    } else if (name == "--wallpaper-command" && !value.empty()) {
-      options.WallpaperCommand = std::string(value);
-    } else if (name == "--work-area") {
-      options.WorkArea = ParseWorkArea(value);
-      if (!options.WorkArea) {
-        throw EProgramUsageError("--work-area needs WIDTHxHEIGHT, got '" + std::string(value) +
-                                 "'");
-      }
-    } else {
+    const TProgramOption* option = FindLongOption(name);
+    if (option == nullptr || !option->Apply(options, value)) {
       throw EProgramUsageError("unknown option '" + std::string(arg) + "'");
     }
   }

@@ -1,6 +1,6 @@
-// The album program's own long options (`--once`, `--wallpaper=NAME`, …) and its usage text. The
-// album's switches (-p, -t, -i, -a, -b) are the parameter parser's; they pass through here
-// untouched.
+// The album program's option table, which both reads its own long options (`--once`,
+// `--wallpaper=NAME`, …) and makes its help. The album's switches (-p, -t, -i, -a, -b) stand in
+// the table for the help; the parameter parser reads them, so they pass through here untouched.
 #pragma once
 
 #include <optional>
@@ -13,8 +13,6 @@
 
 namespace nimbra {
 
-extern const std::string_view kProgramUsage;
-
 struct TProgramOptions {
   bool Once = false;
   bool NoTray = false;
@@ -23,7 +21,7 @@ struct TProgramOptions {
   // Extract and load the vendor codec libraries an album package carries; nothing reads pictures
   // through them, so they stay in the package unless asked for.
   bool VendorLibraries = false;
-  std::string Wallpaper = "auto";
+  std::string Wallpaper;  // the table's default when not given
   std::string WallpaperCommand;
   std::optional<TScreenGeometry> WorkArea;
 };
@@ -33,6 +31,9 @@ class EProgramUsageError : public ENimbraError {
  public:
   using ENimbraError::ENimbraError;
 };
+
+// The text --help shows: what the program does and a line for every option of the table.
+std::string ProgramUsage();
 
 // "WxH" with both numbers positive and at most five digits; none otherwise.
 std::optional<TScreenGeometry> ParseWorkArea(std::string_view text);

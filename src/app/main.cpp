@@ -113,7 +113,7 @@ int main(int argc, char** argv) {
     return 2;
   }
   if (options.Help) {
-    std::cout << kProgramUsage;
+    std::cout << ProgramUsage();
     return 0;
   }
   if (options.Version) {

@@ -1,7 +1,7 @@
 // How large a picture element needs its photo decoded. Rendering works on a copy at most twice the
 // picture's fitted box, so the readers are asked for exactly that and no more. The fitted box
 // depends on the photo's proportions, which its header tells without decoding it
-// (ReadShownSize in raster/PictureFormatRegistration.h).
+// (TPictureFile in raster/PictureFile.h).
 #pragma once
 
 #include "raster/DecodeHint.h"

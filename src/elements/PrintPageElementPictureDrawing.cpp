@@ -1,7 +1,6 @@
 // The drawing half of the picture element: loading, preparing and placing its picture.
 #include <algorithm>
 #include <cstdint>
-#include <exception>
 #include <memory>
 #include <string>
 
@@ -10,11 +9,10 @@
 #include "elements/PictureGeometry.h"
 #include "elements/PicturePlaceholder.h"
 #include "elements/PrintPageElementPicture.h"
-#include "raster/Bitmap32Cache.h"
-#include "raster/PictureFormatRegistration.h"
+#include "raster/PictureFile.h"
 #include "raster/StretchDraw.h"
 #include "storage/FileAccess.h"
-#include "storage/PictureFormats.h"
+#include "templates/Bitmap32Cache.h"
 
 namespace nimbra {
 
@@ -22,33 +20,6 @@ namespace {
 
 // How long a design-view picture stays cached after its last use.
 constexpr uint32_t kCacheValidity = 30000;
-
-// The picture of a name decoded with the hint, or none; nothing that goes wrong on the way
-// escapes.
-std::unique_ptr<TBitmap32> DecodePicture(const std::string& name, const TDecodeHint& hint) {
-  const std::shared_ptr<IFileAccess> access = FileAccess();
-  if (!access) return nullptr;
-  try {
-    std::unique_ptr<TGraphic> graphic = LoadGraphic(*access, name, hint);
-    auto* pixels = dynamic_cast<TBitmap32Graphic*>(graphic.get());
-    if (pixels == nullptr || pixels->Bitmap().Empty()) return nullptr;
-    return std::make_unique<TBitmap32>(std::move(pixels->Bitmap()));
-  } catch (const std::exception&) {
-    return nullptr;
-  }
-}
-
-// factor times the box the picture fits into when its header tells its proportions; else (no
-// reader of the raster library for it, or a header its reader refuses) factor times the whole
-// box, which covers the fitted one too, only less tightly.
-TDecodeHint DecodeHintFor(const std::string& name, int width, int height, int factor) {
-  const std::shared_ptr<IFileAccess> access = FileAccess();
-  try {
-    if (access) return FittedDecodeHint(ReadShownSize(*access, name), width, height, factor);
-  } catch (const std::exception&) {
-  }
-  return {factor * width, factor * height};
-}
 
 bool FileIsThere(const std::string& name) {
   const std::shared_ptr<IFileAccess> access = FileAccess();
@@ -162,10 +133,12 @@ std::unique_ptr<TBitmap32> TPrintPageElementPicture::LoadPictureFor(TRenderMode 
     if (std::unique_ptr<TBitmap32> cached = cache->GetCopy(name)) return cached;
   }
   // 3. Rendering reduces the picture to twice its fitted box at most, and the design view keeps
-  // it fitted into the box, so a decode that still covers that loses nothing.
+  // it fitted into the box, so a decode that still covers that loses nothing. The file is opened
+  // once: its header tells the fitted box, and the decode reads on from there.
   const int factor = preview ? 1 : 2;
-  std::unique_ptr<TBitmap32> picture =
-      DecodePicture(name, DecodeHintFor(name, width, height, factor));
+  std::unique_ptr<TBitmap32> picture = LoadBitmap32(name, [&](const TPictureSize& shown) {
+    return FittedDecodeHint(shown, width, height, factor);
+  });
   // 4.
   if (picture && cache) {
     cache->AddScaled(*picture, name, width, height, false,

@@ -68,10 +68,32 @@ TBaseCache::~TBaseCache() {
 }
 
 void TBaseCache::AddItem(std::unique_ptr<TBaseCacheItem> item) {
+  const auto lock = Lock();
   items_->Add(std::move(item));
 }
 
+void TBaseCache::Unsort() {
+  const auto lock = Lock();
+  sorted_ = false;
+}
+
+void TBaseCache::Clear() {
+  const auto lock = Lock();
+  items_->Clear();
+}
+
+void TBaseCache::SetMaxSize(int64_t maxSize) {
+  const auto lock = Lock();
+  maxSize_ = maxSize;
+}
+
+void TBaseCache::SetCheckInterval(uint32_t checkInterval) {
+  const auto lock = Lock();
+  checkInterval_ = checkInterval;
+}
+
 void TBaseCache::ItemsChanged() {
+  const auto lock = Lock();
   sorted_ = false;
   if (maintaining_ > 0) return;
   CheckExpired();
@@ -79,6 +101,7 @@ void TBaseCache::ItemsChanged() {
 }
 
 TBaseCacheItem* TBaseCache::Find(std::string_view key) const {
+  const auto lock = Lock();
   for (int32_t i = 0; i < items_->Count(); ++i) {
     TBaseCacheItem* item = items_->CacheItems(i);
     if (item != nullptr && item->Key() == key) return item;
@@ -87,11 +110,13 @@ TBaseCacheItem* TBaseCache::Find(std::string_view key) const {
 }
 
 void TBaseCache::CheckExpired() {
+  const auto lock = Lock();
   const uint64_t now = TickCount();
   if (now >= lastCheck_ && now - lastCheck_ >= checkInterval_) RemoveExpired();
 }
 
 void TBaseCache::RemoveExpired() {
+  const auto lock = Lock();
   {
     TMaintenance maintenance(*this);
     items_->BeginUpdate();
@@ -108,6 +133,7 @@ void TBaseCache::RemoveExpired() {
 }
 
 void TBaseCache::Shrink() {
+  const auto lock = Lock();
   if (maxSize_ <= 0) return;
   int64_t total = TotalSize();
   if (total <= maxSize_) return;
@@ -127,6 +153,7 @@ void TBaseCache::Shrink() {
 }
 
 void TBaseCache::Sort() {
+  const auto lock = Lock();
   if (sorted_) return;
   // The rank of an entry in eviction order: expiring entries by expiry, then the rest.
   auto rankOf = [](const TObject* object) -> std::pair<bool, uint64_t> {
@@ -140,6 +167,7 @@ void TBaseCache::Sort() {
 }
 
 int64_t TBaseCache::TotalSize() const {
+  const auto lock = Lock();
   int64_t total = 0;
   for (int32_t i = 0; i < items_->Count(); ++i) {
     const TBaseCacheItem* item = items_->CacheItems(i);

@@ -1,11 +1,12 @@
 // A small cache of decoded objects under a key, each with an optional expiry time, and with an
 // optional limit on their total size. Drawing code asks it before decoding a picture file and
 // fills it afterwards, so that a picture used on many pages is decoded once. The bitmap cache of
-// the raster library specialises it for 32-bit bitmaps.
+// the templates library specialises it for 32-bit bitmaps.
 #pragma once
 
 #include <cstdint>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <string_view>
 
@@ -107,6 +108,9 @@ class TBaseCacheItemList : public TObjectListEvent {
   TBaseCacheItem* CacheItems(int32_t index) const { return ItemAs<TBaseCacheItem>(index); }
 };
 
+// Every operation holds the cache's lock, so that two pages may be drawn with one cache at once.
+// An entry that Find returns, and the list Items gives, may change as soon as another thread uses
+// the cache; descendants hand out what the entries hold under the lock (see Lock).
 class TBaseCache {
  public:
   static constexpr uint32_t kDefaultCheckInterval = 10000;
@@ -119,7 +123,7 @@ class TBaseCache {
   // Puts the entries in eviction order: those that expire first, by ascending expiry, then those
   // that never expire, each group in its former order.
   virtual void Sort();
-  virtual void Unsort() { sorted_ = false; }
+  virtual void Unsort();
   // Housekeeping after every change of Items: purge expired entries when due, then shrink.
   virtual void ItemsChanged();
   virtual bool Contains(std::string_view key) const { return Find(key) != nullptr; }
@@ -133,13 +137,13 @@ class TBaseCache {
   virtual void Shrink();
   // The sum of the known entry sizes.
   virtual int64_t TotalSize() const;
-  virtual void Clear() { items_->Clear(); }
+  virtual void Clear();
 
   // 0 (or less) means no limit.
   int64_t MaxSize() const { return maxSize_; }
-  void SetMaxSize(int64_t maxSize) { maxSize_ = maxSize; }
+  void SetMaxSize(int64_t maxSize);
   uint32_t CheckInterval() const { return checkInterval_; }
-  void SetCheckInterval(uint32_t checkInterval) { checkInterval_ = checkInterval; }
+  void SetCheckInterval(uint32_t checkInterval);
   TBaseCacheItemList& Items() { return *items_; }
   const TBaseCacheItemList& Items() const { return *items_; }
   bool Sorted() const { return sorted_; }
@@ -148,6 +152,10 @@ class TBaseCache {
  protected:
   // Appends the entry; the housekeeping follows from the list's change event.
   void AddItem(std::unique_ptr<TBaseCacheItem> item);
+  // Held by every operation; an operation that calls others holds it once more.
+  std::unique_lock<std::recursive_mutex> Lock() const {
+    return std::unique_lock<std::recursive_mutex>(mutex_);
+  }
 
  private:
   // Counts the purges and evictions in progress: the changes they make to Items must not start
@@ -160,6 +168,7 @@ class TBaseCache {
   bool sorted_ = true;
   uint64_t lastCheck_;
   int maintaining_ = 0;
+  mutable std::recursive_mutex mutex_;
 };
 
 class TFileCache : public TBaseCache {};

@@ -3,9 +3,7 @@
 namespace nimbra {
 
 void TBitmap32Graphic::LoadFromStream(TStream& stream) {
-  TBitmap32 decoded;
-  Decode(stream, decoded);
-  bitmap_ = std::move(decoded);
+  bitmap_ = openReader_(stream)->Decode(decodeHint_);
 }
 
 }  // namespace nimbra

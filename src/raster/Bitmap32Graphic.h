@@ -1,18 +1,22 @@
-// A picture that decodes into a 32-bit bitmap. Picture readers derive from it so that code holding
-// a loaded picture (the bitmap cache, the page elements) can take its pixels without conversion.
+// The picture class of every format registered with a reader: LoadFromStream reads the header and
+// the pixels with the format's reader, so that code holding a loaded picture (LoadGraphic's
+// callers) can take its pixels without conversion.
 #pragma once
 
 #include "raster/Bitmap32.h"
 #include "raster/DecodeHint.h"
-#include "raster/PictureSize.h"
-#include "storage/PictureFormats.h"
+#include "raster/PictureFormats.h"
+#include "raster/PictureReader.h"
 
 namespace nimbra {
 
 class TBitmap32Graphic : public TGraphic {
  public:
-  // Decodes the stream; on failure the exception passes on and the bitmap stays as it was.
-  void LoadFromStream(TStream& stream) final;
+  explicit TBitmap32Graphic(TPictureReaderOpener openReader) : openReader_(openReader) {}
+
+  // Decodes the stream with the hint; on failure the exception passes on and the bitmap stays as
+  // it was.
+  void LoadFromStream(TStream& stream) override;
   int Width() const override { return bitmap_.Width(); }
   int Height() const override { return bitmap_.Height(); }
 
@@ -20,24 +24,12 @@ class TBitmap32Graphic : public TGraphic {
   // Non-const so that a caller may move the pixels out instead of copying them.
   TBitmap32& Bitmap() { return bitmap_; }
 
-  // Reads only the picture's header, from the stream's position: the size the picture is shown
-  // at (turned upright where the file says so). Raises ECodecError for every picture Decode
-  // refuses before it decodes pixels (sizes beyond the limits, more pixels than the file could
-  // hold, layouts the reader does not know); never decodes pixels.
-  virtual TPictureSize ReadShownSize(TStream& stream) = 0;
-
-  // Set before LoadFromStream: the smallest size the caller will use. Readers that can decode at
-  // a reduced size (JPEG and JPEG 2000 in steps, PNG, TIFF and Targa by averaging rows as they
-  // come) then yield a smaller bitmap with the picture's proportions, though never one below the
-  // hint where the picture itself is larger (but see Jpeg2000Codec.h); the others ignore it.
+  // Set before LoadFromStream: the smallest size the caller will use (see TPictureReader::Decode).
   void SetDecodeHint(const TDecodeHint& hint) { decodeHint_ = hint; }
   const TDecodeHint& DecodeHint() const { return decodeHint_; }
 
- protected:
-  // Reads one picture of the reader's format into bitmap; raises on data it cannot decode.
-  virtual void Decode(TStream& stream, TBitmap32& bitmap) = 0;
-
  private:
+  TPictureReaderOpener openReader_;
   TBitmap32 bitmap_;
   TDecodeHint decodeHint_;
 };

@@ -4,6 +4,8 @@
 #include <array>
 #include <bit>
 #include <limits>
+#include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -304,26 +306,37 @@ TBmpPicture ReadPicture(TCodecStreamReader& in) {
   return picture;
 }
 
+class TBmpReader final : public TPictureReader {
+ public:
+  explicit TBmpReader(TStream& stream) : TPictureReader(stream) {}
+
+ protected:
+  TPictureSize ReadShownSize() override {
+    picture_ = ReadPicture(in_.emplace(Stream(), "BMP"));
+    return {picture_.info.width, picture_.info.height};
+  }
+
+  TBitmap32 DecodePixels(const TDecodeHint& /*hint*/) override {
+    const TBmpInfo& info = picture_.info;
+    TBitmap32 decoded(info.width, info.height);
+    if (picture_.runLength) {
+      ReadRunLength(info, picture_.palette, *in_, decoded);
+    } else {
+      ReadUncompressed(info, picture_.palette, *in_, decoded);
+    }
+    if (info.HasBitFields() && info.masks[3] != 0) MakeOpaqueIfInvisible(decoded);
+    return decoded;
+  }
+
+ private:
+  std::optional<TCodecStreamReader> in_;
+  TBmpPicture picture_;
+};
+
 }  // namespace
 
-TPictureSize TBmpGraphic::ReadShownSize(TStream& stream) {
-  TCodecStreamReader in(stream, "BMP");
-  const TBmpInfo info = ReadPicture(in).info;
-  return {info.width, info.height};
-}
-
-void TBmpGraphic::Decode(TStream& stream, TBitmap32& bitmap) {
-  TCodecStreamReader in(stream, "BMP");
-  const TBmpPicture picture = ReadPicture(in);
-  const TBmpInfo& info = picture.info;
-  TBitmap32 decoded(info.width, info.height);
-  if (picture.runLength) {
-    ReadRunLength(info, picture.palette, in, decoded);
-  } else {
-    ReadUncompressed(info, picture.palette, in, decoded);
-  }
-  if (info.HasBitFields() && info.masks[3] != 0) MakeOpaqueIfInvisible(decoded);
-  bitmap = std::move(decoded);
+std::unique_ptr<TPictureReader> OpenBmpReader(TStream& stream) {
+  return std::make_unique<TBmpReader>(stream);
 }
 
 }  // namespace nimbra

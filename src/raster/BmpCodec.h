@@ -4,16 +4,12 @@
 // held whole, so one beyond kMaxWholePicturePixels is refused.
 #pragma once
 
-#include "raster/Bitmap32Graphic.h"
+#include <memory>
+
+#include "raster/PictureReader.h"
 
 namespace nimbra {
 
-class TBmpGraphic : public TBitmap32Graphic {
- public:
-  TPictureSize ReadShownSize(TStream& stream) override;
-
- protected:
-  void Decode(TStream& stream, TBitmap32& bitmap) override;
-};
+std::unique_ptr<TPictureReader> OpenBmpReader(TStream& stream);
 
 }  // namespace nimbra

@@ -130,27 +130,40 @@ TFrame OpenFrame(TStream& stream) {
   return frame;
 }
 
+class TGifReader final : public TPictureReader {
+ public:
+  explicit TGifReader(TStream& stream) : TPictureReader(stream) {}
+
+ protected:
+  TPictureSize ReadShownSize() override {
+    opened_ = OpenFrame(Stream());
+    return opened_.size;
+  }
+
+  TBitmap32 DecodePixels(const TDecodeHint& /*hint*/) override {
+    GifFileType* gif = opened_.gif.get();
+    const GifImageDesc& frame = gif->Image;
+    const std::array<TColor32, 256> palette =
+        Palette(frame.ColorMap ? *frame.ColorMap : *gif->SColorMap, opened_.transparent);
+
+    TBitmap32 decoded(opened_.size.Width, opened_.size.Height);
+    std::vector<GifPixelType> line(static_cast<size_t>(frame.Width));
+    for (const int row : RowOrder(frame.Height, frame.Interlace)) {
+      if (DGifGetLine(gif, line.data(), frame.Width) == GIF_ERROR) Fail(gif->Error);
+      TColor32* out = decoded.ScanLine(frame.Top + row) + frame.Left;
+      for (size_t x = 0; x < line.size(); ++x) out[x] = palette[line[x]];
+    }
+    return decoded;
+  }
+
+ private:
+  TFrame opened_;
+};
+
 }  // namespace
 
-TPictureSize TGifGraphic::ReadShownSize(TStream& stream) {
-  return OpenFrame(stream).size;
-}
-
-void TGifGraphic::Decode(TStream& stream, TBitmap32& bitmap) {
-  const TFrame opened = OpenFrame(stream);
-  GifFileType* gif = opened.gif.get();
-  const GifImageDesc& frame = gif->Image;
-  const std::array<TColor32, 256> palette =
-      Palette(frame.ColorMap ? *frame.ColorMap : *gif->SColorMap, opened.transparent);
-
-  TBitmap32 decoded(opened.size.Width, opened.size.Height);
-  std::vector<GifPixelType> line(static_cast<size_t>(frame.Width));
-  for (const int row : RowOrder(frame.Height, frame.Interlace)) {
-    if (DGifGetLine(gif, line.data(), frame.Width) == GIF_ERROR) Fail(gif->Error);
-    TColor32* out = decoded.ScanLine(frame.Top + row) + frame.Left;
-    for (size_t x = 0; x < line.size(); ++x) out[x] = palette[line[x]];
-  }
-  bitmap = std::move(decoded);
+std::unique_ptr<TPictureReader> OpenGifReader(TStream& stream) {
+  return std::make_unique<TGifReader>(stream);
 }
 
 }  // namespace nimbra

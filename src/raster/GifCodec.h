@@ -3,16 +3,12 @@
 // kMaxWholePicturePixels is refused.
 #pragma once
 
-#include "raster/Bitmap32Graphic.h"
+#include <memory>
+
+#include "raster/PictureReader.h"
 
 namespace nimbra {
 
-class TGifGraphic : public TBitmap32Graphic {
- public:
-  TPictureSize ReadShownSize(TStream& stream) override;
-
- protected:
-  void Decode(TStream& stream, TBitmap32& bitmap) override;
-};
+std::unique_ptr<TPictureReader> OpenGifReader(TStream& stream);
 
 }  // namespace nimbra

@@ -268,16 +268,16 @@ uint32_t ChooseFactor(opj_codec_t* codec, const opj_image_t& image, const TDecod
   return factor;
 }
 
-// The reader of a stream with its header read and checked.
+// The reader of a stream with its header read and checked. OpenJPEG keeps a pointer to the
+// source: the structure stays where it was made.
 struct TCodeStream {
   TOpjSource source;
   std::unique_ptr<opj_stream_t, TStreamDeleter> input;
   std::unique_ptr<opj_codec_t, TCodecDeleter> codec;
   std::unique_ptr<opj_image_t, TImageDeleter> image;
-  uint32_t factor = 0;
 };
 
-void Open(TStream& stream, const TDecodeHint& hint, TCodeStream& code) {
+void Open(TStream& stream, TCodeStream& code) {
   TOpjSource& source = code.source;
   source.stream = &stream;
   source.origin = stream.Position();
@@ -314,32 +314,45 @@ void Open(TStream& stream, const TDecodeHint& hint, TCodeStream& code) {
   CheckPictureSize("JPEG 2000", int64_t{header->x1} - header->x0, int64_t{header->y1} - header->y0,
                    source.size, kMaxPixelsPerByte);
   CheckComponents(*header, false);
-  code.factor = ChooseFactor(codec, *header, hint, source.size);
+  // Refused here when even the lowest resolution is beyond the budgets; the hint may still ask
+  // for less.
+  ChooseFactor(codec, *header, {}, source.size);
 }
+
+class TJpeg2000Reader final : public TPictureReader {
+ public:
+  explicit TJpeg2000Reader(TStream& stream) : TPictureReader(stream) {}
+
+ protected:
+  TPictureSize ReadShownSize() override {
+    Open(Stream(), code_);
+    const TGrid grid = GridAt(*code_.image, 0);
+    return {static_cast<int>(grid.width), static_cast<int>(grid.height)};
+  }
+
+  TBitmap32 DecodePixels(const TDecodeHint& hint) override {
+    opj_image_t& image = *code_.image;
+    const uint32_t factor = ChooseFactor(code_.codec.get(), image, hint, code_.source.size);
+    if (!opj_decode(code_.codec.get(), code_.input.get(), &image) ||
+        !opj_end_decompress(code_.codec.get(), code_.input.get())) {
+      Fail(code_.source, "cannot decode");
+    }
+    // A palette box turns one stored component into three or four.
+    CheckComponents(image, true);
+    const TGrid grid = GridAt(image, factor);
+    TBitmap32 decoded(static_cast<int>(grid.width), static_cast<int>(grid.height));
+    Convert(image, grid, decoded);
+    return decoded;
+  }
+
+ private:
+  TCodeStream code_;
+};
 
 }  // namespace
 
-TPictureSize TJpeg2000Graphic::ReadShownSize(TStream& stream) {
-  TCodeStream code;
-  Open(stream, {}, code);
-  const TGrid grid = GridAt(*code.image, 0);
-  return {static_cast<int>(grid.width), static_cast<int>(grid.height)};
-}
-
-void TJpeg2000Graphic::Decode(TStream& stream, TBitmap32& bitmap) {
-  TCodeStream code;
-  Open(stream, DecodeHint(), code);
-  opj_image_t& image = *code.image;
-  if (!opj_decode(code.codec.get(), code.input.get(), &image) ||
-      !opj_end_decompress(code.codec.get(), code.input.get())) {
-    Fail(code.source, "cannot decode");
-  }
-  // A palette box turns one stored component into three or four.
-  CheckComponents(image, true);
-  const TGrid grid = GridAt(image, code.factor);
-  TBitmap32 decoded(static_cast<int>(grid.width), static_cast<int>(grid.height));
-  Convert(image, grid, decoded);
-  bitmap = std::move(decoded);
+std::unique_ptr<TPictureReader> OpenJpeg2000Reader(TStream& stream) {
+  return std::make_unique<TJpeg2000Reader>(stream);
 }
 
 }  // namespace nimbra

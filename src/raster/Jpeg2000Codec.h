@@ -6,16 +6,12 @@
 // too large.
 #pragma once
 
-#include "raster/Bitmap32Graphic.h"
+#include <memory>
+
+#include "raster/PictureReader.h"
 
 namespace nimbra {
 
-class TJpeg2000Graphic : public TBitmap32Graphic {
- public:
-  TPictureSize ReadShownSize(TStream& stream) override;
-
- protected:
-  void Decode(TStream& stream, TBitmap32& bitmap) override;
-};
+std::unique_ptr<TPictureReader> OpenJpeg2000Reader(TStream& stream);
 
 }  // namespace nimbra

@@ -81,7 +81,7 @@ void CheckCoefficientMemory(jpeg_decompress_struct& cinfo) {
 
 // Reads the markers up to the first scan and refuses what decoding would refuse before it
 // starts. Yields the picture's orientation.
-int ReadHeader(TDecompressor& decompressor, int64_t fileBytes) {
+int ReadJpegHeader(TDecompressor& decompressor, int64_t fileBytes) {
   jpeg_decompress_struct& cinfo = decompressor.Info();
   jpeg_save_markers(&cinfo, JPEG_APP0 + 1, 0xFFFF);
   if (jpeg_read_header(&cinfo, TRUE) != JPEG_HEADER_OK) throw ECodecError("JPEG: no picture");
@@ -140,49 +140,64 @@ int JpegScaleDenominator(int width, int height, const TDecodeHint& hint, bool sw
   return 1;
 }
 
-TPictureSize TJpegGraphic::ReadShownSize(TStream& stream) {
-  const int64_t fileBytes = stream.Remaining();
-  TDecompressor decompressor(stream);
-  const int orientation = ReadHeader(decompressor, fileBytes);
-  const auto width = static_cast<int>(decompressor.Info().image_width);
-  const auto height = static_cast<int>(decompressor.Info().image_height);
-  if (OrientationSwapsAxes(orientation)) return {height, width};
-  return {width, height};
-}
+namespace {
 
-void TJpegGraphic::Decode(TStream& stream, TBitmap32& bitmap) {
-  const int64_t fileBytes = stream.Remaining();
-  TDecompressor decompressor(stream);
-  jpeg_decompress_struct& cinfo = decompressor.Info();
-  const int orientation = ReadHeader(decompressor, fileBytes);
-  const bool swapsAxes = OrientationSwapsAxes(orientation);
-  const TDecodeHint& hint = DecodeHint();
-  cinfo.scale_num = 1;
-  cinfo.scale_denom = static_cast<unsigned>(JpegScaleDenominator(
-      static_cast<int>(cinfo.image_width), static_cast<int>(cinfo.image_height), hint, swapsAxes));
-  const bool cmyk = IsCmyk(cinfo.jpeg_color_space);
-  cinfo.out_color_space = cmyk ? JCS_CMYK : JCS_EXT_BGRA;
-  jpeg_start_decompress(&cinfo);
-  // A progressive photo is read whole by now. Its data ending before an end marker means scans
-  // are missing, even when the ones present were complete.
-  if (jpeg_has_multiple_scans(&cinfo) && decompressor.Source().DataEnded()) {
-    throw ECodecError("JPEG: the data ends early");
+class TJpegReader final : public TPictureReader {
+ public:
+  explicit TJpegReader(TStream& stream)
+      : TPictureReader(stream), fileBytes_(stream.Remaining()), decompressor_(stream) {}
+
+ protected:
+  TPictureSize ReadShownSize() override {
+    orientation_ = ReadJpegHeader(decompressor_, fileBytes_);
+    const auto width = static_cast<int>(decompressor_.Info().image_width);
+    const auto height = static_cast<int>(decompressor_.Info().image_height);
+    if (OrientationSwapsAxes(orientation_)) return {height, width};
+    return {width, height};
   }
 
-  // What the DCT scaling leaves above the hint is reduced row by row as the rows come, so that
-  // the picture is never held larger than the caller can use.
-  TRowTarget target(static_cast<int>(cinfo.output_width), static_cast<int>(cinfo.output_height),
-                    hint, swapsAxes, true);
-  if (cmyk) {
-    ReadCmykRows(cinfo, target);
-  } else {
-    ReadColourRows(cinfo, target);
+  TBitmap32 DecodePixels(const TDecodeHint& hint) override {
+    jpeg_decompress_struct& cinfo = decompressor_.Info();
+    const bool swapsAxes = OrientationSwapsAxes(orientation_);
+    cinfo.scale_num = 1;
+    cinfo.scale_denom = static_cast<unsigned>(
+        JpegScaleDenominator(static_cast<int>(cinfo.image_width),
+                             static_cast<int>(cinfo.image_height), hint, swapsAxes));
+    const bool cmyk = IsCmyk(cinfo.jpeg_color_space);
+    cinfo.out_color_space = cmyk ? JCS_CMYK : JCS_EXT_BGRA;
+    jpeg_start_decompress(&cinfo);
+    // A progressive photo is read whole by now. Its data ending before an end marker means scans
+    // are missing, even when the ones present were complete.
+    if (jpeg_has_multiple_scans(&cinfo) && decompressor_.Source().DataEnded()) {
+      throw ECodecError("JPEG: the data ends early");
+    }
+
+    // What the DCT scaling leaves above the hint is reduced row by row as the rows come, so that
+    // the picture is never held larger than the caller can use.
+    TRowTarget target(static_cast<int>(cinfo.output_width), static_cast<int>(cinfo.output_height),
+                      hint, swapsAxes, true);
+    if (cmyk) {
+      ReadCmykRows(cinfo, target);
+    } else {
+      ReadColourRows(cinfo, target);
+    }
+    TBitmap32 decoded = target.Take();
+    // The rest of the file (up to the end marker) holds nothing of the picture; it is not read.
+    jpeg_abort_decompress(&cinfo);
+    ApplyExifOrientation(decoded, orientation_);
+    return decoded;
   }
-  TBitmap32 decoded = target.Take();
-  // The rest of the file (up to the end marker) holds nothing of the picture; it is not read.
-  jpeg_abort_decompress(&cinfo);
-  ApplyExifOrientation(decoded, orientation);
-  bitmap = std::move(decoded);
+
+ private:
+  int64_t fileBytes_;
+  TDecompressor decompressor_;
+  int orientation_ = kOrientationAsStored;
+};
+
+}  // namespace
+
+std::unique_ptr<TPictureReader> OpenJpegReader(TStream& stream) {
+  return std::make_unique<TJpegReader>(stream);
 }
 
 }  // namespace nimbra

@@ -5,18 +5,14 @@
 // (progressive ones) must be held whole as coefficients and are refused beyond 160 MiB of them.
 #pragma once
 
-#include "raster/Bitmap32Graphic.h"
+#include <memory>
+
 #include "raster/DecodeHint.h"
+#include "raster/PictureReader.h"
 
 namespace nimbra {
 
-class TJpegGraphic : public TBitmap32Graphic {
- public:
-  TPictureSize ReadShownSize(TStream& stream) override;
-
- protected:
-  void Decode(TStream& stream, TBitmap32& bitmap) override;
-};
+std::unique_ptr<TPictureReader> OpenJpegReader(TStream& stream);
 
 // The DCT scaling for a picture of width × height (as stored) whose decoded result must still
 // cover the hint: 8, 4 or 2 for the largest reduction whose result is at least the hinted size in

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <array>
+#include <memory>
+#include <optional>
 #include <vector>
 
 #include "raster/CodecLimits.h"
@@ -183,27 +185,38 @@ TPcxPicture ReadPicture(TCodecStreamReader& in) {
   return picture;
 }
 
+class TPcxReader final : public TPictureReader {
+ public:
+  explicit TPcxReader(TStream& stream) : TPictureReader(stream) {}
+
+ protected:
+  TPictureSize ReadShownSize() override {
+    picture_ = ReadPicture(in_.emplace(Stream(), "PCX"));
+    return {picture_.header.width, picture_.header.height};
+  }
+
+  TBitmap32 DecodePixels(const TDecodeHint& /*hint*/) override {
+    const TPcxHeader& h = picture_.header;
+    TBitmap32 decoded(h.width, h.height);
+    std::vector<uint8_t> line(static_cast<size_t>(h.LineBytes()));
+    TLineDecoder decoder(*in_, h.encoding == 1, picture_.dataEnd);
+    for (int y = 0; y < h.height; ++y) {
+      decoder.Read(line);
+      ConvertLine(h, line, picture_.palette256, decoded.ScanLine(y));
+    }
+    if (h.planes == 4 && h.bitsPerPixel == 8) MakeOpaqueIfInvisible(decoded);
+    return decoded;
+  }
+
+ private:
+  std::optional<TCodecStreamReader> in_;
+  TPcxPicture picture_;
+};
+
 }  // namespace
 
-TPictureSize TPcxGraphic::ReadShownSize(TStream& stream) {
-  TCodecStreamReader in(stream, "PCX");
-  const TPcxHeader h = ReadPicture(in).header;
-  return {h.width, h.height};
-}
-
-void TPcxGraphic::Decode(TStream& stream, TBitmap32& bitmap) {
-  TCodecStreamReader in(stream, "PCX");
-  const TPcxPicture picture = ReadPicture(in);
-  const TPcxHeader& h = picture.header;
-  TBitmap32 decoded(h.width, h.height);
-  std::vector<uint8_t> line(static_cast<size_t>(h.LineBytes()));
-  TLineDecoder decoder(in, h.encoding == 1, picture.dataEnd);
-  for (int y = 0; y < h.height; ++y) {
-    decoder.Read(line);
-    ConvertLine(h, line, picture.palette256, decoded.ScanLine(y));
-  }
-  if (h.planes == 4 && h.bitsPerPixel == 8) MakeOpaqueIfInvisible(decoded);
-  bitmap = std::move(decoded);
+std::unique_ptr<TPictureReader> OpenPcxReader(TStream& stream) {
+  return std::make_unique<TPcxReader>(stream);
 }
 
 }  // namespace nimbra

@@ -5,16 +5,12 @@
 // refused.
 #pragma once
 
-#include "raster/Bitmap32Graphic.h"
+#include <memory>
+
+#include "raster/PictureReader.h"
 
 namespace nimbra {
 
-class TPcxGraphic : public TBitmap32Graphic {
- public:
-  TPictureSize ReadShownSize(TStream& stream) override;
-
- protected:
-  void Decode(TStream& stream, TBitmap32& bitmap) override;
-};
+std::unique_ptr<TPictureReader> OpenPcxReader(TStream& stream);
 
 }  // namespace nimbra

@@ -2,6 +2,7 @@
 
 #include <png.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -34,9 +35,9 @@ void ReadFromStream(png_structp png, png_bytep data, size_t length) {
   if (stream->Read(data, wanted) != wanted) png_error(png, "the data ends early");
 }
 
-class TPngReader {
+class TPngLibrary {
  public:
-  explicit TPngReader(TStream& stream) {
+  explicit TPngLibrary(TStream& stream) {
     png_ = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, RaisePngError, IgnoreWarning);
     if (png_ == nullptr) throw ECodecError("PNG: no reader");
     info_ = png_create_info_struct(png_);
@@ -50,9 +51,9 @@ class TPngReader {
     png_set_chunk_malloc_max(png_, kMaxChunkBytes);
     png_set_chunk_cache_max(png_, kMaxAncillaryChunks);
   }
-  ~TPngReader() { png_destroy_read_struct(&png_, &info_, nullptr); }
-  TPngReader(const TPngReader&) = delete;
-  TPngReader& operator=(const TPngReader&) = delete;
+  ~TPngLibrary() { png_destroy_read_struct(&png_, &info_, nullptr); }
+  TPngLibrary(const TPngLibrary&) = delete;
+  TPngLibrary& operator=(const TPngLibrary&) = delete;
 
   png_structp Png() const { return png_; }
   png_infop Info() const { return info_; }
@@ -165,47 +166,56 @@ TBitmap32 ReadWhole(png_structp png, const TPictureSize& size, const TDecodeHint
   return target.Take();
 }
 
+class TPngReader final : public TPictureReader {
+ public:
+  explicit TPngReader(TStream& stream) : TPictureReader(stream) {}
+
+ protected:
+  TPictureSize ReadShownSize() override {
+    TStream& stream = Stream();
+    CheckSignature(stream);
+    const int64_t dataBytes = stream.Remaining();
+    library_ = std::make_unique<TPngLibrary>(stream);
+    size_ = ReadInfo(library_->Png(), library_->Info(), dataBytes);
+    return size_;
+  }
+
+  TBitmap32 DecodePixels(const TDecodeHint& hint) override {
+    png_structp png = library_->Png();
+    png_infop info = library_->Info();
+    const bool interlaced = png_get_interlace_type(png, info) != PNG_INTERLACE_NONE;
+    const int oddRows = size_.Height / 2;
+    const TReducedSize kept = KeptSize(size_.Width, size_.Height, hint, false);
+    // Interlaced pictures needing more than their odd rows are read whole, by libpng.
+    if (interlaced && kept.Height > oddRows) {
+      RequestSamples(png, info, false);
+      png_set_interlace_handling(png);
+      CheckLayout(png, info, size_.Width, false);
+      return ReadWhole(png, size_, hint);
+    }
+    const bool greyOnly = PlainGrey(png, info);
+    RequestSamples(png, info, greyOnly);
+    CheckLayout(png, info, size_.Width, greyOnly);
+    // Plain grey rows are opaque: the reducer need not look at their alpha.
+    if (!interlaced) {
+      TRowTarget target(size_.Width, size_.Height, kept, greyOnly);
+      ReadRows(png, size_, greyOnly, target);
+      return target.Take();
+    }
+    TRowTarget target(size_.Width, oddRows, kept, greyOnly);
+    ReadOddRows(png, size_, greyOnly, target);
+    return target.Take();
+  }
+
+ private:
+  std::unique_ptr<TPngLibrary> library_;
+  TPictureSize size_;
+};
+
 }  // namespace
 
-TPictureSize TPngGraphic::ReadShownSize(TStream& stream) {
-  CheckSignature(stream);
-  const int64_t dataBytes = stream.Remaining();
-  TPngReader reader(stream);
-  return ReadInfo(reader.Png(), reader.Info(), dataBytes);
-}
-
-void TPngGraphic::Decode(TStream& stream, TBitmap32& bitmap) {
-  CheckSignature(stream);
-  const int64_t dataBytes = stream.Remaining();
-  TPngReader reader(stream);
-  png_structp png = reader.Png();
-  png_infop info = reader.Info();
-  const TPictureSize size = ReadInfo(png, info, dataBytes);
-  const TDecodeHint& hint = DecodeHint();
-  const bool interlaced = png_get_interlace_type(png, info) != PNG_INTERLACE_NONE;
-  const int oddRows = size.Height / 2;
-  const TReducedSize kept = KeptSize(size.Width, size.Height, hint, false);
-  // Interlaced pictures needing more than their odd rows are read whole, by libpng.
-  if (interlaced && kept.Height > oddRows) {
-    RequestSamples(png, info, false);
-    png_set_interlace_handling(png);
-    CheckLayout(png, info, size.Width, false);
-    bitmap = ReadWhole(png, size, hint);
-    return;
-  }
-  const bool greyOnly = PlainGrey(png, info);
-  RequestSamples(png, info, greyOnly);
-  CheckLayout(png, info, size.Width, greyOnly);
-  // Plain grey rows are opaque: the reducer need not look at their alpha.
-  if (!interlaced) {
-    TRowTarget target(size.Width, size.Height, kept, greyOnly);
-    ReadRows(png, size, greyOnly, target);
-    bitmap = target.Take();
-    return;
-  }
-  TRowTarget target(size.Width, oddRows, kept, greyOnly);
-  ReadOddRows(png, size, greyOnly, target);
-  bitmap = target.Take();
+std::unique_ptr<TPictureReader> OpenPngReader(TStream& stream) {
+  return std::make_unique<TPngReader>(stream);
 }
 
 }  // namespace nimbra

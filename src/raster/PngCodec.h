@@ -3,16 +3,12 @@
 // it as they are read.
 #pragma once
 
-#include "raster/Bitmap32Graphic.h"
+#include <memory>
+
+#include "raster/PictureReader.h"
 
 namespace nimbra {
 
-class TPngGraphic : public TBitmap32Graphic {
- public:
-  TPictureSize ReadShownSize(TStream& stream) override;
-
- protected:
-  void Decode(TStream& stream, TBitmap32& bitmap) override;
-};
+std::unique_ptr<TPictureReader> OpenPngReader(TStream& stream);
 
 }  // namespace nimbra

@@ -1,6 +1,7 @@
 #include "raster/TargaCodec.h"
 
 #include <algorithm>
+#include <memory>
 #include <optional>
 #include <span>
 #include <string>
@@ -250,32 +251,45 @@ int StoredOrientation(const TTargaHeader& h) {
   return h.RightToLeft() ? 3 : 4;
 }
 
+class TTargaReader final : public TPictureReader {
+ public:
+  explicit TTargaReader(TStream& stream) : TPictureReader(stream) {}
+
+ protected:
+  TPictureSize ReadShownSize() override {
+    TCodecStreamReader& in = in_.emplace(Stream(), "Targa");
+    picture_ = ReadPicture(in);
+    return {picture_.header.width, picture_.header.height};
+  }
+
+  TBitmap32 DecodePixels(const TDecodeHint& hint) override {
+    TCodecStreamReader& in = *in_;
+    const TTargaHeader& h = picture_.header;
+    const TPixelDecoder decoder(h, picture_.map, in);
+    const int64_t pixelStart = in.Position();
+    // Rows are reduced to the hint in the order they are stored; the small result is turned.
+    const auto read = [&](bool opaqueUntilAlpha) -> std::optional<TBitmap32> {
+      in.Seek(pixelStart);
+      TStoredRows stored(h, decoder, in);
+      TRowTarget target(h.width, h.height, hint, false);
+      if (!ReadRows(stored, target, h, opaqueUntilAlpha)) return std::nullopt;
+      return target.Take();
+    };
+    std::optional<TBitmap32> decoded = read(h.AlphaBits() > 0);
+    if (!decoded) decoded = read(false);
+    ApplyExifOrientation(*decoded, StoredOrientation(h));
+    return std::move(*decoded);
+  }
+
+ private:
+  std::optional<TCodecStreamReader> in_;
+  TTargaPicture picture_;
+};
+
 }  // namespace
 
-TPictureSize TTargaGraphic::ReadShownSize(TStream& stream) {
-  TCodecStreamReader in(stream, "Targa");
-  const TTargaHeader h = ReadPicture(in).header;
-  return {h.width, h.height};
-}
-
-void TTargaGraphic::Decode(TStream& stream, TBitmap32& bitmap) {
-  TCodecStreamReader in(stream, "Targa");
-  const TTargaPicture picture = ReadPicture(in);
-  const TTargaHeader& h = picture.header;
-  const TPixelDecoder decoder(h, picture.map, in);
-  const int64_t pixelStart = in.Position();
-  // Rows are reduced to the hint in the order they are stored; the small result is turned.
-  const auto read = [&](bool opaqueUntilAlpha) -> std::optional<TBitmap32> {
-    in.Seek(pixelStart);
-    TStoredRows stored(h, decoder, in);
-    TRowTarget target(h.width, h.height, DecodeHint(), false);
-    if (!ReadRows(stored, target, h, opaqueUntilAlpha)) return std::nullopt;
-    return target.Take();
-  };
-  std::optional<TBitmap32> decoded = read(h.AlphaBits() > 0);
-  if (!decoded) decoded = read(false);
-  ApplyExifOrientation(*decoded, StoredOrientation(h));
-  bitmap = std::move(*decoded);
+std::unique_ptr<TPictureReader> OpenTargaReader(TStream& stream) {
+  return std::make_unique<TTargaReader>(stream);
 }
 
 }  // namespace nimbra

@@ -169,7 +169,8 @@ struct THeader {
   int orientation = kOrientationAsStored;
 };
 
-THeader ReadHeader(TIFF* tif, const TTiffSource& source, TIFFRGBAImage& image, TRgbaImageEnd& end) {
+THeader ReadTiffHeader(TIFF* tif, const TTiffSource& source, TIFFRGBAImage& image,
+                       TRgbaImageEnd& end) {
   THeader header;
   if (!TIFFGetField(tif, TIFFTAG_IMAGEWIDTH, &header.width) ||
       !TIFFGetField(tif, TIFFTAG_IMAGELENGTH, &header.height)) {
@@ -201,49 +202,60 @@ TTiffSource SourceFor(TStream& stream) {
   return source;
 }
 
+class TTiffReader final : public TPictureReader {
+ public:
+  explicit TTiffReader(TStream& stream) : TPictureReader(stream) {}
+
+ protected:
+  TPictureSize ReadShownSize() override {
+    source_ = SourceFor(Stream());
+    tif_.reset(Open(source_));
+    header_ = ReadTiffHeader(tif_.get(), source_, image_, end_);
+    const auto width = static_cast<int>(header_.width);
+    const auto height = static_cast<int>(header_.height);
+    if (OrientationSwapsAxes(header_.orientation)) return {height, width};
+    return {width, height};
+  }
+
+  TBitmap32 DecodePixels(const TDecodeHint& hint) override {
+    // Bands are reduced in the stored orientation as they come; the small result is turned.
+    const uint32_t width = header_.width;
+    TRowTarget target(static_cast<int>(width), static_cast<int>(header_.height), hint,
+                      OrientationSwapsAxes(header_.orientation));
+    std::vector<TColor32> band(size_t{width} * header_.bandRows);
+    for (uint32_t top = 0; top < header_.height; top += header_.bandRows) {
+      const uint32_t rows = std::min(header_.bandRows, header_.height - top);
+      image_.row_offset = static_cast<int>(top);
+      if (!TIFFRGBAImageGet(&image_, reinterpret_cast<uint32_t*>(band.data()), width, rows)) {
+        Fail(source_, "cannot decode");
+      }
+      for (uint32_t y = 0; y < rows; ++y) {
+        TColor32* row = band.data() + size_t{y} * width;
+        SwapRedAndBlue(row, width);
+        // libtiff premultiplies every alpha it delivers, also an unassociated one.
+        if (image_.alpha != 0) Unpremultiply(row, width);
+        target.AddRow(static_cast<int>(top + y), row);
+      }
+    }
+    TBitmap32 decoded = target.Take();
+    ApplyExifOrientation(decoded, header_.orientation);
+    return decoded;
+  }
+
+ private:
+  // libtiff keeps pointers to the source and the converter: the reader stays where it was made.
+  TTiffSource source_;
+  std::unique_ptr<TIFF, TTiffCloser> tif_;
+  TIFFRGBAImage image_{};
+  // Ends the converter before the file closes.
+  TRgbaImageEnd end_{nullptr, TIFFRGBAImageEnd};
+  THeader header_;
+};
+
 }  // namespace
 
-TPictureSize TTiffGraphic::ReadShownSize(TStream& stream) {
-  TTiffSource source = SourceFor(stream);
-  const std::unique_ptr<TIFF, TTiffCloser> tif(Open(source));
-  TIFFRGBAImage image{};
-  TRgbaImageEnd end(nullptr, TIFFRGBAImageEnd);
-  const THeader header = ReadHeader(tif.get(), source, image, end);
-  const auto width = static_cast<int>(header.width);
-  const auto height = static_cast<int>(header.height);
-  if (OrientationSwapsAxes(header.orientation)) return {height, width};
-  return {width, height};
-}
-
-void TTiffGraphic::Decode(TStream& stream, TBitmap32& bitmap) {
-  TTiffSource source = SourceFor(stream);
-  const std::unique_ptr<TIFF, TTiffCloser> tif(Open(source));
-  TIFFRGBAImage image{};
-  TRgbaImageEnd end(nullptr, TIFFRGBAImageEnd);
-  const THeader header = ReadHeader(tif.get(), source, image, end);
-
-  // Bands are reduced in the stored orientation as they come; the small result is turned.
-  const uint32_t width = header.width;
-  TRowTarget target(static_cast<int>(width), static_cast<int>(header.height), DecodeHint(),
-                    OrientationSwapsAxes(header.orientation));
-  std::vector<TColor32> band(size_t{width} * header.bandRows);
-  for (uint32_t top = 0; top < header.height; top += header.bandRows) {
-    const uint32_t rows = std::min(header.bandRows, header.height - top);
-    image.row_offset = static_cast<int>(top);
-    if (!TIFFRGBAImageGet(&image, reinterpret_cast<uint32_t*>(band.data()), width, rows)) {
-      Fail(source, "cannot decode");
-    }
-    for (uint32_t y = 0; y < rows; ++y) {
-      TColor32* row = band.data() + size_t{y} * width;
-      SwapRedAndBlue(row, width);
-      // libtiff premultiplies every alpha it delivers, also an unassociated one.
-      if (image.alpha != 0) Unpremultiply(row, width);
-      target.AddRow(static_cast<int>(top + y), row);
-    }
-  }
-  TBitmap32 decoded = target.Take();
-  ApplyExifOrientation(decoded, header.orientation);
-  bitmap = std::move(decoded);
+std::unique_ptr<TPictureReader> OpenTiffReader(TStream& stream) {
+  return std::make_unique<TTiffReader>(stream);
 }
 
 }  // namespace nimbra

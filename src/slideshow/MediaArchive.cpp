@@ -149,8 +149,7 @@ std::unique_ptr<TEmbeddedFile> OpenEmbeddedFile(std::unique_ptr<TStream> archive
 std::unique_ptr<TGraphic> LoadEmbeddedPicture(std::unique_ptr<TEmbeddedFile> file) {
   if (!file) return nullptr;
   const std::string name = file->Name();
-  const std::vector<std::string> known = PictureFormatExtensions();
-  if (std::find(known.begin(), known.end(), FileExtension(name)) == known.end()) {
+  if (!FindPictureFormat(FileExtension(name))) {
     throw EMediaArchiveError("Falsches Dateiformat: " + name);
   }
   TEmbeddedFileAccess access(name, TEmbeddedFile::TakeData(std::move(file)));

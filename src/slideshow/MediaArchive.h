@@ -12,9 +12,9 @@
 #include <string>
 #include <string_view>
 
+#include "raster/PictureFormats.h"
 #include "storage/NimbraError.h"
 #include "storage/PartialStream.h"
-#include "storage/PictureFormats.h"
 
 namespace nimbra {
 

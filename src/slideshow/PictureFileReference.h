@@ -7,8 +7,8 @@
 #include <memory>
 #include <string>
 
+#include "raster/PictureFormats.h"
 #include "slideshow/Exif.h"
-#include "storage/PictureFormats.h"
 
 namespace nimbra {
 

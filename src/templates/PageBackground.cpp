@@ -3,11 +3,9 @@
 #include <algorithm>
 #include <optional>
 
-#include "raster/Bitmap32Cache.h"
-#include "raster/Bitmap32Graphic.h"
+#include "raster/PictureFile.h"
 #include "raster/StretchDraw.h"
-#include "storage/FileAccess.h"
-#include "storage/PictureFormats.h"
+#include "templates/Bitmap32Cache.h"
 #include "templates/PageTemplate.h"
 
 namespace nimbra {
@@ -15,19 +13,6 @@ namespace nimbra {
 namespace {
 
 constexpr uint32_t kCacheValidity = 30000;
-
-std::unique_ptr<TBitmap32> DecodeFile(const std::string& name) {
-  const std::shared_ptr<IFileAccess> access = FileAccess();
-  if (!access) return nullptr;
-  try {
-    std::unique_ptr<TGraphic> graphic = LoadGraphic(*access, name);
-    auto* pixels = dynamic_cast<TBitmap32Graphic*>(graphic.get());
-    if (pixels == nullptr || pixels->Bitmap().Empty()) return nullptr;
-    return std::make_unique<TBitmap32>(std::move(pixels->Bitmap()));
-  } catch (const std::exception&) {
-    return nullptr;
-  }
-}
 
 TRect ToRect(const TPixelRect& r) { return {r.Left, r.Top, r.Right, r.Bottom}; }
 
@@ -103,22 +88,20 @@ void DrawTiled(TBitmap32& bitmap, const TPixelRect& page, const TSizedPicture& s
 
 TBackgroundPicture TBackgroundPicture::Obtain(const std::string& name) {
   TBackgroundPicture picture;
-  picture.cache_ = Bitmap32Cache();
-  if (picture.cache_) {
-    picture.pixels_ = picture.cache_->Get(name);
+  const std::shared_ptr<TBitmap32Cache> cache = Bitmap32Cache();
+  if (cache) {
+    picture.pixels_ = cache->Get(name);
     if (picture.pixels_ != nullptr) return picture;
   }
-  std::unique_ptr<TBitmap32> decoded = DecodeFile(name);
+  std::unique_ptr<TBitmap32> decoded = LoadBitmap32(name);
   if (!decoded) return picture;
-  if (picture.cache_) {
+  if (cache) {
     // The cache's own bitmap is drawn from; nothing changes it while the page is drawn.
-    picture.cache_->Add(std::move(decoded), name,
-                        TCacheItemValidInfo::CreateFor(kCacheValidity, true));
-    picture.pixels_ = picture.cache_->Get(name);
+    cache->Add(std::move(decoded), name, TCacheItemValidInfo::CreateFor(kCacheValidity, true));
+    picture.pixels_ = cache->Get(name);
     return picture;
   }
-  picture.owned_ = std::move(decoded);
-  picture.pixels_ = picture.owned_.get();
+  picture.pixels_ = std::move(decoded);
   return picture;
 }
 

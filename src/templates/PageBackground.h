@@ -11,23 +11,19 @@
 
 namespace nimbra {
 
-class TBitmap32Cache;
 class TPrintWizardPageTemplateProperties;
 
-// A background picture for one drawing: borrowed from the bitmap cache, which is kept alive
-// meanwhile, or owned when there is no cache.
+// A background picture for one drawing, shared with the bitmap cache when there is one.
 class TBackgroundPicture {
  public:
   // The picture of a resolved file name, from the cache, or else read through the file access
   // and stored in the cache for 30 seconds after its last use. Empty when it cannot be had.
   static TBackgroundPicture Obtain(const std::string& name);
 
-  const TBitmap32* Pixels() const { return pixels_; }
+  const TBitmap32* Pixels() const { return pixels_.get(); }
 
  private:
-  std::shared_ptr<TBitmap32Cache> cache_;
-  std::unique_ptr<TBitmap32> owned_;
-  const TBitmap32* pixels_ = nullptr;
+  std::shared_ptr<const TBitmap32> pixels_;
 };
 
 // Draws the picture onto the page rectangle as the bag's BackgroundMode, BackgroundWidth,

@@ -6,6 +6,7 @@
 #include "album/DesktopNimbraProperties.h"
 #include "elements/PrintPageElementPicture.h"
 #include "raster/Bitmap32Graphic.h"
+#include "raster/PictureFormats.h"
 #include "raster/PictureWriters.h"
 #include "storage/FileAccess.h"
 #include "storage/FileStream.h"

@@ -3,11 +3,11 @@
 #include <algorithm>
 
 #include "elements/ElementInterfaces.h"
-#include "raster/Bitmap32Cache.h"
 #include "raster/PictureFormatRegistration.h"
 #include "raster/PictureWriters.h"
 #include "storage/FileAccess.h"
 #include "storage/MemoryStream.h"
+#include "templates/Bitmap32Cache.h"
 #include "templates/PageElement.h"
 
 namespace nimbra::test {

@@ -14,11 +14,11 @@
 #include "DrawingTestSupport.h"
 #include "elements/PrintPageElementPicture.h"
 #include "framework/ErrorCounter.h"
-#include "raster/Bitmap32Cache.h"
 #include "raster/Blend.h"
 #include "storage/FileAccess.h"
 #include "storage/Packager.h"
 #include "storage/PackageFileListItem.h"
+#include "templates/Bitmap32Cache.h"
 
 namespace nimbra {
 namespace {

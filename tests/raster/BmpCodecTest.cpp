@@ -43,8 +43,8 @@ TEST(BmpCodecTest, WrittenPicturesComeBackWithTheirBitDepth) {
   ASSERT_EQ(bmp24.size(), 54u + 3 * 16);
   EXPECT_EQ(bmp24.substr(0, 2), "BM");
   EXPECT_EQ(static_cast<uint8_t>(bmp24[54]), BlueComponent(picture.Pixel(0, 2)));
-  EXPECT_EQ(DecodeAs<TBmpGraphic>(bmp24), Opaque(picture));
-  EXPECT_EQ(DecodeAs<TBmpGraphic>(BmpOf(picture, 32)), picture);
+  EXPECT_EQ(DecodeAs(OpenBmpReader, bmp24), Opaque(picture));
+  EXPECT_EQ(DecodeAs(OpenBmpReader, BmpOf(picture, 32)), picture);
   TMemoryStream sink;
   EXPECT_THROW(SaveBmp(TBitmap32(), sink), ECodecError);
   EXPECT_THROW(SaveBmp(picture, sink, 16), std::invalid_argument);
@@ -52,13 +52,13 @@ TEST(BmpCodecTest, WrittenPicturesComeBackWithTheirBitDepth) {
 
 TEST(BmpCodecTest, PalettePicturesOfOneFourAndEightBits) {
   // 1 bit: 10 pixels in two bytes, padded to four; the bottom row first.
-  const TBitmap32 mono = DecodeAs<TBmpGraphic>(BmpBytes({.width = 10,
-                                                         .height = 2,
-                                                         .bits = 1,
-                                                         .palette = {kColours[2], kColours[3]},
-                                                         .pixels = std::string("\xC0\x40\0\0"
-                                                                               "\x00\x80\0\0",
-                                                                               8)}));
+  const TBitmap32 mono = DecodeAs(OpenBmpReader, BmpBytes({.width = 10,
+                                                           .height = 2,
+                                                           .bits = 1,
+                                                           .palette = {kColours[2], kColours[3]},
+                                                           .pixels = std::string("\xC0\x40\0\0"
+                                                                                 "\x00\x80\0\0",
+                                                                                 8)}));
   EXPECT_EQ(mono.Pixel(0, 1), kColours[3]);
   EXPECT_EQ(mono.Pixel(2, 1), kColours[2]);
   EXPECT_EQ(mono.Pixel(9, 1), kColours[3]);
@@ -67,21 +67,21 @@ TEST(BmpCodecTest, PalettePicturesOfOneFourAndEightBits) {
 
   // 4 bits, top-down; index 7 lies beyond the five stored colours and shows black.
   const TBitmap32 nibbles =
-      DecodeAs<TBmpGraphic>(BmpBytes({.width = 3,
-                                      .height = -1,
-                                      .bits = 4,
-                                      .palette = kColours,
-                                      .pixels = std::string("\x42\x70\0\0", 4)}));
+      DecodeAs(OpenBmpReader, BmpBytes({.width = 3,
+                                        .height = -1,
+                                        .bits = 4,
+                                        .palette = kColours,
+                                        .pixels = std::string("\x42\x70\0\0", 4)}));
   EXPECT_EQ(nibbles.Pixel(0, 0), kColours[4]);
   EXPECT_EQ(nibbles.Pixel(1, 0), kColours[2]);
   EXPECT_EQ(nibbles.Pixel(2, 0), kColor32Black);
 
   const TBitmap32 bytes =
-      DecodeAs<TBmpGraphic>(BmpBytes({.width = 3,
-                                      .height = 1,
-                                      .bits = 8,
-                                      .palette = kColours,
-                                      .pixels = std::string("\x01\x04\x02\0", 4)}));
+      DecodeAs(OpenBmpReader, BmpBytes({.width = 3,
+                                        .height = 1,
+                                        .bits = 8,
+                                        .palette = kColours,
+                                        .pixels = std::string("\x01\x04\x02\0", 4)}));
   EXPECT_EQ(bytes.Pixel(0, 0), kColours[1]);
   EXPECT_EQ(bytes.Pixel(1, 0), kColours[4]);
   EXPECT_EQ(bytes.Pixel(2, 0), kColours[2]);
@@ -89,59 +89,62 @@ TEST(BmpCodecTest, PalettePicturesOfOneFourAndEightBits) {
   // OS/2 1.x: a 12-byte header and three-byte palette entries, which always fill the table.
   std::vector<TColor32> full(256, kColours[1]);
   full[3] = kColours[3];
-  const TBitmap32 os2 = DecodeAs<TBmpGraphic>(BmpBytes({.headerSize = 12,
-                                                        .width = 2,
-                                                        .height = 1,
-                                                        .bits = 8,
-                                                        .palette = full,
-                                                        .pixels = std::string("\x03\x00\0\0", 4)}));
+  const TBitmap32 os2 =
+      DecodeAs(OpenBmpReader, BmpBytes({.headerSize = 12,
+                                        .width = 2,
+                                        .height = 1,
+                                        .bits = 8,
+                                        .palette = full,
+                                        .pixels = std::string("\x03\x00\0\0", 4)}));
   EXPECT_EQ(os2.Pixel(0, 0), kColours[3]);
   EXPECT_EQ(os2.Pixel(1, 0), kColours[1]);
 }
 
 TEST(BmpCodecTest, SixteenAndThirtyTwoBitsWithAndWithoutBitFields) {
   // 5-5-5: 0x7C00 is pure red; 5-6-5 masks: 0x07E0 is pure green.
-  const TBitmap32 rgb555 = DecodeAs<TBmpGraphic>(BmpBytes(
-      {.width = 2, .height = 1, .bits = 16, .pixels = std::string("\x00\x7C\x1F\x00", 4)}));
+  const TBitmap32 rgb555 = DecodeAs(
+      OpenBmpReader,
+      BmpBytes(
+          {.width = 2, .height = 1, .bits = 16, .pixels = std::string("\x00\x7C\x1F\x00", 4)}));
   EXPECT_EQ(rgb555.Pixel(0, 0), Color32(255, 0, 0));
   EXPECT_EQ(rgb555.Pixel(1, 0), Color32(0, 0, 255));
   const TBitmap32 rgb565 =
-      DecodeAs<TBmpGraphic>(BmpBytes({.width = 2,
-                                      .height = 1,
-                                      .bits = 16,
-                                      .compression = kBitFields,
-                                      .masks = {0xF800, 0x07E0, 0x001F},
-                                      .pixels = std::string("\xE0\x07\x10\x84", 4)}));
+      DecodeAs(OpenBmpReader, BmpBytes({.width = 2,
+                                        .height = 1,
+                                        .bits = 16,
+                                        .compression = kBitFields,
+                                        .masks = {0xF800, 0x07E0, 0x001F},
+                                        .pixels = std::string("\xE0\x07\x10\x84", 4)}));
   EXPECT_EQ(rgb565.Pixel(0, 0), Color32(0, 255, 0));
   // 0x8410: red 16 of 31, green 32 of 63, blue 16 of 31.
   EXPECT_EQ(rgb565.Pixel(1, 0), Color32(132, 130, 132));
 
   // A version 5 header with bit fields that include alpha, in an unusual order.
   const TBitmap32 withAlpha =
-      DecodeAs<TBmpGraphic>(BmpBytes({.headerSize = 124,
-                                      .width = 1,
-                                      .height = 1,
-                                      .bits = 32,
-                                      .compression = kBitFields,
-                                      .masks = {0x000000FF, 0x0000FF00, 0x00FF0000, 0xFF000000},
-                                      .pixels = std::string("\x11\x22\x33\x44", 4)}));
+      DecodeAs(OpenBmpReader, BmpBytes({.headerSize = 124,
+                                        .width = 1,
+                                        .height = 1,
+                                        .bits = 32,
+                                        .compression = kBitFields,
+                                        .masks = {0x000000FF, 0x0000FF00, 0x00FF0000, 0xFF000000},
+                                        .pixels = std::string("\x11\x22\x33\x44", 4)}));
   EXPECT_EQ(withAlpha.Pixel(0, 0), Color32(0x11, 0x22, 0x33, 0x44));
   // Without bit fields the fourth byte is unused, whatever it holds.
   const TBitmap32 plain =
-      DecodeAs<TBmpGraphic>(BmpBytes({.headerSize = 124,
-                                      .width = 1,
-                                      .height = 1,
-                                      .bits = 32,
-                                      .pixels = std::string("\x11\x22\x33\x44", 4)}));
+      DecodeAs(OpenBmpReader, BmpBytes({.headerSize = 124,
+                                        .width = 1,
+                                        .height = 1,
+                                        .bits = 32,
+                                        .pixels = std::string("\x11\x22\x33\x44", 4)}));
   EXPECT_EQ(plain.Pixel(0, 0), Color32(0x33, 0x22, 0x11));
   // An alpha mask over bytes that are all 0 means a writer that did not mean it.
   const TBitmap32 unmeant =
-      DecodeAs<TBmpGraphic>(BmpBytes({.width = 1,
-                                      .height = 1,
-                                      .bits = 32,
-                                      .compression = 6,
-                                      .masks = {0xFF0000, 0xFF00, 0xFF, 0xFF000000},
-                                      .pixels = std::string("\x11\x22\x33\x00", 4)}));
+      DecodeAs(OpenBmpReader, BmpBytes({.width = 1,
+                                        .height = 1,
+                                        .bits = 32,
+                                        .compression = 6,
+                                        .masks = {0xFF0000, 0xFF00, 0xFF, 0xFF000000},
+                                        .pixels = std::string("\x11\x22\x33\x00", 4)}));
   EXPECT_EQ(unmeant.Pixel(0, 0), Color32(0x33, 0x22, 0x11));
 }
 
@@ -156,12 +159,12 @@ TEST(BmpCodecTest, RunLengthEncodedPicturesWithEveryEscape) {
       "\x03\x02"
       "\x00\x01",
       18);
-  const TBitmap32 eight = DecodeAs<TBmpGraphic>(BmpBytes({.width = 6,
-                                                          .height = 3,
-                                                          .bits = 8,
-                                                          .compression = kRle8,
-                                                          .palette = kColours,
-                                                          .pixels = rle8}));
+  const TBitmap32 eight = DecodeAs(OpenBmpReader, BmpBytes({.width = 6,
+                                                            .height = 3,
+                                                            .bits = 8,
+                                                            .compression = kRle8,
+                                                            .palette = kColours,
+                                                            .pixels = rle8}));
   EXPECT_EQ(eight.Pixel(0, 2), kColours[1]);
   EXPECT_EQ(eight.Pixel(1, 2), kColours[1]);
   EXPECT_EQ(eight.Pixel(2, 2), kColours[2]);
@@ -179,12 +182,12 @@ TEST(BmpCodecTest, RunLengthEncodedPicturesWithEveryEscape) {
       "\x00\x03\x34\x10"
       "\x00\x01",
       8);
-  const TBitmap32 four = DecodeAs<TBmpGraphic>(BmpBytes({.width = 6,
-                                                         .height = 1,
-                                                         .bits = 4,
-                                                         .compression = kRle4,
-                                                         .palette = kColours,
-                                                         .pixels = rle4}));
+  const TBitmap32 four = DecodeAs(OpenBmpReader, BmpBytes({.width = 6,
+                                                           .height = 1,
+                                                           .bits = 4,
+                                                           .compression = kRle4,
+                                                           .palette = kColours,
+                                                           .pixels = rle4}));
   EXPECT_EQ(four.Pixel(0, 0), kColours[1]);
   EXPECT_EQ(four.Pixel(1, 0), kColours[2]);
   EXPECT_EQ(four.Pixel(2, 0), kColours[1]);
@@ -196,7 +199,7 @@ TEST(BmpCodecTest, RunLengthEncodedPicturesWithEveryEscape) {
 TEST(BmpCodecTest, TruncatedAndHostileFilesRaise) {
   // Rows of four 24-bit pixels need no padding, so every byte belongs to the picture.
   const std::string bmp = BmpOf(test::TestPattern(4, 6), 24);
-  EXPECT_EQ(test::CutsThatDecode<TBmpGraphic>(bmp, 0), std::vector<size_t>{});
+  EXPECT_EQ(test::CutsThatDecode(OpenBmpReader, bmp, 0), std::vector<size_t>{});
   const std::string rle =
       BmpBytes({.width = 6,
                 .height = 3,
@@ -204,10 +207,10 @@ TEST(BmpCodecTest, TruncatedAndHostileFilesRaise) {
                 .compression = kRle8,
                 .palette = kColours,
                 .pixels = std::string("\x06\x01\x00\x00\x06\x02\x00\x00\x06\x03\x00\x01", 12)});
-  EXPECT_EQ(test::CutsThatDecode<TBmpGraphic>(rle, 0), std::vector<size_t>{});
+  EXPECT_EQ(test::CutsThatDecode(OpenBmpReader, rle, 0), std::vector<size_t>{});
 
   const auto refused = [](const TBmpFile& f) {
-    EXPECT_THROW(DecodeAs<TBmpGraphic>(BmpBytes(f)), ECodecError) << f.width << "x" << f.height;
+    EXPECT_THROW(DecodeAs(OpenBmpReader, BmpBytes(f)), ECodecError) << f.width << "x" << f.height;
   };
   refused({.width = 10000, .height = 10000, .pixels = std::string(400, 'x')});
   refused({.width = 100000, .height = -100000, .pixels = "xxxx"});
@@ -240,12 +243,12 @@ TEST(BmpCodecTest, TruncatedAndHostileFilesRaise) {
   std::string shortPalette =
       BmpBytes({.width = 1, .height = 1, .bits = 8, .palette = kColours, .pixels = ""});
   shortPalette = shortPalette.substr(0, shortPalette.size() - 8);
-  EXPECT_THROW(DecodeAs<TBmpGraphic>(shortPalette), ECodecError);
+  EXPECT_THROW(DecodeAs(OpenBmpReader, shortPalette), ECodecError);
   // A header longer than the file, and no signature.
   std::string longHeader = BmpOf(test::TestPattern(1, 1), 24);
   longHeader[14] = '\x7F';
-  EXPECT_THROW(DecodeAs<TBmpGraphic>(longHeader), ECodecError);
-  EXPECT_THROW(DecodeAs<TBmpGraphic>("BA" + longHeader.substr(2)), ECodecError);
+  EXPECT_THROW(DecodeAs(OpenBmpReader, longHeader), ECodecError);
+  EXPECT_THROW(DecodeAs(OpenBmpReader, "BA" + longHeader.substr(2)), ECodecError);
 }
 
 }  // namespace

@@ -4,7 +4,16 @@
 #include <cstdlib>
 #include <stdexcept>
 
+#include "raster/PictureFormatRegistration.h"
+
 namespace nimbra::test {
+
+TPictureReaderOpener ReaderFor(std::string_view extension) {
+  for (const TPictureReaderInfo& reader : PictureReaders()) {
+    if (reader.Extension == extension) return reader.Open;
+  }
+  throw std::invalid_argument("no reader for " + std::string(extension));
+}
 
 TBytes& TBytes::U8(uint32_t v) {
   bytes_.push_back(static_cast<char>(v & 0xFF));

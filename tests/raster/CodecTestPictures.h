@@ -5,11 +5,13 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "raster/Bitmap32.h"
 #include "raster/CodecError.h"
 #include "raster/DecodeHint.h"
+#include "raster/PictureReader.h"
 #include "storage/MemoryStream.h"
 
 namespace nimbra::test {
@@ -83,14 +85,14 @@ std::vector<TColor32> Palette(const TBitmap32& picture, size_t max);
 // A JPEG with an EXIF APP1 segment naming the orientation inserted after its start marker.
 std::string WithExifOrientation(const std::string& jpeg, int orientation, bool bigEndian = false);
 
-// Decodes bytes with a reader class, as LoadGraphic would.
-template <typename TReader>
-TBitmap32 DecodeAs(const std::string& bytes, const TDecodeHint& hint = {}) {
-  TReader reader;
-  reader.SetDecodeHint(hint);
+// The library's reader of an extension (PictureReaders()); raises for one it has none for.
+TPictureReaderOpener ReaderFor(std::string_view extension);
+
+// Decodes bytes with a format's reader, as LoadGraphic would.
+inline TBitmap32 DecodeAs(TPictureReaderOpener open, const std::string& bytes,
+                          const TDecodeHint& hint = {}) {
   TMemoryStream stream(bytes);
-  reader.LoadFromStream(stream);
-  return std::move(reader.Bitmap());
+  return open(stream)->Decode(hint);
 }
 
 // The largest difference of any channel (alpha included) between two bitmaps of the same size;
@@ -99,14 +101,14 @@ int MaxChannelDifference(const TBitmap32& a, const TBitmap32& b);
 
 // Cuts the bytes at `cuts` places spread over [0, size - keep) and yields the cut lengths at
 // which decoding did not raise ECodecError (any other exception passes on).
-template <typename TReader>
-std::vector<size_t> CutsThatDecode(const std::string& bytes, size_t keep, size_t cuts = 40) {
+inline std::vector<size_t> CutsThatDecode(TPictureReaderOpener open, const std::string& bytes,
+                                          size_t keep, size_t cuts = 40) {
   std::vector<size_t> decoded;
   const size_t end = bytes.size() > keep ? bytes.size() - keep : 0;
   const size_t step = end / cuts + 1;
   for (size_t cut = 0; cut < end; cut += step) {
     try {
-      DecodeAs<TReader>(bytes.substr(0, cut));
+      DecodeAs(open, bytes.substr(0, cut));
       decoded.push_back(cut);
     } catch (const ECodecError&) {
     }

@@ -32,7 +32,7 @@ TEST(GifCodecTest, FramesDecodeThroughTheirColourTable) {
       test::TGifPicture gif = Picture(11, 13);
       gif.interlaced = interlaced;
       gif.localPalette = localPalette;
-      const TBitmap32 decoded = DecodeAs<TGifGraphic>(test::GifBytes(gif));
+      const TBitmap32 decoded = DecodeAs(OpenGifReader, test::GifBytes(gif));
       ASSERT_EQ(decoded.Width(), 11);
       ASSERT_EQ(decoded.Height(), 13);
       for (int y = 0; y < 13; ++y) {
@@ -51,7 +51,7 @@ TEST(GifCodecTest, TheTransparentIndexAndTheScreenAroundTheFrameAreTransparent) 
   gif.screenHeight = 5;
   gif.left = 2;
   gif.top = 1;
-  const TBitmap32 decoded = DecodeAs<TGifGraphic>(test::GifBytes(gif));
+  const TBitmap32 decoded = DecodeAs(OpenGifReader, test::GifBytes(gif));
   ASSERT_EQ(decoded.Width(), 7);
   ASSERT_EQ(decoded.Height(), 5);
   EXPECT_EQ(AlphaComponent(decoded.Pixel(0, 0)), 0);
@@ -64,7 +64,7 @@ TEST(GifCodecTest, TheTransparentIndexAndTheScreenAroundTheFrameAreTransparent) 
   // A frame reaching beyond a smaller screen widens the picture.
   gif.screenWidth = 3;
   gif.screenHeight = 2;
-  const TBitmap32 widened = DecodeAs<TGifGraphic>(test::GifBytes(gif));
+  const TBitmap32 widened = DecodeAs(OpenGifReader, test::GifBytes(gif));
   EXPECT_EQ(widened.Width(), 6);
   EXPECT_EQ(widened.Height(), 4);
 }
@@ -72,16 +72,16 @@ TEST(GifCodecTest, TheTransparentIndexAndTheScreenAroundTheFrameAreTransparent) 
 TEST(GifCodecTest, TruncatedAndHostileFilesRaise) {
   const std::string gif = test::GifBytes(Picture(40, 30));
   // The trailer and the data's closing block carry no pixels.
-  EXPECT_EQ(test::CutsThatDecode<TGifGraphic>(gif, 2), std::vector<size_t>{});
+  EXPECT_EQ(test::CutsThatDecode(OpenGifReader, gif, 2), std::vector<size_t>{});
 
   // A 1 × 1 frame on a 60000 × 60000 screen: a few bytes cannot describe that picture.
   test::TGifPicture tiny = Picture(1, 1);
   tiny.screenWidth = 60000;
   tiny.screenHeight = 60000;
-  EXPECT_THROW(DecodeAs<TGifGraphic>(test::GifBytes(tiny)), ECodecError);
+  EXPECT_THROW(DecodeAs(OpenGifReader, test::GifBytes(tiny)), ECodecError);
   tiny.screenWidth = 3000;
   tiny.screenHeight = 3000;
-  EXPECT_THROW(DecodeAs<TGifGraphic>(test::GifBytes(tiny)), ECodecError);
+  EXPECT_THROW(DecodeAs(OpenGifReader, test::GifBytes(tiny)), ECodecError);
 
   // A 1 × 1 picture of colour 0, with and without a colour table to find colour 0 in.
   const auto handMade = [](bool withTable) {
@@ -92,10 +92,10 @@ TEST(GifCodecTest, TruncatedAndHostileFilesRaise) {
     bytes.Raw(",").U16(0).U16(0).U16(1).U16(1).U8(0).U8(2).U8(2).U8(0x44).U8(0x01).U8(0).Raw(";");
     return bytes.Str();
   };
-  EXPECT_EQ(DecodeAs<TGifGraphic>(handMade(true)).Pixel(0, 0), Color32(10, 20, 30));
-  EXPECT_THROW(DecodeAs<TGifGraphic>(handMade(false)), ECodecError);
-  EXPECT_THROW(DecodeAs<TGifGraphic>("GIF89a"), ECodecError);
-  EXPECT_THROW(DecodeAs<TGifGraphic>("not a gif"), ECodecError);
+  EXPECT_EQ(DecodeAs(OpenGifReader, handMade(true)).Pixel(0, 0), Color32(10, 20, 30));
+  EXPECT_THROW(DecodeAs(OpenGifReader, handMade(false)), ECodecError);
+  EXPECT_THROW(DecodeAs(OpenGifReader, "GIF89a"), ECodecError);
+  EXPECT_THROW(DecodeAs(OpenGifReader, "not a gif"), ECodecError);
 }
 
 }  // namespace

@@ -15,8 +15,9 @@ TEST(Jpeg2000CodecTest, LosslessFilesAndCodeStreamsDecodeExactlyWithoutAVendorLi
   const TBitmap32 opaque = test::TestPattern(17, 9);
   const TBitmap32 translucent = test::TestPattern(17, 9, true);
   for (const bool jp2 : {true, false}) {
-    EXPECT_EQ(DecodeAs<TJpeg2000Graphic>(test::Jpeg2000Bytes(opaque, jp2, false)), opaque) << jp2;
-    EXPECT_EQ(DecodeAs<TJpeg2000Graphic>(test::Jpeg2000Bytes(translucent, jp2, true)), translucent)
+    EXPECT_EQ(DecodeAs(OpenJpeg2000Reader, test::Jpeg2000Bytes(opaque, jp2, false)), opaque) << jp2;
+    EXPECT_EQ(DecodeAs(OpenJpeg2000Reader, test::Jpeg2000Bytes(translucent, jp2, true)),
+              translucent)
         << jp2;
   }
 }
@@ -26,14 +27,14 @@ TEST(Jpeg2000CodecTest, TruncatedAndHostileFilesRaise) {
   for (const bool jp2 : {true, false}) {
     const std::string bytes = test::Jpeg2000Bytes(picture, jp2, false);
     // Only the final end-of-code-stream marker carries nothing.
-    EXPECT_EQ(test::CutsThatDecode<TJpeg2000Graphic>(bytes, 2), std::vector<size_t>{}) << jp2;
+    EXPECT_EQ(test::CutsThatDecode(OpenJpeg2000Reader, bytes, 2), std::vector<size_t>{}) << jp2;
   }
   // A code stream whose size marker claims 30000 × 30000 pixels.
   std::string huge = test::Jpeg2000Bytes(picture, false, false);
   for (const size_t at : {8, 12}) huge.replace(at, 4, std::string("\x00\x00\x75\x30", 4));
-  EXPECT_THROW(DecodeAs<TJpeg2000Graphic>(huge), ECodecError);
-  EXPECT_THROW(DecodeAs<TJpeg2000Graphic>(std::string("\xFF\x4F\xFF\x51", 4)), ECodecError);
-  EXPECT_THROW(DecodeAs<TJpeg2000Graphic>("not a jpeg 2000 file"), ECodecError);
+  EXPECT_THROW(DecodeAs(OpenJpeg2000Reader, huge), ECodecError);
+  EXPECT_THROW(DecodeAs(OpenJpeg2000Reader, std::string("\xFF\x4F\xFF\x51", 4)), ECodecError);
+  EXPECT_THROW(DecodeAs(OpenJpeg2000Reader, "not a jpeg 2000 file"), ECodecError);
 }
 
 }  // namespace

@@ -10,10 +10,9 @@
 #include <string>
 #include <vector>
 
+#include "CodecTestPictures.h"
 #include "LargePictureFiles.h"
 #include "raster/CodecError.h"
-#include "raster/PictureFormatRegistration.h"
-#include "storage/MemoryStream.h"
 
 namespace nimbra {
 namespace {
@@ -52,20 +51,18 @@ TEST(LargePicturesTest, AreRefusedOrDecodedNoLargerThanTheHint) {
       {"smaller progressive jpeg", "jpg", BlankJpeg(2000, 2000, true), 2000, 2000, false},
   };
   for (const TCase& c : cases) {
-    std::unique_ptr<TBitmap32Graphic> reader = CreatePictureReader(c.extension);
+    const TPictureReaderOpener open = ReaderFor(c.extension);
     const TDecodeHint hint = HintForBox(c.width, c.height);
-    reader->SetDecodeHint(hint);
-    TMemoryStream stream(c.bytes);
     if (c.refused) {
-      EXPECT_THROW(reader->LoadFromStream(stream), ECodecError) << c.name;
+      EXPECT_THROW(DecodeAs(open, c.bytes, hint), ECodecError) << c.name;
       continue;
     }
-    reader->LoadFromStream(stream);
-    EXPECT_GE(reader->Width(), hint.MinimumWidth) << c.name;
-    EXPECT_GE(reader->Height(), hint.MinimumHeight) << c.name;
+    const TBitmap32 picture = DecodeAs(open, c.bytes, hint);
+    EXPECT_GE(picture.Width(), hint.MinimumWidth) << c.name;
+    EXPECT_GE(picture.Height(), hint.MinimumHeight) << c.name;
     // Reducing keeps the proportions, so the side that does not bind may round up by one.
-    EXPECT_LE(reader->Width(), hint.MinimumWidth + 1) << c.name;
-    EXPECT_LE(reader->Height(), hint.MinimumHeight + 1) << c.name;
+    EXPECT_LE(picture.Width(), hint.MinimumWidth + 1) << c.name;
+    EXPECT_LE(picture.Height(), hint.MinimumHeight + 1) << c.name;
   }
 }
 

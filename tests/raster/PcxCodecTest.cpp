@@ -26,7 +26,7 @@ TEST(PcxCodecTest, LinesArePlanesOfRedGreenAndBlueWithRuns) {
       "\xC3\x30\x00",
       10);
   const std::string pcx = Header(8, 3, 3, 1, 4, true) + lines;
-  const TBitmap32 decoded = DecodeAs<TPcxGraphic>(pcx);
+  const TBitmap32 decoded = DecodeAs(OpenPcxReader, pcx);
   ASSERT_EQ(decoded.Width(), 3);
   EXPECT_EQ(decoded.Pixel(0, 0), Color32(0x10, 0x20, 0x30));
   EXPECT_EQ(decoded.Pixel(2, 0), Color32(0x10, 0x22, 0x30));
@@ -36,7 +36,7 @@ TEST(PcxCodecTest, LinesArePlanesOfRedGreenAndBlueWithRuns) {
                                                              "\xC1\xFF\x00"
                                                              "\x07\x00",
                                                              8);
-  EXPECT_EQ(DecodeAs<TPcxGraphic>(high).Pixel(0, 0), Color32(0xC5, 0xFF, 0x07));
+  EXPECT_EQ(DecodeAs(OpenPcxReader, high).Pixel(0, 0), Color32(0xC5, 0xFF, 0x07));
 }
 
 TEST(PcxCodecTest, EveryLayoutComesBackExactly) {
@@ -48,21 +48,23 @@ TEST(PcxCodecTest, EveryLayoutComesBackExactly) {
     blackAndWhite.SetPixel(i % 11, i / 11, (i * 7) % 3 ? kColor32White : kColor32Black);
   }
   for (const bool runLength : {true, false}) {
-    EXPECT_EQ(DecodeAs<TPcxGraphic>(
-                  PcxBytes(stripes, {.bitsPerPixel = 8, .planes = 1, .runLength = runLength})),
+    EXPECT_EQ(DecodeAs(OpenPcxReader,
+                       PcxBytes(stripes, {.bitsPerPixel = 8, .planes = 1, .runLength = runLength})),
               stripes);
-    EXPECT_EQ(DecodeAs<TPcxGraphic>(PcxBytes(
-                  opaquePattern, {.bitsPerPixel = 8, .planes = 3, .runLength = runLength})),
-              opaquePattern);
-    EXPECT_EQ(DecodeAs<TPcxGraphic>(
-                  PcxBytes(pattern, {.bitsPerPixel = 8, .planes = 4, .runLength = runLength})),
+    EXPECT_EQ(
+        DecodeAs(OpenPcxReader,
+                 PcxBytes(opaquePattern, {.bitsPerPixel = 8, .planes = 3, .runLength = runLength})),
+        opaquePattern);
+    EXPECT_EQ(DecodeAs(OpenPcxReader,
+                       PcxBytes(pattern, {.bitsPerPixel = 8, .planes = 4, .runLength = runLength})),
               pattern);
-    EXPECT_EQ(DecodeAs<TPcxGraphic>(
-                  PcxBytes(stripes, {.bitsPerPixel = 1, .planes = 4, .runLength = runLength})),
+    EXPECT_EQ(DecodeAs(OpenPcxReader,
+                       PcxBytes(stripes, {.bitsPerPixel = 1, .planes = 4, .runLength = runLength})),
               stripes);
-    EXPECT_EQ(DecodeAs<TPcxGraphic>(PcxBytes(
-                  blackAndWhite, {.bitsPerPixel = 1, .planes = 1, .runLength = runLength})),
-              blackAndWhite);
+    EXPECT_EQ(
+        DecodeAs(OpenPcxReader,
+                 PcxBytes(blackAndWhite, {.bitsPerPixel = 1, .planes = 1, .runLength = runLength})),
+        blackAndWhite);
   }
 }
 
@@ -71,10 +73,10 @@ TEST(PcxCodecTest, RunsCrossLinesAndAMissingPaletteMeansGrey) {
   uniform.Clear(Color32(5, 6, 7));
   const std::string pcx = PcxBytes(uniform, {.bitsPerPixel = 8, .planes = 1});
   EXPECT_LT(pcx.size(), 128u + 60u + 769u);  // 1200 bytes of lines in runs of 63 across lines
-  EXPECT_EQ(DecodeAs<TPcxGraphic>(pcx), uniform);
+  EXPECT_EQ(DecodeAs(OpenPcxReader, pcx), uniform);
 
   const std::string noPalette = Header(8, 1, 2, 1, 2, false) + std::string("\x00\x80", 2);
-  const TBitmap32 grey = DecodeAs<TPcxGraphic>(noPalette);
+  const TBitmap32 grey = DecodeAs(OpenPcxReader, noPalette);
   EXPECT_EQ(grey.Pixel(0, 0), Color32(0, 0, 0));
   EXPECT_EQ(grey.Pixel(1, 0), Color32(0x80, 0x80, 0x80));
 }
@@ -82,28 +84,29 @@ TEST(PcxCodecTest, RunsCrossLinesAndAMissingPaletteMeansGrey) {
 TEST(PcxCodecTest, TruncatedAndHostileFilesRaise) {
   const TBitmap32 stripes = test::StripedPicture(21, 9, 5);
   EXPECT_EQ(
-      test::CutsThatDecode<TPcxGraphic>(PcxBytes(stripes, {.bitsPerPixel = 8, .planes = 1}), 769),
+      test::CutsThatDecode(OpenPcxReader, PcxBytes(stripes, {.bitsPerPixel = 8, .planes = 1}), 769),
       std::vector<size_t>{});
   EXPECT_EQ(
-      test::CutsThatDecode<TPcxGraphic>(PcxBytes(stripes, {.bitsPerPixel = 8, .planes = 3}), 0),
+      test::CutsThatDecode(OpenPcxReader, PcxBytes(stripes, {.bitsPerPixel = 8, .planes = 3}), 0),
       std::vector<size_t>{});
   // Lines the data cannot hold, raw and in runs.
   EXPECT_THROW(
-      DecodeAs<TPcxGraphic>(Header(8, 3, 10000, 10000, 10000, false) + std::string(500, 'x')),
+      DecodeAs(OpenPcxReader, Header(8, 3, 10000, 10000, 10000, false) + std::string(500, 'x')),
       ECodecError);
   EXPECT_THROW(
-      DecodeAs<TPcxGraphic>(Header(8, 3, 10000, 10000, 10000, true) + std::string(500, '\xFF')),
+      DecodeAs(OpenPcxReader, Header(8, 3, 10000, 10000, 10000, true) + std::string(500, '\xFF')),
       ECodecError);
-  EXPECT_THROW(DecodeAs<TPcxGraphic>(Header(8, 1, 60000, 60000, 60000, true) + "xx"), ECodecError);
-  // Lines shorter than the width, layouts that do not exist, a wrong signature.
-  EXPECT_THROW(DecodeAs<TPcxGraphic>(Header(8, 3, 10, 1, 4, false) + std::string(40, 'x')),
+  EXPECT_THROW(DecodeAs(OpenPcxReader, Header(8, 1, 60000, 60000, 60000, true) + "xx"),
                ECodecError);
-  EXPECT_THROW(DecodeAs<TPcxGraphic>(Header(8, 2, 1, 1, 2, false) + "xxxx"), ECodecError);
-  EXPECT_THROW(DecodeAs<TPcxGraphic>(Header(3, 1, 1, 1, 2, false) + "xx"), ECodecError);
+  // Lines shorter than the width, layouts that do not exist, a wrong signature.
+  EXPECT_THROW(DecodeAs(OpenPcxReader, Header(8, 3, 10, 1, 4, false) + std::string(40, 'x')),
+               ECodecError);
+  EXPECT_THROW(DecodeAs(OpenPcxReader, Header(8, 2, 1, 1, 2, false) + "xxxx"), ECodecError);
+  EXPECT_THROW(DecodeAs(OpenPcxReader, Header(3, 1, 1, 1, 2, false) + "xx"), ECodecError);
   std::string wrong = Header(8, 3, 1, 1, 2, false) + "xxxxxx";
   wrong[0] = 'P';
-  EXPECT_THROW(DecodeAs<TPcxGraphic>(wrong), ECodecError);
-  EXPECT_THROW(DecodeAs<TPcxGraphic>(Header(8, 3, 1, 1, 2, false).substr(0, 60)), ECodecError);
+  EXPECT_THROW(DecodeAs(OpenPcxReader, wrong), ECodecError);
+  EXPECT_THROW(DecodeAs(OpenPcxReader, Header(8, 3, 1, 1, 2, false).substr(0, 60)), ECodecError);
 }
 
 }  // namespace

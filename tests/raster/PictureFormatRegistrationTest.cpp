@@ -1,14 +1,18 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 
 #include "CodecTestPictures.h"
 #include "LibraryTestPictures.h"
 #include "TempFolder.h"
+#include "raster/Bitmap32Graphic.h"
 #include "raster/JpegCodec.h"
 #include "raster/PictureFormatRegistration.h"
 #include "raster/PictureWriters.h"
 #include "storage/FileAccess.h"
+#include "storage/Packager.h"
+#include "storage/StreamErrors.h"
 
 namespace nimbra {
 namespace {
@@ -40,13 +44,13 @@ TEST_F(PictureFormatRegistrationTest, EveryExtensionHasItsReaderAndADescription)
                                 "pcx", "bmp", "dib", "jp2", "j2k", "jpc", "j2c"}) {
     EXPECT_NE(std::find(registered.begin(), registered.end(), extension), registered.end())
         << extension;
-    EXPECT_NE(CreatePictureReader(extension), nullptr) << extension;
+    EXPECT_NE(FindPictureFormat(extension)->OpenReader, nullptr) << extension;
   }
   for (const TPictureReaderInfo& reader : PictureReaders())
     EXPECT_FALSE(reader.Description.empty());
-  EXPECT_NE(dynamic_cast<TJpegGraphic*>(CreatePictureReader("JPEG").get()), nullptr);
-  EXPECT_EQ(CreatePictureReader("xyz"), nullptr);
-  EXPECT_EQ(CreatePictureReader(""), nullptr);
+  EXPECT_EQ(FindPictureFormat("JPEG")->OpenReader, &OpenJpegReader);
+  EXPECT_FALSE(FindPictureFormat("xyz"));
+  EXPECT_FALSE(FindPictureFormat(""));
 }
 
 TEST_F(PictureFormatRegistrationTest, LoadGraphicPicksTheReaderByExtension) {
@@ -107,6 +111,48 @@ TEST_F(PictureFormatRegistrationTest, TheHintedLoadGraphicReducesWhereTheReaderC
   UnregisterPictureFormats();
   EXPECT_EQ(LoadGraphic(access_, jpg), nullptr);
   EXPECT_EQ(LoadGraphic(access_, jpg, TDecodeHint{16, 10}), nullptr);
+}
+
+// A picture format that reads "W H" as its size and refuses anything else.
+class TTextPicture : public TGraphic {
+ public:
+  void LoadFromStream(TStream& stream) override {
+    std::string text(static_cast<size_t>(stream.Size()), '\0');
+    stream.ReadBuffer(text.data(), stream.Size());
+    if (std::sscanf(text.c_str(), "%d %d", &width_, &height_) != 2) throw EReadError("not a size");
+  }
+  int Width() const override { return width_; }
+  int Height() const override { return height_; }
+
+ private:
+  int width_ = 0;
+  int height_ = 0;
+};
+
+TEST(PictureFormatsTest, LoadGraphicPicksTheReaderByExtension) {
+  RegisterPictureFormat("TXP", "test pictures", [] { return std::make_unique<TTextPicture>(); });
+  TempFolder folder;
+  TFileAccess access;
+  {
+    TPackager packager;
+    ASSERT_TRUE(packager.CreatePackageFile(folder.File("p.pkg")));
+    ASSERT_TRUE(packager.AddFile(folder.Write("content", "no size"),
+                                 std::make_unique<TPackageFileListItem>("a.txp")));
+    ASSERT_TRUE(packager.Close());
+  }
+  ASSERT_TRUE(access.AddPlainPackage(folder.File("p.pkg")));
+  const std::string good = folder.Write("Size.TxP", "640 480");
+  std::unique_ptr<TGraphic> picture = LoadGraphic(access, good);
+  ASSERT_NE(picture, nullptr);
+  EXPECT_EQ(picture->Width(), 640);
+  EXPECT_EQ(picture->Height(), 480);
+  EXPECT_EQ(LoadGraphic(access, "|a.txp"), nullptr);  // "no size" is no size
+  EXPECT_EQ(LoadGraphic(access, folder.Write("size.xyz", "1 2")), nullptr);
+  EXPECT_EQ(LoadGraphic(access, folder.File("missing.txp")), nullptr);
+  EXPECT_EQ(FileExtension("C:\\Bilder.neu\\Foto"), "");
+  EXPECT_EQ(FileExtension("|Urlaub.JPEG"), "jpeg");
+  UnregisterPictureFormat("txp");
+  EXPECT_EQ(LoadGraphic(access, good), nullptr);
 }
 
 }  // namespace

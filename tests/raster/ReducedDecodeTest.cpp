@@ -6,7 +6,6 @@
 #include <png.h>
 #include <tiffio.h>
 
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -65,16 +64,11 @@ test::TPngPicture PngPictureOf(const TBitmap32& picture, bool interlaced) {
 struct TCase {
   std::string name;
   std::string bytes;
-  std::function<TBitmap32(const std::string&, const TDecodeHint&)> decode;
+  TPictureReaderOpener open;
   TDecodeHint hint;
   // Only the odd rows of an interlaced picture are reduced; the rows between differ a little.
   int tolerance = 0;
 };
-
-template <typename TReader>
-TBitmap32 Decode(const std::string& bytes, const TDecodeHint& hint) {
-  return DecodeAs<TReader>(bytes, hint);
-}
 
 TEST(ReducedDecodeTest, RowsReducedWhileReadingMatchAFullDecodeReducedAfterwards) {
   const TBitmap32 opaque = Smooth(120, 90, false);
@@ -84,18 +78,18 @@ TEST(ReducedDecodeTest, RowsReducedWhileReadingMatchAFullDecodeReducedAfterwards
     const std::string png = test::PngBytes(PngPictureOf(translucent, interlaced));
     // An interlaced picture needing at most half its rows is reduced from its odd rows, else it
     // is read whole and reduced.
-    cases.push_back({"png", png, Decode<TPngGraphic>, {40, 30}, interlaced ? 8 : 0});
-    cases.push_back({"png most rows", png, Decode<TPngGraphic>, {100, 75}});
+    cases.push_back({"png", png, OpenPngReader, {40, 30}, interlaced ? 8 : 0});
+    cases.push_back({"png most rows", png, OpenPngReader, {100, 75}});
   }
   cases.push_back(
-      {"tiff strips", test::TiffBytes(opaque, {.rowsPerStrip = 7}), Decode<TTiffGraphic>, {50, 0}});
+      {"tiff strips", test::TiffBytes(opaque, {.rowsPerStrip = 7}), OpenTiffReader, {50, 0}});
   cases.push_back({"tiff tiles",
                    test::TiffBytes(opaque, {.compression = 8, .tileSize = 32}),
-                   Decode<TTiffGraphic>,
+                   OpenTiffReader,
                    {50, 0}});
   cases.push_back({"tiff turned",
                    test::TiffBytes(translucent, {.alpha = true, .orientation = 6}),
-                   Decode<TTiffGraphic>,
+                   OpenTiffReader,
                    {30, 40}});
   for (const bool top : {false, true}) {
     for (const bool right : {false, true}) {
@@ -105,14 +99,13 @@ TEST(ReducedDecodeTest, RowsReducedWhileReadingMatchAFullDecodeReducedAfterwards
                                         .topToBottom = top,
                                         .rightToLeft = right,
                                         .alphaBits = 8};
-        cases.push_back(
-            {"targa", test::TargaBytes(translucent, layout), Decode<TTargaGraphic>, {33, 0}});
+        cases.push_back({"targa", test::TargaBytes(translucent, layout), OpenTargaReader, {33, 0}});
       }
     }
   }
   for (const TCase& c : cases) {
-    const TBitmap32 full = c.decode(c.bytes, {});
-    const TBitmap32 reduced = c.decode(c.bytes, c.hint);
+    const TBitmap32 full = DecodeAs(c.open, c.bytes, {});
+    const TBitmap32 reduced = DecodeAs(c.open, c.bytes, c.hint);
     const TReducedSize expected =
         AreaReducedSize(full.Width(), full.Height(), c.hint.MinimumWidth, c.hint.MinimumHeight);
     ASSERT_EQ(reduced.Width(), expected.Width) << c.name;
@@ -136,9 +129,9 @@ TEST(ReducedDecodeTest, TargaAlphaThatIsNotMeantStaysOpaqueWhenReduced) {
     for (int x = 0; x < 60; ++x) meantAbove.SetPixel(x, y, meantAbove.Pixel(x, y) | 0xFF000000u);
   }
   const test::TTargaLayout layout{.imageType = 2, .pixelBits = 32, .alphaBits = 8};
-  const TBitmap32 opaque = DecodeAs<TTargaGraphic>(test::TargaBytes(unmeant, layout), {30, 20});
+  const TBitmap32 opaque = DecodeAs(OpenTargaReader, test::TargaBytes(unmeant, layout), {30, 20});
   EXPECT_EQ(opaque, ReducedAfterwards(Smooth(60, 40, false), 30, 20));
-  const TBitmap32 half = DecodeAs<TTargaGraphic>(test::TargaBytes(meantAbove, layout), {30, 20});
+  const TBitmap32 half = DecodeAs(OpenTargaReader, test::TargaBytes(meantAbove, layout), {30, 20});
   EXPECT_EQ(half.Pixel(10, 3), opaque.Pixel(10, 3));
   EXPECT_EQ(AlphaComponent(half.Pixel(10, 16)), 0);
 }
@@ -148,12 +141,12 @@ TEST(ReducedDecodeTest, JpegTwoThousandLeavesOutTheResolutionsTheHintDoesNotNeed
   // wavelet low pass is close to the area mean.
   const TBitmap32 picture = Smooth(128, 96, true);
   const std::string jp2 = test::Jpeg2000Bytes(picture, true, true);
-  const TBitmap32 quarter = DecodeAs<TJpeg2000Graphic>(jp2, {30, 20});
+  const TBitmap32 quarter = DecodeAs(OpenJpeg2000Reader, jp2, {30, 20});
   ASSERT_EQ(quarter.Width(), 32);
   ASSERT_EQ(quarter.Height(), 24);
   EXPECT_LE(test::MaxChannelDifference(quarter, ReducedAfterwards(picture, 32, 24)), 8);
-  EXPECT_EQ(DecodeAs<TJpeg2000Graphic>(jp2, {33, 20}).Width(), 64);
-  EXPECT_EQ(DecodeAs<TJpeg2000Graphic>(jp2).Width(), 128);
+  EXPECT_EQ(DecodeAs(OpenJpeg2000Reader, jp2, {33, 20}).Width(), 64);
+  EXPECT_EQ(DecodeAs(OpenJpeg2000Reader, jp2).Width(), 128);
 }
 
 }  // namespace

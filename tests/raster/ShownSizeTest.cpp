@@ -9,6 +9,7 @@
 #include "LargePictureFiles.h"
 #include "LibraryTestPictures.h"
 #include "TempFolder.h"
+#include "raster/PictureFile.h"
 #include "raster/PictureFormatRegistration.h"
 #include "raster/PictureWriters.h"
 #include "storage/FileAccess.h"
@@ -20,7 +21,7 @@ namespace {
 TPictureSize ShownSize(const std::string& extension, const std::string& bytes) {
   TMemoryStream stream(bytes);
   try {
-    return CreatePictureReader(extension)->ReadShownSize(stream);
+    return test::ReaderFor(extension)(stream)->ReadHeader();
   } catch (const ECodecError&) {
     return {};
   }

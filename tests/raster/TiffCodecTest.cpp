@@ -14,7 +14,7 @@ TEST(TiffCodecTest, RgbPicturesDecodeExactlyWhateverTheCompression) {
   const TBitmap32 picture = test::TestPattern(9, 5);
   for (const int compression : {COMPRESSION_NONE, COMPRESSION_LZW, COMPRESSION_ADOBE_DEFLATE}) {
     const std::string tiff = test::TiffBytes(picture, {.compression = compression});
-    EXPECT_EQ(DecodeAs<TTiffGraphic>(tiff), picture) << compression;
+    EXPECT_EQ(DecodeAs(OpenTiffReader, tiff), picture) << compression;
   }
 }
 
@@ -24,7 +24,7 @@ TEST(TiffCodecTest, UnassociatedAlphaComesBackUnpremultiplied) {
   picture.SetPixel(1, 0, Color32(200, 100, 50, 128));
   picture.SetPixel(2, 0, Color32(17, 33, 250, 200));
   picture.SetPixel(3, 0, Color32(0, 0, 0, 0));
-  const TBitmap32 decoded = DecodeAs<TTiffGraphic>(test::TiffBytes(picture, {.alpha = true}));
+  const TBitmap32 decoded = DecodeAs(OpenTiffReader, test::TiffBytes(picture, {.alpha = true}));
   ASSERT_EQ(decoded.Width(), 4);
   EXPECT_EQ(decoded.Pixel(0, 0), picture.Pixel(0, 0));
   // libtiff hands alpha over premultiplied; undoing it loses at most a step of 255 / alpha.
@@ -39,20 +39,20 @@ TEST(TiffCodecTest, TheOrientationTagTurnsThePictureUpright) {
   stored.Clear(Color32(9, 9, 9));
   stored.SetPixel(0, 0, Color32(255, 0, 0));
   stored.SetPixel(2, 1, Color32(0, 0, 255));
-  const TBitmap32 upright = DecodeAs<TTiffGraphic>(test::TiffBytes(stored, {.orientation = 6}));
+  const TBitmap32 upright = DecodeAs(OpenTiffReader, test::TiffBytes(stored, {.orientation = 6}));
   ASSERT_EQ(upright.Width(), 2);
   ASSERT_EQ(upright.Height(), 3);
   EXPECT_EQ(upright.Pixel(1, 0), Color32(255, 0, 0));
   EXPECT_EQ(upright.Pixel(0, 2), Color32(0, 0, 255));
   // Orientation 4 (bottom-left origin) only flips.
-  const TBitmap32 flipped = DecodeAs<TTiffGraphic>(test::TiffBytes(stored, {.orientation = 4}));
+  const TBitmap32 flipped = DecodeAs(OpenTiffReader, test::TiffBytes(stored, {.orientation = 4}));
   EXPECT_EQ(flipped.Pixel(0, 1), Color32(255, 0, 0));
 }
 
 TEST(TiffCodecTest, TruncatedAndHostileFilesRaise) {
   const std::string tiff =
       test::TiffBytes(test::TestPattern(16, 12), {.compression = COMPRESSION_LZW});
-  EXPECT_EQ(test::CutsThatDecode<TTiffGraphic>(tiff, 0), std::vector<size_t>{});
+  EXPECT_EQ(test::CutsThatDecode(OpenTiffReader, tiff, 0), std::vector<size_t>{});
 
   // The same file claiming 30000 × 30000 pixels.
   const TBitmap32 small = test::TestPattern(2, 2);
@@ -69,9 +69,9 @@ TEST(TiffCodecTest, TruncatedAndHostileFilesRaise) {
       huge[entry + 9] = '\x75';  // 30000
     }
   }
-  EXPECT_THROW(DecodeAs<TTiffGraphic>(huge), ECodecError);
-  EXPECT_THROW(DecodeAs<TTiffGraphic>(std::string("II*\0\x08\0\0\0garbage", 15)), ECodecError);
-  EXPECT_THROW(DecodeAs<TTiffGraphic>("not a tiff"), ECodecError);
+  EXPECT_THROW(DecodeAs(OpenTiffReader, huge), ECodecError);
+  EXPECT_THROW(DecodeAs(OpenTiffReader, std::string("II*\0\x08\0\0\0garbage", 15)), ECodecError);
+  EXPECT_THROW(DecodeAs(OpenTiffReader, "not a tiff"), ECodecError);
 }
 
 }  // namespace

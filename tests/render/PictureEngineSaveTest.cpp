@@ -6,6 +6,7 @@
 
 #include "RenderTestSupport.h"
 #include "TempFolder.h"
+#include "raster/Bitmap32Graphic.h"
 #include "raster/PictureFormatRegistration.h"
 #include "render/PrintWizardPictureEngine.h"
 #include "storage/FileAccess.h"

@@ -5,8 +5,6 @@
 #include <filesystem>
 
 #include "TempFolder.h"
-#include "storage/PictureFormats.h"
-#include "storage/StreamErrors.h"
 
 namespace nimbra {
 namespace {
@@ -118,41 +116,6 @@ TEST(FileAccessTest, GlobalFileAccessIsSharedUntilCleared) {
   EXPECT_EQ(FileAccess(), access);
   SetFileAccess(nullptr);
   EXPECT_EQ(FileAccess(), nullptr);
-}
-
-// A picture format that reads "W H" as its size and refuses anything else.
-class TTextPicture : public TGraphic {
- public:
-  void LoadFromStream(TStream& stream) override {
-    std::string text(static_cast<size_t>(stream.Size()), '\0');
-    stream.ReadBuffer(text.data(), stream.Size());
-    if (std::sscanf(text.c_str(), "%d %d", &width_, &height_) != 2) throw EReadError("not a size");
-  }
-  int Width() const override { return width_; }
-  int Height() const override { return height_; }
-
- private:
-  int width_ = 0;
-  int height_ = 0;
-};
-
-TEST(FileAccessTest, LoadGraphicPicksTheReaderByExtension) {
-  RegisterPictureFormat("TXP", "test pictures", [] { return std::make_unique<TTextPicture>(); });
-  TempFolder folder;
-  TFileAccess access;
-  ASSERT_TRUE(access.AddPlainPackage(WritePackage(folder, "p.pkg", {"a.txp"})));
-  const std::string good = folder.Write("Size.TxP", "640 480");
-  std::unique_ptr<TGraphic> picture = LoadGraphic(access, good);
-  ASSERT_NE(picture, nullptr);
-  EXPECT_EQ(picture->Width(), 640);
-  EXPECT_EQ(picture->Height(), 480);
-  EXPECT_EQ(LoadGraphic(access, "|a.txp"), nullptr);  // "p.pkg:a.txp" is no size
-  EXPECT_EQ(LoadGraphic(access, folder.Write("size.xyz", "1 2")), nullptr);
-  EXPECT_EQ(LoadGraphic(access, folder.File("missing.txp")), nullptr);
-  EXPECT_EQ(FileExtension("C:\\Bilder.neu\\Foto"), "");
-  EXPECT_EQ(FileExtension("|Urlaub.JPEG"), "jpeg");
-  UnregisterPictureFormat("txp");
-  EXPECT_EQ(LoadGraphic(access, good), nullptr);
 }
 
 }  // namespace

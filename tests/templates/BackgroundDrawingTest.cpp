@@ -7,12 +7,12 @@
 
 #include "TempFolder.h"
 #include "framework/FrameworkFolders.h"
-#include "raster/Bitmap32Cache.h"
 #include "raster/Blend.h"
 #include "raster/PictureFormatRegistration.h"
 #include "raster/PictureWriters.h"
 #include "storage/FileAccess.h"
 #include "storage/MemoryStream.h"
+#include "templates/Bitmap32Cache.h"
 #include "templates/PageTemplate.h"
 
 namespace nimbra {

@@ -16,6 +16,7 @@
 #include "layouts/LayoutReader.h"
 #include "nimbra-kit/KitStartup.h"
 #include "nimbra-kit/MakeShowCommandPhotos.h"
+#include "raster/Bitmap32Graphic.h"
 #include "raster/PictureFormatRegistration.h"
 #include "storage/FileAccess.h"
 

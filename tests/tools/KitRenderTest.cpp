@@ -6,6 +6,7 @@
 #include "KitRenderTestShow.h"
 #include "KitRunner.h"
 #include "TempFolder.h"
+#include "raster/Bitmap32Graphic.h"
 #include "raster/PictureFormatRegistration.h"
 #include "storage/FileAccess.h"
 

@@ -145,7 +145,8 @@ void RunAlbum(const TCommandLine& commandLine, std::ostream& out) {
 }  // namespace
 
 const KitCommand kAlbumCommand = {
-    "album", "make a self-contained album program from photo folders",
+    "album",
+    "make a self-contained album program from photo folders",
     "Usage: nimbra-kit album DIR... --layout NAME|FILE.json -o ALBUM\n"
     "                        [--interval 30m|90s] [--mode timed|start|manual] [--exe NIMBRA]\n"
     "                        [--title T] [--sort date|name]\n"
@@ -154,26 +155,35 @@ const KitCommand kAlbumCommand = {
     "program carrying the slideshow of the folders (as make-show makes it), the template\n"
     "project of the layout (as make-project makes it), the album's settings \"Oriel.cfg\" and\n"
     "the photos themselves. Photos of the same name from different folders are stored under\n"
-    "distinct names. Nothing is written unless the whole album could be.\n"
-    "\n"
-    "      --layout NAME|FILE.json\n"
-    "                        a built-in layout (einzel, zwei, vier, mosaik, rahmen) or a file\n"
-    "  -o, --output ALBUM    the album program to write\n"
-    "      --interval TIME   how often the wallpaper changes, e.g. 30m, 90s, 1h30m (default 30m)\n"
-    "      --mode MODE       timed: at the interval (default); start: at every start of the\n"
-    "                        album; manual: only from the tray menu\n"
-    "      --exe NIMBRA      the nimbra program to build on (default: the one beside\n"
-    "                        nimbra-kit, else the one on PATH)\n"
-    "      --title T         the slideshow's title (default: the first folder's name)\n"
-    "      --sort date|name  the order of the photos (default: date)\n"
-    "  -h, --help            show this help\n",
-    {{"output", 'o', true},
-     {"layout", 0, true},
-     {"interval", 0, true},
-     {"mode", 0, true},
-     {"exe", 0, true},
-     {"title", 0, true},
-     {"sort", 0, true}},
+    "distinct names. Nothing is written unless the whole album could be.\n",
+    {{.longName = "layout",
+      .valueName = "NAME|FILE.json",
+      .help = "a built-in layout (einzel, zwei, vier, mosaik, rahmen) or a file"},
+     {.longName = "output",
+      .shortName = 'o',
+      .valueName = "ALBUM",
+      .help = "the album program to write"},
+     // The album's settings bag has these defaults; only a value given is stored over them.
+     {.longName = "interval",
+      .valueName = "TIME",
+      .help = "how often the wallpaper changes, e.g. 30m, 90s, 1h30m",
+      .defaultValue = "30m"},
+     {.longName = "mode",
+      .valueName = "MODE",
+      .help = "timed: at the interval; start: at every start of the album;\n"
+              "manual: only from the tray menu",
+      .defaultValue = "timed"},
+     {.longName = "exe",
+      .valueName = "NIMBRA",
+      .help = "the nimbra program to build on (default: the one beside\n"
+              "nimbra-kit, else the one on PATH)"},
+     {.longName = "title",
+      .valueName = "T",
+      .help = "the slideshow's title (default: the first folder's name)"},
+     {.longName = "sort",
+      .valueName = "date|name",
+      .help = "the order of the photos",
+      .defaultValue = "date"}},
     RunAlbum};
 
 }  // namespace nimbra::kit

@@ -99,7 +99,7 @@ TAlbumOptions ReadAlbumOptions(const TCommandLine& commandLine) {
   if (commandLine.Positionals().empty()) throw UsageError("give at least one photo folder");
   if (!commandLine.Has("layout")) throw UsageError("give the layout with --layout NAME|FILE.json");
   TAlbumOptions options;
-  if (commandLine.Has("sort")) options.Order = ParsePhotoOrder(commandLine.Value("sort"));
+  options.Order = ParsePhotoOrder(commandLine.Value("sort"));
   if (commandLine.Has("interval")) options.Interval = ParseInterval(commandLine.Value("interval"));
   if (commandLine.Has("mode")) options.ChangeMode = ParseChangeMode(commandLine.Value("mode"));
   return options;

@@ -1,5 +1,7 @@
 #include "nimbra-kit/CommandLine.h"
 
+#include "framework/OptionHelp.h"
+
 namespace nimbra::kit {
 
 namespace {
@@ -14,10 +16,30 @@ const OptionDefinition* FindOption(const std::vector<OptionDefinition>& definiti
   return nullptr;
 }
 
+std::string Label(const OptionDefinition& definition) {
+  std::string label = definition.shortName != 0 ? std::string("  -") + definition.shortName + ", "
+                                                : std::string(6, ' ');
+  label += "--" + definition.longName;
+  if (definition.TakesValue()) label += " " + definition.valueName;
+  return label;
+}
+
 }  // namespace
+
+std::string OptionHelp(const std::vector<OptionDefinition>& definitions) {
+  std::vector<TOptionHelpLine> lines;
+  for (const OptionDefinition& definition : definitions) {
+    lines.push_back({Label(definition), definition.help, definition.defaultValue});
+  }
+  lines.push_back({"  -h, --help", "show this help", {}});
+  return FormatOptionHelp(lines);
+}
 
 TCommandLine::TCommandLine(const std::vector<std::string>& args,
                            const std::vector<OptionDefinition>& definitions) {
+  for (const OptionDefinition& definition : definitions) {
+    if (!definition.defaultValue.empty()) defaults_[definition.longName] = definition.defaultValue;
+  }
   bool optionsEnded = false;
   for (size_t i = 0; i < args.size(); ++i) {
     std::string arg = args[i];
@@ -43,7 +65,7 @@ TCommandLine::TCommandLine(const std::vector<std::string>& args,
     const OptionDefinition* definition = FindOption(definitions, arg);
     if (definition == nullptr) throw UsageError("unknown option " + arg);
     std::string value;
-    if (definition->takesValue) {
+    if (definition->TakesValue()) {
       if (hasInlineValue) {
         value = inlineValue;
       } else if (i + 1 < args.size()) {
@@ -61,8 +83,10 @@ TCommandLine::TCommandLine(const std::vector<std::string>& args,
 
 const std::string& TCommandLine::Value(const std::string& longName) const {
   const auto found = values_.find(longName);
-  if (found == values_.end()) throw UsageError("missing option --" + longName);
-  return found->second.back();
+  if (found != values_.end()) return found->second.back();
+  const auto preset = defaults_.find(longName);
+  if (preset == defaults_.end()) throw UsageError("missing option --" + longName);
+  return preset->second;
 }
 
 std::vector<std::string> TCommandLine::Values(const std::string& longName) const {

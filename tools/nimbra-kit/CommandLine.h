@@ -1,5 +1,6 @@
 // The arguments of one nimbra-kit command: options (short or long, with or without a value, some
-// repeatable) and positional arguments, checked against what the command declares.
+// repeatable) and positional arguments, checked against the option table the command declares,
+// which also makes the option lines of its help.
 #pragma once
 
 #include <map>
@@ -23,11 +24,19 @@ class CommandError : public ENimbraError {
   using ENimbraError::ENimbraError;
 };
 
+// One row of a command's option table.
 struct OptionDefinition {
-  std::string longName;  // without "--"
-  char shortName = 0;    // 0 when there is none
-  bool takesValue = false;
+  std::string longName = {};      // without "--"
+  char shortName = 0;             // 0 when there is none
+  std::string valueName = {};     // how the help names the value; empty for an option without one
+  std::string help = {};          // lines after the first are indented below it
+  std::string defaultValue = {};  // the value when the option is not given; empty for none
+
+  bool TakesValue() const { return !valueName.empty(); }
 };
+
+// The option lines of a command's help: the table's rows in order, then -h, --help.
+std::string OptionHelp(const std::vector<OptionDefinition>& definitions);
 
 class TCommandLine {
  public:
@@ -35,8 +44,9 @@ class TCommandLine {
   TCommandLine(const std::vector<std::string>& args,
                const std::vector<OptionDefinition>& definitions);
 
+  // Whether the option was given; its default does not count.
   bool Has(const std::string& longName) const { return values_.count(longName) != 0; }
-  // The last value given for the option; UsageError when it was not given.
+  // The last value given for the option, else its default; UsageError when it has neither.
   const std::string& Value(const std::string& longName) const;
   std::vector<std::string> Values(const std::string& longName) const;
   const std::vector<std::string>& Positionals() const { return positionals_; }
@@ -45,6 +55,7 @@ class TCommandLine {
 
  private:
   std::map<std::string, std::vector<std::string>> values_;
+  std::map<std::string, std::string> defaults_;
   std::vector<std::string> positionals_;
   std::vector<std::pair<std::string, std::string>> inOrder_;
 };

@@ -100,7 +100,8 @@ void RunInspect(const TCommandLine& commandLine, std::ostream& out) {
 }  // namespace
 
 const KitCommand kInspectCommand = {
-    "inspect", "show what a document, project or settings file holds",
+    "inspect",
+    "show what a document, project or settings file holds",
     "Usage: nimbra-kit inspect FILE [--json] [--bag CLASS [--file-version N]]\n"
     "                          [--package PACKAGE]...\n"
     "\n"
@@ -109,15 +110,16 @@ const KitCommand kInspectCommand = {
     "file type 1289) its settings, templates with their elements, and structure; for a list\n"
     "of settings bags (file type 1287) every bag with its class and fields. With --bag,\n"
     "FILE holds one bag of class CLASS stored alone (as settings values and \"Oriel.cfg\"\n"
-    "are); --file-version sets the version it is read as (default: the newest).\n"
-    "\n"
-    "      --json              print one JSON object instead of an outline\n"
-    "      --bag CLASS         read FILE as a single bag of this class\n"
-    "      --file-version N    the file version a single bag is read as\n"
-    "      --package PACKAGE   register a package (or album executable), so that FILE may be\n"
-    "                          a package name such as \"|show.kvt\" (repeatable)\n"
-    "  -h, --help              show this help\n",
-    {{"json", 0, false}, {"bag", 0, true}, {"file-version", 0, true}, {"package", 0, true}},
+    "are); --file-version sets the version it is read as (default: the newest).\n",
+    {{.longName = "json", .help = "print one JSON object instead of an outline"},
+     {.longName = "bag", .valueName = "CLASS", .help = "read FILE as a single bag of this class"},
+     {.longName = "file-version",
+      .valueName = "N",
+      .help = "the file version a single bag is read as"},
+     {.longName = "package",
+      .valueName = "PACKAGE",
+      .help = "register a package (or album executable), so that FILE may be\n"
+              "a package name such as \"|show.kvt\" (repeatable)"}},
     RunInspect};
 
 }  // namespace nimbra::kit

@@ -28,16 +28,14 @@ void RunExtract(const TCommandLine& commandLine, std::ostream& out) {
 }  // namespace
 
 const KitCommand kExtractCommand = {
-    "extract", "copy one file out of a package or album executable",
+    "extract",
+    "copy one file out of a package or album executable",
     "Usage: nimbra-kit extract FILE NAME -o DEST\n"
     "\n"
     "Copies the file stored as NAME (compared without regard to case) out of FILE, a package\n"
     "or an executable that carries one, into DEST. DEST is replaced only when the copy is\n"
-    "complete.\n"
-    "\n"
-    "  -o, --output DEST   the file to write\n"
-    "  -h, --help          show this help\n",
-    {{"output", 'o', true}},
+    "complete.\n",
+    {{.longName = "output", .shortName = 'o', .valueName = "DEST", .help = "the file to write"}},
     RunExtract};
 
 }  // namespace nimbra::kit

@@ -40,6 +40,10 @@ const std::vector<KitCommand>& KitCommands() {
   return commands;
 }
 
+std::string CommandHelp(const KitCommand& command) {
+  return std::string(command.usage) + "\n" + OptionHelp(command.options);
+}
+
 int RunKit(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
   if (args.empty()) {
     PrintOverview(err);
@@ -57,14 +61,14 @@ int RunKit(const std::vector<std::string>& args, std::ostream& out, std::ostream
     if (args[0] != command.name) continue;
     const std::vector<std::string> rest(args.begin() + 1, args.end());
     if (AsksForHelp(rest)) {
-      out << command.help;
+      out << CommandHelp(command);
       return kExitOk;
     }
     try {
       command.run(TCommandLine(rest, command.options), out);
       return kExitOk;
     } catch (const UsageError& error) {
-      err << "nimbra-kit " << command.name << ": " << error.what() << "\n" << command.help;
+      err << "nimbra-kit " << command.name << ": " << error.what() << "\n" << CommandHelp(command);
       return kExitUsage;
     } catch (const std::exception& error) {
       err << "nimbra-kit " << command.name << ": " << error.what() << "\n";

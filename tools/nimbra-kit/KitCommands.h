@@ -16,14 +16,19 @@ inline constexpr int kExitUsage = 2;
 struct KitCommand {
   const char* name;
   const char* summary;
-  const char* help;  // the usage text shown by --help
-  // What the arguments behind the command's name are read as, before the command runs.
+  // The start of the help shown by --help: the usage line and what the command does.
+  const char* usage;
+  // What the arguments behind the command's name are read as, before the command runs; the
+  // option lines of the help are made from it.
   std::vector<OptionDefinition> options;
   // Runs with its command line; raises UsageError or CommandError.
   void (*run)(const TCommandLine& commandLine, std::ostream& out);
 };
 
 const std::vector<KitCommand>& KitCommands();
+
+// The text --help shows: the usage, then a line for every option.
+std::string CommandHelp(const KitCommand& command);
 
 // Runs "nimbra-kit COMMAND ARGS..." and yields the exit code; messages go to out and err.
 int RunKit(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);

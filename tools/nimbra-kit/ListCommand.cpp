@@ -63,17 +63,16 @@ void RunList(const TCommandLine& commandLine, std::ostream& out) {
 }  // namespace
 
 const KitCommand kListCommand = {
-    "list", "list the files of a package or album executable",
+    "list",
+    "list the files of a package or album executable",
     "Usage: nimbra-kit list FILE [--json]\n"
     "\n"
     "Lists the files stored in FILE, a package or an executable that carries one, in package\n"
-    "order with their positions inside the package and their sizes.\n"
-    "\n"
-    "      --json   print one JSON object: fileType, fileVersion, chunkCount, startOffset\n"
-    "               (null for a plain package), length (the package's bytes including its\n"
-    "               trailer) and entries [{name, offset, size}]\n"
-    "  -h, --help   show this help\n",
-    {{"json", 0, false}},
+    "order with their positions inside the package and their sizes.\n",
+    {{.longName = "json",
+      .help = "print one JSON object: fileType, fileVersion, chunkCount, startOffset\n"
+              "(null for a plain package), length (the package's bytes including its\n"
+              "trailer) and entries [{name, offset, size}]"}},
     RunList};
 
 }  // namespace nimbra::kit

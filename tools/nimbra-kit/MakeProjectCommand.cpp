@@ -25,17 +25,19 @@ void RunMakeProject(const TCommandLine& commandLine, std::ostream& out) {
 }  // namespace
 
 const KitCommand kMakeProjectCommand = {
-    "make-project", "make a template project from a layout",
+    "make-project",
+    "make a template project from a layout",
     "Usage: nimbra-kit make-project --layout NAME|FILE.json -o OUT.pwt\n"
     "\n"
     "Writes the template project of a built-in layout, or of a layout described in JSON\n"
-    "(docs/layouts.md). A layout with mistakes is refused with the line and what is wrong.\n"
-    "\n"
-    "      --layout NAME|FILE.json\n"
-    "                        a built-in layout (einzel, zwei, vier, mosaik, rahmen) or a file\n"
-    "  -o, --output OUT.pwt  the project to write; replaced only when complete\n"
-    "  -h, --help            show this help\n",
-    {{"output", 'o', true}, {"layout", 0, true}},
+    "(docs/layouts.md). A layout with mistakes is refused with the line and what is wrong.\n",
+    {{.longName = "layout",
+      .valueName = "NAME|FILE.json",
+      .help = "a built-in layout (einzel, zwei, vier, mosaik, rahmen) or a file"},
+     {.longName = "output",
+      .shortName = 'o',
+      .valueName = "OUT.pwt",
+      .help = "the project to write; replaced only when complete"}},
     RunMakeProject};
 
 }  // namespace nimbra::kit

@@ -25,8 +25,7 @@ void RunMakeShow(const TCommandLine& commandLine, std::ostream& out) {
   const std::string& output = commandLine.Value("output");
   const std::vector<std::string>& folders = commandLine.Positionals();
   if (folders.empty()) throw UsageError("give at least one photo folder");
-  const TPhotoOrder order =
-      commandLine.Has("sort") ? ParsePhotoOrder(commandLine.Value("sort")) : TPhotoOrder::ByDate;
+  const TPhotoOrder order = ParsePhotoOrder(commandLine.Value("sort"));
 
   TKitSession session;
   const TPictureFormatsScope formats;
@@ -48,7 +47,8 @@ void RunMakeShow(const TCommandLine& commandLine, std::ostream& out) {
 }  // namespace
 
 const KitCommand kMakeShowCommand = {
-    "make-show", "make a slideshow document from photo folders",
+    "make-show",
+    "make a slideshow document from photo folders",
     "Usage: nimbra-kit make-show -o OUT.kvt [--title T] [--sort date|name] DIR...\n"
     "\n"
     "Writes a slideshow document with one picture for every photo in the folders that can be\n"
@@ -57,13 +57,18 @@ const KitCommand kMakeShowCommand = {
     "a chapter named after it. Each picture keeps its photo's EXIF data. Names are stored\n"
     "relative to the document's folder. Files that are no pictures, or whose header says they\n"
     "cannot be shown, are skipped with one line each (the photos themselves are not decoded); a\n"
-    "folder without any photo is an error.\n"
-    "\n"
-    "  -o, --output OUT.kvt  the document to write; replaced only when complete\n"
-    "      --title T         the document's title (default: the first folder's name)\n"
-    "      --sort date|name  the order of the photos (default: date)\n"
-    "  -h, --help            show this help\n",
-    {{"output", 'o', true}, {"title", 0, true}, {"sort", 0, true}},
+    "folder without any photo is an error.\n",
+    {{.longName = "output",
+      .shortName = 'o',
+      .valueName = "OUT.kvt",
+      .help = "the document to write; replaced only when complete"},
+     {.longName = "title",
+      .valueName = "T",
+      .help = "the document's title (default: the first folder's name)"},
+     {.longName = "sort",
+      .valueName = "date|name",
+      .help = "the order of the photos",
+      .defaultValue = "date"}},
     RunMakeShow};
 
 }  // namespace nimbra::kit

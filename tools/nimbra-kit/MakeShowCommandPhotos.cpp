@@ -5,16 +5,17 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <optional>
 #include <ostream>
 
 #include "nimbra-kit/CommandLine.h"
+#include "raster/PictureFile.h"
 #include "raster/PictureFormatRegistration.h"
 #include "slideshow/CollectionSlideShowObject.h"
 #include "slideshow/PicSlideShowObject.h"
 #include "slideshow/SlideShow.h"
 #include "slideshow/SlideShowInfoProperties.h"
 #include "storage/FileAccess.h"
-#include "storage/TextCase.h"
 
 namespace nimbra::kit {
 
@@ -25,18 +26,10 @@ namespace fs = std::filesystem;
 // Folders nested deeper than this are taken for a link loop and not entered.
 constexpr int kMaxFolderDepth = 32;
 
-std::string Extension(const std::string& fileName) {
-  const size_t dot = fileName.rfind('.');
-  return dot == std::string::npos ? std::string() : LowerCase(fileName.substr(dot + 1));
-}
-
+// The formats are registered meanwhile (TPictureFormatsScope).
 bool HasPictureReader(const std::string& fileName) {
-  const std::string extension = Extension(fileName);
-  if (extension.empty()) return false;
-  for (const TPictureReaderInfo& reader : PictureReaders()) {
-    if (reader.Extension == extension) return true;
-  }
-  return false;
+  const std::optional<TPictureFormat> format = FindPictureFormat(FileExtension(fileName));
+  return format && format->OpenReader != nullptr;
 }
 
 // A picture's header is enough to know the album can show it: the readers refuse up front

@@ -85,21 +85,25 @@ void RunPack(const TCommandLine& commandLine, std::ostream& out) {
 }  // namespace
 
 const KitCommand kPackCommand = {
-    "pack", "store files in a package, or append one to an executable",
+    "pack",
+    "store files in a package, or append one to an executable",
     "Usage: nimbra-kit pack -o OUT [--exe EXE] [--name STORED=PATH]... FILE...\n"
     "\n"
     "Writes the files into a new package OUT. Each FILE is stored under its bare file name;\n"
     "--name stores PATH under the name STORED instead. Names compare without regard to case\n"
-    "and must be unique.\n"
-    "\n"
-    "  -o, --output OUT      the package (or album executable) to write; written under a\n"
-    "                        temporary name and renamed when complete\n"
-    "      --exe EXE         write a copy of EXE with the package appended, keeping its\n"
-    "                        permissions (an album executable)\n"
-    "      --name STORED=PATH\n"
-    "                        store PATH under the name STORED (repeatable)\n"
-    "  -h, --help            show this help\n",
-    {{"output", 'o', true}, {"exe", 0, true}, {"name", 0, true}},
+    "and must be unique.\n",
+    {{.longName = "output",
+      .shortName = 'o',
+      .valueName = "OUT",
+      .help = "the package (or album executable) to write; written under a\n"
+              "temporary name and renamed when complete"},
+     {.longName = "exe",
+      .valueName = "EXE",
+      .help = "write a copy of EXE with the package appended, keeping its\n"
+              "permissions (an album executable)"},
+     {.longName = "name",
+      .valueName = "STORED=PATH",
+      .help = "store PATH under the name STORED (repeatable)"}},
     RunPack};
 
 }  // namespace nimbra::kit

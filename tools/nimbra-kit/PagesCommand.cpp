@@ -154,27 +154,30 @@ void RunPages(const TCommandLine& commandLine, std::ostream& out) {
 }  // namespace
 
 const KitCommand kPagesCommand = {
-    "pages", "list the pages an album makes of a slideshow and a template project",
+    "pages",
+    "list the pages an album makes of a slideshow and a template project",
     "Usage: nimbra-kit pages -p SLIDESHOW.kvt -t PROJECT.pwt [--package PACKAGE]...\n"
     "                        [--blank-pages] [--json]\n"
     "\n"
     "Lays the slideshow onto the project's templates as the album does and lists the pages:\n"
     "for each page its template and, for each element of the template, the slideshow object\n"
-    "it shows (as its position, \"2.3\" being the third object in the second root object).\n"
-    "\n"
-    "  -p, --slideshow FILE      the slideshow document\n"
-    "  -t, --template FILE       the template project\n"
-    "      --package PACKAGE     register a package (or album executable), so that FILE may be\n"
-    "                            a package name such as \"|show.kvt\" (repeatable)\n"
-    "      --blank-pages         insert blank pages so that templates land on the side of the\n"
-    "                            page they ask for\n"
-    "      --json                print one JSON object instead of one line per page\n"
-    "  -h, --help                show this help\n",
-    {{"slideshow", 'p', true},
-     {"template", 't', true},
-     {"package", 0, true},
-     {"blank-pages", 0, false},
-     {"json", 0, false}},
+    "it shows (as its position, \"2.3\" being the third object in the second root object).\n",
+    {{.longName = "slideshow",
+      .shortName = 'p',
+      .valueName = "FILE",
+      .help = "the slideshow document"},
+     {.longName = "template",
+      .shortName = 't',
+      .valueName = "FILE",
+      .help = "the template project"},
+     {.longName = "package",
+      .valueName = "PACKAGE",
+      .help = "register a package (or album executable), so that FILE may be\n"
+              "a package name such as \"|show.kvt\" (repeatable)"},
+     {.longName = "blank-pages",
+      .help = "insert blank pages so that templates land on the side of the\n"
+              "page they ask for"},
+     {.longName = "json", .help = "print one JSON object instead of one line per page"}},
     RunPages};
 
 }  // namespace nimbra::kit

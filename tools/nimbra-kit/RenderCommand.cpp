@@ -20,6 +20,7 @@
 #include "nimbra-kit/KitStartup.h"
 #include "nimbra-kit/RenderCommandOptions.h"
 #include "render/PrintWizardPictureEngine.h"
+#include "render/PrintWizardPictureEngineProperties.h"
 
 namespace nimbra::kit {
 
@@ -157,7 +158,8 @@ void RunRender(const TCommandLine& commandLine, std::ostream& out) {
 }  // namespace
 
 const KitCommand kRenderCommand = {
-    "render", "draw an album's pages into picture files",
+    "render",
+    "draw an album's pages into picture files",
     "Usage: nimbra-kit render (-p SLIDESHOW.kvt -t PROJECT.pwt | --album EXE) -o DIR\n"
     "                         [--size WxH] [--dpi N] [--pages LIST] [--format png|bmp|jpg]\n"
     "                         [--prefix PREFIX] [--seed N]\n"
@@ -165,31 +167,46 @@ const KitCommand kRenderCommand = {
     "Lays the slideshow onto the project's templates as the album does and draws each page\n"
     "into a picture file in DIR, named PREFIX, the page number with five digits and the\n"
     "format's extension (Bild00001.png). Missing pictures, files that are overwritten and\n"
-    "files that cannot be written are listed at the end; the last make the command fail.\n"
-    "\n"
-    "  -p, --slideshow FILE   the slideshow document\n"
-    "  -t, --template FILE    the template project\n"
-    "      --album EXE        read both from the package of an album executable (or a\n"
-    "                         package file), as the album does\n"
-    "  -o, --output DIR       the folder for the pictures, made when missing\n"
-    "      --size WxH         the picture size in pixels (default 1024x768)\n"
-    "      --dpi N            the resolution for centimetre sizes on the pages (default 96)\n"
-    "      --pages LIST       only these pages, such as 1,3,5-7 (default all)\n"
-    "      --format FORMAT    png (default), bmp or jpg\n"
-    "      --prefix PREFIX    the start of every file name (default Bild)\n"
-    "      --seed N           draw the pictures' random turns from N, so that a render can\n"
-    "                         be repeated exactly\n"
-    "  -h, --help             show this help\n",
-    {{"slideshow", 'p', true},
-     {"template", 't', true},
-     {"album", 0, true},
-     {"size", 0, true},
-     {"dpi", 0, true},
-     {"pages", 0, true},
-     {"format", 0, true},
-     {"prefix", 0, true},
-     {"seed", 0, true},
-     {"output", 'o', true}},
+    "files that cannot be written are listed at the end; the last make the command fail.\n",
+    {{.longName = "slideshow",
+      .shortName = 'p',
+      .valueName = "FILE",
+      .help = "the slideshow document"},
+     {.longName = "template",
+      .shortName = 't',
+      .valueName = "FILE",
+      .help = "the template project"},
+     {.longName = "album",
+      .valueName = "EXE",
+      .help = "read both from the package of an album executable (or a\n"
+              "package file), as the album does"},
+     {.longName = "output",
+      .shortName = 'o',
+      .valueName = "DIR",
+      .help = "the folder for the pictures, made when missing"},
+     {.longName = "size",
+      .valueName = "WxH",
+      .help = "the picture size in pixels",
+      .defaultValue = "1024x768"},
+     {.longName = "dpi",
+      .valueName = "N",
+      .help = "the resolution for centimetre sizes on the pages",
+      .defaultValue = "96"},
+     {.longName = "pages",
+      .valueName = "LIST",
+      .help = "only these pages, such as 1,3,5-7 (default all)"},
+     {.longName = "format",
+      .valueName = "FORMAT",
+      .help = "png, bmp or jpg",
+      .defaultValue = "png"},
+     {.longName = "prefix",
+      .valueName = "PREFIX",
+      .help = "the start of every file name",
+      .defaultValue = TPrintWizardPictureEngineProperties::kDefaultFileNamePrefix},
+     {.longName = "seed",
+      .valueName = "N",
+      .help = "draw the pictures' random turns from N, so that a render can\n"
+              "be repeated exactly"}},
     RunRender};
 
 }  // namespace nimbra::kit

@@ -9,7 +9,6 @@
 
 #include "nimbra-kit/CommandLine.h"
 #include "render/PictureFormatWriter.h"
-#include "render/PrintWizardPictureEngineProperties.h"
 
 namespace nimbra::kit {
 
@@ -119,16 +118,14 @@ uint32_t ParseSeed(const std::string& text) {
 TRenderOptions ReadRenderOptions(const TCommandLine& commandLine) {
   CheckSources(commandLine);
   TRenderOptions options;
-  options.Size = ParseRenderSize(commandLine.Has("size") ? commandLine.Value("size") : "1024x768");
-  if (commandLine.Has("dpi")) options.Dpi = ParseResolution(commandLine.Value("dpi"));
-  const std::string formatName = commandLine.Has("format") ? commandLine.Value("format") : "png";
+  options.Size = ParseRenderSize(commandLine.Value("size"));
+  options.Dpi = ParseResolution(commandLine.Value("dpi"));
+  const std::string& formatName = commandLine.Value("format");
   options.Format = FindPictureFormatWriter(formatName);
   if (options.Format == nullptr) {
     throw UsageError("--format is png, bmp or jpg, not '" + formatName + "'");
   }
-  options.Prefix = commandLine.Has("prefix")
-                       ? commandLine.Value("prefix")
-                       : TPrintWizardPictureEngineProperties::kDefaultFileNamePrefix;
+  options.Prefix = commandLine.Value("prefix");
   if (options.Prefix.find_first_of("/\\") != std::string::npos) {
     throw UsageError("--prefix is the start of a file name and holds no folder");
   }

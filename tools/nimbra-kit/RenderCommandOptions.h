@@ -36,7 +36,7 @@ std::vector<int32_t> ParsePageList(const std::string& text);
 
 struct TRenderOptions {
   TRenderSize Size;
-  double Dpi = 96;
+  double Dpi = 0;
   const TPluginClass* Format = nullptr;  // the picture format writer's class
   std::string Prefix;
   std::vector<int32_t> Pages;  // 0-based; none for all pages

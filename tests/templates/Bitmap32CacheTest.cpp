@@ -1,14 +1,15 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <thread>
 
 #include "../framework/ManualTickSource.h"
 #include "TempFolder.h"
-#include "raster/Bitmap32Cache.h"
-#include "raster/Bitmap32Graphic.h"
+#include "raster/PictureFormats.h"
 #include "storage/FileAccess.h"
 #include "storage/Stream.h"
 #include "storage/StreamErrors.h"
+#include "templates/Bitmap32Cache.h"
 
 namespace nimbra {
 namespace {
@@ -77,6 +78,30 @@ TEST(Bitmap32CacheTest, CopiesAreTheCallersOwn) {
   EXPECT_EQ(cache.Get("missing.png"), nullptr);
   EXPECT_FALSE(cache.Add(nullptr, "none.png"));
   EXPECT_FALSE(cache.Contains("none.png"));
+}
+
+TEST(Bitmap32CacheTest, HandlesOutliveTheirEntriesWhileTwoDrawingsUseTheCache) {
+  TBitmap32Cache cache;
+  cache.AddCopy(Filled(2, 2, kColor32White), "kept.jpg");
+  const std::shared_ptr<const TBitmap32> handle = cache.Get("kept.jpg");
+  cache.Clear();
+  ASSERT_NE(handle, nullptr);
+  EXPECT_EQ(*handle, Filled(2, 2, kColor32White));
+
+  // One drawing fills and reads the cache while the other empties it.
+  const auto draw = [&cache](bool clears) {
+    for (int i = 0; i < 300; ++i) {
+      const std::string key = std::to_string(i % 7) + ".jpg";
+      if (clears && i % 10 == 0) cache.Clear();
+      if (!cache.Contains(key)) cache.AddScaled(Filled(8, 4, kColor32Black), key, 4, 4, false);
+      if (const std::shared_ptr<const TBitmap32> bitmap = cache.Get(key)) {
+        EXPECT_EQ(*bitmap, Filled(4, 2, kColor32Black));
+      }
+    }
+  };
+  std::thread other(draw, true);
+  draw(false);
+  other.join();
 }
 
 TEST(Bitmap32CacheTest, SameKeyTwiceKeepsBothAndFindsTheFirst) {
@@ -162,9 +187,17 @@ TEST(Bitmap32CacheTest, ScaledEntriesFitTheirBoxWithTheBitmapsProportions) {
 
 // A picture format of the tests: "T32", width and height as 16-bit little-endian numbers, then
 // the pixels as 32-bit little-endian numbers.
-class TTestPicture : public TBitmap32Graphic {
+class TTestPicture : public TPictureReader {
  public:
-  TPictureSize ReadShownSize(TStream& stream) override {
+  using TPictureReader::TPictureReader;
+
+  static std::unique_ptr<TPictureReader> Open(TStream& stream) {
+    return std::make_unique<TTestPicture>(stream);
+  }
+
+ protected:
+  TPictureSize ReadShownSize() override {
+    TStream& stream = Stream();
     uint8_t header[7];
     stream.ReadBuffer(header, sizeof header);
     if (std::memcmp(header, "T32", 3) != 0) throw EReadError("not a test picture");
@@ -174,9 +207,10 @@ class TTestPicture : public TBitmap32Graphic {
     return {width, height};
   }
 
- protected:
-  void Decode(TStream& stream, TBitmap32& bitmap) override {
-    const auto [width, height] = ReadShownSize(stream);
+  TBitmap32 DecodePixels(const TDecodeHint&) override {
+    TStream& stream = Stream();
+    const auto [width, height] = ReadHeader();
+    TBitmap32 bitmap;
     bitmap.SetSize(width, height);
     for (int y = 0; y < height; ++y) {
       for (int x = 0; x < width; ++x) {
@@ -187,6 +221,7 @@ class TTestPicture : public TBitmap32Graphic {
             TColor32(p[0]) | TColor32(p[1]) << 8 | TColor32(p[2]) << 16 | TColor32(p[3]) << 24);
       }
     }
+    return bitmap;
   }
 };
 
@@ -203,7 +238,7 @@ class Bitmap32CacheReloadTest : public ::testing::Test {
   void SetUp() override {
     previousAccess_ = FileAccess();
     SetFileAccess(std::make_shared<TFileAccess>());
-    RegisterPictureFormat("t32", "Testbild", [] { return std::make_unique<TTestPicture>(); });
+    RegisterPictureFormat("t32", "Testbild", TTestPicture::Open);
     RegisterPictureFormat("other", "Anderes", [] { return std::make_unique<TOtherPicture>(); });
   }
   void TearDown() override {

@@ -1,11 +1,9 @@
-#include "raster/Bitmap32Cache.h"
+#include "templates/Bitmap32Cache.h"
 
 #include <algorithm>
-#include <exception>
 
-#include "raster/Bitmap32Graphic.h"
+#include "raster/PictureFile.h"
 #include "raster/StretchDraw.h"
-#include "storage/FileAccess.h"
 #include "storage/GlobalHolder.h"
 
 namespace nimbra {
@@ -16,28 +14,18 @@ NIMBRA_DEFINE_CLASS(TBitmap32CacheItem, TFileCacheItem)
 
 bool TBitmap32CacheItem::Reload() {
   FreeData();
-  try {
-    const std::shared_ptr<IFileAccess> access = FileAccess();
-    if (!access) return false;
-    std::unique_ptr<TGraphic> graphic = LoadGraphic(*access, FileName());
-    auto* decoded = dynamic_cast<TBitmap32Graphic*>(graphic.get());
-    if (decoded == nullptr || decoded->Bitmap().Empty()) return false;
-    data_ = std::make_unique<TBitmap32>(std::move(decoded->Bitmap()));
-    return true;
-  } catch (const std::exception&) {
-    FreeData();
-    return false;
-  }
+  data_ = LoadBitmap32(FileName());
+  return data_ != nullptr;
 }
 
 // ---- TBitmap32Cache ----
 
 bool TBitmap32Cache::AddCopy(const TBitmap32& bitmap, const std::string& key,
                              std::unique_ptr<TCacheItemValidInfo> validInfo) {
-  return Add(std::make_unique<TBitmap32>(bitmap), key, std::move(validInfo));
+  return Add(std::make_shared<const TBitmap32>(bitmap), key, std::move(validInfo));
 }
 
-bool TBitmap32Cache::Add(std::unique_ptr<TBitmap32> bitmap, const std::string& key,
+bool TBitmap32Cache::Add(std::shared_ptr<const TBitmap32> bitmap, const std::string& key,
                          std::unique_ptr<TCacheItemValidInfo> validInfo) {
   if (!bitmap) return false;
   auto item = std::make_unique<TBitmap32CacheItem>();
@@ -78,12 +66,13 @@ bool TBitmap32Cache::AddScaled(const TBitmap32& bitmap, const std::string& key, 
 }
 
 std::unique_ptr<TBitmap32> TBitmap32Cache::GetCopy(const std::string& key) {
-  const TBitmap32* bitmap = Get(key);
+  const std::shared_ptr<const TBitmap32> bitmap = Get(key);
   if (bitmap == nullptr) return nullptr;
   return std::make_unique<TBitmap32>(*bitmap);
 }
 
-TBitmap32* TBitmap32Cache::Get(const std::string& key) {
+std::shared_ptr<const TBitmap32> TBitmap32Cache::Get(const std::string& key) {
+  const auto lock = Lock();
   CheckExpired();
   auto* item = dynamic_cast<TBitmap32CacheItem*>(Find(key));
   if (item == nullptr) return nullptr;

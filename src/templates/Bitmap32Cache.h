@@ -1,6 +1,8 @@
 // The cache of decoded pictures as 32-bit bitmaps, keyed by the picture's full file name. One
-// cache serves the whole program: the drawing code asks it before decoding a picture file and
-// fills it after decoding one.
+// cache serves the whole program: the page backgrounds and the picture elements ask it before
+// decoding a picture file and fill it after decoding one. Two pages may be drawn at once, so the
+// cache hands out shared handles to its bitmaps: an entry that leaves the cache while a drawing
+// still uses its bitmap leaves the bitmap to the drawing.
 #pragma once
 
 #include <memory>
@@ -19,15 +21,15 @@ class TBitmap32CacheItem : public TFileCacheItem {
   int64_t Size() const override { return data_ ? data_->ByteSize() : 0; }
   void FreeData() override { data_.reset(); }
   // Decodes FileName through the process-wide file access and the picture readers; false, and
-  // no bitmap, when that fails or the reader does not decode into a 32-bit bitmap.
+  // no bitmap, when that fails or no reader decodes the file into a 32-bit bitmap.
   bool Reload() override;
   bool HasData() const override { return data_ != nullptr; }
 
-  TBitmap32* Data() const { return data_.get(); }
-  void SetData(std::unique_ptr<TBitmap32> data) { data_ = std::move(data); }
+  const std::shared_ptr<const TBitmap32>& Data() const { return data_; }
+  void SetData(std::shared_ptr<const TBitmap32> data) { data_ = std::move(data); }
 
  private:
-  std::unique_ptr<TBitmap32> data_;
+  std::shared_ptr<const TBitmap32> data_;
 };
 
 class TBitmap32Cache : public TFileCache {
@@ -38,8 +40,8 @@ class TBitmap32Cache : public TFileCache {
   // Stores a copy; the caller keeps its bitmap.
   virtual bool AddCopy(const TBitmap32& bitmap, const std::string& key,
                        std::unique_ptr<TCacheItemValidInfo> validInfo = nullptr);
-  // Takes the bitmap over; false for none.
-  virtual bool Add(std::unique_ptr<TBitmap32> bitmap, const std::string& key,
+  // Stores the bitmap itself, which nothing may change any more; false for none.
+  virtual bool Add(std::shared_ptr<const TBitmap32> bitmap, const std::string& key,
                    std::unique_ptr<TCacheItemValidInfo> validInfo = nullptr);
   // Stores a copy fitted into width × height with the bitmap's proportions; false for an empty
   // bitmap or an empty target size. The flag is not used.
@@ -47,9 +49,9 @@ class TBitmap32Cache : public TFileCache {
                          bool flag, std::unique_ptr<TCacheItemValidInfo> validInfo = nullptr);
   // A copy of the bitmap stored under key, which the caller owns; none when there is none.
   virtual std::unique_ptr<TBitmap32> GetCopy(const std::string& key);
-  // The bitmap stored under key, still owned by the cache, and marks it as used; none when there
-  // is none.
-  virtual TBitmap32* Get(const std::string& key);
+  // The bitmap stored under key, shared with the cache, and marks it as used; none when there is
+  // none.
+  virtual std::shared_ptr<const TBitmap32> Get(const std::string& key);
 
   // The size AddScaled fits a width × height bitmap into within maxWidth × maxHeight: the full
   // target width with the height scaled to it, or when that is too tall the full target height
