@@ -31,6 +31,7 @@
 #include "nimbra-kit/KitStartup.h"
 #include "render/PictureFormatWriter.h"
 #include "render/PrintWizardPictureEngineProperties.h"
+#include "render/RenderRegistration.h"
 #include "slideshow/BitmapSlideShowObject.h"
 #include "slideshow/CollectionSlideShowObject.h"
 #include "slideshow/CompositeSlideShowObject.h"
@@ -80,7 +81,9 @@ class TFieldLine : public TFieldWriter {
   void Bytes(std::string_view name, std::string_view value) override {
     Add(name, "#" + Hex(std::string(value)));
   }
-  void Color(std::string_view name, uint32_t argb) override { Add(name, "c" + std::to_string(argb)); }
+  void Color(std::string_view name, uint32_t argb) override {
+    Add(name, "c" + std::to_string(argb));
+  }
 
  private:
   void Add(std::string_view name, const std::string& value) {
@@ -462,13 +465,17 @@ void SetObjectFields(TSlideShowObject& object) {
 
 class StoredFormsTest : public ::testing::Test {
  protected:
+  // The picture engine's bag stores its picture format by class name.
+  StoredFormsTest() { RenderStartup(); }
+  ~StoredFormsTest() override { RenderShutdown(); }
+
   kit::TKitSession session_;
   std::map<std::string, std::string> actual_;
 
   void Record(const std::string& key, const std::string& value) { actual_[key] = value; }
 
-  // Every bag class the kit can create: registered bags, and the bags of registered elements,
-  // effects, events, jumps and structure elements.
+  // Every bag class the kit can create: registered bags, the bags of registered elements,
+  // effects, events, jumps and structure elements, and the engines' and templates' bags.
   std::vector<const TMetaClass*> BagClasses() {
     std::map<std::string, const TMetaClass*> bags;
     const auto add = [&bags](const TMetaClass& meta) { bags[meta.ClassName()] = &meta; };
@@ -489,6 +496,13 @@ class StoredFormsTest : public ::testing::Test {
     }
     for (const TMetaClass* meta : RegisteredKinds<TPageTemplateStructureElement>()) {
       add(Create<TPageTemplateStructureElement>(*meta)->Properties().ClassType());
+    }
+    // Bags no registry lists: the render engines' and the page templates'.
+    for (const TMetaClass* meta : {&TRenderEngineProperties::StaticClass(),
+                                   &TPrintWizardPictureEngineProperties::StaticClass(),
+                                   &TPageTemplateProperties::StaticClass(),
+                                   &TPrintWizardPageTemplateProperties::StaticClass()}) {
+      add(*meta);
     }
     std::vector<const TMetaClass*> classes;
     for (const auto& entry : bags) classes.push_back(entry.second);
