@@ -1,7 +1,7 @@
 #include "slideshow/SlideShowInfoProperties.h"
 
 #include "framework/FieldWriter.h"
-#include "slideshow/StoredBytes.h"
+#include "storage/StoredBytes.h"
 #include "storage/CSFStream.h"
 
 namespace nimbra {

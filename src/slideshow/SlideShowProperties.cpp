@@ -2,7 +2,7 @@
 
 #include "framework/FieldWriter.h"
 #include "framework/Plugins.h"
-#include "slideshow/StoredBytes.h"
+#include "storage/StoredBytes.h"
 #include "slideshow/SwitchableTransition.h"
 #include "storage/CSFStream.h"
 #include "storage/TextCase.h"
