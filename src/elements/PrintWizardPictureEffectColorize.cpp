@@ -1,6 +1,6 @@
 #include "elements/PrintWizardPictureEffectColorize.h"
 
-#include "storage/CSFStream.h"
+#include "framework/FieldMap.h"
 
 namespace nimbra {
 
@@ -10,31 +10,13 @@ NIMBRA_DEFINE_PLUGIN(TPrintWizardPictureEffectColorize, TPrintWizardPictureEffec
 
 // ---- TPrintWizardPictureEffectColorizeProperties ----
 
-bool TPrintWizardPictureEffectColorizeProperties::WriteToStream(TCSFStream& stream) const {
-  if (!TPrintWizardPictureEffectProperties::WriteToStream(stream)) return false;
-  try {
-    TWriteSubChunk chunk(stream);
-    stream.WriteBoolean(replaceColor_);
-    stream.WriteInteger(hue_);
-    stream.WriteInteger(saturation_);
-    chunk.End();
-    return true;
-  } catch (...) {
-    return false;
-  }
-}
-
-bool TPrintWizardPictureEffectColorizeProperties::ReadFromStream(TCSFStream& stream) {
-  if (!TPrintWizardPictureEffectProperties::ReadFromStream(stream)) return false;
-  try {
-    TReadSubChunk chunk(stream);
-    replaceColor_ = stream.ReadBoolean();
-    hue_ = stream.ReadInteger();
-    saturation_ = stream.ReadInteger();
-    return true;
-  } catch (...) {
-    return false;
-  }
+void TPrintWizardPictureEffectColorizeProperties::MapFields(TFieldMap& map) {
+  TPrintWizardPictureEffectProperties::MapFields(map);
+  map.SubChunk([&] {
+    map.Boolean("replaceColor", replaceColor_);
+    map.Integer("hue", hue_);
+    map.Integer("saturation", saturation_);
+  });
 }
 
 std::string TPrintWizardPictureEffectColorizeProperties::EditorFrameClassNames() const {

@@ -15,8 +15,7 @@ class TPrintWizardPictureEffectColorizeProperties : public TPrintWizardPictureEf
   TPrintWizardPictureEffectColorizeProperties() = default;
 
   // ReplaceColor, Hue, Saturation in one sub-chunk.
-  bool WriteToStream(TCSFStream& stream) const override;
-  bool ReadFromStream(TCSFStream& stream) override;
+  void MapFields(TFieldMap& map) override;
   std::string EditorFrameClassNames() const override;
 
   // Set: hue and saturation replace the pixel's; clear: they are added to it.

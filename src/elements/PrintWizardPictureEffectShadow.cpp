@@ -1,42 +1,22 @@
 #include "elements/PrintWizardPictureEffectShadow.h"
 
-#include "storage/CSFStream.h"
+#include "framework/FieldMap.h"
 
 namespace nimbra {
 
-NIMBRA_DEFINE_PLUGIN(TPrintWizardPictureEffectShadowProperties,
-                     TPrintWizardPictureEffectProperties)
+NIMBRA_DEFINE_PLUGIN(TPrintWizardPictureEffectShadowProperties, TPrintWizardPictureEffectProperties)
 NIMBRA_DEFINE_PLUGIN(TPrintWizardPictureEffectShadow, TPrintWizardPictureEffect)
 
 // ---- TPrintWizardPictureEffectShadowProperties ----
 
-bool TPrintWizardPictureEffectShadowProperties::WriteToStream(TCSFStream& stream) const {
-  if (!TPrintWizardPictureEffectProperties::WriteToStream(stream)) return false;
-  try {
-    TWriteSubChunk chunk(stream);
-    stream.WriteDouble(angle_);
-    stream.WriteDouble(distance_);
-    stream.WriteDouble(blur_);
-    stream.WriteByte(transparency_);
-    chunk.End();
-    return true;
-  } catch (...) {
-    return false;
-  }
-}
-
-bool TPrintWizardPictureEffectShadowProperties::ReadFromStream(TCSFStream& stream) {
-  if (!TPrintWizardPictureEffectProperties::ReadFromStream(stream)) return false;
-  try {
-    TReadSubChunk chunk(stream);
-    angle_ = stream.ReadDouble();
-    distance_ = stream.ReadDouble();
-    blur_ = stream.ReadDouble();
-    transparency_ = stream.ReadByte();
-    return true;
-  } catch (...) {
-    return false;
-  }
+void TPrintWizardPictureEffectShadowProperties::MapFields(TFieldMap& map) {
+  TPrintWizardPictureEffectProperties::MapFields(map);
+  map.SubChunk([&] {
+    map.Double("angle", angle_);
+    map.Double("distance", distance_);
+    map.Double("blur", blur_);
+    map.Byte("transparency", transparency_);
+  });
 }
 
 std::string TPrintWizardPictureEffectShadowProperties::EditorFrameClassNames() const {

@@ -15,8 +15,7 @@ class TPrintWizardPictureEffectShadowProperties : public TPrintWizardPictureEffe
   TPrintWizardPictureEffectShadowProperties() = default;
 
   // Angle, Distance, Blur, Transparency in one sub-chunk.
-  bool WriteToStream(TCSFStream& stream) const override;
-  bool ReadFromStream(TCSFStream& stream) override;
+  void MapFields(TFieldMap& map) override;
   std::string EditorFrameClassNames() const override;
 
   // Centimetres.

@@ -1,6 +1,6 @@
 #include "elements/PrintWizardPictureEffectSimpleBorder.h"
 
-#include "storage/CSFStream.h"
+#include "framework/FieldMap.h"
 
 namespace nimbra {
 
@@ -10,47 +10,21 @@ NIMBRA_DEFINE_PLUGIN(TPrintWizardPictureEffectSimpleBorder, TPrintWizardPictureE
 
 // ---- TPrintWizardPictureEffectSimpleBorderProperties ----
 
-bool TPrintWizardPictureEffectSimpleBorderProperties::WriteToStream(TCSFStream& stream) const {
-  if (!TPrintWizardPictureEffectProperties::WriteToStream(stream)) return false;
-  try {
-    TWriteSubChunk chunk(stream);
-    stream.WriteDouble(borderWidth_);
-    stream.WriteByte(transparency_);
-    stream.WriteCardinal(color1_);
-    stream.WriteCardinal(color2_);
-    stream.WriteByte(style_);
-    stream.WriteInteger(patternCount_);
-    stream.WriteBoolean(individualSides_);
-    stream.WriteDouble(leftWidth_);
-    stream.WriteDouble(topWidth_);
-    stream.WriteDouble(rightWidth_);
-    stream.WriteDouble(bottomWidth_);
-    chunk.End();
-    return true;
-  } catch (...) {
-    return false;
-  }
-}
-
-bool TPrintWizardPictureEffectSimpleBorderProperties::ReadFromStream(TCSFStream& stream) {
-  if (!TPrintWizardPictureEffectProperties::ReadFromStream(stream)) return false;
-  try {
-    TReadSubChunk chunk(stream);
-    borderWidth_ = stream.ReadDouble();
-    transparency_ = stream.ReadByte();
-    color1_ = stream.ReadCardinal();
-    color2_ = stream.ReadCardinal();
-    style_ = stream.ReadByte();
-    patternCount_ = stream.ReadInteger();
-    individualSides_ = stream.ReadBoolean();
-    leftWidth_ = stream.ReadDouble();
-    topWidth_ = stream.ReadDouble();
-    rightWidth_ = stream.ReadDouble();
-    bottomWidth_ = stream.ReadDouble();
-    return true;
-  } catch (...) {
-    return false;
-  }
+void TPrintWizardPictureEffectSimpleBorderProperties::MapFields(TFieldMap& map) {
+  TPrintWizardPictureEffectProperties::MapFields(map);
+  map.SubChunk([&] {
+    map.Double("borderWidth", borderWidth_);
+    map.Byte("transparency", transparency_);
+    map.Color("color1", color1_);
+    map.Color("color2", color2_);
+    map.Byte("style", style_);
+    map.Integer("patternCount", patternCount_);
+    map.Boolean("individualSides", individualSides_);
+    map.Double("leftWidth", leftWidth_);
+    map.Double("topWidth", topWidth_);
+    map.Double("rightWidth", rightWidth_);
+    map.Double("bottomWidth", bottomWidth_);
+  });
 }
 
 std::string TPrintWizardPictureEffectSimpleBorderProperties::EditorFrameClassNames() const {

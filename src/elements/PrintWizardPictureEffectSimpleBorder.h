@@ -24,8 +24,7 @@ class TPrintWizardPictureEffectSimpleBorderProperties : public TPrintWizardPictu
 
   // BorderWidth, Transparency, Color1, Color2, Style, PatternCount, IndividualSides, then the side
   // widths left, top, right, bottom, in one sub-chunk.
-  bool WriteToStream(TCSFStream& stream) const override;
-  bool ReadFromStream(TCSFStream& stream) override;
+  void MapFields(TFieldMap& map) override;
   std::string EditorFrameClassNames() const override;
 
   TColor32 Color1() const { return color1_; }

@@ -4,8 +4,7 @@
 
 #include <utility>
 
-#include "framework/FieldWriter.h"
-#include "storage/CSFStream.h"
+#include "framework/FieldMap.h"
 
 namespace nimbra {
 
@@ -49,8 +48,7 @@ bool StillValid(const std::string& line) {
     return false;
   }
   TPackageStamp now;
-  return StampOf(line.substr(0, firstTab), now) && now.Age == stored.Age &&
-         now.Size == stored.Size;
+  return StampOf(line.substr(0, firstTab), now) && now.Age == stored.Age && now.Size == stored.Size;
 }
 
 std::unique_ptr<TExternalPluginManager>& ManagerHolder() {
@@ -65,31 +63,14 @@ std::string TExternalPluginProperties::EditorFrameClassNames() const {
                                     "TExternalPluginPropertiesEditorFrame");
 }
 
-bool TExternalPluginProperties::WriteToStream(TCSFStream& stream) const {
-  if (!TProperties::WriteToStream(stream)) return false;
-  try {
-    TWriteSubChunk fields(stream);
-    stream.WriteString(JoinLines(lines_));
-    fields.End();
-    return true;
-  } catch (...) {
-    return false;
-  }
-}
-
-bool TExternalPluginProperties::ReadFromStream(TCSFStream& stream) {
-  if (!TProperties::ReadFromStream(stream)) return false;
-  try {
-    TReadSubChunk fields(stream);
-    lines_ = SplitLines(stream.ReadString());
-    return true;
-  } catch (...) {
-    return false;
-  }
-}
-
-void TExternalPluginProperties::DescribeFields(TFieldWriter& fields) const {
-  fields.Text("packages", JoinLines(lines_));
+void TExternalPluginProperties::MapFields(TFieldMap& map) {
+  TProperties::MapFields(map);
+  map.SubChunk([&] {
+    map.Text("packages", JoinLines(lines_), [this](std::string text) {
+      lines_ = SplitLines(text);
+      return true;
+    });
+  });
 }
 
 std::string TExternalPluginManager::PackageLine(const std::string& fileName) {
@@ -106,7 +87,9 @@ void TExternalPluginManager::Validate() {
   properties_.SetLines(std::move(lines));
 }
 
-TExternalPluginManager* ExternalPluginManager() { return ManagerHolder().get(); }
+TExternalPluginManager* ExternalPluginManager() {
+  return ManagerHolder().get();
+}
 
 std::unique_ptr<TExternalPluginManager> SetExternalPluginManager(
     std::unique_ptr<TExternalPluginManager> manager) {

@@ -20,9 +20,7 @@ class TExternalPluginProperties : public TProperties {
 
   std::string EditorFrameClassNames() const override;
   // One sub-chunk holding one string: the lines joined with CR LF.
-  bool WriteToStream(TCSFStream& stream) const override;
-  bool ReadFromStream(TCSFStream& stream) override;
-  void DescribeFields(TFieldWriter& fields) const override;
+  void MapFields(TFieldMap& map) override;
 
  private:
   std::vector<std::string> lines_;

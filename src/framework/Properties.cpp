@@ -1,7 +1,8 @@
 #include "framework/Properties.h"
 
+#include "framework/FieldMap.h"
 #include "framework/KeyValueStore.h"
-#include "storage/CSFStreamWinTypes.h"
+#include "storage/ChunkedStreams.h"
 #include "storage/GlobalHolder.h"
 #include "storage/MemoryStream.h"
 
@@ -18,7 +19,9 @@ TGlobalHolder<IPropertyEditor>& EditorHolder() {
 
 }  // namespace
 
-std::shared_ptr<IPropertyEditor> PropertyEditor() { return EditorHolder().Get(); }
+std::shared_ptr<IPropertyEditor> PropertyEditor() {
+  return EditorHolder().Get();
+}
 
 void SetPropertyEditor(std::shared_ptr<IPropertyEditor> editor) {
   EditorHolder().Set(std::move(editor));
@@ -59,7 +62,9 @@ std::string JoinLines(const std::vector<std::string>& lines) {
 
 // ---- sub-chunk scopes ----
 
-TWriteSubChunk::TWriteSubChunk(TCSFStream& stream) : stream_(stream) { stream_.BeginSubChunk(); }
+TWriteSubChunk::TWriteSubChunk(TCSFStream& stream) : stream_(stream) {
+  stream_.BeginSubChunk();
+}
 
 TWriteSubChunk::~TWriteSubChunk() {
   if (!open_) return;
@@ -100,34 +105,22 @@ void TProperties::Assign(const TPlugin& source) {
   LoadFromStream(copy, kCopyFileType, kCopyFileVersion);
 }
 
-bool TProperties::WriteToStream(TCSFStream&) const { return true; }
+bool TProperties::WriteToStream(TCSFStream& stream) const {
+  return WriteFields(stream, *this);
+}
 
-bool TProperties::ReadFromStream(TCSFStream&) { return true; }
+bool TProperties::ReadFromStream(TCSFStream& stream) {
+  return ReadFields(stream, *this);
+}
 
 bool TProperties::SaveToStream(TStream& stream, int32_t fileType, int32_t fileVersion) const {
-  try {
-    TCSFStreamWinTypes csf(stream, CSFMode::Headerless);
-    csf.SetFileType(fileType);
-    csf.SetFileVersion(fileVersion);
-    const bool written = WriteToStream(csf);
-    csf.Release();
-    return written;
-  } catch (...) {
-    return false;
-  }
+  return WriteChunked(stream, CSFMode::Headerless, fileType, fileVersion,
+                      [this](TCSFStream& csf) { return WriteToStream(csf); });
 }
 
 bool TProperties::LoadFromStream(TStream& stream, int32_t fileType, int32_t fileVersion) {
-  try {
-    TCSFStreamWinTypes csf(stream, CSFMode::HeaderlessRead);
-    csf.SetFileType(fileType);
-    csf.SetFileVersion(fileVersion);
-    const bool read = ReadFromStream(csf);
-    csf.Release();
-    return read;
-  } catch (...) {
-    return false;
-  }
+  return ReadHeaderless(stream, fileType, fileVersion,
+                        [this](TCSFStream& csf) { return ReadFromStream(csf); });
 }
 
 bool TProperties::SaveToRegistry(TKeyValueStore& store, const std::string& valueName,
@@ -194,6 +187,10 @@ bool TProperties::Edit(const std::string& caption, int option, int frameIndex) {
   return editor->EditProperties(*this, caption, option, frameIndex);
 }
 
-void TProperties::DescribeFields(TFieldWriter&) const {}
+void TProperties::DescribeFields(TFieldWriter& fields) const {
+  DescribeFieldsOf(fields, *this);
+}
+
+void TProperties::MapFields(TFieldMap&) {}
 
 }  // namespace nimbra

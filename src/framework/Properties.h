@@ -1,8 +1,8 @@
 // A property bag: one coherent set of settings (of a slideshow object, a page element, an engine,
 // the album) that writes itself to and reads itself from a chunked stream. Each bag class only
-// declares its fields, their defaults (in its constructor) and the order of WriteToStream and
-// ReadFromStream; copying, cloning, resetting, storing in the settings store and editing are built
-// here on top of those two.
+// declares its fields, their defaults (in its constructor) and, once, their stored order in
+// MapFields, which WriteToStream, ReadFromStream and DescribeFields follow; copying, cloning,
+// resetting, storing in the settings store and editing are built here on top of those.
 #pragma once
 
 #include <memory>
@@ -15,6 +15,7 @@
 namespace nimbra {
 
 class TCSFStream;
+class TFieldMap;
 class TFieldWriter;
 class TStream;
 class TKeyValueStore;
@@ -61,7 +62,8 @@ class TProperties : public TInterfacedPlugin {
   virtual TPropertyEditorFrameClassList EditorFrameClasses() const { return {}; }
   // Editor frame class names, one per line (CR LF); subclasses append theirs to their parent's.
   virtual std::string EditorFrameClassNames() const { return {}; }
-  // The bag's fields; the base has none and reports true. Any failure is reported as false.
+  // The bag's fields, as MapFields lists them; the base has none and reports true. Any failure is
+  // reported as false.
   virtual bool WriteToStream(TCSFStream& stream) const;
   virtual bool ReadFromStream(TCSFStream& stream);
   // The bag alone on a byte stream: no header, no chunk; the file type and version are those a
@@ -69,8 +71,8 @@ class TProperties : public TInterfacedPlugin {
   virtual bool SaveToStream(TStream& stream, int32_t fileType, int32_t fileVersion) const;
   virtual bool LoadFromStream(TStream& stream, int32_t fileType, int32_t fileVersion);
   // One named binary value in the settings store's current key.
-  virtual bool SaveToRegistry(TKeyValueStore& store, const std::string& valueName,
-                              int32_t fileType, int32_t fileVersion) const;
+  virtual bool SaveToRegistry(TKeyValueStore& store, const std::string& valueName, int32_t fileType,
+                              int32_t fileVersion) const;
   virtual bool LoadFromRegistry(TKeyValueStore& store, const std::string& valueName,
                                 int32_t fileType, int32_t fileVersion);
   // A new bag of the same class with the same values.
@@ -83,9 +85,11 @@ class TProperties : public TInterfacedPlugin {
   // Edits the bag in the frame dialog; true when the user confirmed.
   // Without an installed editor there is no dialog to show, and the bag stays as it is.
   virtual bool Edit(const std::string& caption, int option, int frameIndex);
-  // Lists the fields for tools, in stored order; a bag class that adds fields lists them after
-  // its parent's. The base has none.
+  // Lists the fields for tools, in stored order, as MapFields lists them.
   virtual void DescribeFields(TFieldWriter& fields) const;
+  // The bag's fields in stored order, listed once for writing, reading and describing; a bag
+  // class that adds fields lists its parent's first. The base has none.
+  virtual void MapFields(TFieldMap& map);
 };
 
 // Creates a bag of the given class, or none when the class is no bag or abstract.

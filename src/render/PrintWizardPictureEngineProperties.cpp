@@ -1,5 +1,6 @@
 #include "render/PrintWizardPictureEngineProperties.h"
 
+#include "framework/FieldMap.h"
 #include "framework/FieldWriter.h"
 #include "storage/CSFStream.h"
 #include "templates/PageGeometry.h"
@@ -12,38 +13,25 @@ TPrintWizardPictureEngineProperties::TPrintWizardPictureEngineProperties() = def
 
 TPrintWizardPictureEngineProperties::~TPrintWizardPictureEngineProperties() = default;
 
-bool TPrintWizardPictureEngineProperties::WriteToStream(TCSFStream& stream) const {
-  if (!TRenderEngineProperties::WriteToStream(stream)) return false;
-  try {
-    TWriteSubChunk chunk(stream);
-    stream.WriteString(outputDirectory_);
-    stream.WriteString(fileNamePrefix_);
-    stream.WriteDouble(width_);
-    stream.WriteDouble(height_);
-    stream.WriteByte(sizeUnit_);
-    stream.WriteDouble(resolution_);
-    WriteFormat(stream);
-    chunk.End();
-    return true;
-  } catch (...) {
-    return false;
-  }
-}
-
-bool TPrintWizardPictureEngineProperties::ReadFromStream(TCSFStream& stream) {
-  if (!TRenderEngineProperties::ReadFromStream(stream)) return false;
-  try {
-    TReadSubChunk chunk(stream);
-    outputDirectory_ = stream.ReadString();
-    fileNamePrefix_ = stream.ReadString();
-    width_ = stream.ReadDouble();
-    height_ = stream.ReadDouble();
-    sizeUnit_ = stream.ReadByte();
-    resolution_ = stream.ReadDouble();
-    return ReadFormat(stream);
-  } catch (...) {
-    return false;
-  }
+void TPrintWizardPictureEngineProperties::MapFields(TFieldMap& map) {
+  TRenderEngineProperties::MapFields(map);
+  map.SubChunk([&] {
+    map.String("OutputDirectory", outputDirectory_);
+    map.String("FileNamePrefix", fileNamePrefix_);
+    map.Double("Width", width_);
+    map.Double("Height", height_);
+    map.Byte("SizeUnit", sizeUnit_);
+    map.Double("Resolution", resolution_);
+    map.Part("PictureFormat",
+             {[this](TCSFStream& stream) {
+                WriteFormat(stream);
+                return true;
+              },
+              [this](TCSFStream& stream) { return PartRead(ReadFormat(stream)); },
+              [this](std::string_view name, TFieldWriter& fields) {
+                fields.Text(name, pictureFormat_ ? pictureFormat_->ClassName() : std::string());
+              }});
+  });
 }
 
 void TPrintWizardPictureEngineProperties::WriteFormat(TCSFStream& stream) const {
@@ -75,18 +63,9 @@ std::string TPrintWizardPictureEngineProperties::EditorFrameClassNames() const {
                                     "TPictureRenderEnginePropertyEditorFrame");
 }
 
-void TPrintWizardPictureEngineProperties::DescribeFields(TFieldWriter& fields) const {
-  TRenderEngineProperties::DescribeFields(fields);
-  fields.Text("OutputDirectory", outputDirectory_);
-  fields.Text("FileNamePrefix", fileNamePrefix_);
-  fields.Number("Width", width_);
-  fields.Number("Height", height_);
-  fields.Integer("SizeUnit", sizeUnit_);
-  fields.Number("Resolution", resolution_);
-  fields.Text("PictureFormat", pictureFormat_ ? pictureFormat_->ClassName() : std::string());
+void TPrintWizardPictureEngineProperties::FreeFormat() {
+  pictureFormat_.reset();
 }
-
-void TPrintWizardPictureEngineProperties::FreeFormat() { pictureFormat_.reset(); }
 
 void TPrintWizardPictureEngineProperties::SetFormat(const TMetaClass& formatClass) {
   FreeFormat();
@@ -98,9 +77,13 @@ int32_t TPrintWizardPictureEngineProperties::ToPixels(double length) const {
   return LengthToPixels(length, sizeUnit_, resolution_);
 }
 
-int32_t TPrintWizardPictureEngineProperties::PixelWidth() const { return ToPixels(width_); }
+int32_t TPrintWizardPictureEngineProperties::PixelWidth() const {
+  return ToPixels(width_);
+}
 
-int32_t TPrintWizardPictureEngineProperties::PixelHeight() const { return ToPixels(height_); }
+int32_t TPrintWizardPictureEngineProperties::PixelHeight() const {
+  return ToPixels(height_);
+}
 
 bool TPrintWizardPictureEngineProperties::IsComplete() const {
   return !outputDirectory_.empty() && !fileNamePrefix_.empty() && pictureFormat_ != nullptr;

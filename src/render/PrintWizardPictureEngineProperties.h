@@ -26,10 +26,8 @@ class TPrintWizardPictureEngineProperties : public TRenderEngineProperties {
   // SizeUnit, Resolution and a sub-chunk for the format, empty without one, else its class name
   // and a sub-chunk with the format's own settings. Reading drops the current format first; a
   // stored class that is unknown or no picture format leaves none.
-  bool WriteToStream(TCSFStream& stream) const override;
-  bool ReadFromStream(TCSFStream& stream) override;
+  void MapFields(TFieldMap& map) override;
   std::string EditorFrameClassNames() const override;
-  void DescribeFields(TFieldWriter& fields) const override;
 
   const std::string& OutputDirectory() const { return outputDirectory_; }
   void SetOutputDirectory(std::string directory) { outputDirectory_ = std::move(directory); }

@@ -13,9 +13,7 @@ class TRenderEngineProperties : public TXMLProperties {
   TRenderEngineProperties() = default;
 
   // After the inherited fields, one sub-chunk: InsertBlankPages.
-  bool WriteToStream(TCSFStream& stream) const override;
-  bool ReadFromStream(TCSFStream& stream) override;
-  void DescribeFields(TFieldWriter& fields) const override;
+  void MapFields(TFieldMap& map) override;
 
   bool InsertBlankPages() const { return insertBlankPages_; }
   void SetInsertBlankPages(bool insert) { insertBlankPages_ = insert; }

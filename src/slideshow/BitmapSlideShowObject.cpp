@@ -4,8 +4,8 @@
 
 #include "framework/Properties.h"
 #include "slideshow/RandomTransitionPlugin.h"
-#include "slideshow/StoredBytes.h"
 #include "storage/CSFStreamWinTypes.h"
+#include "storage/StoredBytes.h"
 
 namespace nimbra {
 

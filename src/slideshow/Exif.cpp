@@ -5,10 +5,10 @@
 #include "framework/Properties.h"
 #include "slideshow/ExifReader.h"
 #include "slideshow/JpegMetadataSegments.h"
-#include "slideshow/StoredBytes.h"
 #include "storage/CSFStream.h"
 #include "storage/FileAccess.h"
 #include "storage/FileStream.h"
+#include "storage/StoredBytes.h"
 #include "storage/TextCase.h"
 #include "storage/Windows1252.h"
 

@@ -3,9 +3,9 @@
 #include <stdexcept>
 
 #include "framework/Properties.h"
-#include "slideshow/StoredBytes.h"
 #include "storage/AtomicFile.h"
 #include "storage/CSFStreamWinTypes.h"
+#include "storage/StoredBytes.h"
 
 namespace nimbra {
 

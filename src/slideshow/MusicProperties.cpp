@@ -1,5 +1,6 @@
 #include "slideshow/MusicProperties.h"
 
+#include "framework/FieldMap.h"
 #include "framework/FieldWriter.h"
 #include "storage/CSFStream.h"
 
@@ -24,67 +25,38 @@ std::string TMusicProperties::EditorFrameClassNames() const {
       "TSlideShowPropertiesMusicEditorFrame");
 }
 
-bool TMusicProperties::WriteToStream(TCSFStream& stream) const {
-  if (!TProperties::WriteToStream(stream)) return false;
-  try {
-    stream.WriteBoolean(musicOn_);
-    stream.WriteBoolean(fadeOutAtEnd_);
-    stream.WriteInteger(fadeOutDuration_);
-    stream.WriteBoolean(repeatList_);
-    stream.WriteInteger(musicVolume_);
-    stream.WriteBoolean(followShow_);
-    stream.WriteInteger(duckFadeTime_);
-    stream.WriteInteger(duckVolume_);
-    TWriteSubChunk items(stream);
-    if (!playList_.WriteItems(stream)) return false;
-    items.End();
-    stream.WriteBoolean(perObjectSoundLists_);
-    return true;
-  } catch (...) {
-    return false;
-  }
+TStoredPart TMusicProperties::PlayListPart() {
+  return {[this](TCSFStream& stream) { return playList_.WriteItems(stream); },
+          [this](TCSFStream& stream) {
+            playList_.Clear();
+            return PartRead(playList_.ReadItems(stream));
+          },
+          [this](std::string_view name, TFieldWriter& fields) {
+            std::vector<std::string> fileNames;
+            for (int i = 0; i < playList_.Count(); ++i) {
+              fileNames.push_back(playList_.Items(i).FileName());
+            }
+            fields.Integer("playListItems", playList_.Count());
+            fields.Text(name, JoinLines(fileNames));
+          }};
 }
 
-bool TMusicProperties::ReadFromStream(TCSFStream& stream) {
-  if (!TProperties::ReadFromStream(stream)) return false;
-  try {
-    musicOn_ = stream.ReadBoolean();
-    fadeOutAtEnd_ = stream.ReadBoolean();
-    fadeOutDuration_ = stream.ReadInteger();
-    repeatList_ = stream.ReadBoolean();
-    musicVolume_ =
-        stream.FileVersion() < kFirstWideVolumeVersion ? stream.ReadByte() : stream.ReadInteger();
-    followShow_ = stream.ReadBoolean();
-    duckFadeTime_ = stream.ReadInteger();
-    duckVolume_ = stream.ReadInteger();
-    bool itemsRead = false;
-    {
-      TReadSubChunk items(stream);
-      playList_.Clear();
-      itemsRead = playList_.ReadItems(stream);
-    }
-    perObjectSoundLists_ = stream.ReadBoolean();
-    return itemsRead;
-  } catch (...) {
-    return false;
+void TMusicProperties::MapFields(TFieldMap& map) {
+  TProperties::MapFields(map);
+  map.Boolean("musicOn", musicOn_);
+  map.Boolean("fadeOutAtEnd", fadeOutAtEnd_);
+  map.Integer("fadeOutDuration", fadeOutDuration_);
+  map.Boolean("repeatList", repeatList_);
+  if (map.Since(kFirstWideVolumeVersion)) {
+    map.Integer("musicVolume", musicVolume_);
+  } else {
+    map.ByteInteger("musicVolume", musicVolume_);
   }
-}
-
-void TMusicProperties::DescribeFields(TFieldWriter& fields) const {
-  TProperties::DescribeFields(fields);
-  fields.Boolean("musicOn", musicOn_);
-  fields.Boolean("fadeOutAtEnd", fadeOutAtEnd_);
-  fields.Integer("fadeOutDuration", fadeOutDuration_);
-  fields.Boolean("repeatList", repeatList_);
-  fields.Integer("musicVolume", musicVolume_);
-  fields.Boolean("followShow", followShow_);
-  fields.Integer("duckFadeTime", duckFadeTime_);
-  fields.Integer("duckVolume", duckVolume_);
-  std::vector<std::string> fileNames;
-  for (int i = 0; i < playList_.Count(); ++i) fileNames.push_back(playList_.Items(i).FileName());
-  fields.Integer("playListItems", playList_.Count());
-  fields.Text("playList", JoinLines(fileNames));
-  fields.Boolean("perObjectSoundLists", perObjectSoundLists_);
+  map.Boolean("followShow", followShow_);
+  map.Integer("duckFadeTime", duckFadeTime_);
+  map.Integer("duckVolume", duckVolume_);
+  map.SubChunk([&] { map.Part("playList", PlayListPart()); });
+  map.Boolean("perObjectSoundLists", perObjectSoundLists_);
 }
 
 }  // namespace nimbra

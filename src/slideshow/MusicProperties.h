@@ -11,6 +11,7 @@
 namespace nimbra {
 
 class TSlideShow;
+struct TStoredPart;
 
 class TMusicProperties : public TProperties {
   NIMBRA_DECLARE_PLUGIN()
@@ -51,13 +52,13 @@ class TMusicProperties : public TProperties {
   bool BackgroundMusicActive() const;
 
   std::string EditorFrameClassNames() const override;
-  bool WriteToStream(TCSFStream& stream) const override;
-  // Documents before version 772 hold the music volume in one byte.
-  bool ReadFromStream(TCSFStream& stream) override;
-  // The play list as its item count and its file names, one per line.
-  void DescribeFields(TFieldWriter& fields) const override;
+  // Documents before version 772 hold the music volume in one byte. Tools are shown the play
+  // list as its item count and its file names, one per line.
+  void MapFields(TFieldMap& map) override;
 
  private:
+  TStoredPart PlayListPart();
+
   TSlideShow* slideShow_ = nullptr;
   bool musicOn_ = true;
   bool fadeOutAtEnd_ = true;

@@ -5,9 +5,9 @@
 #include "framework/Properties.h"
 #include "slideshow/SlideShow.h"
 #include "slideshow/SlideShowProperties.h"
-#include "slideshow/StoredBytes.h"
 #include "storage/CSFError.h"
 #include "storage/CSFStream.h"
+#include "storage/StoredBytes.h"
 
 namespace nimbra {
 

@@ -1,8 +1,6 @@
 #include "slideshow/SlideShowInfoProperties.h"
 
-#include "framework/FieldWriter.h"
-#include "slideshow/StoredBytes.h"
-#include "storage/CSFStream.h"
+#include "framework/FieldMap.h"
 
 namespace nimbra {
 
@@ -13,44 +11,19 @@ std::string TSlideShowInfoProperties::EditorFrameClassNames() const {
                                     "TSlideShowPropertiesSlideShowInfoFrame");
 }
 
-bool TSlideShowInfoProperties::WriteToStream(TCSFStream& stream) const {
-  if (!TProperties::WriteToStream(stream)) return false;
-  try {
-    stream.WriteString(author_);
-    stream.WriteString(title_);
-    stream.WriteString(description_);
-    stream.WriteString(copyright_);
-    TWriteSubChunk extra(stream);
-    stream.WriteBuffer(extraData_.data(), static_cast<int64_t>(extraData_.size()));
-    extra.End();
-    return true;
-  } catch (...) {
-    return false;
-  }
-}
-
-bool TSlideShowInfoProperties::ReadFromStream(TCSFStream& stream) {
-  if (!TProperties::ReadFromStream(stream)) return false;
-  try {
-    author_ = stream.ReadString();
-    title_ = stream.ReadString();
-    description_ = stream.ReadString();
-    copyright_ = stream.ReadString();
-    TReadSubChunk extra(stream);
-    if (extra.Length() > 0) extraData_ = ReadRemainingBytes(stream);
-    return true;
-  } catch (...) {
-    return false;
-  }
-}
-
-void TSlideShowInfoProperties::DescribeFields(TFieldWriter& fields) const {
-  TProperties::DescribeFields(fields);
-  fields.Text("author", author_);
-  fields.Text("title", title_);
-  fields.Text("description", description_);
-  fields.Text("copyright", copyright_);
-  fields.Bytes("extraData", extraData_);
+void TSlideShowInfoProperties::MapFields(TFieldMap& map) {
+  TProperties::MapFields(map);
+  map.String("author", author_);
+  map.String("title", title_);
+  map.String("description", description_);
+  map.String("copyright", copyright_);
+  // An empty sub-chunk keeps the bytes there are.
+  map.SubChunk([&] {
+    map.RemainingBytes("extraData", extraData_, [this](std::string bytes) {
+      if (!bytes.empty()) extraData_ = std::move(bytes);
+      return true;
+    });
+  });
 }
 
 void TSlideShowInfoProperties::Reset() {

@@ -27,11 +27,9 @@ class TSlideShowInfoProperties : public TProperties {
   void SetExtraData(std::string bytes) { extraData_ = std::move(bytes); }
 
   std::string EditorFrameClassNames() const override;
-  // Author, title, description, copyright, then the extra data in a sub-chunk of its own.
-  bool WriteToStream(TCSFStream& stream) const override;
-  // An empty extra-data sub-chunk leaves the block as it was.
-  bool ReadFromStream(TCSFStream& stream) override;
-  void DescribeFields(TFieldWriter& fields) const override;
+  // Author, title, description, copyright, then the extra data in a sub-chunk of its own. An
+  // empty extra-data sub-chunk leaves the block as it was.
+  void MapFields(TFieldMap& map) override;
   // Copying cannot clear the extra data (an empty block reads back as "keep"), so Reset does.
   void Reset() override;
 

@@ -1,10 +1,11 @@
 #include "slideshow/SlideShowProperties.h"
 
+#include "framework/FieldMap.h"
 #include "framework/FieldWriter.h"
 #include "framework/Plugins.h"
-#include "slideshow/StoredBytes.h"
 #include "slideshow/SwitchableTransition.h"
 #include "storage/CSFStream.h"
+#include "storage/StoredBytes.h"
 #include "storage/TextCase.h"
 
 namespace nimbra {
@@ -97,100 +98,60 @@ std::string TSlideShowProperties::EditorFrameClassNames() const {
   return names;
 }
 
-bool TSlideShowProperties::WriteToStream(TCSFStream& stream) const {
-  if (!TProperties::WriteToStream(stream)) return false;
-  try {
-    // 1. the main settings
-    TWriteSubChunk main(stream);
-    stream.WriteInteger(defaultDisplayTime_);
-    stream.WriteByte(pictureQuality_);
-    stream.WriteByte(customPictureFilter_);
-    stream.WriteByte(preparationFilter_);
-    stream.WriteByte(endAction_);
-    stream.WriteBoolean(endFlag_);
-    stream.WriteInteger(reserved2_);
-    stream.WriteInteger(reserved1_);
-    main.End();
-    // 2. random order
-    TWriteSubChunk order(stream);
-    stream.WriteBoolean(randomOrder_);
-    order.End();
-    // 3. the transitions
-    TWriteSubChunk transitions(stream);
-    stream.WriteBoolean(transitionsOff_);
-    stream.WriteInteger(static_cast<int32_t>(switchedOffTransitions_.size()));
-    for (const TMetaClass* transition : switchedOffTransitions_) {
-      stream.WriteString(transition->ClassName());
-    }
-    transitions.End();
-    // 4. the player
-    TWriteSubChunk player(stream);
-    stream.WriteString(playerClass_ != nullptr ? playerClass_->ClassName() : std::string());
-    player.End();
-    return true;
-  } catch (...) {
-    return false;
-  }
+TStoredPart TSlideShowProperties::SwitchedOffTransitionsPart() {
+  return {[this](TCSFStream& stream) {
+            stream.WriteInteger(static_cast<int32_t>(switchedOffTransitions_.size()));
+            for (const TMetaClass* transition : switchedOffTransitions_) {
+              stream.WriteString(transition->ClassName());
+            }
+            return true;
+          },
+          // Classes no longer registered are dropped.
+          [this](TCSFStream& stream) {
+            switchedOffTransitions_.clear();
+            const int32_t count = ReadCheckedCount(stream, 4);
+            for (int32_t i = 0; i < count; ++i) {
+              if (const TMetaClass* transition = GetClass(stream.ReadString())) {
+                switchedOffTransitions_.push_back(transition);
+              }
+            }
+            return TPartRead::Read;
+          },
+          [this](std::string_view name, TFieldWriter& fields) {
+            std::vector<std::string> switchedOff;
+            for (const TMetaClass* transition : switchedOffTransitions_) {
+              switchedOff.push_back(transition->ClassName());
+            }
+            fields.Text(name, JoinLines(switchedOff));
+          }};
 }
 
-bool TSlideShowProperties::ReadFromStream(TCSFStream& stream) {
-  if (!TProperties::ReadFromStream(stream)) return false;
-  try {
-    {  // 1. the main settings
-      TReadSubChunk main(stream);
-      defaultDisplayTime_ = stream.ReadInteger();
-      pictureQuality_ = stream.ReadByte();
-      customPictureFilter_ = stream.ReadByte();
-      preparationFilter_ = stream.ReadByte();
-      endAction_ = stream.ReadByte();
-      endFlag_ = stream.ReadBoolean();
-      reserved2_ = stream.ReadInteger();
-      reserved1_ = stream.ReadInteger();
-    }
-    {  // 2. random order
-      TReadSubChunk order(stream);
-      randomOrder_ = stream.ReadBoolean();
-    }
-    {  // 3. the transitions; classes no longer registered are dropped
-      TReadSubChunk transitions(stream);
-      transitionsOff_ = stream.ReadBoolean();
-      switchedOffTransitions_.clear();
-      const int32_t count = ReadCheckedCount(stream, 4);
-      for (int32_t i = 0; i < count; ++i) {
-        if (const TMetaClass* transition = GetClass(stream.ReadString())) {
-          switchedOffTransitions_.push_back(transition);
-        }
-      }
-    }
-    {  // 4. the player; a player no longer registered gives way to the default one
-      TReadSubChunk player(stream);
-      playerClass_ = RegisteredPlayerClass(stream.ReadString());
-      if (playerClass_ == nullptr) playerClass_ = DefaultPlayerClass();
-    }
-    return true;
-  } catch (...) {
-    return false;
-  }
-}
-
-void TSlideShowProperties::DescribeFields(TFieldWriter& fields) const {
-  TProperties::DescribeFields(fields);
-  fields.Integer("defaultDisplayTime", defaultDisplayTime_);
-  fields.Integer("pictureQuality", pictureQuality_);
-  fields.Integer("customPictureFilter", customPictureFilter_);
-  fields.Integer("preparationFilter", preparationFilter_);
-  fields.Integer("endAction", endAction_);
-  fields.Boolean("endFlag", endFlag_);
-  fields.Integer("reserved2", reserved2_);
-  fields.Integer("reserved1", reserved1_);
-  fields.Boolean("randomOrder", randomOrder_);
-  fields.Boolean("transitionsOff", transitionsOff_);
-  std::vector<std::string> switchedOff;
-  for (const TMetaClass* transition : switchedOffTransitions_) {
-    switchedOff.push_back(transition->ClassName());
-  }
-  fields.Text("switchedOffTransitions", JoinLines(switchedOff));
-  fields.Text("player", playerClass_ != nullptr ? playerClass_->ClassName() : std::string());
+void TSlideShowProperties::MapFields(TFieldMap& map) {
+  TProperties::MapFields(map);
+  map.SubChunk([&] {  // 1. the main settings
+    map.Integer("defaultDisplayTime", defaultDisplayTime_);
+    map.Byte("pictureQuality", pictureQuality_);
+    map.Byte("customPictureFilter", customPictureFilter_);
+    map.Byte("preparationFilter", preparationFilter_);
+    map.Byte("endAction", endAction_);
+    map.Boolean("endFlag", endFlag_);
+    map.Integer("reserved2", reserved2_);
+    map.Integer("reserved1", reserved1_);
+  });
+  map.SubChunk([&] { map.Boolean("randomOrder", randomOrder_); });  // 2. random order
+  map.SubChunk([&] {                                                // 3. the transitions
+    map.Boolean("transitionsOff", transitionsOff_);
+    map.Part("switchedOffTransitions", SwitchedOffTransitionsPart());
+  });
+  // 4. the player; a player no longer registered gives way to the default one
+  map.SubChunk([&] {
+    map.Text("player", playerClass_ != nullptr ? playerClass_->ClassName() : std::string(),
+             [this](std::string name) {
+               playerClass_ = RegisteredPlayerClass(name);
+               if (playerClass_ == nullptr) playerClass_ = DefaultPlayerClass();
+               return true;
+             });
+  });
 }
 
 }  // namespace nimbra

@@ -25,6 +25,8 @@ inline constexpr uint8_t kFilterMitchell = 6;
 inline constexpr const char* kSlideShowPlayerBaseName = "TSlideShowPlayer";
 inline constexpr const char* kTransitionPluginBaseName = "TTransitionPlugin";
 
+struct TStoredPart;
+
 class TSlideShowProperties : public TProperties {
   NIMBRA_DECLARE_PLUGIN()
 
@@ -78,11 +80,11 @@ class TSlideShowProperties : public TProperties {
 
   std::string EditorFrameClassNames() const override;
   // Four sub-chunks: the main settings, random order, the transitions, the player.
-  bool WriteToStream(TCSFStream& stream) const override;
-  bool ReadFromStream(TCSFStream& stream) override;
-  void DescribeFields(TFieldWriter& fields) const override;
+  void MapFields(TFieldMap& map) override;
 
  private:
+  TStoredPart SwitchedOffTransitionsPart();
+
   const TPluginClass* playerClass_;
   int32_t defaultDisplayTime_ = 5000;
   uint8_t pictureQuality_ = 1;

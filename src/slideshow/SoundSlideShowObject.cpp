@@ -6,8 +6,8 @@
 #include "framework/Properties.h"
 #include "slideshow/MusicProperties.h"
 #include "slideshow/SlideShow.h"
-#include "slideshow/StoredBytes.h"
 #include "storage/CSFStream.h"
+#include "storage/StoredBytes.h"
 #include "storage/TextCase.h"
 
 namespace nimbra {

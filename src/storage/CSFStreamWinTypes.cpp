@@ -1,5 +1,6 @@
 #include "storage/CSFStreamWinTypes.h"
 
+#include "storage/NimbraError.h"
 #include "storage/StreamErrors.h"
 #include "storage/Windows1252.h"
 
@@ -71,6 +72,12 @@ TDoubleRect TCSFStreamWinTypes::ReadDoubleRect() {
 std::unique_ptr<TCSFStream> TCSFStreamWinTypes::CreateSameClass(std::unique_ptr<TStream> base,
                                                                 CSFMode mode) const {
   return std::make_unique<TCSFStreamWinTypes>(std::move(base), mode);
+}
+
+TCSFStreamWinTypes& RecordTypesOf(TCSFStream& stream) {
+  auto* records = dynamic_cast<TCSFStreamWinTypes*>(&stream);
+  if (records == nullptr) throw ENimbraError("a font needs a stream with the Windows record types");
+  return *records;
 }
 
 TCSFFileWinTypes::TCSFFileWinTypes(const std::string& fileName, CSFMode mode)

@@ -46,6 +46,10 @@ class TCSFStreamWinTypes : public TCSFStream {
                                               CSFMode mode) const override;
 };
 
+// The stream as one with the Windows record types; raises ENimbraError for any other, which has
+// no way to store a font.
+TCSFStreamWinTypes& RecordTypesOf(TCSFStream& stream);
+
 // The Windows record types on a disk file the stream opens by mode and owns.
 class TCSFFileWinTypes : public TCSFStreamWinTypes {
  public:

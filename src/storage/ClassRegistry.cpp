@@ -61,4 +61,13 @@ const TMetaClass* GetClass(std::string_view name) {
   return found == registry.classes.end() ? nullptr : found->second;
 }
 
+std::vector<const TMetaClass*> RegisteredClasses() {
+  Registry& registry = TheRegistry();
+  std::lock_guard<std::mutex> lock(registry.mutex);
+  std::vector<const TMetaClass*> classes;
+  classes.reserve(registry.classes.size());
+  for (const auto& entry : registry.classes) classes.push_back(entry.second);
+  return classes;
+}
+
 }  // namespace nimbra

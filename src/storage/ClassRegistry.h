@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 #include <type_traits>
+#include <vector>
 
 namespace nimbra {
 
@@ -89,6 +90,8 @@ void RegisterClass(const TMetaClass& meta);
 void UnregisterClass(const TMetaClass& meta);
 // The class registered under the name, or none.
 const TMetaClass* GetClass(std::string_view name);
+// Every registered class, in no particular order.
+std::vector<const TMetaClass*> RegisteredClasses();
 
 }  // namespace nimbra
 

@@ -1,6 +1,8 @@
 #include "templates/PageElementList.h"
 
 #include "storage/CSFStream.h"
+#include "storage/ChunkList.h"
+#include "storage/FalseOnFailure.h"
 #include "templates/ChunkScope.h"
 #include "templates/ListTransfer.h"
 #include "templates/PageTemplate.h"
@@ -28,24 +30,12 @@ TPageTemplate* TPageElementList::Template() const {
 }
 
 bool TPageElementList::ReadItems(TCSFStream& stream) {
-  try {
-    const int32_t count = stream.ChunkCount();
-    for (int32_t i = 0; i < count; ++i) {
-      // A chunk header that cannot be read leaves no way to find the next one and ends the read.
-      const TChunkHeader header = stream.BeginReadChunk();
-      if (header.Id == kPageElementChunkId) {
-        try {
-          ReadItem(stream);
-        } catch (...) {
-          // The element keeps what it read; the chunk's end is still known.
-        }
-      }
-      stream.EndReadChunk();
-    }
+  // A element that fails keeps what it read, and the chunks after it are still read.
+  return FalseOnFailure([&] {
+    ReadChunks(stream,
+               [&](int32_t chunkId) { return chunkId != kPageElementChunkId || ReadItem(stream); });
     return true;
-  } catch (...) {
-    return false;
-  }
+  });
 }
 
 bool TPageElementList::WriteItems(TCSFStream& stream) const {

@@ -6,21 +6,10 @@
 
 #include <cstdint>
 
+#include "slideshow/PicturePlacement.h"
 #include "storage/CSFStreamWinTypes.h"
 
 namespace nimbra {
-
-// A rectangle of whole pixels; Right and Bottom lie just outside it.
-struct TPixelRect {
-  int32_t Left = 0;
-  int32_t Top = 0;
-  int32_t Right = 0;
-  int32_t Bottom = 0;
-
-  int32_t Width() const { return Right - Left; }
-  int32_t Height() const { return Bottom - Top; }
-  bool operator==(const TPixelRect&) const = default;
-};
 
 // The nearest whole number, halves to the even neighbour (500.5 → 500, 501.5 → 502). Values beyond
 // the 32-bit range are clamped to it and NaN becomes 0, so stored nonsense never turns into

@@ -3,6 +3,8 @@
 #include <algorithm>
 
 #include "storage/CSFStream.h"
+#include "storage/ChunkList.h"
+#include "storage/FalseOnFailure.h"
 #include "templates/ChunkScope.h"
 #include "templates/ListTransfer.h"
 #include "templates/PageTemplateProject.h"
@@ -45,24 +47,12 @@ TPageTemplate* TPageTemplateList::FindByID(uint32_t id) const {
 }
 
 bool TPageTemplateList::ReadItems(TCSFStream& stream) {
-  try {
-    const int32_t count = stream.ChunkCount();
-    for (int32_t i = 0; i < count; ++i) {
-      // A chunk header that cannot be read leaves no way to find the next one and ends the read.
-      const TChunkHeader header = stream.BeginReadChunk();
-      if (header.Id == kTemplateChunkId) {
-        try {
-          ReadItem(stream);
-        } catch (...) {
-          // The template keeps what it read; the chunk's end is still known.
-        }
-      }
-      stream.EndReadChunk();
-    }
+  // A template that fails keeps what it read, and the chunks after it are still read.
+  return FalseOnFailure([&] {
+    ReadChunks(stream,
+               [&](int32_t chunkId) { return chunkId != kTemplateChunkId || ReadItem(stream); });
     return true;
-  } catch (...) {
-    return false;
-  }
+  });
 }
 
 bool TPageTemplateList::WriteItems(TCSFStream& stream) const {

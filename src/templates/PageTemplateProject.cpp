@@ -1,11 +1,13 @@
 #include "templates/PageTemplateProject.h"
 
+#include "framework/FieldMap.h"
 #include "framework/FieldWriter.h"
 #include "storage/AtomicFile.h"
 #include "storage/CSFStreamWinTypes.h"
 #include "storage/Check.h"
 #include "storage/FileStream.h"
 #include "storage/MemoryStream.h"
+#include "storage/StoredBytes.h"
 #include "templates/ChunkScope.h"
 #include "templates/TemplateVariables.h"
 
@@ -206,71 +208,41 @@ std::string TPrintWizardPageTemplateProjectProperties::EditorFrameClassNames() c
   return AppendEditorFrameClassName(own, "TPageTemplateVariablesPropertiesEditorFrame");
 }
 
-bool TPrintWizardPageTemplateProjectProperties::WriteToStream(TCSFStream& stream) const {
-  if (!TProperties::WriteToStream(stream)) return false;
-  try {
-    bool written = true;
-    TWriteSubChunk chunk(stream);
-    stream.WriteString(author_);
-    stream.WriteString(title_);
-    stream.WriteString(description_);
-    {
-      TWriteSubChunk variables(stream);
-      if (variables_) {
-        written = variables_->WriteToStream(stream);
-      } else {
+TStoredPart TPrintWizardPageTemplateProjectProperties::VariablesPart() {
+  return {
+      [this](TCSFStream& stream) {
+        if (variables_) return variables_->WriteToStream(stream);
         stream.WriteBuffer(storedVariables_.data(), static_cast<int64_t>(storedVariables_.size()));
-      }
-      variables.End();
-    }
-    stream.WriteString(extra_);
-    chunk.End();
-    return written;
-  } catch (...) {
-    return false;
-  }
+        return true;
+      },
+      [this](TCSFStream& stream) {
+        if (variables_) return PartRead(variables_->ReadFromStream(stream));
+        const std::string bytes = ReadRemainingBytes(stream);
+        storedVariables_.assign(bytes.begin(), bytes.end());
+        return TPartRead::Read;
+      },
+      [this](std::string_view name, TFieldWriter& fields) {
+        if (variables_) {
+          // The variable classes live above this library; their stored form is what it can
+          // show.
+          TMemoryStream stored;
+          variables_->SaveToStream(stored, kTemplateProjectFileType, kTemplateProjectFileVersion);
+          fields.Bytes(name, stored.ToString());
+        } else {
+          fields.Bytes(name, std::string_view(storedVariables_.data(), storedVariables_.size()));
+        }
+      }};
 }
 
-bool TPrintWizardPageTemplateProjectProperties::ReadFromStream(TCSFStream& stream) {
-  if (!TProperties::ReadFromStream(stream)) return false;
-  try {
-    bool read = true;
-    TReadSubChunk chunk(stream);
-    author_ = stream.ReadString();
-    title_ = stream.ReadString();
-    description_ = stream.ReadString();
-    {
-      TReadSubChunk variables(stream);
-      if (variables_) {
-        read = variables_->ReadFromStream(stream);
-      } else {
-        // The length was checked against the data around it when the sub-chunk was entered.
-        std::vector<char> bytes(static_cast<size_t>(variables.Length()));
-        stream.ReadBuffer(bytes.data(), static_cast<int64_t>(bytes.size()));
-        storedVariables_ = std::move(bytes);
-      }
-    }
-    extra_ = stream.ReadString();
-    return read;
-  } catch (...) {
-    return false;
-  }
-}
-
-void TPrintWizardPageTemplateProjectProperties::DescribeFields(TFieldWriter& fields) const {
-  TProperties::DescribeFields(fields);
-  fields.Text("author", author_);
-  fields.Text("title", title_);
-  fields.Text("description", description_);
-  if (variables_) {
-    // The variable classes live above this library; their stored form is what it can show.
-    TMemoryStream stored;
-    variables_->SaveToStream(stored, kTemplateProjectFileType, kTemplateProjectFileVersion);
-    fields.Bytes("variables", stored.ToString());
-  } else {
-    fields.Bytes("variables", std::string_view(storedVariables_.data(), storedVariables_.size()));
-  }
-  fields.Text("extra", extra_);
+void TPrintWizardPageTemplateProjectProperties::MapFields(TFieldMap& map) {
+  TProperties::MapFields(map);
+  map.SubChunk([&] {
+    map.String("author", author_);
+    map.String("title", title_);
+    map.String("description", description_);
+    map.SubChunk([&] { map.Part("variables", VariablesPart()); });
+    map.String("extra", extra_);
+  });
 }
 
 // ---- TPrintWizardPageTemplateProject ----

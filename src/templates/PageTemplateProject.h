@@ -20,6 +20,7 @@ namespace nimbra {
 
 class TCSFStream;
 class TStream;
+struct TStoredPart;
 
 inline constexpr int32_t kTemplateProjectFileType = 1289;
 inline constexpr int32_t kTemplateProjectFileVersion = 256;
@@ -86,11 +87,9 @@ class TPrintWizardPageTemplateProjectProperties : public TProperties {
   TPrintWizardPageTemplateProjectProperties();
   ~TPrintWizardPageTemplateProjectProperties() override;
 
-  bool WriteToStream(TCSFStream& stream) const override;
-  bool ReadFromStream(TCSFStream& stream) override;
+  // Tools are shown the variables as their stored bytes, whether or not their class is registered.
+  void MapFields(TFieldMap& map) override;
   std::string EditorFrameClassNames() const override;
-  // The variables as their stored bytes, whether or not their class is registered.
-  void DescribeFields(TFieldWriter& fields) const override;
 
   const std::string& Author() const { return author_; }
   void SetAuthor(std::string author) { author_ = std::move(author); }
@@ -110,6 +109,8 @@ class TPrintWizardPageTemplateProjectProperties : public TProperties {
   std::unique_ptr<TProperties> variables_;
   std::vector<char> storedVariables_;
   std::string extra_;
+
+  TStoredPart VariablesPart();
 };
 
 // The project the system uses: file type 1289, version 256, templates of TPrintWizardPageTemplate.

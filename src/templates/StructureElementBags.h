@@ -22,10 +22,8 @@ class TStructureElementPageProperties : public TPageTemplateStructureElementProp
   TStructureElementPageProperties() = default;
 
   // TemplateID as a 32-bit unsigned integer.
-  bool WriteToStream(TCSFStream& stream) const override;
-  bool ReadFromStream(TCSFStream& stream) override;
+  void MapFields(TFieldMap& map) override;
   std::string EditorFrameClassNames() const override;
-  void DescribeFields(TFieldWriter& fields) const override;
 
   // 0: no template.
   uint32_t TemplateID() const { return templateID_; }
@@ -35,7 +33,8 @@ class TStructureElementPageProperties : public TPageTemplateStructureElementProp
   uint32_t templateID_ = 0;
 };
 
-class TPageTemplateStructureElementEventProperties : public TPageTemplateStructureElementProperties {
+class TPageTemplateStructureElementEventProperties
+    : public TPageTemplateStructureElementProperties {
   NIMBRA_DECLARE_PLUGIN()
 
  public:
@@ -45,10 +44,8 @@ class TPageTemplateStructureElementEventProperties : public TPageTemplateStructu
   // The event's class name, then its stored form in a sub-chunk. Reading replaces the event by
   // one of the stored class; a class the registries do not know leaves none, and the rest of the
   // element's data unread.
-  bool WriteToStream(TCSFStream& stream) const override;
-  bool ReadFromStream(TCSFStream& stream) override;
+  void MapFields(TFieldMap& map) override;
   std::string EditorFrameClassNames() const override;
-  void DescribeFields(TFieldWriter& fields) const override;
 
   TStructureEvent* Event() const { return event_.get(); }
   void SetEvent(std::unique_ptr<TStructureEvent> event) { event_ = std::move(event); }
@@ -75,10 +72,8 @@ class TStructureElementJumpProperties : public TPageTemplateStructureElementProp
   ~TStructureElementJumpProperties() override;
 
   // Stored like the event of an event element.
-  bool WriteToStream(TCSFStream& stream) const override;
-  bool ReadFromStream(TCSFStream& stream) override;
+  void MapFields(TFieldMap& map) override;
   std::string EditorFrameClassNames() const override;
-  void DescribeFields(TFieldWriter& fields) const override;
 
   TStructureJump* Jump() const { return jump_.get(); }
   void SetJump(std::unique_ptr<TStructureJump> jump) { jump_ = std::move(jump); }
@@ -103,10 +98,8 @@ class TStructureElementJumpMarkProperties : public TPageTemplateStructureElement
   TStructureElementJumpMarkProperties() = default;
 
   // Name, without a sub-chunk of its own.
-  bool WriteToStream(TCSFStream& stream) const override;
-  bool ReadFromStream(TCSFStream& stream) override;
+  void MapFields(TFieldMap& map) override;
   std::string EditorFrameClassNames() const override;
-  void DescribeFields(TFieldWriter& fields) const override;
 
   const std::string& Name() const { return name_; }
   void SetName(std::string name) { name_ = std::move(name); }
@@ -129,10 +122,8 @@ class TStructureElementLoopProperties : public TPageTemplateStructureElementProp
 
   // One sub-chunk: the event as an event element stores it, then Mode. An event class the
   // registries do not know leaves no event and Mode unread.
-  bool WriteToStream(TCSFStream& stream) const override;
-  bool ReadFromStream(TCSFStream& stream) override;
+  void MapFields(TFieldMap& map) override;
   std::string EditorFrameClassNames() const override;
-  void DescribeFields(TFieldWriter& fields) const override;
 
   TStructureEvent* Event() const { return event_.get(); }
   void SetEvent(std::unique_ptr<TStructureEvent> event) { event_ = std::move(event); }

@@ -1,10 +1,9 @@
 #include "templates/StructureEvent.h"
 
-#include "framework/FieldWriter.h"
+#include "framework/FieldMap.h"
 #include "framework/TreeImplement.h"
 #include "slideshow/SlideShowObject.h"
 #include "slideshow/SlideShowTree.h"
-#include "storage/Check.h"
 #include "templates/RequiredBag.h"
 #include "templates/StreamCopy.h"
 
@@ -26,10 +25,7 @@ bool IsChapterItem(const TRef<ITreeItem>& item) {
 TStructureEvent::TStructureEvent() : TStructureEvent(TStructureEventProperties::StaticClass()) {}
 
 TStructureEvent::TStructureEvent(const TMetaClass& propertiesClass)
-    : propertiesClass_(&propertiesClass),
-      properties_(CreateAs<TStructureEventProperties>(propertiesClass)) {
-  NIMBRA_CHECK(properties_, propertiesClass.ClassName() + " is no structure event bag");
-}
+    : properties_(propertiesClass, "structure event") {}
 
 TStructureEvent::~TStructureEvent() = default;
 
@@ -41,23 +37,11 @@ void TStructureEvent::Assign(const TPlugin& source) {
 }
 
 bool TStructureEvent::WriteToStream(TCSFStream& stream) const {
-  try {
-    TWriteSubChunk chunk(stream);
-    const bool written = properties_->WriteToStream(stream);
-    chunk.End();
-    return written;
-  } catch (...) {
-    return false;
-  }
+  return properties_.Write(stream);
 }
 
 bool TStructureEvent::ReadFromStream(TCSFStream& stream) {
-  try {
-    TReadSubChunk chunk(stream);
-    return properties_->ReadFromStream(stream);
-  } catch (...) {
-    return false;
-  }
+  return properties_.Read(stream);
 }
 
 // ---- the conditions ----
@@ -81,35 +65,12 @@ std::string TStructureEventOnChapterEndProperties::EditorFrameClassNames() const
                                     "TSlideShowStructureEventOnChapterEndPropertyEditorFrame");
 }
 
-bool TStructureEventOnChapterEndProperties::WriteToStream(TCSFStream& stream) const {
-  if (!TStructureEventProperties::WriteToStream(stream)) return false;
-  try {
-    TWriteSubChunk chunk(stream);
-    stream.WriteByte(mode_);
-    stream.WriteString(jumpMarkName_);
-    chunk.End();
-    return true;
-  } catch (...) {
-    return false;
-  }
-}
-
-bool TStructureEventOnChapterEndProperties::ReadFromStream(TCSFStream& stream) {
-  if (!TStructureEventProperties::ReadFromStream(stream)) return false;
-  try {
-    TReadSubChunk chunk(stream);
-    mode_ = stream.ReadByte();
-    jumpMarkName_ = stream.ReadString();
-    return true;
-  } catch (...) {
-    return false;
-  }
-}
-
-void TStructureEventOnChapterEndProperties::DescribeFields(TFieldWriter& fields) const {
-  TStructureEventProperties::DescribeFields(fields);
-  fields.Integer("mode", mode_);
-  fields.Text("jumpMarkName", jumpMarkName_);
+void TStructureEventOnChapterEndProperties::MapFields(TFieldMap& map) {
+  TStructureEventProperties::MapFields(map);
+  map.SubChunk([&] {
+    map.Byte("mode", mode_);
+    map.String("jumpMarkName", jumpMarkName_);
+  });
 }
 
 // ---- TStructureEventOnChapterEnd ----

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "framework/InterfacedPlugin.h"
+#include "framework/OwnedBag.h"
 #include "framework/Properties.h"
 #include "templates/StructureInterfaces.h"
 
@@ -30,7 +31,7 @@ class TStructureEvent : public TInterfacedPlugin {
  public:
   ~TStructureEvent() override;
 
-  virtual const TMetaClass& PropertiesClass() const { return *propertiesClass_; }
+  virtual const TMetaClass& PropertiesClass() const { return properties_.Class(); }
   // current: the renderer's position (none past the last object); reference: the object a loop
   // was entered at, none for event elements.
   virtual bool IsTriggered(const TRef<ITreeItem>& current, const TRef<ITreeItem>& reference,
@@ -41,10 +42,10 @@ class TStructureEvent : public TInterfacedPlugin {
   virtual bool ReadFromStream(TCSFStream& stream);
   virtual bool WriteToStream(TCSFStream& stream) const;
 
-  TStructureEventProperties& Properties() const { return *properties_; }
+  TStructureEventProperties& Properties() const { return properties_.Get(); }
   template <typename T>
   T* PropertiesAs() const {
-    return dynamic_cast<T*>(properties_.get());
+    return properties_.template As<T>();
   }
 
  protected:
@@ -53,8 +54,7 @@ class TStructureEvent : public TInterfacedPlugin {
   explicit TStructureEvent(const TMetaClass& propertiesClass);
 
  private:
-  const TMetaClass* propertiesClass_;
-  std::unique_ptr<TStructureEventProperties> properties_;
+  TOwnedBag<TStructureEventProperties> properties_;
 };
 
 // Fires once the walk has run past the last object of the slideshow.
@@ -100,10 +100,8 @@ class TStructureEventOnChapterEndProperties : public TStructureEventProperties {
   TStructureEventOnChapterEndProperties() = default;
 
   // One sub-chunk: Mode, JumpMarkName.
-  bool WriteToStream(TCSFStream& stream) const override;
-  bool ReadFromStream(TCSFStream& stream) override;
+  void MapFields(TFieldMap& map) override;
   std::string EditorFrameClassNames() const override;
-  void DescribeFields(TFieldWriter& fields) const override;
 
   uint8_t Mode() const { return mode_; }
   void SetMode(uint8_t mode) { mode_ = mode; }

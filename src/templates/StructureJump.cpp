@@ -1,8 +1,7 @@
 #include "templates/StructureJump.h"
 
-#include "framework/FieldWriter.h"
+#include "framework/FieldMap.h"
 #include "framework/TreeImplement.h"
-#include "storage/Check.h"
 #include "templates/RequiredBag.h"
 #include "templates/StreamCopy.h"
 
@@ -19,10 +18,7 @@ NIMBRA_DEFINE_PLUGIN(TStructureJumpToJumpMark, TStructureJump)
 TStructureJump::TStructureJump() : TStructureJump(TStructureJumpProperties::StaticClass()) {}
 
 TStructureJump::TStructureJump(const TMetaClass& propertiesClass)
-    : propertiesClass_(&propertiesClass),
-      properties_(CreateAs<TStructureJumpProperties>(propertiesClass)) {
-  NIMBRA_CHECK(properties_, propertiesClass.ClassName() + " is no structure jump bag");
-}
+    : properties_(propertiesClass, "structure jump") {}
 
 TStructureJump::~TStructureJump() = default;
 
@@ -34,23 +30,11 @@ void TStructureJump::Assign(const TPlugin& source) {
 }
 
 bool TStructureJump::WriteToStream(TCSFStream& stream) const {
-  try {
-    TWriteSubChunk chunk(stream);
-    const bool written = properties_->WriteToStream(stream);
-    chunk.End();
-    return written;
-  } catch (...) {
-    return false;
-  }
+  return properties_.Write(stream);
 }
 
 bool TStructureJump::ReadFromStream(TCSFStream& stream) {
-  try {
-    TReadSubChunk chunk(stream);
-    return properties_->ReadFromStream(stream);
-  } catch (...) {
-    return false;
-  }
+  return properties_.Read(stream);
 }
 
 // ---- TStructureJumpToListBegin ----
@@ -68,29 +52,9 @@ std::string TStructureJumpToJumpMarkProperties::EditorFrameClassNames() const {
                                     "TStructureElementJumpToJumpMarkPropertiesEditorFrame");
 }
 
-bool TStructureJumpToJumpMarkProperties::WriteToStream(TCSFStream& stream) const {
-  if (!TStructureJumpProperties::WriteToStream(stream)) return false;
-  try {
-    stream.WriteString(jumpMarkName_);
-    return true;
-  } catch (...) {
-    return false;
-  }
-}
-
-bool TStructureJumpToJumpMarkProperties::ReadFromStream(TCSFStream& stream) {
-  if (!TStructureJumpProperties::ReadFromStream(stream)) return false;
-  try {
-    jumpMarkName_ = stream.ReadString();
-    return true;
-  } catch (...) {
-    return false;
-  }
-}
-
-void TStructureJumpToJumpMarkProperties::DescribeFields(TFieldWriter& fields) const {
-  TStructureJumpProperties::DescribeFields(fields);
-  fields.Text("jumpMarkName", jumpMarkName_);
+void TStructureJumpToJumpMarkProperties::MapFields(TFieldMap& map) {
+  TStructureJumpProperties::MapFields(map);
+  map.String("jumpMarkName", jumpMarkName_);
 }
 
 // ---- TStructureJumpToJumpMark ----

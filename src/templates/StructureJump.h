@@ -7,6 +7,7 @@
 #include <string>
 
 #include "framework/InterfacedPlugin.h"
+#include "framework/OwnedBag.h"
 #include "framework/Properties.h"
 #include "templates/StructureInterfaces.h"
 
@@ -28,7 +29,7 @@ class TStructureJump : public TInterfacedPlugin {
  public:
   ~TStructureJump() override;
 
-  virtual const TMetaClass& PropertiesClass() const { return *propertiesClass_; }
+  virtual const TMetaClass& PropertiesClass() const { return properties_.Class(); }
   // The new position. It is taken as it is: the renderer does not step over objects it would not
   // bind.
   virtual TRef<ITreeItem> Target(const TRef<ITree>& slideShowTree, const TRef<ITreeItem>& current,
@@ -41,10 +42,10 @@ class TStructureJump : public TInterfacedPlugin {
   // The class's caption.
   virtual std::string DisplayText() const { return Caption(); }
 
-  TStructureJumpProperties& Properties() const { return *properties_; }
+  TStructureJumpProperties& Properties() const { return properties_.Get(); }
   template <typename T>
   T* PropertiesAs() const {
-    return dynamic_cast<T*>(properties_.get());
+    return properties_.template As<T>();
   }
 
  protected:
@@ -53,8 +54,7 @@ class TStructureJump : public TInterfacedPlugin {
   explicit TStructureJump(const TMetaClass& propertiesClass);
 
  private:
-  const TMetaClass* propertiesClass_;
-  std::unique_ptr<TStructureJumpProperties> properties_;
+  TOwnedBag<TStructureJumpProperties> properties_;
 };
 
 // Back to the first root object of the slideshow (none for an empty slideshow).
@@ -80,10 +80,8 @@ class TStructureJumpToJumpMarkProperties : public TStructureJumpProperties {
   TStructureJumpToJumpMarkProperties() = default;
 
   // JumpMarkName, without a sub-chunk of its own.
-  bool WriteToStream(TCSFStream& stream) const override;
-  bool ReadFromStream(TCSFStream& stream) override;
+  void MapFields(TFieldMap& map) override;
   std::string EditorFrameClassNames() const override;
-  void DescribeFields(TFieldWriter& fields) const override;
 
   const std::string& JumpMarkName() const { return jumpMarkName_; }
   void SetJumpMarkName(std::string name) { jumpMarkName_ = std::move(name); }

@@ -1,4 +1,4 @@
-#include "slideshow/StoredBytes.h"
+#include "storage/StoredBytes.h"
 
 #include "storage/CSFError.h"
 #include "storage/CSFStream.h"
