@@ -3,8 +3,8 @@
 #include <stdexcept>
 
 #include "framework/KeyValueStore.h"
-#include "storage/AtomicFile.h"
 #include "storage/CSFStreamWinTypes.h"
+#include "storage/ChunkedStreams.h"
 #include "storage/TextCase.h"
 
 namespace nimbra {
@@ -200,23 +200,8 @@ bool TPropertiesList::LoadFromFile(const std::string& fileName) {
 }
 
 bool TPropertiesList::SaveToFile(const std::string& fileName) const {
-  try {
-    TAtomicFile target(fileName);
-    bool written = false;
-    {
-      TCSFFileWinTypes file(target.TemporaryName(), CSFMode::Create);
-      file.SetFileType(kPropertiesListFileType);
-      file.SetFileVersion(kPropertiesListFileVersion);
-      written = WriteToStream(file);
-      // Writes the final header; raises when it cannot.
-      file.Release();
-    }
-    if (!written) return false;
-    target.Commit();
-    return true;
-  } catch (...) {
-    return false;
-  }
+  return WriteChunkedFile(fileName, kPropertiesListFileType, kPropertiesListFileVersion,
+                          [this](TCSFStream& file) { return WriteToStream(file); });
 }
 
 TPropertiesListItem& TPropertiesList::Items(int index) const {

@@ -1,8 +1,7 @@
 #include "slideshow/DummySlideShowObject.h"
 
-#include <exception>
-
 #include "framework/Properties.h"
+#include "slideshow/TextSubChunk.h"
 #include "storage/CSFStream.h"
 
 namespace nimbra {
@@ -26,26 +25,13 @@ std::string TDummySlideShowObject::PropertyFrameClassName() const {
 
 bool TDummySlideShowObject::WriteToStream(TCSFStream& stream) const {
   if (!TPlayableSlideShowObject::WriteToStream(stream)) return false;
-  try {
-    TWriteSubChunk chunk(stream);
-    stream.WriteString(text_);
-    chunk.End();
-    return true;
-  } catch (const std::exception&) {
-    return false;
-  }
+  return WriteTextSubChunk(stream, text_);
 }
 
 bool TDummySlideShowObject::ReadFromStream(TCSFStream& stream) {
   if (!TPlayableSlideShowObject::ReadFromStream(stream)) return false;
   if (stream.FileVersion() < kDummyTextVersion) return true;
-  try {
-    TReadSubChunk chunk(stream);
-    text_ = stream.ReadString();
-    return true;
-  } catch (const std::exception&) {
-    return false;
-  }
+  return ReadTextSubChunk(stream, text_);
 }
 
 }  // namespace nimbra

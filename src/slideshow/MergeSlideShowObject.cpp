@@ -1,9 +1,8 @@
 #include "slideshow/MergeSlideShowObject.h"
 
-#include <exception>
-
 #include "framework/Properties.h"
 #include "slideshow/SlideShowObjectList.h"
+#include "slideshow/TextSubChunk.h"
 #include "storage/CSFStream.h"
 
 namespace nimbra {
@@ -24,26 +23,13 @@ void TMergeSlideShowObject::CopyFrom(const TSlideShowObject& other) {
 
 bool TMergeSlideShowObject::WriteToStream(TCSFStream& stream) const {
   if (!TBaseExtBitmapSlideShowObject::WriteToStream(stream)) return false;
-  try {
-    TWriteSubChunk chunk(stream);
-    stream.WriteString(text_);
-    chunk.End();
-    return true;
-  } catch (const std::exception&) {
-    return false;
-  }
+  return WriteTextSubChunk(stream, text_);
 }
 
 bool TMergeSlideShowObject::ReadFromStream(TCSFStream& stream) {
   if (!TBaseExtBitmapSlideShowObject::ReadFromStream(stream)) return false;
   if (stream.FileVersion() < kMergeTextVersion) return true;
-  try {
-    TReadSubChunk chunk(stream);
-    text_ = stream.ReadString();
-    return true;
-  } catch (const std::exception&) {
-    return false;
-  }
+  return ReadTextSubChunk(stream, text_);
 }
 
 }  // namespace nimbra

@@ -3,8 +3,8 @@
 #include <stdexcept>
 
 #include "framework/Properties.h"
-#include "storage/AtomicFile.h"
 #include "storage/CSFStreamWinTypes.h"
+#include "storage/ChunkedStreams.h"
 #include "storage/StoredBytes.h"
 
 namespace nimbra {
@@ -187,24 +187,13 @@ bool TMusicPlayList::LoadFromFile(const std::string& fileName) {
 }
 
 bool TMusicPlayList::SaveToFile(const std::string& fileName) const {
-  try {
-    TAtomicFile target(fileName);
-    bool written = false;
-    {
-      TCSFFileWinTypes file(target.TemporaryName(), CSFMode::Create);
-      file.SetFileType(kMusicPlayListFileType);
-      file.SetFileVersion(kMusicPlayListFileVersion);
-      file.BeginChunk(kMusicPlayListChunkId);
-      written = WriteItems(file);
-      file.EndChunk();
-      file.Release();
-    }
-    if (!written) return false;
-    target.Commit();
-    return true;
-  } catch (...) {
-    return false;
-  }
+  return WriteChunkedFile(fileName, kMusicPlayListFileType, kMusicPlayListFileVersion,
+                          [this](TCSFStream& file) {
+                            file.BeginChunk(kMusicPlayListChunkId);
+                            const bool written = WriteItems(file);
+                            file.EndChunk();
+                            return written;
+                          });
 }
 
 }  // namespace nimbra

@@ -1,7 +1,6 @@
 #include "slideshow/SlideShow.h"
 
 #include <exception>
-#include <stdexcept>
 #include <utility>
 #include <vector>
 
@@ -12,6 +11,8 @@
 #include "slideshow/SlideShowProperties.h"
 #include "storage/AtomicFile.h"
 #include "storage/CSFStreamWinTypes.h"
+#include "storage/Check.h"
+#include "storage/ChunkedStreams.h"
 #include "storage/FileStream.h"
 
 namespace nimbra {
@@ -43,7 +44,7 @@ void ShuffleList(TSlideShowObjectList& list, std::mt19937& random) {
 template <typename T>
 T& BagOf(const TPropertiesList& bags) {
   auto* bag = dynamic_cast<T*>(bags.ByClass(T::StaticClass()));
-  if (bag == nullptr) throw std::logic_error("a document without its " + T::StaticClass().ClassName());
+  NIMBRA_CHECK(bag != nullptr, "a document without its " + T::StaticClass().ClassName());
   return *bag;
 }
 
@@ -161,17 +162,8 @@ bool TSlideShow::WriteToStream(TCSFStream& stream) const {
 }
 
 bool TSlideShow::SaveToStream(TStream& stream) const {
-  try {
-    TCSFStreamWinTypes csf(stream, CSFMode::Create);
-    csf.SetFileType(kSlideShowFileType);
-    csf.SetFileVersion(kSlideShowFileVersion);
-    const bool written = WriteToStream(csf);
-    // Writes the final header; raises when it cannot.
-    csf.Release();
-    return written;
-  } catch (const std::exception&) {
-    return false;
-  }
+  return WriteChunked(stream, CSFMode::Create, kSlideShowFileType, kSlideShowFileVersion,
+                      [this](TCSFStream& csf) { return WriteToStream(csf); });
 }
 
 bool TSlideShow::SaveToFile(const std::string& fileName) const {

@@ -11,6 +11,7 @@
 #include "slideshow/SlideShow.h"
 #include "slideshow/SlideShowObjectList.h"
 #include "storage/CSFStreamWinTypes.h"
+#include "storage/ChunkedStreams.h"
 #include "storage/TextCase.h"
 
 namespace nimbra {
@@ -97,16 +98,8 @@ bool TSlideShowObject::WriteToStream(TCSFStream& stream) const {
 }
 
 bool TSlideShowObject::SaveToStream(TStream& stream) const {
-  try {
-    TCSFStreamWinTypes csf(stream, CSFMode::Headerless);
-    csf.SetFileType(kSlideShowFileType);
-    csf.SetFileVersion(kSlideShowFileVersion);
-    const bool written = WriteToStream(csf);
-    csf.Release();
-    return written;
-  } catch (const std::exception&) {
-    return false;
-  }
+  return WriteChunked(stream, CSFMode::Headerless, kSlideShowFileType, kSlideShowFileVersion,
+                      [this](TCSFStream& csf) { return WriteToStream(csf); });
 }
 
 bool TSlideShowObject::ReadFromStream(TCSFStream& stream) {

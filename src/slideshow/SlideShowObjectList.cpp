@@ -9,9 +9,9 @@
 #include "framework/Plugins.h"
 #include "slideshow/ChunkReadScope.h"
 #include "slideshow/SlideShow.h"
-#include "storage/AtomicFile.h"
 #include "storage/CSFError.h"
 #include "storage/CSFStreamWinTypes.h"
+#include "storage/ChunkedStreams.h"
 
 namespace nimbra {
 
@@ -367,23 +367,8 @@ bool TSlideShowObjectList::SaveToStream(TStream& stream) const {
 }
 
 bool TSlideShowObjectList::SaveToFile(const std::string& fileName) const {
-  try {
-    TAtomicFile target(fileName);
-    bool written = false;
-    {
-      TCSFFileWinTypes file(target.TemporaryName(), CSFMode::Create);
-      file.SetFileType(kSlideShowFileType);
-      file.SetFileVersion(kSlideShowFileVersion);
-      written = WriteObjects(file);
-      // Writes the final header; raises when it cannot.
-      file.Release();
-    }
-    if (!written) return false;
-    target.Commit();
-    return true;
-  } catch (const std::exception&) {
-    return false;
-  }
+  return WriteChunkedFile(fileName, kSlideShowFileType, kSlideShowFileVersion,
+                          [this](TCSFStream& file) { return WriteObjects(file); });
 }
 
 int32_t TSlideShowObjectList::ReadObjects(TCSFStream& stream, int64_t payloadSize,

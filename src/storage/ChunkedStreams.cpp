@@ -1,5 +1,6 @@
 #include "storage/ChunkedStreams.h"
 
+#include "storage/AtomicFile.h"
 #include "storage/CSFStreamWinTypes.h"
 #include "storage/FalseOnFailure.h"
 
@@ -29,6 +30,25 @@ bool WriteChunked(TStream& base, CSFMode mode, int32_t fileType, int32_t fileVer
 bool ReadHeaderless(TStream& base, int32_t fileType, int32_t fileVersion,
                     const std::function<bool(TCSFStream&)>& read) {
   return UseChunked(base, CSFMode::HeaderlessRead, fileType, fileVersion, read);
+}
+
+bool WriteChunkedFile(const std::string& fileName, int32_t fileType, int32_t fileVersion,
+                      const std::function<bool(TCSFStream&)>& write) {
+  return FalseOnFailure([&] {
+    TAtomicFile target(fileName);
+    bool written = false;
+    {
+      TCSFFileWinTypes file(target.TemporaryName(), CSFMode::Create);
+      file.SetFileType(fileType);
+      file.SetFileVersion(fileVersion);
+      written = write(file);
+      // Writes the final header; raises when it cannot.
+      file.Release();
+    }
+    if (!written) return false;
+    target.Commit();
+    return true;
+  });
 }
 
 }  // namespace nimbra

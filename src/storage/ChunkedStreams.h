@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <string>
 
 #include "storage/CSFStream.h"
 
@@ -17,5 +18,11 @@ bool WriteChunked(TStream& base, CSFMode mode, int32_t fileType, int32_t fileVer
 // false when read says so or the stream fails.
 bool ReadHeaderless(TStream& base, int32_t fileType, int32_t fileVersion,
                     const std::function<bool(TCSFStream&)>& read);
+
+// A chunked file with the Windows record types, written to a temporary name and put in place of
+// fileName only when write says so and the header is written; false otherwise, and the old file
+// stays.
+bool WriteChunkedFile(const std::string& fileName, int32_t fileType, int32_t fileVersion,
+                      const std::function<bool(TCSFStream&)>& write);
 
 }  // namespace nimbra
