@@ -116,7 +116,7 @@ TPackageScan ScanPackage(std::unique_ptr<TPackager> packager, const std::string&
   }
   // 3., 4. the vendor libraries, only when asked for
   ExtractLibraries(*packager, libraries, scan);
-  // 5.
+  // 5. the package joins the file access under its file name
   files.AddPackager(std::move(packager), std::string(FileNamePart(packagePath)));
   return scan;
 }

@@ -81,16 +81,16 @@ void TDesktopNimbraForm::Shutdown() {
 }
 
 void TDesktopNimbraForm::ProcessCommandLine() {
-  // 1.
+  // 1. whether this executable carries its documents in a package
   isPackaged_ = TPackager::IsPackage(ownExecutable_);
-  // 2.
+  // 2. otherwise both file names come from the command line
   if (!isPackaged_) {
     slideShowFileName_ = ParameterValue('p');
     templateFileName_ = ParameterValue('t');
     std::string message;
     if (slideShowFileName_.empty()) message += std::string(kLineBreak) + kNoSlideShowText;
     if (templateFileName_.empty()) message += std::string(kLineBreak) + kNoTemplateText;
-    // 3.
+    // 3. without both names the album cannot start
     if (!message.empty()) {
       ShowMessage(message, TMessageBoxKind::Plain);
       Quit();
@@ -116,10 +116,10 @@ bool TDesktopNimbraForm::Initialize() {
 }
 
 bool TDesktopNimbraForm::SettleNames() {
-  // 1.
+  // 1. the file access, shared with the rest of the album
   files_ = std::make_shared<TFileAccess>();
   SetFileAccess(files_);
-  // 2.
+  // 2. the settings, at their defaults until they are loaded
   SetSettings(std::make_unique<TDesktopNimbraProperties>());
   // 3. a package that cannot be opened leaves both names empty, and the name check reports them
   if (isPackaged_) {
@@ -168,9 +168,9 @@ bool TDesktopNimbraForm::AskQuestion(const std::string& text) {
 bool TDesktopNimbraForm::LoadDocuments() {
   // 1. a packaged document keeps no file name: its pictures are package names
   if (!ReadSlideShowDocument(*files_, slideShowFileName_, *SlideShow())) return false;
-  // 2.
+  // 2. the slideshow's tree
   tree_ = MakeSlideShowTree(*SlideShow());
-  // 3.
+  // 3. the template project
   project_ = LoadTemplateProjectDocument(*files_, templateFileName_);
   return project_ != nullptr;
 }

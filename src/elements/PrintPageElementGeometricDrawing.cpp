@@ -37,7 +37,7 @@ void TPrintPageElementGeometric::Print(TBitmap32* canvas, const TPixelRect& page
 void TPrintPageElementRect::PrintWith(const TRenderContext& context) {
   const TPrintPageElementGeometricProperties& bag = GeometricProperties();
   TBitmap32* canvas = context.Canvas;
-  // 1.
+  // 1. the shape's rectangle on the page; one without area draws nothing
   const TPixelRect e = ShapeRect(context.PageRect);
   if (e.Width() == 0 || e.Height() == 0) return;
   // 2.-3. the page beneath, so that translucent colours blend over it (the canvas stands in for
@@ -45,13 +45,13 @@ void TPrintPageElementRect::PrintWith(const TRenderContext& context) {
   const TBitmap32* page =
       context.FinalRendering() && context.TargetBitmap != nullptr ? context.TargetBitmap : canvas;
   TBitmap32 shape = PixelsUnder(page, e);
-  // 4.
+  // 4. the fill, blended over the page beneath
   if (Draws(bag, kDrawFill)) FillRect(shape, shape.BoundsRect(), bag.FillColor(), TDrawMode::Blend);
-  // 5.
+  // 5. the border, blended the same way
   if (Draws(bag, kDrawBorder)) {
     FrameRect(shape, shape.BoundsRect(), bag.BorderColor(), TDrawMode::Blend);
   }
-  // 6.
+  // 6. the finished shape goes onto the canvas as it is
   if (canvas != nullptr) DrawBitmap(*canvas, e.Left, e.Top, shape, TDrawMode::Opaque);
 }
 

@@ -35,9 +35,9 @@ void DrawCentred(TBitmap32& target, TBitmap32* canvas, const TBitmap32& picture,
   const TRect bounds = transformation.GetTransformedBounds();
   const int left = e.Left - bounds.Left + (e.Width() - bounds.Width()) / 2;
   const int top = e.Top - bounds.Top + (e.Height() - bounds.Height()) / 2;
-  // 2.
+  // 2. the picture blends into the target
   DrawBitmap(target, left, top, picture, TDrawMode::Blend, masterAlpha);
-  // 3.
+  // 3. where the picture landed, within the target
   const TRect placed = IntersectRect(
       {left, top, left + picture.Width(), top + picture.Height()}, target.BoundsRect());
   // 4. the blended pixels themselves, not the picture again: a canvas over other content gets
@@ -78,11 +78,11 @@ void TPrintPageElementPicture::DrawPicture(const TRenderContext& context, double
   // 2.-3.
   std::unique_ptr<TBitmap32> picture = PictureToDraw(context, e);
   if (!picture) return;
-  // 4.
+  // 4. effects, turn and fit; a picture that comes to nothing is not drawn
   TAffineTransformation transformation;
   if (!PreparePictureFor(context, randomAngle, *picture, e, transformation)) return;
   const auto masterAlpha = static_cast<uint8_t>(255 - PictureProperties().Transparency());
-  // 5.
+  // 5. with a target the picture is centred in the element
   if (context.TargetBitmap != nullptr) {
     DrawCentred(*context.TargetBitmap, context.Canvas, *picture, transformation, e, masterAlpha);
     return;
@@ -123,12 +123,12 @@ std::unique_ptr<TBitmap32> TPrintPageElementPicture::LoadPicture(int32_t width, 
 std::unique_ptr<TBitmap32> TPrintPageElementPicture::LoadPictureFor(TRenderMode mode,
                                                                     int32_t width,
                                                                     int32_t height) {
-  // 1.
+  // 1. without a file name there is nothing to load
   const std::string name = GetFileName();
   if (name.empty()) return nullptr;
   const bool preview = mode == TRenderMode::DesignView;
   const std::shared_ptr<TBitmap32Cache> cache = preview ? Bitmap32Cache() : nullptr;
-  // 2.
+  // 2. the design view takes a cached copy when there is one
   if (cache) {
     if (std::unique_ptr<TBitmap32> cached = cache->GetCopy(name)) return cached;
   }
@@ -139,7 +139,7 @@ std::unique_ptr<TBitmap32> TPrintPageElementPicture::LoadPictureFor(TRenderMode 
   std::unique_ptr<TBitmap32> picture = LoadBitmap32(name, [&](const TPictureSize& shown) {
     return FittedDecodeHint(shown, width, height, factor);
   });
-  // 4.
+  // 4. the design view keeps the decoded picture for next time
   if (picture && cache) {
     cache->AddScaled(*picture, name, width, height, false,
                      TCacheItemValidInfo::CreateFor(kCacheValidity, true));
@@ -160,7 +160,7 @@ bool TPrintPageElementPicture::PreparePictureFor(const TRenderContext& context,
                                                  TAffineTransformation& transformation) {
   const TPrintPageElementPictureProperties& bag = PictureProperties();
   const bool preview = !context.FinalRendering();
-  // 1.
+  // 1. the picture's size fitted into the element
   const TPixelRect fitted = FitRect(picture.Width(), picture.Height(), {0, 0, e.Width(), e.Height()});
   // 2. The reduced copy is what effects work on. Without effects nothing sees it, and the
   // geometric step reduces the picture itself straight to its final size: one resampling instead
@@ -180,9 +180,9 @@ bool TPrintPageElementPicture::PreparePictureFor(const TRenderContext& context,
   // Where the picture stands in for the reduced copy, the turn is decided on the copy's size.
   const int workingWidth = standsIn ? 2 * fitted.Width() : working.Width();
   const int workingHeight = standsIn ? 2 * fitted.Height() : working.Height();
-  // 5.
+  // 5. the turn: a random one or the one set
   float angle = static_cast<float>(bag.RandomRotation() ? randomAngle : bag.RotationAngle());
-  // 6.
+  // 6. no turn set: a quarter turn where the picture then fills the element better
   if (angle == 0 && bag.AutoRotate() &&
       TurningFillsBetter(workingWidth, workingHeight, e.Width(), e.Height())) {
     angle = 90;
@@ -194,16 +194,16 @@ bool TPrintPageElementPicture::PreparePictureFor(const TRenderContext& context,
       FitAndTurn(working, picture, e.Width(), e.Height(), bag.KeepAspectRatio(), angle,
                  bag.FitMode(), filter, ReachOnTarget(context.TargetBitmap, e));
   if (picture.Empty() || geometry.ScaledWidth <= 0 || geometry.ScaledHeight <= 0) return false;
-  // 9.
+  // 9. the scale from the reduced copy to the fitted picture; the copy is done with
   const double sx = double(working.Width()) / geometry.ScaledWidth;
   const double sy = double(working.Height()) / geometry.ScaledHeight;
   const TPixelRect workingRect{0, 0, working.Width(), working.Height()};
   working = TBitmap32();
-  // 10.
+  // 10. the effects that come after the geometry, on the fitted picture
   transformation = geometry.Transformation;
   ApplyEffectsFor(context, picture, workingRect, &transformation, sx, sy,
                   kEffectStageAfterGeometry);
-  // 11.
+  // 11. an effect may have left nothing to draw
   return !picture.Empty();
 }
 

@@ -113,7 +113,7 @@ std::string ResolveFileName(const std::string& name, const std::string& base) {
       if (auto found = ExistingFile(path)) return *found;
     }
   }
-  // 6.
+  // 6. found nowhere
   return {};
 }
 

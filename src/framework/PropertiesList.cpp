@@ -184,7 +184,7 @@ bool TPropertiesList::ReadFromStream(TCSFStream& stream) {
   } catch (...) {
     result = false;
   }
-  // 6.
+  // 6. false if any chunk failed to read
   return result;
 }
 

@@ -92,7 +92,7 @@ bool WriteList(ITreeItemList& list, TCSFStream& stream, int32_t depth) {
     stream.WriteByte(withChildren ? 1 : 0);
     if (withChildren) ok = WriteList(*entry.Item->GetChildren(), stream, depth + 1) && ok;
   }
-  // 3.
+  // 3. close the list's sub-chunk
   frame.End();
   return ok;
 }
@@ -132,7 +132,7 @@ bool ReadList(const TRef<ITreeItemList>& list, TCSFStream& stream, const TTreeIt
     if (depth >= kMaxTreeDepth) return false;
     if (!ReadList(item->NeedChildren(), stream, factory, depth + 1)) return false;
   }
-  // 3.
+  // 3. leave the list's sub-chunk, skipping whatever was not read
   frame.End();
   return true;
 }

@@ -41,7 +41,7 @@ void DrawWithContext(TPageElement& element, IContextPrintable& contextual,
                      const TRenderContext& context) {
   // 4. (1.-3. are the context; a random turn is drawn by the print call itself)
   contextual.PrintWith(context);
-  // 5.
+  // 5. and again onto the target, where the element asks for it
   PassOntoTarget(element, context, [&] {
     TRenderContext onTarget = context;
     onTarget.Canvas = context.TargetBitmap;
@@ -51,11 +51,11 @@ void DrawWithContext(TPageElement& element, IContextPrintable& contextual,
 
 void DrawThroughInterfaces(TPageElement& element, IPrintablePageElement& printable,
                            const TRenderContext& context) {
-  // 1.
+  // 1. the render mode
   if (auto* wizardElement = dynamic_cast<TPrintWizardElement*>(&element)) {
     wizardElement->SetRenderMode(context.Mode);
   }
-  // 2.
+  // 2. the target bitmap
   if (auto* target = Supports<ITargetBitmapElement>(&element)) {
     target->SetTargetBitmap(context.TargetBitmap);
   }
@@ -64,14 +64,14 @@ void DrawThroughInterfaces(TPageElement& element, IPrintablePageElement& printab
   auto* reporting = Supports<IErrorReportingElement>(&element);
   if (reporting != nullptr) reporting->SetErrorCounter(context.ErrorCounter);
   const TErrorCounterHandBack handBack(reporting);
-  // 3.
+  // 3. the element hears that rendering begins
   auto* notify = Supports<IRenderNotify>(&element);
   if (notify != nullptr) notify->BeginRender();
-  // 4.
+  // 4. onto the canvas
   printable.Print(context.Canvas, context.PageRect);
-  // 5.
+  // 5. and again onto the target, where the element asks for it
   PassOntoTarget(element, context, [&] { printable.Print(context.TargetBitmap, context.PageRect); });
-  // 6.
+  // 6. and that it ends
   if (notify != nullptr) notify->EndRender();
 }
 

@@ -103,14 +103,14 @@ void TPrintWizardPictureEngine::SavePage() {
   const TPrintWizardPictureEngineProperties* bag = PictureProperties();
   const TBitmap32* page = PageBitmap();
   if (bag == nullptr || page == nullptr) return;
-  // 1.
+  // 1. a file of the same name is overwritten, with a hint
   const std::string name = PageFileName();
   std::error_code error;
   if (std::filesystem::exists(name, error) && ErrorCounter() != nullptr) {
     ErrorCounter()->AddHintText(FormatText(kFileExistsText, name));
   }
   // 2. the page bitmap is already the 32-bit picture every writer takes
-  // 3.
+  // 3. the output folder, created when missing
   std::string folder = LocalFolder(bag->OutputDirectory());
   while (folder.size() > 1 && folder.back() == '/') folder.pop_back();
   if (!folder.empty()) {
@@ -119,7 +119,7 @@ void TPrintWizardPictureEngine::SavePage() {
       ReportError(FormatText(kCannotCreateDirectoryText, folder), kErrorCannotCreateDirectory);
     }
   }
-  // 4.
+  // 4. the page written in the chosen picture format
   const TPictureFormatWriter* format = bag->PictureFormat();
   if (format == nullptr || !format->SaveToFile(*page, name)) {
     ReportError(FormatText(kCannotSaveFileText, name), kErrorCannotSaveFile);

@@ -93,7 +93,7 @@ void TPrintWizardRenderEngine::PrintElement(TPageElement& element) {
 }
 
 void TPrintWizardRenderEngine::RenderPage(const TRenderPageTemplateListItem& record) {
-  // 1.
+  // 1. progress over the page's elements
   TProgressStepScope step(progress_, 0, record.Elements().Count(), kPageElementCaption);
   // 2. (8. the bitmap goes when the page ends, also when it fails)
   const TPageBitmapScope bitmapScope(pageBitmap_);
@@ -119,9 +119,9 @@ void TPrintWizardRenderEngine::DrawRecord(const TRenderPageTemplateListItem& rec
     bag->SetResolution(context.Resolution);
   }
   context.Resolution = ElementResolution(*page);
-  // 5.
+  // 5. the background
   DrawBackgroundOf(context.Canvas, *context.TargetBitmap, *page);
-  // 6.
+  // 6. the elements, in order
   DrawElements(*page, context, step);
   // 7. the page goes with this scope, before the output's EndPage
 }
@@ -143,7 +143,7 @@ void TPrintWizardRenderEngine::DrawElements(TPageTemplate& page, TRenderContext&
 }
 
 void TPrintWizardRenderEngine::RenderAll() {
-  // 1.
+  // 1. numbering from the first page, over every page of the list
   ResetPageNumber();
   const std::unique_ptr<TRenderPageTemplateList> list = BuildPageList();
   std::vector<int32_t> indices(static_cast<size_t>(list->Count()));
@@ -165,12 +165,12 @@ void TPrintWizardRenderEngine::RenderPages(const TRenderPageTemplateList& list,
 void TPrintWizardRenderEngine::RunPages(const TRenderPageTemplateList& list,
                                         const std::vector<int32_t>& indices,
                                         bool numberByIndex) {
-  // 2.
+  // 2. progress over the pages, and the job begins
   const auto count = static_cast<int32_t>(indices.size());
   TProgressStepScope step(progress_, 1, count, kPagesCaption);
   cancelled_ = false;
   StartJob();
-  // 3.
+  // 3. each page with its number, until the run is cancelled
   try {
     for (int32_t k = 0; k < count; ++k) {
       step.StepBy(std::to_string(k + 1) + "/" + std::to_string(count));
@@ -187,7 +187,7 @@ void TPrintWizardRenderEngine::RunPages(const TRenderPageTemplateList& list,
     AbortJob();
     throw;
   }
-  // 4.
+  // 4. a cancelled job is aborted, a finished one ended
   if (cancelled_) {
     AbortJob();
   } else {

@@ -91,7 +91,7 @@ bool TExif::LoadFromFile(const std::string& fileName) {
     container->IptcSegment = std::move(segments.Iptc);
     container->Comment = std::move(segments.Comment);
     SetContainer(std::move(container));
-    // 5.
+    // 5. true when the file had any of the segments
     return container_ != nullptr;
   } catch (...) {
     Clear();

@@ -82,9 +82,9 @@ void TSlideShow::CreateBags() {
 void TSlideShow::LinkBags() { musicProperties_->SetSlideShow(this); }
 
 void TSlideShow::ObjectChanged(TSlideShowObject& object, int32_t changeCode, int32_t extra) {
-  // 1.
+  // 1. the show is modified, even while updates are held back
   SetModified(true, changeCode);
-  // 2.
+  // 2. held-back updates are not reported; otherwise the change is queued and announced
   if (updateLockCount_ != 0) return;
   AddUpdate(object, TUpdateKind::Changed, extra, changeCode);
   if (OnChange) OnChange(this);
@@ -184,12 +184,12 @@ bool TSlideShow::SaveToFile(const std::string& fileName) const {
 }
 
 int32_t TSlideShow::ReadFromStream(TCSFStream& stream) {
-  // 1.
+  // 1. the marker stays off unless its chunk is read
   marker_ = false;
-  // 2.
+  // 2. only slideshow files, and none older than the oldest version still read
   if (stream.FileType() != kSlideShowFileType) return kSlideShowNotReadable;
   if (stream.FileVersion() < kSlideShowMinFileVersion) return kSlideShowTooOld;
-  // 3.
+  // 3. a file without chunks is an empty slideshow
   if (stream.ChunkCount() < 1) return kSlideShowLoaded;
   // 4. The object sequences consume the chunks after their 1026 chunk themselves; skip counts
   // them so that this loop passes them over.

@@ -198,7 +198,7 @@ class IFileReferences : public virtual IInterface {
   virtual std::string GetStoredFileName() const = 0;
   // 7. As SetFileName, for the file at the index.
   virtual void SetFileNameAt(int32_t index, const std::string& name) = 0;
-  // 8.
+  // 8. The number of files.
   virtual int32_t FileCount() const = 0;
   // 9. The resolved full paths.
   virtual std::vector<std::string> GetResolvedFileNames() const = 0;

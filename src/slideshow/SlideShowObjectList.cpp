@@ -53,7 +53,7 @@ class TObjectSequenceReader {
     const int64_t payloadStart = stream_.Position();
     int32_t n = stream_.ReadInteger();
     stream_.SetPosition(payloadStart + payloadSize);
-    // 3.
+    // 3. the entries, until the count is used up
     TSlideShowObject* last = nullptr;
     if (n <= 0) return;
     while (n >= 0 && !stream_.AtEnd()) {
@@ -389,7 +389,7 @@ int32_t TSlideShowObjectList::ReadObjects(TCSFStream& stream, int64_t payloadSiz
     reader.Read(this, payloadSize, insertPosition, 1);
     return reader.Handled();
   } catch (const std::exception&) {
-    // 4.
+    // 4. a failed read reports, negated, how many chunks it got through
     return -reader.Handled();
   }
 }
@@ -437,9 +437,9 @@ void TSlideShowObjectList::SortRecursive(const TCompare& compare, bool recursive
 }
 
 TSlideShowObject* TSlideShowObjectList::NextInTree(const TSlideShowObject* object) const {
-  // 1.
+  // 1. no object: the walk starts at the first
   if (object == nullptr) return First();
-  // 2.
+  // 2. an object with children goes on to its first child
   if (HasChildrenInList(object)) return ChildrenOf(object)->First();
   // 3. and 4.: the next sibling of the object or of the nearest enclosing object that has one
   for (const TSlideShowObject* current = object; current != nullptr;
@@ -452,12 +452,12 @@ TSlideShowObject* TSlideShowObjectList::NextInTree(const TSlideShowObject* objec
 }
 
 TSlideShowObject* TSlideShowObjectList::PreviousInTree(const TSlideShowObject* object) const {
-  // 1.
+  // 1. no object: the walk starts at the very last
   if (object == nullptr) return LastInTree();
-  // 2.
+  // 2. the first in its list goes back to its parent
   const int32_t position = PositionInOwnerList(*object);
   if (position < 1) return object->Parent();
-  // 3.
+  // 3. otherwise the previous sibling's deepest last descendant
   TSlideShowObject* previous = object->OwnerList()->Items(position - 1);
   while (HasChildrenInList(previous)) previous = ChildrenOf(previous)->Last();
   return previous;

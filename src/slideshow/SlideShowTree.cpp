@@ -24,7 +24,7 @@ void AddSlideShowTreeItems(const TSlideShowObjectList& objects, ITreeItemList& i
 }
 
 void BuildSlideShowTree(const TSlideShow& slideShow, ITree& tree) {
-  // 1.
+  // 1. one tree item per object, from the root list down
   AddSlideShowTreeItems(slideShow.RootList(), *tree.GetItems());
 }
 

@@ -141,13 +141,13 @@ bool TPageTemplate::WriteToStream(TCSFStream& stream) const {
   try {
     bool written = false;
     {
-      // 1.
+      // 1. the properties, in a sub-chunk of their own
       TWriteSubChunk bag(stream);
       written = properties_->WriteToStream(stream);
       bag.End();
     }
     {
-      // 2.
+      // 2. the elements, nested in the next sub-chunk
       TWriteSubChunk list(stream);
       written = elements_->WriteNested(stream) && written;
       list.End();
@@ -304,7 +304,7 @@ void TPrintWizardPageTemplate::DrawBackground(TBitmap32& bitmap, const TPixelRec
       std::fill(row + left, row + right, colour);
     }
   }
-  // 2.
+  // 2. without a background file the colour is all
   if (WizardProperties().BackgroundFile().empty()) return;
   const std::string name = GetFileName();
   if (name.empty()) return;

@@ -354,7 +354,7 @@ TVirtualProjectRenderer::TAdvance TVirtualProjectRenderer::AdvanceCursor(
     TRef<ITreeItem>& object, IObjectAdvance* advance, bool start, TRef<ITreeItem>& structureItem) {
   TWalk& walk = ActiveWalk();
   TAdvance result;
-  // 1.
+  // 1. past the end and not starting: nothing to advance to
   if (!object && !start) return result;
   // 2. Pre-order visits every object once, so 2 × (objects + 1) advances over objects that are not
   // acceptable reach the end; an element that moves the position itself could circle for ever.
@@ -486,7 +486,7 @@ bool TVirtualProjectRenderer::ProcessItem(TRef<ITreeItem>& item) {
 
 std::unique_ptr<TRenderPageTemplateList> TVirtualProjectRenderer::BuildPages(
     const TRef<ITree>& structure, const TRef<ITree>& slideShowTree) {
-  // 1.
+  // 1. an empty page list and a walk over both trees, with limits from the structure's size
   auto pages = std::make_unique<TRenderPageTemplateList>();
   TWalk walk;
   walk.structure = structure;
@@ -498,11 +498,11 @@ std::unique_ptr<TRenderPageTemplateList> TVirtualProjectRenderer::BuildPages(
   walk.maxLimits = static_cast<size_t>(structureCount + 1);
   const TActiveWalk active(walk_, &walk);
   {
-    // 2.
+    // 2. the first structure item, with the cursor on the first acceptable object
     TRef<ITreeItem> item = TTreeImplement::GetFirst(structure);
     TRef<ITreeItem> previous;
     AdvanceCursor(walk.current, nullptr, true, item);
-    // 3.
+    // 3. walk the structure until it ends or the limits are reached
     int64_t steps = 0;
     bool stop = false;
     while (item && !stop) {
@@ -529,7 +529,7 @@ std::unique_ptr<TRenderPageTemplateList> TVirtualProjectRenderer::BuildPages(
       ++steps;
     }
   }
-  // 4.
+  // 4. the pages built so far, also when the walk was stopped
   return pages;
 }
 
