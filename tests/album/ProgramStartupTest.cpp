@@ -8,7 +8,7 @@
 
 #include "album/NimbraApplicationInfo.h"
 #include "storage/ClassRegistry.h"
-#include "storage/PictureFormats.h"
+#include "raster/PictureFormats.h"
 
 namespace nimbra {
 namespace {

@@ -11,7 +11,6 @@
 #include "storage/FileAccess.h"
 #include "storage/FileStream.h"
 #include "storage/Packager.h"
-#include "storage/PictureFormats.h"
 #include "templates/PageTemplateProject.h"
 #include "templates/StructureElements.h"
 #include "templates/StructureEvent.h"
