@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "album/NimbraApplicationInfo.h"
-#include "storage/ClassRegistry.h"
 #include "raster/PictureFormats.h"
+#include "storage/ClassRegistry.h"
 
 namespace nimbra {
 namespace {
