@@ -26,6 +26,28 @@ std::string Label(const OptionDefinition& definition) {
 
 }  // namespace
 
+OptionDefinition SlideShowOption() {
+  return {.longName = "slideshow",
+          .shortName = 'p',
+          .valueName = "FILE",
+          .help = "the slideshow document"};
+}
+
+OptionDefinition TemplateOption() {
+  return {.longName = "template",
+          .shortName = 't',
+          .valueName = "FILE",
+          .help = "the template project"};
+}
+
+OptionDefinition PackageOption() {
+  return {.longName = "package",
+          .valueName = "PACKAGE",
+          .help =
+              "register a package (or album executable), so that FILE may be\n"
+              "a package name such as \"|show.kvt\" (repeatable)"};
+}
+
 std::string OptionHelp(const std::vector<OptionDefinition>& definitions) {
   std::vector<TOptionHelpLine> lines;
   for (const OptionDefinition& definition : definitions) {

@@ -35,6 +35,13 @@ struct OptionDefinition {
   bool TakesValue() const { return !valueName.empty(); }
 };
 
+// Rows several commands share: -p FILE, -t FILE and the repeatable --package PACKAGE.
+// Functions, not constants, so that the command tables of other files can use them while they
+// are being initialised.
+OptionDefinition SlideShowOption();
+OptionDefinition TemplateOption();
+OptionDefinition PackageOption();
+
 // The option lines of a command's help: the table's rows in order, then -h, --help.
 std::string OptionHelp(const std::vector<OptionDefinition>& definitions);
 

@@ -116,10 +116,7 @@ const KitCommand kInspectCommand = {
      {.longName = "file-version",
       .valueName = "N",
       .help = "the file version a single bag is read as"},
-     {.longName = "package",
-      .valueName = "PACKAGE",
-      .help = "register a package (or album executable), so that FILE may be\n"
-              "a package name such as \"|show.kvt\" (repeatable)"}},
+     PackageOption()},
     RunInspect};
 
 }  // namespace nimbra::kit

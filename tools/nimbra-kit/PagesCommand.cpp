@@ -162,18 +162,9 @@ const KitCommand kPagesCommand = {
     "Lays the slideshow onto the project's templates as the album does and lists the pages:\n"
     "for each page its template and, for each element of the template, the slideshow object\n"
     "it shows (as its position, \"2.3\" being the third object in the second root object).\n",
-    {{.longName = "slideshow",
-      .shortName = 'p',
-      .valueName = "FILE",
-      .help = "the slideshow document"},
-     {.longName = "template",
-      .shortName = 't',
-      .valueName = "FILE",
-      .help = "the template project"},
-     {.longName = "package",
-      .valueName = "PACKAGE",
-      .help = "register a package (or album executable), so that FILE may be\n"
-              "a package name such as \"|show.kvt\" (repeatable)"},
+    {SlideShowOption(),
+     TemplateOption(),
+     PackageOption(),
      {.longName = "blank-pages",
       .help = "insert blank pages so that templates land on the side of the\n"
               "page they ask for"},

@@ -168,14 +168,8 @@ const KitCommand kRenderCommand = {
     "into a picture file in DIR, named PREFIX, the page number with five digits and the\n"
     "format's extension (Bild00001.png). Missing pictures, files that are overwritten and\n"
     "files that cannot be written are listed at the end; the last make the command fail.\n",
-    {{.longName = "slideshow",
-      .shortName = 'p',
-      .valueName = "FILE",
-      .help = "the slideshow document"},
-     {.longName = "template",
-      .shortName = 't',
-      .valueName = "FILE",
-      .help = "the template project"},
+    {SlideShowOption(),
+     TemplateOption(),
      {.longName = "album",
       .valueName = "EXE",
       .help = "read both from the package of an album executable (or a\n"
