@@ -224,7 +224,9 @@ bool TDesktopNimbraForm::WireChanger() {
     // killed run left half-written can go.
     setter->RemoveLeftoverFiles();
     changer->SetWallpaperSetter(std::move(setter));
-  } catch (const std::exception& error) {
+  } catch (const ENimbraError& error) {
+    // An unknown backend, a command backend without its command, a desktop that cannot be
+    // reached: the user's to mend, in the backend's words.
     ShowMessage(error.what(), TMessageBoxKind::Error);
     return false;
   }
