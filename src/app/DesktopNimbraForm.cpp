@@ -81,7 +81,7 @@ TDesktopNimbraForm::TDesktopNimbraForm(TDesktopNimbraFormOptions options)
 TDesktopNimbraForm::~TDesktopNimbraForm() {
   Shutdown();
   // The file access (and with it the package), the codec libraries, then the documents; the
-  // slideshow's settings go with the tray.
+  // settings go with the tray after them.
   documents_.reset();
 }
 

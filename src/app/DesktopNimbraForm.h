@@ -124,8 +124,8 @@ class TDesktopNimbraForm {
   bool started_ = false;
   bool shutDown_ = false;
   bool settingsSaved_ = true;
-  // The documents go before the tray's settings and slideshow; the changer, which draws from
-  // the documents, has gone before either (Shutdown).
+  // The documents go before the tray and its settings; the changer, which draws from the
+  // documents, has gone before either (Shutdown).
   std::unique_ptr<TAlbumTray> tray_;
   std::unique_ptr<TAlbumDocuments> documents_;
   TAlbumPages* pages_ = nullptr;  // owned by the changer
