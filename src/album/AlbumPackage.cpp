@@ -64,27 +64,6 @@ void RemoveFile(const std::string& path) {
   fs::remove(path, ignored);
 }
 
-// The process-wide file access for as long as the album exists.
-void InstallFiles(TAlbumDocuments& album) {
-  album.Files = std::make_shared<TFileAccess>();
-  SetFileAccess(album.Files);
-}
-
-// The documents of the album's settled names; raises saying which one fails.
-void LoadDocuments(TAlbumDocuments& album) {
-  if (album.SlideShowFileName.empty()) throw EAlbumLoadError("the album holds no slideshow (*.kvt)");
-  if (album.TemplateFileName.empty()) {
-    throw EAlbumLoadError("the album holds no template project (*.pwt)");
-  }
-  album.SlideShow = LoadSlideShowDocument(*album.Files, album.SlideShowFileName);
-  if (!album.SlideShow) throw EAlbumLoadError("cannot read the slideshow " + album.SlideShowFileName);
-  album.Tree = MakeSlideShowTree(*album.SlideShow);
-  album.Project = LoadTemplateProjectDocument(*album.Files, album.TemplateFileName);
-  if (!album.Project) {
-    throw EAlbumLoadError("cannot open the template project " + album.TemplateFileName);
-  }
-}
-
 }  // namespace
 
 std::string TemporaryFolder() {
@@ -184,6 +163,33 @@ std::unique_ptr<TCustomTree> MakeSlideShowTree(const TSlideShow& slideShow) {
   return tree;
 }
 
+void InstallAlbumFiles(TAlbumDocuments& album) {
+  album.Files = std::make_shared<TFileAccess>();
+  SetFileAccess(album.Files);
+}
+
+void AddAlbumPackage(TAlbumDocuments& album, std::unique_ptr<TPackager> packager,
+                     const std::string& packagePath, const TVendorLibraryOptions& libraries) {
+  album.IsPackaged = true;
+  album.Scan = ScanPackage(std::move(packager), packagePath, *album.Files, libraries);
+  album.SlideShowFileName = album.Scan.SlideShowFileName;
+  album.TemplateFileName = album.Scan.TemplateFileName;
+}
+
+void LoadAlbumDocuments(TAlbumDocuments& album) {
+  if (album.SlideShowFileName.empty()) throw EAlbumLoadError("the album holds no slideshow (*.kvt)");
+  if (album.TemplateFileName.empty()) {
+    throw EAlbumLoadError("the album holds no template project (*.pwt)");
+  }
+  album.SlideShow = LoadSlideShowDocument(*album.Files, album.SlideShowFileName);
+  if (!album.SlideShow) throw EAlbumLoadError("cannot read the slideshow " + album.SlideShowFileName);
+  album.Tree = MakeSlideShowTree(*album.SlideShow);
+  album.Project = LoadTemplateProjectDocument(*album.Files, album.TemplateFileName);
+  if (!album.Project) {
+    throw EAlbumLoadError("cannot open the template project " + album.TemplateFileName);
+  }
+}
+
 TAlbumDocuments::~TAlbumDocuments() {
   // The album's own order: the file access and the libraries go first, the documents after.
   if (Files && FileAccess().get() == Files.get()) SetFileAccess(nullptr);
@@ -193,15 +199,12 @@ TAlbumDocuments::~TAlbumDocuments() {
 
 std::unique_ptr<TAlbumDocuments> LoadAlbumPackage(const fs::path& path) {
   auto album = std::make_unique<TAlbumDocuments>();
-  album->IsPackaged = true;
   std::string whyNot;
   std::unique_ptr<TPackager> packager = OpenAlbumPackager(path.string(), &whyNot);
   if (!packager) throw EAlbumLoadError(path.string() + " is no album package: " + whyNot);
-  InstallFiles(*album);
-  album->Scan = ScanPackage(std::move(packager), path.string(), *album->Files);
-  album->SlideShowFileName = album->Scan.SlideShowFileName;
-  album->TemplateFileName = album->Scan.TemplateFileName;
-  LoadDocuments(*album);
+  InstallAlbumFiles(*album);
+  AddAlbumPackage(*album, std::move(packager), path.string());
+  LoadAlbumDocuments(*album);
   auto settings = std::make_unique<TDesktopNimbraProperties>();
   if (settings->LoadFromPackageFile()) album->PackagedSettings = std::move(settings);
   return album;
@@ -210,10 +213,10 @@ std::unique_ptr<TAlbumDocuments> LoadAlbumPackage(const fs::path& path) {
 std::unique_ptr<TAlbumDocuments> LoadAlbumFiles(const fs::path& slideShow,
                                                 const fs::path& templateProject) {
   auto album = std::make_unique<TAlbumDocuments>();
-  InstallFiles(*album);
+  InstallAlbumFiles(*album);
   album->SlideShowFileName = fs::absolute(slideShow).lexically_normal().string();
   album->TemplateFileName = fs::absolute(templateProject).lexically_normal().string();
-  LoadDocuments(*album);
+  LoadAlbumDocuments(*album);
   return album;
 }
 

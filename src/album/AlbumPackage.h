@@ -109,6 +109,17 @@ struct TAlbumDocuments {
   std::unique_ptr<TDesktopNimbraProperties> PackagedSettings;
 };
 
+// The steps of the loaders below, for a caller that settles the names itself between them (the
+// album window checks each name and resolves it beside the program, telling the user which one
+// is missing). InstallAlbumFiles makes the album's file access the process-wide one;
+// AddAlbumPackage joins an open package to it and takes the names of the package's documents
+// (ScanPackage); LoadAlbumDocuments reads the documents of the names and raises EAlbumLoadError
+// naming the one that fails.
+void InstallAlbumFiles(TAlbumDocuments& album);
+void AddAlbumPackage(TAlbumDocuments& album, std::unique_ptr<TPackager> packager,
+                     const std::string& packagePath, const TVendorLibraryOptions& libraries = {});
+void LoadAlbumDocuments(TAlbumDocuments& album);
+
 // The album of an executable that carries a package, or of a plain package file. Raises
 // EAlbumLoadError saying what is missing or unreadable. Needs the program's classes registered.
 std::unique_ptr<TAlbumDocuments> LoadAlbumPackage(const std::filesystem::path& path);

@@ -5,13 +5,13 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
-#include <exception>
 #include <new>
 #include <utility>
 
 #include "album/PageRenderer.h"
 #include "platform/WallpaperSetter.h"
 #include "raster/Blend.h"
+#include "storage/NimbraError.h"
 
 namespace nimbra {
 
@@ -78,10 +78,12 @@ void TChangeBackgroundThread::Execute() {
   try {
     page = renderer_.RenderPage(pageIndex_, screen_.WorkArea.Width(), screen_.WorkArea.Height(),
                                 screen_.Dpi);
-  } catch (const std::exception& error) {
+  } catch (const ENimbraError& error) {
     failed_ = true;
     errorMessage_ = error.what();
   } catch (...) {
+    // The thread's entry point: anything escaping it would end the album, so a failed allocation
+    // or a fault of our own is still reported as a page not drawn.
     failed_ = true;
     errorMessage_ = "Die Seite konnte nicht gezeichnet werden.";
   }

@@ -9,6 +9,7 @@
 #include "album/ParameterParser.h"
 #include "app/AlbumWallpaper.h"
 #include "app/DesktopChanger.h"
+#include "app/DesktopNimbraTray.h"
 #include "framework/FileNameResolution.h"
 #include "framework/KeyValueStore.h"
 #include "platform/WallpaperSetter.h"
@@ -44,23 +45,63 @@ std::string FileNotFoundMessage(const std::string& name) {
   return Format("Die Datei \"%s\" kann nicht gefunden werden.", name);
 }
 
+// The window's tray: the steps of its start-up, its autostart arguments and its messages are the
+// window's.
+class TDesktopNimbraForm::TAlbumTray final : public TDesktopNimbraTray {
+ public:
+  TAlbumTray(TDesktopNimbraForm& form, TTrayIconOptions options)
+      : TDesktopNimbraTray(std::move(options)), form_(form) {}
+
+  void ProcessCommandLine() override { form_.ProcessCommandLine(); }
+  bool Initialize() override { return TDesktopNimbraTray::Initialize() && form_.Initialize(); }
+  std::vector<std::string> AutostartParameters() override { return form_.AutostartParameters(); }
+  void ShowMessage(const std::string& text, TMessageBoxKind kind) override {
+    form_.ShowMessage(text, kind);
+  }
+  void Notify(const std::string& text) override { form_.Notify(text); }
+
+  // The tray's own ways of telling the user, behind the window's.
+  void ShowTrayMessage(const std::string& text, TMessageBoxKind kind) {
+    TDesktopNimbraTray::ShowMessage(text, kind);
+  }
+  void NotifyTray(const std::string& text) { TDesktopNimbraTray::Notify(text); }
+  using TDesktopNimbraTray::CompanyAndProduct;
+
+ private:
+  TDesktopNimbraForm& form_;
+};
+
 TDesktopNimbraForm::TDesktopNimbraForm(TDesktopNimbraFormOptions options)
-    : TDesktopNimbraTray(options.Tray),
-      options_(std::move(options)),
+    : options_(std::move(options)),
       ownExecutable_(options_.OwnExecutable.empty() ? TAutoRun::OwnExecutable()
-                                                    : options_.OwnExecutable) {}
+                                                    : options_.OwnExecutable),
+      tray_(std::make_unique<TAlbumTray>(*this, options_.Tray)),
+      documents_(std::make_unique<TAlbumDocuments>()) {}
 
 TDesktopNimbraForm::~TDesktopNimbraForm() {
   Shutdown();
-  // 1. the file access, and with it the package
-  if (files_ && FileAccess().get() == files_.get()) SetFileAccess(nullptr);
-  files_.reset();
-  // 2. the codec libraries
-  ReleaseVendorLibraries(scan_);
-  // 3. the documents; the slideshow and the settings go with the tray form
-  project_.reset();
-  tree_.reset();
+  // The file access (and with it the package), the codec libraries, then the documents; the
+  // settings go with the tray after them.
+  documents_.reset();
 }
+
+TDesktopNimbraTray& TDesktopNimbraForm::Tray() const { return *tray_; }
+
+void TDesktopNimbraForm::FormCreate() { tray_->FormCreate(); }
+
+void TDesktopNimbraForm::Close() { tray_->Close(); }
+
+bool TDesktopNimbraForm::Quitting() const { return tray_->Quitting(); }
+
+TNimbraDesktopChanger* TDesktopNimbraForm::Changer() const { return tray_->Changer(); }
+
+TDesktopNimbraProperties* TDesktopNimbraForm::Settings() const { return tray_->Settings(); }
+
+void TDesktopNimbraForm::ShowMessage(const std::string& text, TMessageBoxKind kind) {
+  tray_->ShowTrayMessage(text, kind);
+}
+
+void TDesktopNimbraForm::Notify(const std::string& text) { tray_->NotifyTray(text); }
 
 void TDesktopNimbraForm::Shutdown() {
   if (shutDown_) return;
@@ -77,38 +118,38 @@ void TDesktopNimbraForm::Shutdown() {
   if (Changer() != nullptr && pages_ != nullptr) pages_->Detach();
   // The page records point into the project: the changer, which owns them, goes before it.
   pages_ = nullptr;
-  SetChanger(nullptr);
+  tray_->SetChanger(nullptr);
 }
 
 void TDesktopNimbraForm::ProcessCommandLine() {
+  TAlbumDocuments& album = *documents_;
   // 1. whether this executable carries its documents in a package
-  isPackaged_ = TPackager::IsPackage(ownExecutable_);
+  album.IsPackaged = TPackager::IsPackage(ownExecutable_);
   // 2. otherwise both file names come from the command line
-  if (!isPackaged_) {
-    slideShowFileName_ = ParameterValue('p');
-    templateFileName_ = ParameterValue('t');
+  if (!album.IsPackaged) {
+    album.SlideShowFileName = ParameterValue('p');
+    album.TemplateFileName = ParameterValue('t');
     std::string message;
-    if (slideShowFileName_.empty()) message += std::string(kLineBreak) + kNoSlideShowText;
-    if (templateFileName_.empty()) message += std::string(kLineBreak) + kNoTemplateText;
+    if (album.SlideShowFileName.empty()) message += std::string(kLineBreak) + kNoSlideShowText;
+    if (album.TemplateFileName.empty()) message += std::string(kLineBreak) + kNoTemplateText;
     // 3. without both names the album cannot start
     if (!message.empty()) {
       ShowMessage(message, TMessageBoxKind::Plain);
-      Quit();
+      tray_->Quit();
       return;
     }
   }
-  if (HasParameter('b')) RemoveAutostart();
-  if (HasParameter('a')) InstallAutostart();
+  if (HasParameter('b')) tray_->RemoveAutostart();
+  if (HasParameter('a')) tray_->InstallAutostart();
 }
 
-std::vector<std::string> TDesktopNimbraForm::AutostartParameters() {
+std::vector<std::string> TDesktopNimbraForm::AutostartParameters() const {
   // Linux has no short path names; the names are written as they are.
-  if (slideShowFileName_.empty() || templateFileName_.empty()) return {};
-  return {"-p" + slideShowFileName_, "-t" + templateFileName_};
+  if (SlideShowFileName().empty() || TemplateFileName().empty()) return {};
+  return {"-p" + SlideShowFileName(), "-t" + TemplateFileName()};
 }
 
 bool TDesktopNimbraForm::Initialize() {
-  if (!TDesktopNimbraTray::Initialize() || Quitting()) return false;
   if (!SettleNames() || !LoadDocuments() || !WireChanger()) return false;
   FirstChange();
   started_ = true;
@@ -116,32 +157,30 @@ bool TDesktopNimbraForm::Initialize() {
 }
 
 bool TDesktopNimbraForm::SettleNames() {
+  TAlbumDocuments& album = *documents_;
   // 1. the file access, shared with the rest of the album
-  files_ = std::make_shared<TFileAccess>();
-  SetFileAccess(files_);
+  InstallAlbumFiles(album);
   // 2. the settings, at their defaults until they are loaded
-  SetSettings(std::make_unique<TDesktopNimbraProperties>());
+  tray_->SetSettings(std::make_unique<TDesktopNimbraProperties>());
   // 3. a package that cannot be opened leaves both names empty, and the name check reports them
-  if (isPackaged_) {
+  if (album.IsPackaged) {
     auto packager = std::make_unique<TPackager>();
     if (packager->OpenExecutable(ownExecutable_)) {
-      scan_ = ScanPackage(std::move(packager), ownExecutable_, *files_, options_.VendorLibraries);
-      slideShowFileName_ = scan_.SlideShowFileName;
-      templateFileName_ = scan_.TemplateFileName;
+      AddAlbumPackage(album, std::move(packager), ownExecutable_, options_.VendorLibraries);
     }
   }
   // 4., 5.
-  return CheckName(slideShowFileName_) && CheckName(templateFileName_);
+  return CheckName(album.SlideShowFileName) && CheckName(album.TemplateFileName);
 }
 
 bool TDesktopNimbraForm::CheckName(std::string& name) {
   const std::string full = FullDiskPath(name);
-  if (!full.empty() && files_->FileExists(full)) {
+  if (!full.empty() && documents_->Files->FileExists(full)) {
     name = full;
     return true;
   }
   const std::string resolved = ResolveFileName(name, ownExecutable_);
-  if (!resolved.empty() && files_->FileExists(resolved)) {
+  if (!resolved.empty() && documents_->Files->FileExists(resolved)) {
     name = resolved;
     return true;
   }
@@ -150,29 +189,31 @@ bool TDesktopNimbraForm::CheckName(std::string& name) {
 }
 
 void TDesktopNimbraForm::ShowStartError(const std::string& message) {
-  if (AutostartInstalled()) {
+  if (tray_->AutostartInstalled()) {
     const std::string question =
-        Format("Soll der Autostart von %s gelöscht werden?", CompanyAndProduct());
-    if (AskQuestion(message + kLineBreak + kLineBreak + question)) RemoveAutostart();
+        Format("Soll der Autostart von %s gelöscht werden?", TAlbumTray::CompanyAndProduct());
+    if (AskQuestion(message + kLineBreak + kLineBreak + question)) tray_->RemoveAutostart();
   } else {
     ShowMessage(message, TMessageBoxKind::Error);
   }
 }
 
 bool TDesktopNimbraForm::AskQuestion(const std::string& text) {
-  if (!Options().Unattended) return AskErrorQuestion(text);
+  if (!options_.Tray.Unattended) return AskErrorQuestion(text);
   PrintMessage(text);
   return false;
 }
 
 bool TDesktopNimbraForm::LoadDocuments() {
-  // 1. a packaged document keeps no file name: its pictures are package names
-  if (!ReadSlideShowDocument(*files_, slideShowFileName_, *SlideShow())) return false;
-  // 2. the slideshow's tree
-  tree_ = MakeSlideShowTree(*SlideShow());
-  // 3. the template project
-  project_ = LoadTemplateProjectDocument(*files_, templateFileName_);
-  return project_ != nullptr;
+  // The slideshow (a packaged one keeps no file name: its pictures are package names), its tree
+  // and the template project. The user has been told of a missing file already; a document that
+  // cannot be read ends the start without a further message.
+  try {
+    LoadAlbumDocuments(*documents_);
+    return true;
+  } catch (const EAlbumLoadError&) {
+    return false;
+  }
 }
 
 bool TDesktopNimbraForm::WireChanger() {
@@ -183,7 +224,9 @@ bool TDesktopNimbraForm::WireChanger() {
     // killed run left half-written can go.
     setter->RemoveLeftoverFiles();
     changer->SetWallpaperSetter(std::move(setter));
-  } catch (const std::exception& error) {
+  } catch (const ENimbraError& error) {
+    // An unknown backend, a command backend without its command, a desktop that cannot be
+    // reached: the user's to mend, in the backend's words.
     ShowMessage(error.what(), TMessageBoxKind::Error);
     return false;
   }
@@ -191,10 +234,10 @@ bool TDesktopNimbraForm::WireChanger() {
     changer->SetScreenGeometryFunction([screen = *options_.Screen] { return screen; });
   }
   // 4., 5. the engine with its progress, error counter and settings, and the page list
-  auto pages = std::make_unique<TAlbumPages>(*project_, *tree_);
+  auto pages = std::make_unique<TAlbumPages>(*Project(), *Tree());
   pages_ = pages.get();
   changer->SetPageList(std::move(pages));
-  SetChanger(std::move(changer));
+  tray_->SetChanger(std::move(changer));
   // 6., 7., 8.
   LoadStartSettings();
   LoadSettingsFromRegistry();
@@ -211,17 +254,17 @@ void TDesktopNimbraForm::FirstChange() {
   } else if (IsChangeMode(mode, TChangeMode::Manual)) {
     Changer()->MoveBy(0);
   } else {
-    EnableTimer();
+    tray_->EnableTimer();
   }
 }
 
 void TDesktopNimbraForm::LoadStartSettings() {
-  if (isPackaged_) {
+  if (IsPackaged()) {
     Settings()->LoadFromPackageFile();
   } else {
     Settings()->Reset();
   }
-  SettingsChanged();
+  tray_->SettingsChanged();
 }
 
 void TDesktopNimbraForm::LoadSettingsFromRegistry() {

@@ -1,7 +1,7 @@
 // The album's tray: the tray form with "Nächstes Bild" and "Vorheriges Bild" and the menu in the
 // album's order, the changer's notifications bound to the icon's animation, the settings applied
 // to the changer and the timer, and the current page rendered again when the screen changes.
-// The album's main window derives from it.
+// The album's main window owns one (see DesktopNimbraForm.h).
 #pragma once
 
 #include <memory>

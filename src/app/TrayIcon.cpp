@@ -10,7 +10,6 @@
 #include "app/DesktopChanger.h"
 #include "app/TrayImages.h"
 #include "framework/ApplicationInfo.h"
-#include "slideshow/SlideShow.h"
 
 namespace nimbra {
 
@@ -145,7 +144,6 @@ bool TTrayIcon::Initialize() {
   const std::shared_ptr<ISlideShowApplicationInfo> info = SlideShowApplicationInfo();
   const std::string product = info ? info->ProductName() : std::string("Nimbra");
   exitAction_->setText(QString::fromStdString(product + " beenden"));
-  slideShow_ = std::make_unique<TSlideShow>();
   return !quitting_;
 }
 

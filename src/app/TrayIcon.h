@@ -1,8 +1,8 @@
 // The tray form: the album's whole user interface is an icon in the notification area with its
 // menu (pause, settings, autostart, about, exit), a two-second timer that drives the desktop
-// changer, the settings dialog and the about box. It has no window of its own. The album's main
-// window derives from it and fills in the virtual steps (command line, loading, autostart
-// arguments); see DesktopNimbraTray.h for the album's menu.
+// changer, the settings dialog and the about box. It has no window of its own. Whoever owns it
+// fills in the virtual steps (command line, loading, autostart arguments): the album's main
+// window through a tray of its own; see DesktopNimbraTray.h for the album's menu.
 #pragma once
 
 #include <QObject>
@@ -22,7 +22,6 @@ namespace nimbra {
 
 class TDesktopNimbraProperties;
 class TNimbraDesktopChanger;
-class TSlideShow;
 
 struct TTrayIconOptions {
   // False runs without an icon (`--no-tray`).
@@ -56,7 +55,6 @@ class TTrayIcon : public QObject {
   virtual void SetChanger(std::unique_ptr<TNimbraDesktopChanger> changer);
   TDesktopNimbraProperties* Settings() const { return settings_.get(); }
   void SetSettings(std::unique_ptr<TDesktopNimbraProperties> settings);
-  TSlideShow* SlideShow() const { return slideShow_.get(); }
   bool Paused() const { return paused_; }
   void SetPaused(bool paused);
   bool Quitting() const { return quitting_; }
@@ -83,7 +81,8 @@ class TTrayIcon : public QObject {
   virtual void InstallAutostart();
   virtual void RemoveAutostart();
   virtual bool AutostartInstalled();
-  // The exit caption (product name + " beenden") and an empty slideshow; false when quitting.
+  // The exit caption (product name + " beenden"); false when quitting. The documents are the
+  // owner's.
   virtual bool Initialize();
   virtual void UpdateTrayState();
   virtual void ProcessCommandLine() {}
@@ -126,8 +125,7 @@ class TTrayIcon : public QObject {
   std::unique_ptr<TAnimatedTrayIcon> trayIcon_;
   bool paused_ = false;
   bool quitting_ = false;
-  // Freed in reverse order: the changer (waiting for its change) first, the slideshow last.
-  std::unique_ptr<TSlideShow> slideShow_;
+  // Freed in reverse order: the changer (waiting for its change) first, the settings after.
   std::unique_ptr<TDesktopNimbraProperties> settings_;
   std::unique_ptr<TNimbraDesktopChanger> changer_;
 };

@@ -17,6 +17,7 @@
 #include "app/AlbumStartup.h"
 #include "app/DesktopChanger.h"
 #include "app/DesktopNimbraForm.h"
+#include "app/DesktopNimbraTray.h"
 #include "app/DisplayPlatform.h"
 #include "app/MessageBox.h"
 #include "app/OnlyStartOnce.h"
@@ -40,7 +41,7 @@ void OnSignal(int) {
 std::unique_ptr<QSocketNotifier> CatchEndSignals(TDesktopNimbraForm& form) {
   if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, signalPipe) != 0) return nullptr;
   auto notifier = std::make_unique<QSocketNotifier>(signalPipe[0], QSocketNotifier::Read);
-  QObject::connect(notifier.get(), &QSocketNotifier::activated, &form, [&form] {
+  QObject::connect(notifier.get(), &QSocketNotifier::activated, &form.Tray(), [&form] {
     char byte = 0;
     [[maybe_unused]] const ssize_t read = ::read(signalPipe[0], &byte, 1);
     form.Close();

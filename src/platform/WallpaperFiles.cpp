@@ -62,7 +62,7 @@ int TWallpaperFiles::ChooseSlot(const TWallpaperNeeds& needs) const {
 TWallpaperPicture TWallpaperFiles::Write(const TBitmap32& page, const TWallpaperNeeds& needs) {
   std::error_code error;
   fs::create_directories(folder_, error);
-  if (error || !fs::is_directory(folder_)) {
+  if (error || !fs::is_directory(folder_, error)) {
     const int code = error ? error.value() : ENOTDIR;
     throw EWallpaperError("Der Ordner \"" + folder_ +
                           "\" kann nicht angelegt werden: " + SystemErrorText(code));

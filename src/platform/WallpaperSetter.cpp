@@ -1,10 +1,30 @@
 #include "platform/WallpaperSetter.h"
 
-#include <exception>
+#include <new>
+#include <optional>
 
 #include "framework/ApplicationInfo.h"
+#include "storage/NimbraError.h"
 
 namespace nimbra {
+
+namespace {
+
+// What made step fail, when it raised one of the project's errors or ran out of memory; none when
+// it succeeded. Anything else is a fault of ours and passes on.
+template <typename Step>
+std::optional<std::string> FailureOf(Step&& step) {
+  try {
+    step();
+    return std::nullopt;
+  } catch (const ENimbraError& error) {
+    return error.what();
+  } catch (const std::bad_alloc& error) {
+    return error.what();
+  }
+}
+
+}  // namespace
 
 std::string WallpaperBaseName(const ISlideShowApplicationInfo& info) {
   return info.CompanyName() + " " + info.ProductName() + " Hintergrundbild";
@@ -18,30 +38,28 @@ TWallpaperSetter::TWallpaperSetter(std::unique_ptr<TWallpaperBackend> backend, s
 
 bool TWallpaperSetter::SetWallpaper(const TBitmap32& page) {
   TWallpaperPicture picture;
-  try {
-    picture = files_.Write(page, backend_->Needs());
-  } catch (const std::exception& error) {
-    // The file's own message says where and why; the desktop was not asked.
-    Fail(error.what());
+  // The file's own message says where and why; the desktop was not asked.
+  if (const std::optional<std::string> failure =
+          FailureOf([&] { picture = files_.Write(page, backend_->Needs()); })) {
+    Fail(*failure);
     return false;
   }
-  try {
+  const std::optional<std::string> failure = FailureOf([&] {
     {
       std::lock_guard lock(mutex_);
       picture.MonitorNames = monitorNames_;
     }
     backend_->Apply(picture);
     files_.Switched(picture);
-    std::lock_guard lock(mutex_);
-    currentFile_ = picture.BitmapFile;
-    lastError_.clear();
-    return true;
-  } catch (const std::exception& error) {
-    Fail(backend_->Name() + " wallpaper: " + error.what());
-  } catch (...) {
-    Fail(backend_->Name() + " wallpaper: unknown failure");
+  });
+  if (failure) {
+    Fail(backend_->Name() + " wallpaper: " + *failure);
+    return false;
   }
-  return false;
+  std::lock_guard lock(mutex_);
+  currentFile_ = picture.BitmapFile;
+  lastError_.clear();
+  return true;
 }
 
 void TWallpaperSetter::Fail(std::string reason) {

@@ -5,6 +5,7 @@
 #include "raster/PictureWriters.h"
 #include "storage/AtomicFile.h"
 #include "storage/CSFStream.h"
+#include "storage/FalseOnFailure.h"
 #include "storage/FileStream.h"
 #include "storage/TextCase.h"
 
@@ -20,7 +21,7 @@ void TPictureFormatWriter::WriteSettings(TCSFStream&) const {}
 bool TPictureFormatWriter::ReadSettings(TCSFStream&) { return true; }
 
 bool TPictureFormatWriter::SaveToFile(const TBitmap32& bitmap, const std::string& fileName) const {
-  try {
+  return FalseOnFailure([&] {
     TAtomicFile file(fileName, 0644);
     {
       TFileStream stream(file.TemporaryName(), FileMode::Create, fileName);
@@ -29,9 +30,7 @@ bool TPictureFormatWriter::SaveToFile(const TBitmap32& bitmap, const std::string
     }
     file.Commit();
     return true;
-  } catch (...) {
-    return false;
-  }
+  });
 }
 
 // ---- BMP ----

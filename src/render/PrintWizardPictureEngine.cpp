@@ -133,6 +133,7 @@ std::unique_ptr<TBitmap32> TPrintWizardPictureEngine::RenderToBitmap(
   try {
     RenderPage(record);
   } catch (...) {
+    // Not a boundary: whatever the page raised passes on, with the engine back in its own mode.
     mode_ = savedMode;
     throw;
   }

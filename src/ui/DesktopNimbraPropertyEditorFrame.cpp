@@ -12,6 +12,7 @@
 #include <utility>
 
 #include "album/DesktopNimbraSettings.h"
+#include "storage/FalseOnFailure.h"
 #include "storage/FileAccess.h"
 
 namespace nimbra {
@@ -139,12 +140,12 @@ void TDesktopNimbraPropertyEditorFrame::Button1Click() {
   if (bag == nullptr) return;
   const std::shared_ptr<IFileAccess> access = FileAccess();
   std::unique_ptr<TStream> stream;
-  try {
-    if (access) stream = access->OpenFile(kPackageSettingsFile);
-  } catch (...) {
-    stream.reset();
-  }
-  if (!stream || !bag->LoadFromStream(*stream, 0, 0)) bag->Reset();
+  // A package that cannot be read offers no settings: the defaults stand in for them.
+  const bool opened = access && FalseOnFailure([&] {
+    stream = access->OpenFile(kPackageSettingsFile);
+    return stream != nullptr;
+  });
+  if (!opened || !bag->LoadFromStream(*stream, 0, 0)) bag->Reset();
   ShowProperties();
   Modified();
 }

@@ -18,6 +18,7 @@
 #include "app/AlbumStartup.h"
 #include "app/DesktopChanger.h"
 #include "app/DesktopNimbraForm.h"
+#include "app/DesktopNimbraTray.h"
 #include "framework/KeyValueStore.h"
 #include "platform/WallpaperSetter.h"
 #include "raster/VendorLibraries.h"
@@ -150,8 +151,8 @@ TEST_F(DesktopNimbraFormStartupTest, NamesResolveBesideTheProgramAndGoIntoTheAut
   EXPECT_EQ(form.SlideShow()->FileName(), form.SlideShowFileName());
   EXPECT_EQ(form.Changer()->PageCount(), 3);
   // The switch values as given, since -a runs before the names are checked.
-  EXPECT_TRUE(form.AutoRunAction().isChecked());
-  form.InstallAutostart();
+  EXPECT_TRUE(form.Tray().AutoRunAction().isChecked());
+  form.Tray().InstallAutostart();
   const std::vector<std::string> expected{"-p" + folder_.File("bin/album.kvt"),
                                           "-t" + folder_.File("bin/ALBUM.pwt")};
   EXPECT_EQ(form.AutostartParameters(), expected);
@@ -198,7 +199,7 @@ TEST_F(DesktopNimbraFormStartupTest, CommandLineAlbumFollowsTheChangeModeOfTheUs
     form.FormCreate();
     ASSERT_FALSE(form.Quitting());
     EXPECT_EQ(form.Changer()->Thread(), nullptr);
-    EXPECT_TRUE(form.Timer().isActive());
+    EXPECT_TRUE(form.Tray().Timer().isActive());
     EXPECT_EQ(form.Changer()->Interval(), TDesktopNimbraProperties::kDefaultInterval);
   }
   // "At program start": the page after the remembered one.
@@ -207,7 +208,7 @@ TEST_F(DesktopNimbraFormStartupTest, CommandLineAlbumFollowsTheChangeModeOfTheUs
     Arguments(documents);
     TTestForm form(Options(program));
     form.FormCreate();
-    EXPECT_FALSE(form.Timer().isActive());
+    EXPECT_FALSE(form.Tray().Timer().isActive());
     EXPECT_EQ(form.Changer()->PageIndex(), 2);
     EXPECT_EQ(ShownColour(form), kStartupPhotoColours[2]);
   }
@@ -359,7 +360,7 @@ TEST_F(DesktopNimbraFormStartupTest, OnlyAShownPageIsRememberedAndUnsavedSetting
   setenv("XDG_CONFIG_HOME", (blocked + "/config").c_str(), 1);
   TTestForm form(Options(program));
   form.FormCreate();
-  form.NextPageActionExecute();
+  form.Tray().NextPageActionExecute();
   form.Changer()->WaitForChange();
   EXPECT_EQ(form.Changer()->ShownPageIndex(), 0);
   form.Shutdown();

@@ -6,9 +6,9 @@
 
 #include <QElapsedTimer>
 #include <QThread>
-#include <stdexcept>
 
 #include "framework/TickCount.h"
+#include "storage/NimbraError.h"
 
 namespace nimbra::test {
 
@@ -95,7 +95,7 @@ TBitmap32 TFakePages::RenderPage(int32_t pageIndex, int width, int height, doubl
     fail = std::find(log_->Failing.begin(), log_->Failing.end(), pageIndex) != log_->Failing.end();
     message = log_->FailureMessage;
   }
-  if (fail) throw std::runtime_error(message);
+  if (fail) throw ENimbraError(message);
   TBitmap32 page(width, height);
   page.Clear(PageColour(pageIndex));
   return page;

@@ -4,7 +4,10 @@
 #include <QImage>
 #include <QString>
 #include <filesystem>
+#include <functional>
+#include <new>
 #include <set>
+#include <stdexcept>
 
 #include "PlatformTestSession.h"
 #include "TempFolder.h"
@@ -172,6 +175,45 @@ TEST(WallpaperSetterTest, AnUnwritableFolderFailsBeforeTheDesktopIsAsked) {
                                     "\" kann nicht angelegt werden: " +
                                     "Ein Teil des Pfades ist kein Ordner");
   EXPECT_TRUE(desktop.shown.empty());
+}
+
+// A desktop whose every answer is the exception it is given.
+class TRaisingBackend : public TWallpaperBackend {
+ public:
+  explicit TRaisingBackend(std::function<void()> raise) : raise_(std::move(raise)) {}
+  std::string Name() const override { return "raising"; }
+  TWallpaperNeeds Needs() const override { return {}; }
+  void Apply(const TWallpaperPicture&) override { raise_(); }
+
+ private:
+  std::function<void()> raise_;
+};
+
+TEST(WallpaperSetterTest, OnlyTheProjectsErrorsAndMemoryAreRefusalsAndAFaultOfOursPassesOn) {
+  struct TCase {
+    const char* name;
+    std::function<void()> raise;
+    // Empty: the exception leaves SetWallpaper.
+    std::string reason;
+  };
+  const TCase cases[] = {
+      {"desktop error", [] { throw EWallpaperError("the desktop said no"); },
+       "raising wallpaper: the desktop said no"},
+      {"no memory", [] { throw std::bad_alloc(); }, "raising wallpaper: std::bad_alloc"},
+      {"fault of ours", [] { throw std::logic_error("a broken promise"); }, ""},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    TempFolder temp;
+    TWallpaperSetter setter(std::make_unique<TRaisingBackend>(c.raise), temp.Path(), kBase);
+    if (c.reason.empty()) {
+      EXPECT_THROW(setter.SetWallpaper(test::QuadrantPage(4, 4, 1)), std::logic_error);
+    } else {
+      EXPECT_FALSE(setter.SetWallpaper(test::QuadrantPage(4, 4, 1)));
+      EXPECT_EQ(setter.LastError(), c.reason);
+    }
+    EXPECT_EQ(setter.CurrentFile(), "");
+  }
 }
 
 }  // namespace
