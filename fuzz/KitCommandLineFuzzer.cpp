@@ -2,7 +2,7 @@
 // does any work. The first byte chooses the command (its index among KitCommands(), modulo their
 // number); the rest are its arguments separated by zero bytes, read against the command's options
 // and then, for the commands that check values up front, into those values. Anything but
-// UsageError escaping, what the sanitizers or libFuzzer's limits catch, or a broken promise
+// EUsageError escaping, what the sanitizers or libFuzzer's limits catch, or a broken promise
 // checked below, is a bug.
 #include <algorithm>
 #include <cstddef>
@@ -30,7 +30,7 @@ void Expect(bool promise) {
 
 // Every option read is one the command declares, in the order given, and the positionals are the
 // unnamed ones among them.
-void CheckCommandLine(const TCommandLine& commandLine, const std::vector<OptionDefinition>& options,
+void CheckCommandLine(const TCommandLine& commandLine, const std::vector<TOptionDefinition>& options,
                       size_t argumentCount) {
   Expect(commandLine.InOrder().size() <= argumentCount);
   std::vector<std::string> positionals;
@@ -42,14 +42,14 @@ void CheckCommandLine(const TCommandLine& commandLine, const std::vector<OptionD
     const std::string& option = name;
     const auto declared =
         std::find_if(options.begin(), options.end(),
-                     [&](const OptionDefinition& o) { return o.longName == option; });
+                     [&](const TOptionDefinition& o) { return o.LongName == option; });
     Expect(declared != options.end() && (declared->TakesValue() || value.empty()));
   }
   Expect(positionals == commandLine.Positionals());
-  for (const OptionDefinition& option : options) {
-    const std::vector<std::string> values = commandLine.Values(option.longName);
-    Expect(commandLine.Has(option.longName) == !values.empty());
-    if (!values.empty()) Expect(commandLine.Value(option.longName) == values.back());
+  for (const TOptionDefinition& option : options) {
+    const std::vector<std::string> values = commandLine.Values(option.LongName);
+    Expect(commandLine.Has(option.LongName) == !values.empty());
+    if (!values.empty()) Expect(commandLine.Value(option.LongName) == values.back());
   }
 }
 
@@ -75,7 +75,7 @@ void ReadValues(std::string_view command, const TCommandLine& commandLine) {
   } else if (command == "album") {
     CheckAlbumOptions(ReadAlbumOptions(commandLine));
   } else if (command == "pack") {
-    const std::vector<PackEntry> entries = CollectPackEntries(commandLine);
+    const std::vector<TPackEntry> entries = CollectPackEntries(commandLine);
     Expect(entries.size() == commandLine.Positionals().size() + commandLine.Values("name").size());
   } else if (command == "make-show" && commandLine.Has("sort")) {
     ParsePhotoOrder(commandLine.Value("sort"));
@@ -89,14 +89,14 @@ void ReadValues(std::string_view command, const TCommandLine& commandLine) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace nimbra::kit;
   if (size == 0) return 0;
-  const KitCommand& command = KitCommands()[data[0] % KitCommands().size()];
+  const TKitCommand& command = KitCommands()[data[0] % KitCommands().size()];
   const std::vector<std::string> arguments = nimbra::fuzz::SplitAtZeros(
       std::string_view(reinterpret_cast<const char*>(data + 1), size - 1));
   try {
-    const TCommandLine commandLine(arguments, command.options);
-    CheckCommandLine(commandLine, command.options, arguments.size());
-    ReadValues(command.name, commandLine);
-  } catch (const UsageError&) {
+    const TCommandLine commandLine(arguments, command.Options);
+    CheckCommandLine(commandLine, command.Options, arguments.size());
+    ReadValues(command.Name, commandLine);
+  } catch (const EUsageError&) {
   }
   return 0;
 }

@@ -24,7 +24,7 @@ namespace nimbra::test {
 namespace {
 
 namespace fs = std::filesystem;
-using Json = nlohmann::json;
+using TJson = nlohmann::json;
 
 constexpr int kPhotoCount = 50;
 constexpr int kWidth = 1280;
@@ -97,14 +97,14 @@ class TKitAlbumPagesTest : public ::testing::TestWithParam<std::string> {
     const TLayout layout = ReadLayout(FindBuiltInLayout(GetParam())->Json);
     std::vector<TExpectedPage> pages;
     std::vector<int> shown;
-    const Json listing = Json::parse(listed.out);
-    for (const Json& page : listing["pages"]) {
+    const TJson listing = TJson::parse(listed.out);
+    for (const TJson& page : listing["pages"]) {
       const TPageTemplate* pageTemplate =
           layout.Project->Templates().FindByID(page["templateId"].get<uint32_t>());
       EXPECT_NE(pageTemplate, nullptr);
       if (pageTemplate == nullptr) break;
       TExpectedPage expected;
-      const Json& bindings = page["bindings"];
+      const TJson& bindings = page["bindings"];
       for (size_t e = 0; e < bindings.size(); ++e) {
         if (bindings[e]["element"] != "TPrintPageElementPicture") continue;
         const auto* element = dynamic_cast<const TVisiblePageElement*>(

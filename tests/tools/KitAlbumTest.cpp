@@ -35,17 +35,17 @@ TEST(KitAlbumTest, IntervalsAndModesOfTheCommandLine) {
   EXPECT_EQ(kit::ParseInterval("90s"), 90000);
   EXPECT_EQ(kit::ParseInterval("1h30m"), 5400000);
   for (const char* wrong : {"", "30", "m", "0s", "10x", "-5m", "999999h", "3m5"}) {
-    EXPECT_THROW(kit::ParseInterval(wrong), kit::UsageError) << wrong;
+    EXPECT_THROW(kit::ParseInterval(wrong), kit::EUsageError) << wrong;
   }
   EXPECT_EQ(kit::ParseChangeMode("timed"), 0);
   EXPECT_EQ(kit::ParseChangeMode("start"), 1);
   EXPECT_EQ(kit::ParseChangeMode("manual"), 2);
-  EXPECT_THROW(kit::ParseChangeMode("sometimes"), kit::UsageError);
+  EXPECT_THROW(kit::ParseChangeMode("sometimes"), kit::EUsageError);
 }
 
 TEST(KitAlbumTest, OptionsAreReadWithoutLookingAtTheFolders) {
   const auto read = [](const std::vector<std::string>& args) {
-    return kit::ReadAlbumOptions(kit::TCommandLine(args, kit::kAlbumCommand.options));
+    return kit::ReadAlbumOptions(kit::TCommandLine(args, kit::kAlbumCommand.Options));
   };
   const std::vector<std::string> needed = {"Fotos", "--layout", "vier", "-o", "album"};
   const kit::TAlbumOptions defaults = read(needed);
@@ -64,7 +64,7 @@ TEST(KitAlbumTest, OptionsAreReadWithoutLookingAtTheFolders) {
            {"Fotos", "--layout", "vier", "-o", "album", "--sort", "size"},
            {"Fotos", "--layout", "vier", "-o", "album", "--interval", "5"},
            {"Fotos", "--layout", "vier", "-o", "album", "--mode", "daily"}}) {
-    EXPECT_THROW(read(wrong), kit::UsageError) << wrong.back();
+    EXPECT_THROW(read(wrong), kit::EUsageError) << wrong.back();
   }
 }
 

@@ -80,6 +80,16 @@ TEST(KitInspectTest, SingleBagIsReadByItsClass) {
   EXPECT_EQ(json["unreadBytes"], 4);
 
   EXPECT_EQ(RunKitCommand({"inspect", path, "--bag", "TNoSuchBag"}).exitCode, 1);
+  // A version is a whole number or a usage error, never the number at its start.
+  for (const char* version : {"abc", "256x", "", "99999999999"}) {
+    const std::vector<std::string> args = {
+        "inspect", path, "--bag", "TExternalPluginProperties", "--file-version", version};
+    EXPECT_EQ(RunKitCommand(args).exitCode, 2) << version;
+  }
+  EXPECT_EQ(RunKitCommand(
+                {"inspect", path, "--bag", "TExternalPluginProperties", "--file-version", "256"})
+                .exitCode,
+            0);
 }
 
 TEST(KitInspectTest, FilesThatCannotBeInspectedSayWhy) {

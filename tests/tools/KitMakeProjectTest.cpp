@@ -11,20 +11,20 @@ namespace nimbra::test {
 namespace {
 
 namespace fs = std::filesystem;
-using Json = nlohmann::json;
+using TJson = nlohmann::json;
 
-Json PagesOf(const std::string& show, const std::string& project) {
+TJson PagesOf(const std::string& show, const std::string& project) {
   const KitResult pages = RunKitCommand({"pages", "-p", show, "-t", project, "--json"});
   if (pages.exitCode != 0) throw std::runtime_error(pages.err);
-  return Json::parse(pages.out)["pages"];
+  return TJson::parse(pages.out)["pages"];
 }
 
 // The objects each page shows, in element order, skipping elements bound to none.
-std::vector<std::vector<std::string>> ObjectsPerPage(const Json& pages) {
+std::vector<std::vector<std::string>> ObjectsPerPage(const TJson& pages) {
   std::vector<std::vector<std::string>> result;
-  for (const Json& page : pages) {
+  for (const TJson& page : pages) {
     std::vector<std::string> objects;
-    for (const Json& binding : page["bindings"]) {
+    for (const TJson& binding : page["bindings"]) {
       if (!binding["object"].is_null() && binding["element"] == "TPrintPageElementPicture") {
         objects.push_back(binding["object"].get<std::string>());
       }
@@ -90,14 +90,14 @@ const char* const kOwnLayout = R"({
 })";
 
 // What the JSON says of the structure, in the form inspect describes it.
-Json ExpectedStructure(const Json& items, const std::map<std::string, int>& ids) {
-  Json list = Json::array();
-  for (const Json& item : items) {
-    Json described;
+TJson ExpectedStructure(const TJson& items, const std::map<std::string, int>& ids) {
+  TJson list = TJson::array();
+  for (const TJson& item : items) {
+    TJson described;
     if (item.contains("page")) {
       described["class"] = "TPageTemplateStructureElementPage";
       described["templateId"] = ids.at(item["page"].get<std::string>());
-      described["children"] = Json::array();
+      described["children"] = TJson::array();
     } else if (item.contains("loop")) {
       described["class"] = "TSlideShowPageTemplateStructureElementLoop";
       described["children"] = ExpectedStructure(item["loop"], ids);
@@ -118,15 +118,15 @@ TEST(KitMakeProjectTest, LayoutFileAndTheProjectReadBackAgree) {
   ASSERT_EQ(made.exitCode, 0) << made.err;
   const KitResult inspected = RunKitCommand({"inspect", project, "--json"});
   ASSERT_EQ(inspected.exitCode, 0) << inspected.err;
-  const Json stored = Json::parse(inspected.out);
-  const Json layout = Json::parse(kOwnLayout);
+  const TJson stored = TJson::parse(inspected.out);
+  const TJson layout = TJson::parse(kOwnLayout);
 
   EXPECT_EQ(stored["project"]["title"], "eigen");
   ASSERT_EQ(stored["templates"].size(), layout["templates"].size());
   std::map<std::string, int> ids;
   for (size_t t = 0; t < layout["templates"].size(); ++t) {
-    const Json& written = layout["templates"][t];
-    const Json& read = stored["templates"][t];
+    const TJson& written = layout["templates"][t];
+    const TJson& read = stored["templates"][t];
     SCOPED_TRACE(written["name"].get<std::string>());
     ids[written["name"]] = read["id"].get<int>();
     EXPECT_EQ(read["id"], t + 1);
@@ -137,7 +137,7 @@ TEST(KitMakeProjectTest, LayoutFileAndTheProjectReadBackAgree) {
     EXPECT_EQ(read["backgroundPicture"], written.value("backgroundPicture", ""));
     ASSERT_EQ(read["elements"].size(), written["elements"].size());
     for (size_t e = 0; e < written["elements"].size(); ++e) {
-      const Json& element = written["elements"][e];
+      const TJson& element = written["elements"][e];
       const std::map<std::string, std::string> classes = {{"picture", "TPrintPageElementPicture"},
                                                           {"rectangle", "TPrintPageElementRect"},
                                                           {"ellipse", "TPrintPageElementEllipse"}};

@@ -11,19 +11,19 @@ namespace nimbra::kit {
 namespace {
 
 TEST(KitOptionTableTest, AnOptionNotGivenHasTheTablesDefault) {
-  const TCommandLine none({}, kRenderCommand.options);
+  const TCommandLine none({}, kRenderCommand.Options);
   EXPECT_FALSE(none.Has("size"));
   EXPECT_EQ(none.Value("size"), "1024x768");
   EXPECT_EQ(none.Value("prefix"), "Bild");
-  EXPECT_THROW(none.Value("output"), UsageError);
-  const TCommandLine given({"--size", "640x480", "--size=800x600"}, kRenderCommand.options);
+  EXPECT_THROW(none.Value("output"), EUsageError);
+  const TCommandLine given({"--size", "640x480", "--size=800x600"}, kRenderCommand.Options);
   EXPECT_TRUE(given.Has("size"));
   EXPECT_EQ(given.Value("size"), "800x600");
 }
 
 TEST(KitOptionTableTest, TheHelpIsTheUsageAndALineForEveryOption) {
   const std::string help = CommandHelp(kRenderCommand);
-  EXPECT_EQ(help.rfind(kRenderCommand.usage, 0), 0u);
+  EXPECT_EQ(help.rfind(kRenderCommand.Usage, 0), 0u);
   for (const char* line :
        {"\n  -p, --slideshow FILE   the slideshow document\n",
         "\n      --size WxH         the picture size in pixels (default 1024x768)\n",
@@ -33,11 +33,11 @@ TEST(KitOptionTableTest, TheHelpIsTheUsageAndALineForEveryOption) {
         "\n  -h, --help             show this help\n"}) {
     EXPECT_NE(help.find(line), std::string::npos) << line;
   }
-  for (const KitCommand& command : KitCommands()) {
-    for (const OptionDefinition& option : command.options) {
-      EXPECT_NE(CommandHelp(command).find("--" + option.longName + " " + option.valueName),
+  for (const TKitCommand& command : KitCommands()) {
+    for (const TOptionDefinition& option : command.Options) {
+      EXPECT_NE(CommandHelp(command).find("--" + option.LongName + " " + option.ValueName),
                 std::string::npos)
-          << command.name << " --" << option.longName;
+          << command.Name << " --" << option.LongName;
     }
   }
 }

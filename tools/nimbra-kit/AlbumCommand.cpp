@@ -38,7 +38,7 @@ std::string ProgramToCopy(const TCommandLine& commandLine) {
   if (commandLine.Has("exe")) return commandLine.Value("exe");
   std::string program = FindAlbumProgram();
   if (program.empty()) {
-    throw CommandError(
+    throw ECommandError(
         "cannot find the nimbra program beside nimbra-kit or on PATH; give it "
         "with --exe");
   }
@@ -48,7 +48,7 @@ std::string ProgramToCopy(const TCommandLine& commandLine) {
 mode_t ExecutableMode(const std::string& exe) {
   struct stat info {};
   if (::stat(exe.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) {
-    throw CommandError("cannot read the program '" + exe + "'");
+    throw ECommandError("cannot read the program '" + exe + "'");
   }
   return info.st_mode & 07777;
 }
@@ -59,14 +59,14 @@ void WriteSettings(const TAlbumOptions& options, TMemoryStream& stream) {
   if (options.ChangeMode) settings.SetChangeMode(*options.ChangeMode);
   if (!settings.SaveToStream(stream, 0, 0) ||
       stream.Size() != TDesktopNimbraProperties::kStoredSize) {
-    throw CommandError("cannot write the album's settings");
+    throw ECommandError("cannot write the album's settings");
   }
 }
 
 void AddStored(TPackager& packager, TMemoryStream& stream, const std::string& name) {
   stream.SetPosition(0);
   if (!packager.AddStream(stream, std::make_unique<TPackageFileListItem>(name))) {
-    throw CommandError("cannot add " + name + ": " + packager.LastError());
+    throw ECommandError("cannot add " + name + ": " + packager.LastError());
   }
 }
 
@@ -83,7 +83,7 @@ void WriteAlbum(const std::string& output, const std::string& program, TAlbumPar
   CopyFile(program, target.TemporaryName());
   TPackager packager;
   if (!packager.AppendToExecutable(target.TemporaryName())) {
-    throw CommandError(packager.LastError());
+    throw ECommandError(packager.LastError());
   }
   AddStored(packager, parts.Show, kShowName);
   AddStored(packager, parts.Project, kProjectName);
@@ -92,14 +92,14 @@ void WriteAlbum(const std::string& output, const std::string& program, TAlbumPar
   for (size_t i = 0; i < parts.Photos.size(); ++i) {
     if (!packager.AddFile(parts.Photos[i]->Path,
                           std::make_unique<TPackageFileListItem>(parts.PhotoNames[i]))) {
-      throw CommandError("cannot add '" + parts.Photos[i]->Path + "': " + packager.LastError());
+      throw ECommandError("cannot add '" + parts.Photos[i]->Path + "': " + packager.LastError());
     }
     progress.Step();
   }
   progress.Finish();
-  if (!packager.Close()) throw CommandError(packager.LastError());
+  if (!packager.Close()) throw ECommandError(packager.LastError());
   if (::chmod(target.TemporaryName().c_str(), mode) != 0) {
-    throw CommandError("cannot keep the program's permissions on '" + output + "'");
+    throw ECommandError("cannot keep the program's permissions on '" + output + "'");
   }
   target.Commit();
 }
@@ -134,8 +134,8 @@ void RunAlbum(const TCommandLine& commandLine, std::ostream& out) {
   settings.Author = CurrentUserName();
   settings.StoredName = [&](const TPhoto& photo) { return packageNames.at(&photo); };
   const std::unique_ptr<TSlideShow> show = BuildSlideShow(photos, settings);
-  if (!show->SaveToStream(parts.Show)) throw CommandError("cannot write the slideshow");
-  if (!layout.Project->SaveToStream(parts.Project)) throw CommandError("cannot write the project");
+  if (!show->SaveToStream(parts.Show)) throw ECommandError("cannot write the slideshow");
+  if (!layout.Project->SaveToStream(parts.Project)) throw ECommandError("cannot write the project");
 
   WriteAlbum(output, program, parts);
   out << "wrote " << output << ": " << parts.Photos.size() << " photos, layout " << layout.Name
@@ -144,7 +144,7 @@ void RunAlbum(const TCommandLine& commandLine, std::ostream& out) {
 
 }  // namespace
 
-const KitCommand kAlbumCommand = {
+const TKitCommand kAlbumCommand = {
     "album",
     "make a self-contained album program from photo folders",
     "Usage: nimbra-kit album DIR... --layout NAME|FILE.json -o ALBUM\n"
@@ -156,34 +156,29 @@ const KitCommand kAlbumCommand = {
     "project of the layout (as make-project makes it), the album's settings \"Oriel.cfg\" and\n"
     "the photos themselves. Photos of the same name from different folders are stored under\n"
     "distinct names. Nothing is written unless the whole album could be.\n",
-    {{.longName = "layout",
-      .valueName = "NAME|FILE.json",
-      .help = "a built-in layout (einzel, zwei, vier, mosaik, rahmen) or a file"},
-     {.longName = "output",
-      .shortName = 'o',
-      .valueName = "ALBUM",
-      .help = "the album program to write"},
+    {LayoutOption(),
+     {.LongName = "output",
+      .ShortName = 'o',
+      .ValueName = "ALBUM",
+      .Help = "the album program to write"},
      // The album's settings bag has these defaults; only a value given is stored over them.
-     {.longName = "interval",
-      .valueName = "TIME",
-      .help = "how often the wallpaper changes, e.g. 30m, 90s, 1h30m",
-      .defaultValue = "30m"},
-     {.longName = "mode",
-      .valueName = "MODE",
-      .help = "timed: at the interval; start: at every start of the album;\n"
+     {.LongName = "interval",
+      .ValueName = "TIME",
+      .Help = "how often the wallpaper changes, e.g. 30m, 90s, 1h30m",
+      .DefaultValue = "30m"},
+     {.LongName = "mode",
+      .ValueName = "MODE",
+      .Help = "timed: at the interval; start: at every start of the album;\n"
               "manual: only from the tray menu",
-      .defaultValue = "timed"},
-     {.longName = "exe",
-      .valueName = "NIMBRA",
-      .help = "the nimbra program to build on (default: the one beside\n"
+      .DefaultValue = "timed"},
+     {.LongName = "exe",
+      .ValueName = "NIMBRA",
+      .Help = "the nimbra program to build on (default: the one beside\n"
               "nimbra-kit, else the one on PATH)"},
-     {.longName = "title",
-      .valueName = "T",
-      .help = "the slideshow's title (default: the first folder's name)"},
-     {.longName = "sort",
-      .valueName = "date|name",
-      .help = "the order of the photos",
-      .defaultValue = "date"}},
+     {.LongName = "title",
+      .ValueName = "T",
+      .Help = "the slideshow's title (default: the first folder's name)"},
+     SortOption()},
     RunAlbum};
 
 }  // namespace nimbra::kit

@@ -65,25 +65,25 @@ int32_t ParseInterval(const std::string& text) {
   const std::string wrong = "--interval takes a time such as 30m, 90s or 1h30m, not '" + text + "'";
   int64_t milliseconds = 0;
   size_t i = 0;
-  if (text.empty()) throw UsageError(wrong);
+  if (text.empty()) throw EUsageError(wrong);
   while (i < text.size()) {
     int64_t number = 0;
     const size_t start = i;
     while (i < text.size() && std::isdigit(static_cast<unsigned char>(text[i])) != 0) {
       number = number * 10 + (text[i] - '0');
-      if (number > std::numeric_limits<int32_t>::max()) throw UsageError(wrong);
+      if (number > std::numeric_limits<int32_t>::max()) throw EUsageError(wrong);
       ++i;
     }
-    if (i == start || i == text.size()) throw UsageError(wrong);
+    if (i == start || i == text.size()) throw EUsageError(wrong);
     const char unit = text[i++];
     const int64_t scale = unit == 'h' ? 3600000 : unit == 'm' ? 60000 : unit == 's' ? 1000 : 0;
-    if (scale == 0) throw UsageError(wrong);
+    if (scale == 0) throw EUsageError(wrong);
     milliseconds += number * scale;
     if (milliseconds > std::numeric_limits<int32_t>::max()) {
-      throw UsageError("--interval '" + text + "' is longer than an album can store");
+      throw EUsageError("--interval '" + text + "' is longer than an album can store");
     }
   }
-  if (milliseconds < 1000) throw UsageError("--interval must be at least one second");
+  if (milliseconds < 1000) throw EUsageError("--interval must be at least one second");
   return static_cast<int32_t>(milliseconds);
 }
 
@@ -91,13 +91,13 @@ uint8_t ParseChangeMode(const std::string& word) {
   if (word == "timed") return 0;
   if (word == "start") return 1;
   if (word == "manual") return 2;
-  throw UsageError("--mode takes 'timed', 'start' or 'manual', not '" + word + "'");
+  throw EUsageError("--mode takes 'timed', 'start' or 'manual', not '" + word + "'");
 }
 
 TAlbumOptions ReadAlbumOptions(const TCommandLine& commandLine) {
-  if (!commandLine.Has("output")) throw UsageError("missing option --output");
-  if (commandLine.Positionals().empty()) throw UsageError("give at least one photo folder");
-  if (!commandLine.Has("layout")) throw UsageError("give the layout with --layout NAME|FILE.json");
+  if (!commandLine.Has("output")) throw EUsageError("missing option --output");
+  if (commandLine.Positionals().empty()) throw EUsageError("give at least one photo folder");
+  if (!commandLine.Has("layout")) throw EUsageError("give the layout with --layout NAME|FILE.json");
   TAlbumOptions options;
   options.Order = ParsePhotoOrder(commandLine.Value("sort"));
   if (commandLine.Has("interval")) options.Interval = ParseInterval(commandLine.Value("interval"));

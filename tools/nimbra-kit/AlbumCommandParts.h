@@ -20,7 +20,7 @@ class TCommandLine;
 // as the package does, and characters a package cannot store become "_".
 std::vector<std::string> UniquePackageNames(const std::vector<std::string>& fileNames);
 
-// "30m", "90s", "1h", "1h30m": milliseconds. Raises UsageError for anything else, and for
+// "30m", "90s", "1h", "1h30m": milliseconds. Raises EUsageError for anything else, and for
 // intervals under one second or too long to store.
 int32_t ParseInterval(const std::string& text);
 
@@ -29,12 +29,12 @@ uint8_t ParseChangeMode(const std::string& word);
 
 struct TAlbumOptions {
   TPhotoOrder Order = TPhotoOrder::ByDate;
-  std::optional<int32_t> Interval;   // milliseconds
+  std::optional<int32_t> Interval;  // milliseconds
   std::optional<uint8_t> ChangeMode;
 };
 
 // Checks that the command line names the output, at least one photo folder and the layout (which
-// the command reads from it) and reads the other options; raises UsageError.
+// the command reads from it) and reads the other options; raises EUsageError.
 TAlbumOptions ReadAlbumOptions(const TCommandLine& commandLine);
 
 // The album program beside the running nimbra-kit, else the first "nimbra" on PATH; empty when

@@ -11,8 +11,8 @@ namespace {
 constexpr int32_t kBagChunk = 257;
 
 // A bag's fields; a class the program does not know shows its stored bytes instead.
-Json DescribeBag(TCSFStream& stream, const std::string& className, int64_t payloadEnd) {
-  Json bag;
+TJson DescribeBag(TCSFStream& stream, const std::string& className, int64_t payloadEnd) {
+  TJson bag;
   bag["class"] = className;
   const int64_t start = stream.Position();
   bag["size"] = payloadEnd - start;
@@ -21,7 +21,7 @@ Json DescribeBag(TCSFStream& stream, const std::string& className, int64_t paylo
   bag["known"] = properties != nullptr;
   if (properties) {
     bag["readable"] = properties->ReadFromStream(stream);
-    Json fields = Json::object();
+    TJson fields = TJson::object();
     TJsonFieldWriter writer(fields);
     properties->DescribeFields(writer);
     bag["fields"] = std::move(fields);
@@ -35,13 +35,13 @@ Json DescribeBag(TCSFStream& stream, const std::string& className, int64_t paylo
 
 }  // namespace
 
-Json InspectBagList(TStream& stream) {
+TJson InspectBagList(TStream& stream) {
   TCSFStreamWinTypes csf(stream, CSFMode::Read);
-  Json json;
+  TJson json;
   json["fileType"] = csf.FileType();
   json["fileVersion"] = csf.FileVersion();
   json["chunkCount"] = csf.ChunkCount();
-  json["bags"] = Json::array();
+  json["bags"] = TJson::array();
   for (int32_t i = 0; i < csf.ChunkCount(); ++i) {
     const int64_t chunkStart = csf.Position();
     const TChunkHeader header = csf.ReadChunkHeader();
@@ -56,14 +56,14 @@ Json InspectBagList(TStream& stream) {
   return json;
 }
 
-Json InspectSingleBag(TStream& stream, const std::string& bagClass, int32_t fileVersion) {
+TJson InspectSingleBag(TStream& stream, const std::string& bagClass, int32_t fileVersion) {
   const TMetaClass* meta = GetClass(bagClass);
   if (meta == nullptr || !CreateProperties(*meta)) {
-    throw CommandError("'" + bagClass + "' is no settings bag class this program knows");
+    throw ECommandError("'" + bagClass + "' is no settings bag class this program knows");
   }
   TCSFStreamWinTypes csf(stream, CSFMode::HeaderlessRead);
   csf.SetFileVersion(fileVersion);
-  Json json = DescribeBag(csf, meta->ClassName(), stream.Size());
+  TJson json = DescribeBag(csf, meta->ClassName(), stream.Size());
   json["unreadBytes"] = csf.RemainingInContainer();
   return json;
 }

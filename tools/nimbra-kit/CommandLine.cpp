@@ -6,61 +6,74 @@ namespace nimbra::kit {
 
 namespace {
 
-const OptionDefinition* FindOption(const std::vector<OptionDefinition>& definitions,
-                                   const std::string& arg) {
-  for (const OptionDefinition& definition : definitions) {
-    if (arg.size() == 2 && definition.shortName != 0 && arg[1] == definition.shortName)
+const TOptionDefinition* FindOption(const std::vector<TOptionDefinition>& definitions,
+                                    const std::string& arg) {
+  for (const TOptionDefinition& definition : definitions) {
+    if (arg.size() == 2 && definition.ShortName != 0 && arg[1] == definition.ShortName)
       return &definition;
-    if (arg == "--" + definition.longName) return &definition;
+    if (arg == "--" + definition.LongName) return &definition;
   }
   return nullptr;
 }
 
-std::string Label(const OptionDefinition& definition) {
-  std::string label = definition.shortName != 0 ? std::string("  -") + definition.shortName + ", "
+std::string Label(const TOptionDefinition& definition) {
+  std::string label = definition.ShortName != 0 ? std::string("  -") + definition.ShortName + ", "
                                                 : std::string(6, ' ');
-  label += "--" + definition.longName;
-  if (definition.TakesValue()) label += " " + definition.valueName;
+  label += "--" + definition.LongName;
+  if (definition.TakesValue()) label += " " + definition.ValueName;
   return label;
 }
 
 }  // namespace
 
-OptionDefinition SlideShowOption() {
-  return {.longName = "slideshow",
-          .shortName = 'p',
-          .valueName = "FILE",
-          .help = "the slideshow document"};
+TOptionDefinition SlideShowOption() {
+  return {.LongName = "slideshow",
+          .ShortName = 'p',
+          .ValueName = "FILE",
+          .Help = "the slideshow document"};
 }
 
-OptionDefinition TemplateOption() {
-  return {.longName = "template",
-          .shortName = 't',
-          .valueName = "FILE",
-          .help = "the template project"};
+TOptionDefinition TemplateOption() {
+  return {.LongName = "template",
+          .ShortName = 't',
+          .ValueName = "FILE",
+          .Help = "the template project"};
 }
 
-OptionDefinition PackageOption() {
-  return {.longName = "package",
-          .valueName = "PACKAGE",
-          .help =
+TOptionDefinition LayoutOption() {
+  return {.LongName = "layout",
+          .ValueName = "NAME|FILE.json",
+          .Help = "a built-in layout (einzel, zwei, vier, mosaik, rahmen) or a file"};
+}
+
+TOptionDefinition SortOption() {
+  return {.LongName = "sort",
+          .ValueName = "date|name",
+          .Help = "the order of the photos",
+          .DefaultValue = "date"};
+}
+
+TOptionDefinition PackageOption() {
+  return {.LongName = "package",
+          .ValueName = "PACKAGE",
+          .Help =
               "register a package (or album executable), so that FILE may be\n"
               "a package name such as \"|show.kvt\" (repeatable)"};
 }
 
-std::string OptionHelp(const std::vector<OptionDefinition>& definitions) {
+std::string OptionHelp(const std::vector<TOptionDefinition>& definitions) {
   std::vector<TOptionHelpLine> lines;
-  for (const OptionDefinition& definition : definitions) {
-    lines.push_back({Label(definition), definition.help, definition.defaultValue});
+  for (const TOptionDefinition& definition : definitions) {
+    lines.push_back({Label(definition), definition.Help, definition.DefaultValue});
   }
   lines.push_back({"  -h, --help", "show this help", {}});
   return FormatOptionHelp(lines);
 }
 
 TCommandLine::TCommandLine(const std::vector<std::string>& args,
-                           const std::vector<OptionDefinition>& definitions) {
-  for (const OptionDefinition& definition : definitions) {
-    if (!definition.defaultValue.empty()) defaults_[definition.longName] = definition.defaultValue;
+                           const std::vector<TOptionDefinition>& definitions) {
+  for (const TOptionDefinition& definition : definitions) {
+    if (!definition.DefaultValue.empty()) defaults_[definition.LongName] = definition.DefaultValue;
   }
   bool optionsEnded = false;
   for (size_t i = 0; i < args.size(); ++i) {
@@ -84,8 +97,8 @@ TCommandLine::TCommandLine(const std::vector<std::string>& args,
         arg.resize(equals);
       }
     }
-    const OptionDefinition* definition = FindOption(definitions, arg);
-    if (definition == nullptr) throw UsageError("unknown option " + arg);
+    const TOptionDefinition* definition = FindOption(definitions, arg);
+    if (definition == nullptr) throw EUsageError("unknown option " + arg);
     std::string value;
     if (definition->TakesValue()) {
       if (hasInlineValue) {
@@ -93,13 +106,13 @@ TCommandLine::TCommandLine(const std::vector<std::string>& args,
       } else if (i + 1 < args.size()) {
         value = args[++i];
       } else {
-        throw UsageError("option " + arg + " needs a value");
+        throw EUsageError("option " + arg + " needs a value");
       }
     } else if (hasInlineValue) {
-      throw UsageError("option " + arg + " takes no value");
+      throw EUsageError("option " + arg + " takes no value");
     }
-    values_[definition->longName].push_back(value);
-    inOrder_.emplace_back(definition->longName, value);
+    values_[definition->LongName].push_back(value);
+    inOrder_.emplace_back(definition->LongName, value);
   }
 }
 
@@ -107,7 +120,7 @@ const std::string& TCommandLine::Value(const std::string& longName) const {
   const auto found = values_.find(longName);
   if (found != values_.end()) return found->second.back();
   const auto preset = defaults_.find(longName);
-  if (preset == defaults_.end()) throw UsageError("missing option --" + longName);
+  if (preset == defaults_.end()) throw EUsageError("missing option --" + longName);
   return preset->second;
 }
 

@@ -13,47 +13,50 @@
 namespace nimbra::kit {
 
 // A command line that does not fit the command's usage (exit code 2).
-class UsageError : public ENimbraError {
+class EUsageError : public ENimbraError {
  public:
   using ENimbraError::ENimbraError;
 };
 
 // A failure the command reports in one line (exit code 1).
-class CommandError : public ENimbraError {
+class ECommandError : public ENimbraError {
  public:
   using ENimbraError::ENimbraError;
 };
 
 // One row of a command's option table.
-struct OptionDefinition {
-  std::string longName = {};      // without "--"
-  char shortName = 0;             // 0 when there is none
-  std::string valueName = {};     // how the help names the value; empty for an option without one
-  std::string help = {};          // lines after the first are indented below it
-  std::string defaultValue = {};  // the value when the option is not given; empty for none
+struct TOptionDefinition {
+  std::string LongName = {};      // without "--"
+  char ShortName = 0;             // 0 when there is none
+  std::string ValueName = {};     // how the help names the value; empty for an option without one
+  std::string Help = {};          // lines after the first are indented below it
+  std::string DefaultValue = {};  // the value when the option is not given; empty for none
 
-  bool TakesValue() const { return !valueName.empty(); }
+  bool TakesValue() const { return !ValueName.empty(); }
 };
 
-// Rows several commands share: -p FILE, -t FILE and the repeatable --package PACKAGE.
+// Rows several commands share: -p FILE, -t FILE, the repeatable --package PACKAGE, the layout
+// of a project and the order of photos.
 // Functions, not constants, so that the command tables of other files can use them while they
 // are being initialised.
-OptionDefinition SlideShowOption();
-OptionDefinition TemplateOption();
-OptionDefinition PackageOption();
+TOptionDefinition SlideShowOption();
+TOptionDefinition TemplateOption();
+TOptionDefinition PackageOption();
+TOptionDefinition LayoutOption();
+TOptionDefinition SortOption();
 
 // The option lines of a command's help: the table's rows in order, then -h, --help.
-std::string OptionHelp(const std::vector<OptionDefinition>& definitions);
+std::string OptionHelp(const std::vector<TOptionDefinition>& definitions);
 
 class TCommandLine {
  public:
-  // Raises UsageError for unknown options and options missing their value.
+  // Raises EUsageError for unknown options and options missing their value.
   TCommandLine(const std::vector<std::string>& args,
-               const std::vector<OptionDefinition>& definitions);
+               const std::vector<TOptionDefinition>& definitions);
 
   // Whether the option was given; its default does not count.
   bool Has(const std::string& longName) const { return values_.count(longName) != 0; }
-  // The last value given for the option, else its default; UsageError when it has neither.
+  // The last value given for the option, else its default; EUsageError when it has neither.
   const std::string& Value(const std::string& longName) const;
   std::vector<std::string> Values(const std::string& longName) const;
   const std::vector<std::string>& Positionals() const { return positionals_; }

@@ -1,3 +1,4 @@
+#include <charconv>
 #include <ostream>
 
 #include "framework/Properties.h"
@@ -5,6 +6,7 @@
 #include "nimbra-kit/DocumentDescriptions.h"
 #include "nimbra-kit/KitCommands.h"
 #include "nimbra-kit/KitStartup.h"
+#include "nimbra-kit/PackageOpening.h"
 #include "nimbra-kit/ReadableJson.h"
 #include "slideshow/SlideShowObject.h"
 #include "storage/CSFStream.h"
@@ -17,31 +19,18 @@ namespace {
 
 constexpr int32_t kBagListFileType = 1287;
 
-// Registers the packages named with --package, so that names like "|show.kvt" open inside them.
-std::shared_ptr<TFileAccess> MakeFileAccess(const std::vector<std::string>& packages) {
-  auto access = std::make_shared<TFileAccess>();
-  for (const std::string& package : packages) {
-    TPackager probe;
-    if (!(TPackager::IsPackage(package) ? probe.OpenExecutable(package)
-                                        : probe.OpenPackageFile(package))) {
-      throw CommandError(package + " is not a package: " + probe.LastError());
-    }
-    const bool executable = probe.State() == PackagerState::OpenedExecutable;
-    access->AddPackageFile(package, executable);
-  }
-  return access;
-}
-
 int32_t FileVersionOption(const TCommandLine& commandLine) {
   if (!commandLine.Has("file-version")) return kCopyFileVersion;
-  try {
-    return std::stoi(commandLine.Value("file-version"));
-  } catch (const std::exception&) {
-    throw UsageError("--file-version needs a number");
+  const std::string& text = commandLine.Value("file-version");
+  int32_t version = 0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), version);
+  if (error != std::errc() || end != text.data() + text.size()) {
+    throw EUsageError("--file-version needs a number");
   }
+  return version;
 }
 
-Json Inspect(TStream& stream, const TCommandLine& commandLine) {
+TJson Inspect(TStream& stream, const TCommandLine& commandLine) {
   if (commandLine.Has("bag")) {
     return InspectSingleBag(stream, commandLine.Value("bag"), FileVersionOption(commandLine));
   }
@@ -52,44 +41,51 @@ Json Inspect(TStream& stream, const TCommandLine& commandLine) {
   }
   stream.SetPosition(0);
   switch (fileType) {
-    case kBagListFileType: return InspectBagList(stream);
-    case kSlideShowFileType: return InspectSlideShow(stream);
-    case kTemplateProjectFileType: return InspectTemplateProject(stream);
+    case kBagListFileType:
+      return InspectBagList(stream);
+    case kSlideShowFileType:
+      return InspectSlideShow(stream);
+    case kTemplateProjectFileType:
+      return InspectTemplateProject(stream);
     default:
-      throw CommandError("cannot inspect files of type " + std::to_string(fileType) +
-                         " (known: 1281 slideshow documents, 1287 settings bag lists, 1289 "
-                         "template projects; --bag CLASS for a single bag)");
+      throw ECommandError("cannot inspect files of type " + std::to_string(fileType) +
+                          " (known: 1281 slideshow documents, 1287 settings bag lists, 1289 "
+                          "template projects; --bag CLASS for a single bag)");
   }
 }
 
-void PrintOutline(const Json& json, const TCommandLine& commandLine, std::ostream& out) {
+void PrintOutline(const TJson& json, const TCommandLine& commandLine, std::ostream& out) {
   const int32_t fileType = commandLine.Has("bag") ? 0 : json.value("fileType", 0);
   switch (fileType) {
-    case kSlideShowFileType: PrintSlideShowOutline(json, out); break;
-    case kTemplateProjectFileType: PrintTemplateProjectOutline(json, out); break;
-    default: PrintReadable(json, out);
+    case kSlideShowFileType:
+      PrintSlideShowOutline(json, out);
+      break;
+    case kTemplateProjectFileType:
+      PrintTemplateProjectOutline(json, out);
+      break;
+    default:
+      PrintReadable(json, out);
   }
 }
 
 void RunInspect(const TCommandLine& commandLine, std::ostream& out) {
-  if (commandLine.Positionals().size() != 1) throw UsageError("give exactly one FILE");
+  if (commandLine.Positionals().size() != 1) throw EUsageError("give exactly one FILE");
   const std::string& fileName = commandLine.Positionals()[0];
   TKitSession session;
   const std::shared_ptr<TFileAccess> access = MakeFileAccess(commandLine.Values("package"));
-  SetFileAccess(access);
+  const TFileAccessScope scope(access);
   const std::unique_ptr<TStream> stream = access->OpenFile(fileName);
-  if (!stream) throw CommandError("cannot open " + fileName);
-  Json json;
+  if (!stream) throw ECommandError("cannot open " + fileName);
+  TJson json;
   try {
     json = Inspect(*stream, commandLine);
-  } catch (const CommandError&) {
-    SetFileAccess(nullptr);
+  } catch (const ECommandError&) {
     throw;
-  } catch (const std::exception& error) {
-    SetFileAccess(nullptr);
-    throw CommandError(fileName + ": " + error.what());
+  } catch (const EUsageError&) {
+    throw;
+  } catch (const ENimbraError& error) {
+    throw ECommandError(fileName + ": " + error.what());
   }
-  SetFileAccess(nullptr);
   if (commandLine.Has("json")) {
     out << json.dump(2) << "\n";
   } else {
@@ -99,7 +95,7 @@ void RunInspect(const TCommandLine& commandLine, std::ostream& out) {
 
 }  // namespace
 
-const KitCommand kInspectCommand = {
+const TKitCommand kInspectCommand = {
     "inspect",
     "show what a document, project or settings file holds",
     "Usage: nimbra-kit inspect FILE [--json] [--bag CLASS [--file-version N]]\n"
@@ -111,11 +107,11 @@ const KitCommand kInspectCommand = {
     "of settings bags (file type 1287) every bag with its class and fields. With --bag,\n"
     "FILE holds one bag of class CLASS stored alone (as settings values and \"Oriel.cfg\"\n"
     "are); --file-version sets the version it is read as (default: the newest).\n",
-    {{.longName = "json", .help = "print one JSON object instead of an outline"},
-     {.longName = "bag", .valueName = "CLASS", .help = "read FILE as a single bag of this class"},
-     {.longName = "file-version",
-      .valueName = "N",
-      .help = "the file version a single bag is read as"},
+    {{.LongName = "json", .Help = "print one JSON object instead of an outline"},
+     {.LongName = "bag", .ValueName = "CLASS", .Help = "read FILE as a single bag of this class"},
+     {.LongName = "file-version",
+      .ValueName = "N",
+      .Help = "the file version a single bag is read as"},
      PackageOption()},
     RunInspect};
 

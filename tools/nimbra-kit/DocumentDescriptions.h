@@ -12,22 +12,22 @@ class TStream;
 
 namespace nimbra::kit {
 
-using Json = nlohmann::ordered_json;
+using TJson = nlohmann::ordered_json;
 
 // A list of settings bags (file type 1287): every bag with its class and fields.
-Json InspectBagList(TStream& stream);
+TJson InspectBagList(TStream& stream);
 // One bag stored alone, without a header, as settings values are.
-Json InspectSingleBag(TStream& stream, const std::string& bagClass, int32_t fileVersion);
+TJson InspectSingleBag(TStream& stream, const std::string& bagClass, int32_t fileVersion);
 
 // A slideshow document (file type 1281): its load result, the document's bags and its object
 // tree. A document that stops loading part way shows what was read, with its result code.
-Json InspectSlideShow(TStream& stream);
+TJson InspectSlideShow(TStream& stream);
 // The document as an indented tree of objects under its settings.
-void PrintSlideShowOutline(const Json& description, std::ostream& out);
+void PrintSlideShowOutline(const TJson& description, std::ostream& out);
 // A template project (file type 1289): the project bag, the templates with their elements, and
 // the structure tree.
-Json InspectTemplateProject(TStream& stream);
-void PrintTemplateProjectOutline(const Json& description, std::ostream& out);
+TJson InspectTemplateProject(TStream& stream);
+void PrintTemplateProjectOutline(const TJson& description, std::ostream& out);
 
 // A text in double quotes for the outlines: quotes and line breaks escaped, backslashes (stored
 // Windows paths) left as they are.

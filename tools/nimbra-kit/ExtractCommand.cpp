@@ -10,16 +10,16 @@ namespace nimbra::kit {
 namespace {
 
 void RunExtract(const TCommandLine& commandLine, std::ostream& out) {
-  if (commandLine.Positionals().size() != 2) throw UsageError("give FILE and NAME");
+  if (commandLine.Positionals().size() != 2) throw EUsageError("give FILE and NAME");
   const std::string& fileName = commandLine.Positionals()[0];
   const std::string& name = commandLine.Positionals()[1];
   const std::string& output = commandLine.Value("output");
   TPackager packager;
   OpenAnyPackage(packager, fileName);
   const TPackageFileListItem* record = packager.Directory().FindByName(name);
-  if (record == nullptr) throw CommandError(fileName + " holds no file named '" + name + "'");
+  if (record == nullptr) throw ECommandError(fileName + " holds no file named '" + name + "'");
   if (!packager.Extract(*record, output)) {
-    throw CommandError("cannot extract '" + name + "': " + packager.LastError());
+    throw ECommandError("cannot extract '" + name + "': " + packager.LastError());
   }
   out << "extracted " << record->FileName << " (" << record->Size << " bytes) to " << output
       << "\n";
@@ -27,7 +27,7 @@ void RunExtract(const TCommandLine& commandLine, std::ostream& out) {
 
 }  // namespace
 
-const KitCommand kExtractCommand = {
+const TKitCommand kExtractCommand = {
     "extract",
     "copy one file out of a package or album executable",
     "Usage: nimbra-kit extract FILE NAME -o DEST\n"
@@ -35,7 +35,7 @@ const KitCommand kExtractCommand = {
     "Copies the file stored as NAME (compared without regard to case) out of FILE, a package\n"
     "or an executable that carries one, into DEST. DEST is replaced only when the copy is\n"
     "complete.\n",
-    {{.longName = "output", .shortName = 'o', .valueName = "DEST", .help = "the file to write"}},
+    {{.LongName = "output", .ShortName = 'o', .ValueName = "DEST", .Help = "the file to write"}},
     RunExtract};
 
 }  // namespace nimbra::kit

@@ -1,6 +1,7 @@
 #include "nimbra-kit/KitCommands.h"
 
 #include <exception>
+#include <new>
 #include <ostream>
 
 #include "album/NimbraApplicationInfo.h"
@@ -14,10 +15,10 @@ void PrintOverview(std::ostream& out) {
   out << "Usage: nimbra-kit COMMAND [ARGS...]\n\n"
          "Builds and reads the packages, documents and albums of Nimbra.\n\n"
          "Commands:\n";
-  for (const KitCommand& command : KitCommands()) {
-    const size_t length = std::string(command.name).size();
+  for (const TKitCommand& command : KitCommands()) {
+    const size_t length = std::string(command.Name).size();
     const size_t padding = length < 12 ? 14 - length : 2;
-    out << "  " << command.name << std::string(padding, ' ') << command.summary << "\n";
+    out << "  " << command.Name << std::string(padding, ' ') << command.Summary << "\n";
   }
   out << "\nRun 'nimbra-kit COMMAND --help' for a command's options.\n";
 }
@@ -32,16 +33,15 @@ bool AsksForHelp(const std::vector<std::string>& args) {
 
 }  // namespace
 
-const std::vector<KitCommand>& KitCommands() {
-  static const std::vector<KitCommand> commands = {kPackCommand, kListCommand, kExtractCommand,
-                                                    kInspectCommand, kPagesCommand, kRenderCommand,
-                                                    kMakeShowCommand, kMakeProjectCommand,
-                                                    kAlbumCommand};
+const std::vector<TKitCommand>& KitCommands() {
+  static const std::vector<TKitCommand> commands = {
+      kPackCommand,   kListCommand,     kExtractCommand,     kInspectCommand, kPagesCommand,
+      kRenderCommand, kMakeShowCommand, kMakeProjectCommand, kAlbumCommand};
   return commands;
 }
 
-std::string CommandHelp(const KitCommand& command) {
-  return std::string(command.usage) + "\n" + OptionHelp(command.options);
+std::string CommandHelp(const TKitCommand& command) {
+  return std::string(command.Usage) + "\n" + OptionHelp(command.Options);
 }
 
 int RunKit(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
@@ -57,21 +57,28 @@ int RunKit(const std::vector<std::string>& args, std::ostream& out, std::ostream
     out << "nimbra-kit " << TNimbraApplicationInfo().FullVersion() << "\n";
     return kExitOk;
   }
-  for (const KitCommand& command : KitCommands()) {
-    if (args[0] != command.name) continue;
+  for (const TKitCommand& command : KitCommands()) {
+    if (args[0] != command.Name) continue;
     const std::vector<std::string> rest(args.begin() + 1, args.end());
     if (AsksForHelp(rest)) {
       out << CommandHelp(command);
       return kExitOk;
     }
     try {
-      command.run(TCommandLine(rest, command.options), out);
+      command.Run(TCommandLine(rest, command.Options), out);
       return kExitOk;
-    } catch (const UsageError& error) {
-      err << "nimbra-kit " << command.name << ": " << error.what() << "\n" << CommandHelp(command);
+    } catch (const EUsageError& error) {
+      err << "nimbra-kit " << command.Name << ": " << error.what() << "\n" << CommandHelp(command);
       return kExitUsage;
+    } catch (const ENimbraError& error) {
+      err << "nimbra-kit " << command.Name << ": " << error.what() << "\n";
+      return kExitFailure;
+    } catch (const std::bad_alloc&) {
+      err << "nimbra-kit " << command.Name << ": out of memory\n";
+      return kExitFailure;
     } catch (const std::exception& error) {
-      err << "nimbra-kit " << command.name << ": " << error.what() << "\n";
+      // A bug of the kit's own, not a fault of the user's files: said as such, still in one line.
+      err << "nimbra-kit " << command.Name << ": internal error: " << error.what() << "\n";
       return kExitFailure;
     }
   }

@@ -41,7 +41,9 @@ void PrintTable(const std::string& fileName, TPackager& packager, std::ostream& 
   if (packager.State() == PackagerState::OpenedExecutable) {
     out << ", appended at offset " << packager.StartOffset();
   }
-  out << "\n" << std::setw(12) << "offset" << std::setw(14) << "size" << "  name\n";
+  out << "\n"
+      << std::setw(12) << "offset" << std::setw(14) << "size"
+      << "  name\n";
   for (const TPackageFileListItem* item : packager.Directory()) {
     out << std::setw(12) << item->Offset << std::setw(14) << item->Size << "  " << item->FileName
         << "\n";
@@ -49,7 +51,7 @@ void PrintTable(const std::string& fileName, TPackager& packager, std::ostream& 
 }
 
 void RunList(const TCommandLine& commandLine, std::ostream& out) {
-  if (commandLine.Positionals().size() != 1) throw UsageError("give exactly one FILE");
+  if (commandLine.Positionals().size() != 1) throw EUsageError("give exactly one FILE");
   const std::string& fileName = commandLine.Positionals()[0];
   TPackager packager;
   OpenAnyPackage(packager, fileName);
@@ -62,15 +64,15 @@ void RunList(const TCommandLine& commandLine, std::ostream& out) {
 
 }  // namespace
 
-const KitCommand kListCommand = {
+const TKitCommand kListCommand = {
     "list",
     "list the files of a package or album executable",
     "Usage: nimbra-kit list FILE [--json]\n"
     "\n"
     "Lists the files stored in FILE, a package or an executable that carries one, in package\n"
     "order with their positions inside the package and their sizes.\n",
-    {{.longName = "json",
-      .help = "print one JSON object: fileType, fileVersion, chunkCount, startOffset\n"
+    {{.LongName = "json",
+      .Help = "print one JSON object: fileType, fileVersion, chunkCount, startOffset\n"
               "(null for a plain package), length (the package's bytes including its\n"
               "trailer) and entries [{name, offset, size}]"}},
     RunList};

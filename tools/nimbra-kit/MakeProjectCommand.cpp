@@ -11,33 +11,31 @@ namespace nimbra::kit {
 namespace {
 
 void RunMakeProject(const TCommandLine& commandLine, std::ostream& out) {
-  if (!commandLine.Positionals().empty()) throw UsageError("unexpected argument");
-  if (!commandLine.Has("layout")) throw UsageError("give the layout with --layout NAME|FILE.json");
+  if (!commandLine.Positionals().empty()) throw EUsageError("unexpected argument");
+  if (!commandLine.Has("layout")) throw EUsageError("give the layout with --layout NAME|FILE.json");
   const std::string& output = commandLine.Value("output");
 
   TKitSession session;
   const TLayout layout = LoadLayoutArgument(commandLine.Value("layout"));
-  if (!layout.Project->SaveToFile(output)) throw CommandError("cannot write " + output);
+  if (!layout.Project->SaveToFile(output)) throw ECommandError("cannot write " + output);
   out << "wrote " << output << ": layout " << layout.Name << ", "
       << layout.Project->Templates().Count() << " templates\n";
 }
 
 }  // namespace
 
-const KitCommand kMakeProjectCommand = {
+const TKitCommand kMakeProjectCommand = {
     "make-project",
     "make a template project from a layout",
     "Usage: nimbra-kit make-project --layout NAME|FILE.json -o OUT.pwt\n"
     "\n"
     "Writes the template project of a built-in layout, or of a layout described in JSON\n"
     "(docs/layouts.md). A layout with mistakes is refused with the line and what is wrong.\n",
-    {{.longName = "layout",
-      .valueName = "NAME|FILE.json",
-      .help = "a built-in layout (einzel, zwei, vier, mosaik, rahmen) or a file"},
-     {.longName = "output",
-      .shortName = 'o',
-      .valueName = "OUT.pwt",
-      .help = "the project to write; replaced only when complete"}},
+    {LayoutOption(),
+     {.LongName = "output",
+      .ShortName = 'o',
+      .ValueName = "OUT.pwt",
+      .Help = "the project to write; replaced only when complete"}},
     RunMakeProject};
 
 }  // namespace nimbra::kit

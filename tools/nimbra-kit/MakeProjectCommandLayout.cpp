@@ -16,16 +16,16 @@ namespace {
 std::string ReadLayoutFile(const std::string& path) {
   struct stat info {};
   if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) {
-    throw CommandError("cannot read the layout file '" + path + "'");
+    throw ECommandError("cannot read the layout file '" + path + "'");
   }
   if (static_cast<size_t>(info.st_size) > kMaxLayoutJsonSize) {
-    throw CommandError(path + ": the layout is longer than " + std::to_string(kMaxLayoutJsonSize) +
-                       " bytes");
+    throw ECommandError(path + ": the layout is longer than " + std::to_string(kMaxLayoutJsonSize) +
+                        " bytes");
   }
   std::ifstream in(path, std::ios::binary);
   std::ostringstream text;
   text << in.rdbuf();
-  if (!in && !in.eof()) throw CommandError("cannot read the layout file '" + path + "'");
+  if (!in && !in.eof()) throw ECommandError("cannot read the layout file '" + path + "'");
   return text.str();
 }
 
@@ -48,18 +48,18 @@ TLayout LoadLayoutArgument(const std::string& nameOrFile) {
     try {
       return ReadLayout(builtIn->Json);
     } catch (const ELayoutError& error) {
-      throw CommandError("the built-in layout '" + nameOrFile + "', " + error.what());
+      throw ECommandError("the built-in layout '" + nameOrFile + "', " + error.what());
     }
   }
   if (!LooksLikeFile(nameOrFile)) {
-    throw CommandError("no layout is named '" + nameOrFile + "'; the layouts are " +
-                       BuiltInLayoutNames() + ", or give a FILE.json");
+    throw ECommandError("no layout is named '" + nameOrFile + "'; the layouts are " +
+                        BuiltInLayoutNames() + ", or give a FILE.json");
   }
   const std::string text = ReadLayoutFile(nameOrFile);
   try {
     return ReadLayout(text);
   } catch (const ELayoutError& error) {
-    throw CommandError(nameOrFile + ", " + error.what());
+    throw ECommandError(nameOrFile + ", " + error.what());
   }
 }
 

@@ -7,7 +7,7 @@
 
 namespace nimbra::kit {
 
-// Raises CommandError for an unknown name, a file that cannot be read, or a layout with mistakes
+// Raises ECommandError for an unknown name, a file that cannot be read, or a layout with mistakes
 // (the file name and the line in the message).
 TLayout LoadLayoutArgument(const std::string& nameOrFile);
 

@@ -24,7 +24,7 @@ std::string RelativeName(const std::string& photo, const fs::path& documentFolde
 void RunMakeShow(const TCommandLine& commandLine, std::ostream& out) {
   const std::string& output = commandLine.Value("output");
   const std::vector<std::string>& folders = commandLine.Positionals();
-  if (folders.empty()) throw UsageError("give at least one photo folder");
+  if (folders.empty()) throw EUsageError("give at least one photo folder");
   const TPhotoOrder order = ParsePhotoOrder(commandLine.Value("sort"));
 
   TKitSession session;
@@ -40,13 +40,13 @@ void RunMakeShow(const TCommandLine& commandLine, std::ostream& out) {
     return RelativeName(photo.Path, documentFolder);
   };
   const std::unique_ptr<TSlideShow> show = BuildSlideShow(photos, settings);
-  if (!show->SaveToFile(output)) throw CommandError("cannot write " + output);
+  if (!show->SaveToFile(output)) throw ECommandError("cannot write " + output);
   out << "wrote " << output << ": " << PhotosInOrder(photos).size() << " photos\n";
 }
 
 }  // namespace
 
-const KitCommand kMakeShowCommand = {
+const TKitCommand kMakeShowCommand = {
     "make-show",
     "make a slideshow document from photo folders",
     "Usage: nimbra-kit make-show -o OUT.kvt [--title T] [--sort date|name] DIR...\n"
@@ -58,17 +58,14 @@ const KitCommand kMakeShowCommand = {
     "relative to the document's folder. Files that are no pictures, or whose header says they\n"
     "cannot be shown, are skipped with one line each (the photos themselves are not decoded); a\n"
     "folder without any photo is an error.\n",
-    {{.longName = "output",
-      .shortName = 'o',
-      .valueName = "OUT.kvt",
-      .help = "the document to write; replaced only when complete"},
-     {.longName = "title",
-      .valueName = "T",
-      .help = "the document's title (default: the first folder's name)"},
-     {.longName = "sort",
-      .valueName = "date|name",
-      .help = "the order of the photos",
-      .defaultValue = "date"}},
+    {{.LongName = "output",
+      .ShortName = 'o',
+      .ValueName = "OUT.kvt",
+      .Help = "the document to write; replaced only when complete"},
+     {.LongName = "title",
+      .ValueName = "T",
+      .Help = "the document's title (default: the first folder's name)"},
+     SortOption()},
     RunMakeShow};
 
 }  // namespace nimbra::kit

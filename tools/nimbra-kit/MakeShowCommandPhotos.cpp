@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <new>
 #include <optional>
 #include <ostream>
 
@@ -40,8 +41,10 @@ std::string ReadFailure(const std::string& path) {
     TFileAccess disk;
     ReadShownSize(disk, path);
     return {};
-  } catch (const std::exception& error) {
+  } catch (const ENimbraError& error) {
     return std::string("cannot be read: ") + error.what();
+  } catch (const std::bad_alloc&) {
+    return "cannot be read: out of memory";
   }
 }
 
@@ -92,7 +95,7 @@ TPhotoFolder ReadFolder(const fs::path& path, TPhotoOrder order, int depth, std:
   std::error_code error;
   fs::directory_iterator entries(path, error);
   if (error)
-    throw CommandError("cannot read the folder '" + path.string() + "': " + error.message());
+    throw ECommandError("cannot read the folder '" + path.string() + "': " + error.message());
   std::vector<fs::directory_entry> sorted(begin(entries), end(entries));
   std::sort(sorted.begin(), sorted.end());
   for (const fs::directory_entry& entry : sorted) {
@@ -172,10 +175,10 @@ size_t TPhotoFolder::PhotoCount() const {
 
 TPhotoFolder CollectPhotos(const std::string& folder, TPhotoOrder order, std::ostream& report) {
   std::error_code error;
-  if (!fs::is_directory(folder, error)) throw CommandError("'" + folder + "' is not a folder");
+  if (!fs::is_directory(folder, error)) throw ECommandError("'" + folder + "' is not a folder");
   TPhotoFolder photos = ReadFolder(fs::path(folder), order, 0, report);
   if (photos.PhotoCount() == 0) {
-    throw CommandError("the folder '" + folder + "' holds no photos that can be read");
+    throw ECommandError("the folder '" + folder + "' holds no photos that can be read");
   }
   return photos;
 }
@@ -223,7 +226,7 @@ std::string DefaultTitle(const std::string& folder) {
 TPhotoOrder ParsePhotoOrder(const std::string& word) {
   if (word == "date") return TPhotoOrder::ByDate;
   if (word == "name") return TPhotoOrder::ByName;
-  throw UsageError("--sort takes 'date' or 'name', not '" + word + "'");
+  throw EUsageError("--sort takes 'date' or 'name', not '" + word + "'");
 }
 
 }  // namespace nimbra::kit

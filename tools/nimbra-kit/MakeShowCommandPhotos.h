@@ -38,7 +38,7 @@ enum class TPhotoOrder { ByDate, ByName };
 
 // Reads the folder and its sub-folders; a file that is no picture, or whose picture header its
 // reader refuses, is passed over with one line on report. Pixels are never decoded. Raises
-// CommandError when the folder cannot be read or holds no photo at all.
+// ECommandError when the folder cannot be read or holds no photo at all.
 TPhotoFolder CollectPhotos(const std::string& folder, TPhotoOrder order, std::ostream& report);
 
 // Every photo of the folders, in the order the document shows them.

@@ -16,22 +16,22 @@ namespace nimbra::kit {
 
 namespace {
 
-void CheckEntries(const std::vector<PackEntry>& entries) {
+void CheckEntries(const std::vector<TPackEntry>& entries) {
   for (size_t i = 0; i < entries.size(); ++i) {
-    const std::string& name = entries[i].storedName;
-    if (name.empty()) throw UsageError("'" + entries[i].path + "' has no file name to store");
+    const std::string& name = entries[i].StoredName;
+    if (name.empty()) throw EUsageError("'" + entries[i].Path + "' has no file name to store");
     // Stored names are Windows-1252 text; a name that cannot be written so would come back altered.
     if (Windows1252ToUtf8(Utf8ToWindows1252(name)) != name) {
-      throw CommandError("the name '" + name + "' has characters a package cannot store");
+      throw ECommandError("the name '" + name + "' has characters a package cannot store");
     }
     for (size_t j = 0; j < i; ++j) {
-      if (SameText(entries[j].storedName, name)) {
-        throw CommandError("the name '" + name + "' is given twice (names ignore case)");
+      if (SameText(entries[j].StoredName, name)) {
+        throw ECommandError("the name '" + name + "' is given twice (names ignore case)");
       }
     }
     struct stat info {};
-    if (::stat(entries[i].path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) {
-      throw CommandError("cannot read '" + entries[i].path + "': not a file");
+    if (::stat(entries[i].Path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) {
+      throw ECommandError("cannot read '" + entries[i].Path + "': not a file");
     }
   }
 }
@@ -39,7 +39,7 @@ void CheckEntries(const std::vector<PackEntry>& entries) {
 mode_t ExecutableMode(const std::string& exe) {
   struct stat info {};
   if (::stat(exe.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) {
-    throw CommandError("cannot read the executable '" + exe + "'");
+    throw ECommandError("cannot read the executable '" + exe + "'");
   }
   return info.st_mode & 07777;
 }
@@ -53,7 +53,7 @@ void CopyFile(const std::string& from, const std::string& to) {
 
 void RunPack(const TCommandLine& commandLine, std::ostream& out) {
   const std::string& output = commandLine.Value("output");
-  const std::vector<PackEntry> entries = CollectPackEntries(commandLine);
+  const std::vector<TPackEntry> entries = CollectPackEntries(commandLine);
   CheckEntries(entries);
 
   const bool appends = commandLine.Has("exe");
@@ -63,19 +63,19 @@ void RunPack(const TCommandLine& commandLine, std::ostream& out) {
   if (appends) {
     CopyFile(commandLine.Value("exe"), target.TemporaryName());
     if (!packager.AppendToExecutable(target.TemporaryName())) {
-      throw CommandError(packager.LastError());
+      throw ECommandError(packager.LastError());
     }
   } else if (!packager.CreatePackageFile(target.TemporaryName())) {
-    throw CommandError(packager.LastError());
+    throw ECommandError(packager.LastError());
   }
-  for (const PackEntry& entry : entries) {
-    if (!packager.AddFile(entry.path, std::make_unique<TPackageFileListItem>(entry.storedName))) {
-      throw CommandError("cannot add '" + entry.path + "': " + packager.LastError());
+  for (const TPackEntry& entry : entries) {
+    if (!packager.AddFile(entry.Path, std::make_unique<TPackageFileListItem>(entry.StoredName))) {
+      throw ECommandError("cannot add '" + entry.Path + "': " + packager.LastError());
     }
   }
-  if (!packager.Close()) throw CommandError(packager.LastError());
+  if (!packager.Close()) throw ECommandError(packager.LastError());
   if (appends && ::chmod(target.TemporaryName().c_str(), exeMode) != 0) {
-    throw CommandError("cannot keep the executable's permissions on '" + output + "'");
+    throw ECommandError("cannot keep the executable's permissions on '" + output + "'");
   }
   target.Commit();
   out << "wrote " << output << ": " << entries.size() << (entries.size() == 1 ? " file" : " files")
@@ -84,7 +84,7 @@ void RunPack(const TCommandLine& commandLine, std::ostream& out) {
 
 }  // namespace
 
-const KitCommand kPackCommand = {
+const TKitCommand kPackCommand = {
     "pack",
     "store files in a package, or append one to an executable",
     "Usage: nimbra-kit pack -o OUT [--exe EXE] [--name STORED=PATH]... FILE...\n"
@@ -92,18 +92,18 @@ const KitCommand kPackCommand = {
     "Writes the files into a new package OUT. Each FILE is stored under its bare file name;\n"
     "--name stores PATH under the name STORED instead. Names compare without regard to case\n"
     "and must be unique.\n",
-    {{.longName = "output",
-      .shortName = 'o',
-      .valueName = "OUT",
-      .help = "the package (or album executable) to write; written under a\n"
+    {{.LongName = "output",
+      .ShortName = 'o',
+      .ValueName = "OUT",
+      .Help = "the package (or album executable) to write; written under a\n"
               "temporary name and renamed when complete"},
-     {.longName = "exe",
-      .valueName = "EXE",
-      .help = "write a copy of EXE with the package appended, keeping its\n"
+     {.LongName = "exe",
+      .ValueName = "EXE",
+      .Help = "write a copy of EXE with the package appended, keeping its\n"
               "permissions (an album executable)"},
-     {.longName = "name",
-      .valueName = "STORED=PATH",
-      .help = "store PATH under the name STORED (repeatable)"}},
+     {.LongName = "name",
+      .ValueName = "STORED=PATH",
+      .Help = "store PATH under the name STORED (repeatable)"}},
     RunPack};
 
 }  // namespace nimbra::kit

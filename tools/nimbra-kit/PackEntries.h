@@ -8,14 +8,14 @@ namespace nimbra::kit {
 
 class TCommandLine;
 
-struct PackEntry {
-  std::string storedName;
-  std::string path;
+struct TPackEntry {
+  std::string StoredName;
+  std::string Path;
 };
 
 // In command-line order: each FILE under its file-name part, each --name STORED=PATH under the
-// given name. Raises UsageError for a --name without both parts and when no file is named; the
+// given name. Raises EUsageError for a --name without both parts and when no file is named; the
 // names and files themselves are checked when they are packed.
-std::vector<PackEntry> CollectPackEntries(const TCommandLine& commandLine);
+std::vector<TPackEntry> CollectPackEntries(const TCommandLine& commandLine);
 
 }  // namespace nimbra::kit

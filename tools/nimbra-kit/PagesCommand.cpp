@@ -18,42 +18,24 @@ namespace nimbra::kit {
 
 namespace {
 
-// Registers the packages named with --package, so that names like "|show.kvt" open inside them.
-std::shared_ptr<TFileAccess> MakeFileAccess(const std::vector<std::string>& packages) {
-  auto access = std::make_shared<TFileAccess>();
-  for (const std::string& package : packages) {
-    TPackager probe;
-    OpenAnyPackage(probe, package);
-    access->AddPackageFile(package, probe.State() == PackagerState::OpenedExecutable);
-  }
-  return access;
-}
-
-// The process-wide file access for the command's run.
-class TFileAccessScope {
- public:
-  explicit TFileAccessScope(std::shared_ptr<TFileAccess> access) { SetFileAccess(std::move(access)); }
-  ~TFileAccessScope() { SetFileAccess(nullptr); }
-  TFileAccessScope(const TFileAccessScope&) = delete;
-  TFileAccessScope& operator=(const TFileAccessScope&) = delete;
-};
-
 // Names inside a package start with a bar; others are files, against which the documents resolve
 // their relative names, as the album does in command-line mode.
-bool IsDiskName(const std::string& name) { return name.empty() || name[0] != '|'; }
+bool IsDiskName(const std::string& name) {
+  return name.empty() || name[0] != '|';
+}
 
 std::unique_ptr<TStream> Open(IFileAccess& access, const std::string& name) {
   std::unique_ptr<TStream> stream = access.OpenFile(name);
-  if (!stream) throw CommandError("cannot open " + name);
+  if (!stream) throw ECommandError("cannot open " + name);
   return stream;
 }
 
 void LoadSlideShow(IFileAccess& access, const std::string& name, TSlideShow& slideShow) {
   const std::unique_ptr<TStream> stream = Open(access, name);
   const int32_t code = slideShow.LoadFromStream(*stream);
-  if (code == kSlideShowTooOld) throw CommandError(name + " is a slideshow too old to read");
+  if (code == kSlideShowTooOld) throw ECommandError(name + " is a slideshow too old to read");
   if (code != kSlideShowLoaded && code != kSlideShowLoadedMarker) {
-    throw CommandError(name + " is not a readable slideshow");
+    throw ECommandError(name + " is not a readable slideshow");
   }
   if (IsDiskName(name)) slideShow.SetFileName(name);
 }
@@ -65,29 +47,29 @@ void LoadProject(IFileAccess& access, const std::string& name,
   try {
     TCSFStream header(*stream, CSFMode::Read);
     if (header.FileType() != kTemplateProjectFileType) {
-      throw CommandError(name + " is not a template project (file type " +
-                         std::to_string(header.FileType()) + ")");
+      throw ECommandError(name + " is not a template project (file type " +
+                          std::to_string(header.FileType()) + ")");
     }
-  } catch (const CommandError&) {
+  } catch (const ECommandError&) {
     throw;
-  } catch (const std::exception& error) {
-    throw CommandError(name + ": " + error.what());
+  } catch (const ENimbraError& error) {
+    throw ECommandError(name + ": " + error.what());
   }
   stream->SetPosition(0);
   if (IsDiskName(name)) project.SetFileName(name);
   project.LoadFromStream(*stream);
 }
 
-Json Describe(const TRenderPageTemplateList& pages) {
-  Json list = Json::array();
+TJson Describe(const TRenderPageTemplateList& pages) {
+  TJson list = TJson::array();
   for (int32_t i = 0; i < pages.Count(); ++i) {
     const TRenderPageTemplateListItem& page = *pages.Items(i);
-    Json bindings = Json::array();
+    TJson bindings = TJson::array();
     for (int32_t e = 0; e < page.Elements().Count(); ++e) {
       const TRenderPageElementListItem& binding = *page.Elements().Items(e);
       const TSlideShowObject* object = SlideShowObjectOf(binding.Object());
       bindings.push_back({{"element", binding.Element()->ClassName()},
-                          {"object", object != nullptr ? Json(object->PathText()) : Json()}});
+                          {"object", object != nullptr ? TJson(object->PathText()) : TJson()}});
     }
     const TPageTemplate* pageTemplate = page.Template();
     list.push_back({{"index", page.PageIndex()},
@@ -97,13 +79,13 @@ Json Describe(const TRenderPageTemplateList& pages) {
                     {"blank", page.Blank()},
                     {"bindings", std::move(bindings)}});
   }
-  return Json{{"pages", std::move(list)}};
+  return TJson{{"pages", std::move(list)}};
 }
 
-void PrintPages(const Json& description, std::ostream& out) {
-  const Json& pages = description["pages"];
+void PrintPages(const TJson& description, std::ostream& out) {
+  const TJson& pages = description["pages"];
   if (pages.empty()) out << "no pages\n";
-  for (const Json& page : pages) {
+  for (const TJson& page : pages) {
     out << "page " << page["index"].get<int>() + 1 << ": template " << page["templateId"] << " "
         << page["templateName"];
     if (page["blank"].get<bool>()) {
@@ -111,7 +93,7 @@ void PrintPages(const Json& description, std::ostream& out) {
       continue;
     }
     const char* separator = ": ";
-    for (const Json& binding : page["bindings"]) {
+    for (const TJson& binding : page["bindings"]) {
       out << separator << binding["element"].get<std::string>() << " "
           << (binding["object"].is_null() ? "-" : binding["object"].get<std::string>());
       separator = ", ";
@@ -121,9 +103,9 @@ void PrintPages(const Json& description, std::ostream& out) {
 }
 
 void RunPages(const TCommandLine& commandLine, std::ostream& out) {
-  if (!commandLine.Positionals().empty()) throw UsageError("unexpected argument");
-  if (!commandLine.Has("slideshow")) throw UsageError("give the slideshow with -p FILE");
-  if (!commandLine.Has("template")) throw UsageError("give the template project with -t FILE");
+  if (!commandLine.Positionals().empty()) throw EUsageError("unexpected argument");
+  if (!commandLine.Has("slideshow")) throw EUsageError("give the slideshow with -p FILE");
+  if (!commandLine.Has("template")) throw EUsageError("give the template project with -t FILE");
   TKitSession session;
   const std::shared_ptr<TFileAccess> files = MakeFileAccess(commandLine.Values("package"));
   const TFileAccessScope access(files);
@@ -135,7 +117,7 @@ void RunPages(const TCommandLine& commandLine, std::ostream& out) {
   auto tree = std::make_unique<TCustomTree>();
   BuildSlideShowTree(slideShow, *tree);
 
-  Json description;
+  TJson description;
   {
     TSlideShowVirtualProjectRenderer renderer;
     renderer.SetProject(&project);
@@ -153,7 +135,7 @@ void RunPages(const TCommandLine& commandLine, std::ostream& out) {
 
 }  // namespace
 
-const KitCommand kPagesCommand = {
+const TKitCommand kPagesCommand = {
     "pages",
     "list the pages an album makes of a slideshow and a template project",
     "Usage: nimbra-kit pages -p SLIDESHOW.kvt -t PROJECT.pwt [--package PACKAGE]...\n"
@@ -165,10 +147,10 @@ const KitCommand kPagesCommand = {
     {SlideShowOption(),
      TemplateOption(),
      PackageOption(),
-     {.longName = "blank-pages",
-      .help = "insert blank pages so that templates land on the side of the\n"
+     {.LongName = "blank-pages",
+      .Help = "insert blank pages so that templates land on the side of the\n"
               "page they ask for"},
-     {.longName = "json", .help = "print one JSON object instead of one line per page"}},
+     {.LongName = "json", .Help = "print one JSON object instead of one line per page"}},
     RunPages};
 
 }  // namespace nimbra::kit

@@ -12,8 +12,8 @@ namespace nimbra::kit {
 
 namespace {
 
-Json DescribeVariables(const TPrintWizardPageTemplateProjectProperties& bag) {
-  Json variables = Json::array();
+TJson DescribeVariables(const TPrintWizardPageTemplateProjectProperties& bag) {
+  TJson variables = TJson::array();
   const auto* stored = dynamic_cast<const TPageTemplateVariableProperties*>(bag.Variables());
   if (stored == nullptr) return variables;
   for (int32_t i = 0; i < stored->Variables().Count(); ++i) {
@@ -23,9 +23,9 @@ Json DescribeVariables(const TPrintWizardPageTemplateProjectProperties& bag) {
   return variables;
 }
 
-Json DescribeProjectBag(const TPrintWizardPageTemplateProject& project) {
+TJson DescribeProjectBag(const TPrintWizardPageTemplateProject& project) {
   const TPrintWizardPageTemplateProjectProperties* bag = project.ProjectProperties();
-  if (bag == nullptr) return Json();
+  if (bag == nullptr) return TJson();
   return {{"title", bag->Title()},
           {"author", bag->Author()},
           {"description", bag->Description()},
@@ -33,11 +33,11 @@ Json DescribeProjectBag(const TPrintWizardPageTemplateProject& project) {
 }
 
 // Elements that are not visible have no rectangle; those that bind no object take none.
-Json DescribeElement(TPageElement& element) {
-  Json rect;
+TJson DescribeElement(TPageElement& element) {
+  TJson rect;
   if (const auto* visible = Supports<IVisiblePageElement>(&element)) {
     const TDoubleRect bounds = visible->GetBounds();
-    rect = Json::array({bounds.Left, bounds.Top, bounds.Right, bounds.Bottom});
+    rect = TJson::array({bounds.Left, bounds.Top, bounds.Right, bounds.Bottom});
   }
   const auto* consumer = Supports<IObjectConsumer>(&element);
   return {{"class", element.ClassName()},
@@ -47,19 +47,19 @@ Json DescribeElement(TPageElement& element) {
 
 // Sizes, colour and picture belong to the system's own template class; other template classes
 // stored in a project show them as null.
-Json DescribeTemplate(TPageTemplate& pageTemplate) {
-  Json json;
+TJson DescribeTemplate(TPageTemplate& pageTemplate) {
+  TJson json;
   json["id"] = pageTemplate.ID();
   json["name"] = pageTemplate.Properties().Name();
   json["class"] = pageTemplate.ClassName();
   const auto* wizard = dynamic_cast<const TPrintWizardPageTemplate*>(&pageTemplate);
   const TPrintWizardPageTemplateProperties* bag =
       wizard != nullptr ? &wizard->WizardProperties() : nullptr;
-  json["widthCm"] = bag != nullptr ? Json(bag->PageWidth()) : Json();
-  json["heightCm"] = bag != nullptr ? Json(bag->PageHeight()) : Json();
-  json["backgroundColor"] = bag != nullptr ? Json(ColorText(bag->BackColor())) : Json();
-  json["backgroundPicture"] = bag != nullptr ? Json(bag->BackgroundFile()) : Json();
-  Json elements = Json::array();
+  json["widthCm"] = bag != nullptr ? TJson(bag->PageWidth()) : TJson();
+  json["heightCm"] = bag != nullptr ? TJson(bag->PageHeight()) : TJson();
+  json["backgroundColor"] = bag != nullptr ? TJson(ColorText(bag->BackColor())) : TJson();
+  json["backgroundPicture"] = bag != nullptr ? TJson(bag->BackgroundFile()) : TJson();
+  TJson elements = TJson::array();
   for (int32_t i = 0; i < pageTemplate.Elements().Count(); ++i) {
     if (TPageElement* element = pageTemplate.Elements().Items(i)) {
       elements.push_back(DescribeElement(*element));
@@ -69,23 +69,24 @@ Json DescribeTemplate(TPageTemplate& pageTemplate) {
   return json;
 }
 
-Json DescribeTemplates(const TPageTemplateList& templates) {
-  Json list = Json::array();
+TJson DescribeTemplates(const TPageTemplateList& templates) {
+  TJson list = TJson::array();
   for (int32_t i = 0; i < templates.Count(); ++i) {
-    if (TPageTemplate* pageTemplate = templates.Items(i)) list.push_back(DescribeTemplate(*pageTemplate));
+    if (TPageTemplate* pageTemplate = templates.Items(i))
+      list.push_back(DescribeTemplate(*pageTemplate));
   }
   return list;
 }
 
 // The tree reader stops at kMaxTreeDepth, so this recursion is bounded.
-Json DescribeStructure(const TRef<ITreeItemList>& items) {
-  Json list = Json::array();
+TJson DescribeStructure(const TRef<ITreeItemList>& items) {
+  TJson list = TJson::array();
   if (!items) return list;
   for (int32_t i = 0; i < items->Count(); ++i) {
     const TRef<ITreeItem> item = items->GetItem(i);
     if (!item) continue;
     TObject* object = item->GetObject();
-    Json json;
+    TJson json;
     json["class"] = object != nullptr ? object->ClassName() : std::string();
     const auto* element = dynamic_cast<const TPageTemplateStructureElement*>(object);
     if (const auto* page = element != nullptr
@@ -99,16 +100,16 @@ Json DescribeStructure(const TRef<ITreeItemList>& items) {
   return list;
 }
 
-std::string RectText(const Json& rect) {
+std::string RectText(const TJson& rect) {
   if (rect.is_null()) return "no rectangle";
   std::string text = "[";
   for (size_t i = 0; i < rect.size(); ++i) text += (i == 0 ? "" : ", ") + rect[i].dump();
   return text + "]";
 }
 
-void PrintTemplates(const Json& templates, std::ostream& out) {
+void PrintTemplates(const TJson& templates, std::ostream& out) {
   out << "templates:" << (templates.empty() ? " (none)" : "") << "\n";
-  for (const Json& page : templates) {
+  for (const TJson& page : templates) {
     out << "  " << page["id"] << " " << QuotedText(page["name"].get<std::string>()) << " "
         << page["class"].get<std::string>();
     if (!page["widthCm"].is_null()) {
@@ -119,15 +120,15 @@ void PrintTemplates(const Json& templates, std::ostream& out) {
       }
     }
     out << "\n";
-    for (const Json& element : page["elements"]) {
+    for (const TJson& element : page["elements"]) {
       out << "    " << element["class"].get<std::string>() << " " << RectText(element["rect"])
           << (element["takesObject"].get<bool>() ? ", takes an object" : "") << "\n";
     }
   }
 }
 
-void PrintStructure(const Json& items, int depth, std::ostream& out) {
-  for (const Json& item : items) {
+void PrintStructure(const TJson& items, int depth, std::ostream& out) {
+  for (const TJson& item : items) {
     out << std::string(static_cast<size_t>(depth) * 2, ' ') << item["class"].get<std::string>();
     if (item.contains("templateId")) out << ", template " << item["templateId"];
     out << "\n";
@@ -137,8 +138,8 @@ void PrintStructure(const Json& items, int depth, std::ostream& out) {
 
 }  // namespace
 
-Json InspectTemplateProject(TStream& stream) {
-  Json json;
+TJson InspectTemplateProject(TStream& stream) {
+  TJson json;
   {
     TCSFStream header(stream, CSFMode::Read);
     json["fileType"] = header.FileType();
@@ -154,20 +155,20 @@ Json InspectTemplateProject(TStream& stream) {
   return json;
 }
 
-void PrintTemplateProjectOutline(const Json& description, std::ostream& out) {
+void PrintTemplateProjectOutline(const TJson& description, std::ostream& out) {
   out << "template project: file type " << description["fileType"] << ", version "
       << description["fileVersion"] << "\n"
       << "loaded: "
       << (description["loaded"].get<bool>() ? "yes" : "no, damaged; what was read is shown")
       << "\n";
-  const Json& project = description["project"];
+  const TJson& project = description["project"];
   if (project.is_object()) {
     out << "project:\n";
     for (const char* key : {"title", "author", "description"}) {
       out << "  " << key << ": " << project[key].get<std::string>() << "\n";
     }
     out << "  variables:" << (project["variables"].empty() ? " (none)" : "") << "\n";
-    for (const Json& variable : project["variables"]) {
+    for (const TJson& variable : project["variables"]) {
       out << "    " << variable["name"].get<std::string>() << " = "
           << QuotedText(variable["value"].get<std::string>()) << "\n";
     }

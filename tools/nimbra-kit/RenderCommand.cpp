@@ -84,7 +84,7 @@ std::unique_ptr<TAlbumDocuments> LoadAlbum(const TCommandLine& commandLine) {
     if (commandLine.Has("album")) return LoadAlbumPackage(commandLine.Value("album"));
     return LoadAlbumFiles(commandLine.Value("slideshow"), commandLine.Value("template"));
   } catch (const EAlbumLoadError& error) {
-    throw CommandError(error.what());
+    throw ECommandError(error.what());
   }
 }
 
@@ -136,9 +136,9 @@ void RunRender(const TCommandLine& commandLine, std::ostream& out) {
       const std::unique_ptr<TRenderPageTemplateList> list = engine.BuildPageList();
       for (const int32_t index : options.Pages) {
         if (index >= list->Count()) {
-          throw CommandError("page " + std::to_string(index + 1) +
-                             " is not in the album, which has " + std::to_string(list->Count()) +
-                             " pages");
+          throw ECommandError("page " + std::to_string(index + 1) +
+                              " is not in the album, which has " + std::to_string(list->Count()) +
+                              " pages");
         }
       }
       engine.RenderPages(*list, options.Pages);
@@ -151,13 +151,14 @@ void RunRender(const TCommandLine& commandLine, std::ostream& out) {
   report();
   if (engine.Written().empty() && errors.CriticalCount() == 0) out << "no pages\n";
   if (errors.HasCriticalErrors()) {
-    throw CommandError(std::to_string(errors.CriticalCount()) + " error(s) while saving the pages");
+    throw ECommandError(std::to_string(errors.CriticalCount()) +
+                        " error(s) while saving the pages");
   }
 }
 
 }  // namespace
 
-const KitCommand kRenderCommand = {
+const TKitCommand kRenderCommand = {
     "render",
     "draw an album's pages into picture files",
     "Usage: nimbra-kit render (-p SLIDESHOW.kvt -t PROJECT.pwt | --album EXE) -o DIR\n"
@@ -170,36 +171,36 @@ const KitCommand kRenderCommand = {
     "files that cannot be written are listed at the end; the last make the command fail.\n",
     {SlideShowOption(),
      TemplateOption(),
-     {.longName = "album",
-      .valueName = "EXE",
-      .help = "read both from the package of an album executable (or a\n"
+     {.LongName = "album",
+      .ValueName = "EXE",
+      .Help = "read both from the package of an album executable (or a\n"
               "package file), as the album does"},
-     {.longName = "output",
-      .shortName = 'o',
-      .valueName = "DIR",
-      .help = "the folder for the pictures, made when missing"},
-     {.longName = "size",
-      .valueName = "WxH",
-      .help = "the picture size in pixels",
-      .defaultValue = "1024x768"},
-     {.longName = "dpi",
-      .valueName = "N",
-      .help = "the resolution for centimetre sizes on the pages",
-      .defaultValue = "96"},
-     {.longName = "pages",
-      .valueName = "LIST",
-      .help = "only these pages, such as 1,3,5-7 (default all)"},
-     {.longName = "format",
-      .valueName = "FORMAT",
-      .help = "png, bmp or jpg",
-      .defaultValue = "png"},
-     {.longName = "prefix",
-      .valueName = "PREFIX",
-      .help = "the start of every file name",
-      .defaultValue = TPrintWizardPictureEngineProperties::kDefaultFileNamePrefix},
-     {.longName = "seed",
-      .valueName = "N",
-      .help = "draw the pictures' random turns from N, so that a render can\n"
+     {.LongName = "output",
+      .ShortName = 'o',
+      .ValueName = "DIR",
+      .Help = "the folder for the pictures, made when missing"},
+     {.LongName = "size",
+      .ValueName = "WxH",
+      .Help = "the picture size in pixels",
+      .DefaultValue = "1024x768"},
+     {.LongName = "dpi",
+      .ValueName = "N",
+      .Help = "the resolution for centimetre sizes on the pages",
+      .DefaultValue = "96"},
+     {.LongName = "pages",
+      .ValueName = "LIST",
+      .Help = "only these pages, such as 1,3,5-7 (default all)"},
+     {.LongName = "format",
+      .ValueName = "FORMAT",
+      .Help = "png, bmp or jpg",
+      .DefaultValue = "png"},
+     {.LongName = "prefix",
+      .ValueName = "PREFIX",
+      .Help = "the start of every file name",
+      .DefaultValue = TPrintWizardPictureEngineProperties::kDefaultFileNamePrefix},
+     {.LongName = "seed",
+      .ValueName = "N",
+      .Help = "draw the pictures' random turns from N, so that a render can\n"
               "be repeated exactly"}},
     RunRender};
 

@@ -24,8 +24,8 @@ bool ParseWhole(std::string_view text, int64_t& value) {
 int ParseSide(std::string_view text, const std::string& whole) {
   int64_t value = 0;
   if (!ParseWhole(text, value) || value < 1 || value > kMaxRenderSide) {
-    throw UsageError("--size wants WIDTHxHEIGHT in pixels, each 1 to " +
-                     std::to_string(kMaxRenderSide) + ", not '" + whole + "'");
+    throw EUsageError("--size wants WIDTHxHEIGHT in pixels, each 1 to " +
+                      std::to_string(kMaxRenderSide) + ", not '" + whole + "'");
   }
   return static_cast<int>(value);
 }
@@ -33,22 +33,22 @@ int ParseSide(std::string_view text, const std::string& whole) {
 int32_t ParsePageNumber(std::string_view text, const std::string& whole) {
   int64_t value = 0;
   if (!ParseWhole(text, value) || value < 1 || value > std::numeric_limits<int32_t>::max()) {
-    throw UsageError("--pages wants page numbers from 1 and ranges such as 2-5, not '" + whole +
-                     "'");
+    throw EUsageError("--pages wants page numbers from 1 and ranges such as 2-5, not '" + whole +
+                      "'");
   }
   return static_cast<int32_t>(value);
 }
 
 void CheckSources(const TCommandLine& commandLine) {
-  if (!commandLine.Positionals().empty()) throw UsageError("unexpected argument");
+  if (!commandLine.Positionals().empty()) throw EUsageError("unexpected argument");
   const bool files = commandLine.Has("slideshow") || commandLine.Has("template");
   if (commandLine.Has("album")) {
-    if (files) throw UsageError("give either --album or -p and -t, not both");
+    if (files) throw EUsageError("give either --album or -p and -t, not both");
   } else {
-    if (!commandLine.Has("slideshow")) throw UsageError("give the slideshow with -p FILE");
-    if (!commandLine.Has("template")) throw UsageError("give the template project with -t FILE");
+    if (!commandLine.Has("slideshow")) throw EUsageError("give the slideshow with -p FILE");
+    if (!commandLine.Has("template")) throw EUsageError("give the template project with -t FILE");
   }
-  if (!commandLine.Has("output")) throw UsageError("give the folder for the pictures with -o DIR");
+  if (!commandLine.Has("output")) throw EUsageError("give the folder for the pictures with -o DIR");
 }
 
 }  // namespace
@@ -65,7 +65,7 @@ double ParseResolution(const std::string& text) {
   const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
   if (text.empty() || error != std::errc() || end != text.data() + text.size() ||
       !std::isfinite(value) || value <= 0 || value > 10000) {
-    throw UsageError("--dpi wants a resolution above 0 and at most 10000, not '" + text + "'");
+    throw EUsageError("--dpi wants a resolution above 0 and at most 10000, not '" + text + "'");
   }
   return value;
 }
@@ -76,7 +76,7 @@ std::vector<int32_t> ParsePageList(const std::string& text) {
   std::unordered_set<int32_t> seen;
   const auto add = [&](int32_t number) {
     if (seen.insert(number - 1).second) indices.push_back(number - 1);
-    if (indices.size() > kMaxPages) throw UsageError("--pages names more pages than an album has");
+    if (indices.size() > kMaxPages) throw EUsageError("--pages names more pages than an album has");
   };
   const std::string_view all(text);
   size_t start = 0;
@@ -91,10 +91,10 @@ std::vector<int32_t> ParsePageList(const std::string& text) {
       const int32_t first = ParsePageNumber(item.substr(0, dash), text);
       const int32_t last = ParsePageNumber(item.substr(dash + 1), text);
       if (last < first) {
-        throw UsageError("--pages: the range '" + std::string(item) + "' runs backwards");
+        throw EUsageError("--pages: the range '" + std::string(item) + "' runs backwards");
       }
       if (int64_t{last} - first >= static_cast<int64_t>(kMaxPages)) {
-        throw UsageError("--pages names more pages than an album has");
+        throw EUsageError("--pages names more pages than an album has");
       }
       for (int64_t number = first; number <= last; ++number) add(static_cast<int32_t>(number));
     }
@@ -110,7 +110,7 @@ uint32_t ParseSeed(const std::string& text) {
                       text.find_first_not_of("0123456789") == std::string::npos;
   if (digits) value = std::stoull(text);
   if (!digits || value > UINT32_MAX) {
-    throw UsageError("--seed wants a whole number from 0 to 4294967295, not '" + text + "'");
+    throw EUsageError("--seed wants a whole number from 0 to 4294967295, not '" + text + "'");
   }
   return static_cast<uint32_t>(value);
 }
@@ -123,11 +123,11 @@ TRenderOptions ReadRenderOptions(const TCommandLine& commandLine) {
   const std::string& formatName = commandLine.Value("format");
   options.Format = FindPictureFormatWriter(formatName);
   if (options.Format == nullptr) {
-    throw UsageError("--format is png, bmp or jpg, not '" + formatName + "'");
+    throw EUsageError("--format is png, bmp or jpg, not '" + formatName + "'");
   }
   options.Prefix = commandLine.Value("prefix");
   if (options.Prefix.find_first_of("/\\") != std::string::npos) {
-    throw UsageError("--prefix is the start of a file name and holds no folder");
+    throw EUsageError("--prefix is the start of a file name and holds no folder");
   }
   if (commandLine.Has("pages")) options.Pages = ParsePageList(commandLine.Value("pages"));
   if (commandLine.Has("seed")) options.Seed = ParseSeed(commandLine.Value("seed"));

@@ -15,12 +15,12 @@ namespace nimbra::kit {
 
 namespace {
 
-Json DescribeObjects(const TSlideShowObjectList& list);
+TJson DescribeObjects(const TSlideShowObjectList& list);
 
 // The stored name, the text and the keywords only where the kind has them, so that "no file" and
 // "an empty file name" stay apart; keywords are always listed (null for a kind without any).
-Json DescribeObject(TSlideShowObject& object) {
-  Json json;
+TJson DescribeObject(TSlideShowObject& object) {
+  TJson json;
   json["class"] = object.ClassName();
   json["path"] = object.PathText();
   json["index"] = object.Index();
@@ -35,7 +35,7 @@ Json DescribeObject(TSlideShowObject& object) {
     json["text"] = chapter->ChapterText();
   }
   const auto* keywords = Supports<IKeywords>(&object);
-  json["keywords"] = keywords != nullptr ? Json(keywords->Keywords()) : Json();
+  json["keywords"] = keywords != nullptr ? TJson(keywords->Keywords()) : TJson();
   // The reader refuses nesting deeper than kMaxObjectNesting, so this recursion is bounded.
   if (const TSlideShowObjectList* children = ChildrenOf(&object)) {
     json["children"] = DescribeObjects(*children);
@@ -43,30 +43,30 @@ Json DescribeObject(TSlideShowObject& object) {
   return json;
 }
 
-Json DescribeObjects(const TSlideShowObjectList& list) {
-  Json objects = Json::array();
+TJson DescribeObjects(const TSlideShowObjectList& list) {
+  TJson objects = TJson::array();
   for (int32_t i = 0; i < list.Count(); ++i) {
     if (TSlideShowObject* object = list.Items(i)) objects.push_back(DescribeObject(*object));
   }
   return objects;
 }
 
-Json DescribeSettings(const TSlideShowProperties& settings) {
-  Json fields = Json::object();
+TJson DescribeSettings(const TSlideShowProperties& settings) {
+  TJson fields = TJson::object();
   TJsonFieldWriter writer(fields);
   settings.DescribeFields(writer);
   return fields;
 }
 
-Json DescribeInfo(const TSlideShowInfoProperties& info) {
+TJson DescribeInfo(const TSlideShowInfoProperties& info) {
   return {{"title", info.Title()},
           {"author", info.Author()},
           {"description", info.Description()},
           {"copyright", info.Copyright()}};
 }
 
-Json DescribeMusic(const TMusicProperties& music) {
-  Json playList = Json::array();
+TJson DescribeMusic(const TMusicProperties& music) {
+  TJson playList = TJson::array();
   for (int i = 0; i < music.PlayList().Count(); ++i) {
     const TMusicPlayListItem& item = music.PlayList().Items(i);
     playList.push_back({{"fileName", item.FileName()},
@@ -82,29 +82,36 @@ Json DescribeMusic(const TMusicProperties& music) {
 
 std::string ResultText(int32_t result) {
   switch (result) {
-    case kSlideShowLoaded: return "read";
-    case kSlideShowNotReadable: return "not readable to the end; what was read is shown";
-    case kSlideShowTooOld: return "too old to read";
-    case kSlideShowLoadedMarker: return "read, with the marker";
-    default: return "unknown";
+    case kSlideShowLoaded:
+      return "read";
+    case kSlideShowNotReadable:
+      return "not readable to the end; what was read is shown";
+    case kSlideShowTooOld:
+      return "too old to read";
+    case kSlideShowLoadedMarker:
+      return "read, with the marker";
+    default:
+      return "unknown";
   }
 }
 
 // "1.2 TExtPicSlideShowObject, 5000 ms, file: \"a.jpg\"", then the children one level deeper.
-void PrintObjects(const Json& objects, int depth, std::ostream& out) {
-  for (const Json& object : objects) {
+void PrintObjects(const TJson& objects, int depth, std::ostream& out) {
+  for (const TJson& object : objects) {
     out << std::string(static_cast<size_t>(depth) * 2, ' ') << object["path"].get<std::string>()
         << " " << object["class"].get<std::string>() << ", " << object["duration"] << " ms";
     if (!object["active"].get<bool>()) out << ", inactive";
     if (object.contains("text")) out << ", text: " << QuotedText(object["text"].get<std::string>());
-    if (object.contains("fileName")) out << ", file: " << QuotedText(object["fileName"].get<std::string>());
+    if (object.contains("fileName"))
+      out << ", file: " << QuotedText(object["fileName"].get<std::string>());
     if (object["keywords"].is_string() && !object["keywords"].get<std::string>().empty()) {
       out << ", keywords: " << QuotedText(object["keywords"].get<std::string>());
     }
     if (object.contains("children")) {
       const size_t count = object["children"].size();
-      out << ", " << (count == 0 ? std::string("no objects")
-                                 : std::to_string(count) + (count == 1 ? " object" : " objects"));
+      out << ", "
+          << (count == 0 ? std::string("no objects")
+                         : std::to_string(count) + (count == 1 ? " object" : " objects"));
     }
     out << "\n";
     if (object.contains("children")) PrintObjects(object["children"], depth + 1, out);
@@ -117,18 +124,27 @@ std::string QuotedText(const std::string& text) {
   std::string quoted = "\"";
   for (const char c : text) {
     switch (c) {
-      case '"': quoted += "\\\""; break;
-      case '\n': quoted += "\\n"; break;
-      case '\r': quoted += "\\r"; break;
-      case '\t': quoted += "\\t"; break;
-      default: quoted += c;
+      case '"':
+        quoted += "\\\"";
+        break;
+      case '\n':
+        quoted += "\\n";
+        break;
+      case '\r':
+        quoted += "\\r";
+        break;
+      case '\t':
+        quoted += "\\t";
+        break;
+      default:
+        quoted += c;
     }
   }
   return quoted + "\"";
 }
 
-Json InspectSlideShow(TStream& stream) {
-  Json json;
+TJson InspectSlideShow(TStream& stream) {
+  TJson json;
   {
     TCSFStream header(stream, CSFMode::Read);
     json["fileType"] = header.FileType();
@@ -145,7 +161,7 @@ Json InspectSlideShow(TStream& stream) {
   return json;
 }
 
-void PrintSlideShowOutline(const Json& description, std::ostream& out) {
+void PrintSlideShowOutline(const TJson& description, std::ostream& out) {
   const int32_t result = description["result"].get<int32_t>();
   out << "slideshow document: file type " << description["fileType"] << ", version "
       << description["fileVersion"] << "\n"
