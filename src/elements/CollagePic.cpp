@@ -1,7 +1,7 @@
 #include "elements/CollagePic.h"
 
 #include "elements/DrawingRandom.h"
-#include "storage/CSFStream.h"
+#include "framework/FieldMap.h"
 
 namespace nimbra {
 
@@ -16,60 +16,39 @@ TBitmap32* TCollagePic::GetBitmap() { return bitmap_.get(); }
 
 void TCollagePic::FreeBitmap() { bitmap_.reset(); }
 
-bool TCollagePic::WriteToStream(TCSFStream& stream) const {
-  try {
-    stream.WriteDouble(bounds_.Left);
-    stream.WriteDouble(bounds_.Top);
-    stream.WriteDouble(bounds_.Right);
-    stream.WriteDouble(bounds_.Bottom);
-    stream.WriteByte(placement_);
-    stream.WriteDouble(width_);
-    stream.WriteDouble(height_);
-    stream.WriteDouble(offsetX_);
-    stream.WriteDouble(offsetY_);
-    stream.WriteBoolean(fromResource_);
-    stream.WriteString(fileNames_);
-    stream.WriteBoolean(keepAspectRatio_);
-    stream.WriteBoolean(scaleWithPicture_);
-    stream.WriteDouble(angle_);
-    stream.WriteInteger(centerX_);
-    stream.WriteInteger(centerY_);
-    stream.WriteDouble(angleRange_);
-    for (double value : reserved_) stream.WriteDouble(value);
-    stream.WriteBoolean(reservedFlag_);
-    return true;
-  } catch (...) {
-    return false;
+void TCollagePic::MapFields(TFieldMap& map) {
+  map.Rect("bounds", bounds_);
+  map.Byte("placement", placement_);
+  map.Double("width", width_);
+  map.Double("height", height_);
+  map.Double("offsetX", offsetX_);
+  map.Double("offsetY", offsetY_);
+  map.Boolean("fromResource", fromResource_);
+  map.String("fileNames", fileNames_);
+  map.Boolean("keepAspectRatio", keepAspectRatio_);
+  map.Boolean("scaleWithPicture", scaleWithPicture_);
+  map.Double("angle", angle_);
+  map.Integer("centerX", centerX_);
+  map.Integer("centerY", centerY_);
+  map.Double("angleRange", angleRange_);
+  // Older writers stopped here.
+  if (!map.More()) return;
+  for (size_t i = 0; i < reserved_.size(); ++i) {
+    map.Double("reserved" + std::to_string(i), reserved_[i]);
   }
+  map.Boolean("reservedFlag", reservedFlag_);
+}
+
+bool TCollagePic::WriteToStream(TCSFStream& stream) const {
+  return WriteFields(stream, *this);
 }
 
 bool TCollagePic::ReadFromStream(TCSFStream& stream) {
-  try {
-    bounds_.Left = stream.ReadDouble();
-    bounds_.Top = stream.ReadDouble();
-    bounds_.Right = stream.ReadDouble();
-    bounds_.Bottom = stream.ReadDouble();
-    placement_ = stream.ReadByte();
-    width_ = stream.ReadDouble();
-    height_ = stream.ReadDouble();
-    offsetX_ = stream.ReadDouble();
-    offsetY_ = stream.ReadDouble();
-    fromResource_ = stream.ReadBoolean();
-    fileNames_ = stream.ReadString();
-    keepAspectRatio_ = stream.ReadBoolean();
-    scaleWithPicture_ = stream.ReadBoolean();
-    angle_ = stream.ReadDouble();
-    centerX_ = stream.ReadInteger();
-    centerY_ = stream.ReadInteger();
-    angleRange_ = stream.ReadDouble();
-    // Older writers stopped here.
-    if (!stream.MoreInSubChunk()) return true;
-    for (double& value : reserved_) value = stream.ReadDouble();
-    reservedFlag_ = stream.ReadBoolean();
-    return true;
-  } catch (...) {
-    return false;
-  }
+  return ReadFields(stream, *this);
+}
+
+void TCollagePic::DescribeFields(TFieldWriter& fields) const {
+  DescribeFieldsOf(fields, *this);
 }
 
 TCollagePic& TCollagePicsList::Add(std::unique_ptr<TCollagePic> picture) {

@@ -16,6 +16,8 @@
 namespace nimbra {
 
 class TCSFStream;
+class TFieldMap;
+class TFieldWriter;
 
 // Anchors in a 3 × 3 grid, row by row; kPlacementFitted fits the picture to the main picture.
 inline constexpr uint8_t kPlacementTopLeft = 0;
@@ -38,9 +40,12 @@ class TCollagePic : public TObject {
   // Lets go of the loaded picture (after each drawing).
   virtual void FreeBitmap();
   // The fields, bounds first; older data ends after AngleRange, so the last five fields are read
-  // only when the enclosing sub-chunk has more. False after any failure.
+  // only when the enclosing sub-chunk has more.
+  void MapFields(TFieldMap& map);
+  // The fields alone, as MapFields lists them; false after any failure.
   virtual bool WriteToStream(TCSFStream& stream) const;
   virtual bool ReadFromStream(TCSFStream& stream);
+  void DescribeFields(TFieldWriter& fields) const;
   virtual std::string EditorFrameClassName() const {
     return "TPrintWizardPictureEffectUserCollagePropertiesEditorHelperFrame";
   }

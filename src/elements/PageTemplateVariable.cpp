@@ -4,6 +4,9 @@
 #include <cstdio>
 #include <ctime>
 
+#include "elements/ListItemFields.h"
+#include "elements/NamedEntries.h"
+#include "framework/FieldMap.h"
 #include "storage/CSFStream.h"
 
 namespace nimbra {
@@ -85,30 +88,14 @@ bool ParseShortDate(const std::string& text, std::chrono::year_month_day& date) 
 
 // ---- TPageTemplateVariable ----
 
-bool TPageTemplateVariable::WriteToStream(TCSFStream& stream) const {
-  if (!TProperties::WriteToStream(stream)) return false;
-  try {
-    TWriteSubChunk chunk(stream);
-    stream.WriteString(variableName_);
-    stream.WriteString(comment_);
-    stream.WriteString(GetValueText());
-    chunk.End();
-    return true;
-  } catch (...) {
-    return false;
-  }
-}
-
-bool TPageTemplateVariable::ReadFromStream(TCSFStream& stream) {
-  if (!TProperties::ReadFromStream(stream)) return false;
-  try {
-    TReadSubChunk chunk(stream);
-    variableName_ = stream.ReadString();
-    comment_ = stream.ReadString();
-    return SetValueText(stream.ReadString());
-  } catch (...) {
-    return false;
-  }
+void TPageTemplateVariable::MapFields(TFieldMap& map) {
+  TProperties::MapFields(map);
+  map.SubChunk([&] {
+    map.String("variableName", variableName_);
+    map.String("comment", comment_);
+    map.Text("value", GetValueText(),
+             [this](const std::string& text) { return SetValueText(text); });
+  });
 }
 
 bool TPageTemplateStringVariable::SetValueText(const std::string& text) {
@@ -149,47 +136,38 @@ TPageTemplateVariable* TPageTemplateVariableList::FindByName(const std::string& 
 
 // ---- TPageTemplateVariableProperties ----
 
-bool TPageTemplateVariableProperties::WriteToStream(TCSFStream& stream) const {
-  if (!TProperties::WriteToStream(stream)) return false;
-  try {
-    TWriteSubChunk chunk(stream);
-    stream.WriteInteger(variables_.Count());
-    bool written = true;
-    for (int32_t i = 0; i < variables_.Count(); ++i) {
-      const TPageTemplateVariable& variable = variables_.Items(i);
-      TWriteSubChunk entry(stream);
-      stream.WriteClassName(&variable);
-      written = variable.WriteToStream(stream) && written;
-      entry.End();
-    }
-    chunk.End();
-    return written;
-  } catch (...) {
-    return false;
-  }
+TStoredPart TPageTemplateVariableProperties::VariablesPart() {
+  return {[this](TCSFStream& stream) { return WriteNamedEntries(stream, variables_); },
+          [this](TCSFStream& stream) {
+            variables_.Clear();
+            const int32_t count = stream.ReadInteger();
+            bool read = true;
+            // Every entry takes at least its length field, so a count beyond the data ends in a
+            // read error once the data is used up; nothing is allocated for the count itself.
+            for (int32_t i = 0; i < count; ++i) {
+              TReadSubChunk entry(stream);
+              const TMetaClass* variableClass = stream.ReadClass();
+              if (variableClass == nullptr) continue;
+              const int32_t index = variables_.AddVariable(*variableClass);
+              if (index < 0) continue;
+              read = variables_.Items(index).ReadFromStream(stream) && read;
+            }
+            return PartRead(read);
+          },
+          [this](std::string_view name, TFieldWriter& fields) {
+            fields.Integer(name, variables_.Count());
+            for (int32_t i = 0; i < variables_.Count(); ++i) {
+              const TPageTemplateVariable& variable = variables_.Items(i);
+              TListItemFields item(fields, name, i);
+              fields.Text(item.ItemName(), variable.ClassName());
+              variable.DescribeFields(item);
+            }
+          }};
 }
 
-bool TPageTemplateVariableProperties::ReadFromStream(TCSFStream& stream) {
-  if (!TProperties::ReadFromStream(stream)) return false;
-  variables_.Clear();
-  try {
-    TReadSubChunk chunk(stream);
-    const int32_t count = stream.ReadInteger();
-    bool read = true;
-    // Every entry takes at least its length field, so a count beyond the data ends in a read
-    // error once the data is used up; nothing is allocated for the count itself.
-    for (int32_t i = 0; i < count; ++i) {
-      TReadSubChunk entry(stream);
-      const TMetaClass* variableClass = stream.ReadClass();
-      if (variableClass == nullptr) continue;
-      const int32_t index = variables_.AddVariable(*variableClass);
-      if (index < 0) continue;
-      read = variables_.Items(index).ReadFromStream(stream) && read;
-    }
-    return read;
-  } catch (...) {
-    return false;
-  }
+void TPageTemplateVariableProperties::MapFields(TFieldMap& map) {
+  TProperties::MapFields(map);
+  map.SubChunk([&] { map.Part("variables", VariablesPart()); });
 }
 
 }  // namespace nimbra

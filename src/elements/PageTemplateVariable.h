@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "framework/FieldMap.h"
 #include "framework/Properties.h"
 
 namespace nimbra {
@@ -19,8 +20,7 @@ class TPageTemplateVariable : public TProperties {
  public:
   // One sub-chunk: VariableName, Comment, then the value as GetValueText gives it. Reading applies
   // the value with SetValueText and fails when that refuses it.
-  bool WriteToStream(TCSFStream& stream) const override;
-  bool ReadFromStream(TCSFStream& stream) override;
+  void MapFields(TFieldMap& map) override;
 
   // The height in pixels an editor of the value takes.
   virtual int32_t EditorHeight() const { return 21; }
@@ -126,13 +126,14 @@ class TPageTemplateVariableProperties : public TProperties {
 
   // One sub-chunk: the number of variables, then per variable a sub-chunk with its class name and
   // its own sub-chunk. Reading replaces the list; variables of unknown classes are passed over.
-  bool WriteToStream(TCSFStream& stream) const override;
-  bool ReadFromStream(TCSFStream& stream) override;
+  void MapFields(TFieldMap& map) override;
 
   TPageTemplateVariableList& Variables() { return variables_; }
   const TPageTemplateVariableList& Variables() const { return variables_; }
 
  private:
+  TStoredPart VariablesPart();
+
   TPageTemplateVariableList variables_;
 };
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "elements/FitRect.h"
-#include "storage/CSFStream.h"
+#include "framework/FieldMap.h"
 #include "storage/Check.h"
 
 namespace nimbra {
@@ -16,33 +16,14 @@ NIMBRA_DEFINE_PLUGIN(TPrintPageElementEllipse, TPrintPageElementGeometric)
 
 // ---- TPrintPageElementGeometricProperties ----
 
-bool TPrintPageElementGeometricProperties::WriteToStream(TCSFStream& stream) const {
-  if (!TVisiblePageElementProperties::WriteToStream(stream)) return false;
-  try {
-    TWriteSubChunk chunk(stream);
-    stream.WriteByte(drawFlags_);
-    stream.WriteCardinal(borderColor_);
-    stream.WriteCardinal(fillColor_);
-    stream.WriteInteger(borderWidth_);
-    chunk.End();
-    return true;
-  } catch (...) {
-    return false;
-  }
-}
-
-bool TPrintPageElementGeometricProperties::ReadFromStream(TCSFStream& stream) {
-  if (!TVisiblePageElementProperties::ReadFromStream(stream)) return false;
-  try {
-    TReadSubChunk chunk(stream);
-    drawFlags_ = stream.ReadByte();
-    borderColor_ = stream.ReadCardinal();
-    fillColor_ = stream.ReadCardinal();
-    borderWidth_ = stream.ReadInteger();
-    return true;
-  } catch (...) {
-    return false;
-  }
+void TPrintPageElementGeometricProperties::MapFields(TFieldMap& map) {
+  TVisiblePageElementProperties::MapFields(map);
+  map.SubChunk([&] {
+    map.Byte("drawFlags", drawFlags_);
+    map.Color("borderColor", borderColor_);
+    map.Color("fillColor", fillColor_);
+    map.Integer("borderWidth", borderWidth_);
+  });
 }
 
 std::string TPrintPageElementGeometricProperties::EditorFrameClassNames() const {
@@ -87,27 +68,9 @@ TPrintPageElementRect::TPrintPageElementRect()
 
 // ---- TPrintPageElementEllipseProperties ----
 
-bool TPrintPageElementEllipseProperties::WriteToStream(TCSFStream& stream) const {
-  if (!TPrintPageElementGeometricProperties::WriteToStream(stream)) return false;
-  try {
-    TWriteSubChunk chunk(stream);
-    stream.WriteBoolean(circle_);
-    chunk.End();
-    return true;
-  } catch (...) {
-    return false;
-  }
-}
-
-bool TPrintPageElementEllipseProperties::ReadFromStream(TCSFStream& stream) {
-  if (!TPrintPageElementGeometricProperties::ReadFromStream(stream)) return false;
-  try {
-    TReadSubChunk chunk(stream);
-    circle_ = stream.ReadBoolean();
-    return true;
-  } catch (...) {
-    return false;
-  }
+void TPrintPageElementEllipseProperties::MapFields(TFieldMap& map) {
+  TPrintPageElementGeometricProperties::MapFields(map);
+  map.SubChunk([&] { map.Boolean("circle", circle_); });
 }
 
 std::string TPrintPageElementEllipseProperties::EditorFrameClassNames() const {

@@ -21,8 +21,7 @@ class TPrintPageElementGeometricProperties : public TVisiblePageElementPropertie
   TPrintPageElementGeometricProperties() = default;
 
   // One sub-chunk: DrawFlags, BorderColor, FillColor, BorderWidth.
-  bool WriteToStream(TCSFStream& stream) const override;
-  bool ReadFromStream(TCSFStream& stream) override;
+  void MapFields(TFieldMap& map) override;
   std::string EditorFrameClassNames() const override;
 
   TColor32 BorderColor() const { return borderColor_; }
@@ -95,8 +94,7 @@ class TPrintPageElementEllipseProperties : public TPrintPageElementGeometricProp
   TPrintPageElementEllipseProperties() = default;
 
   // One sub-chunk after the geometric one: Circle.
-  bool WriteToStream(TCSFStream& stream) const override;
-  bool ReadFromStream(TCSFStream& stream) override;
+  void MapFields(TFieldMap& map) override;
   std::string EditorFrameClassNames() const override;
 
   // Draw the largest circle centred in the rectangle.

@@ -1,5 +1,6 @@
 #include "elements/PrintPageElementPageNumberText.h"
 
+#include "framework/FieldWriter.h"
 #include "storage/CSFStream.h"
 #include "templates/PageTemplate.h"
 
@@ -20,36 +21,34 @@ void TPrintPageElementPageNumberTextProperties::SetPosition(
   position_ = std::move(position);
 }
 
-bool TPrintPageElementPageNumberTextProperties::WriteToStream(TCSFStream& stream) const {
-  if (!TPrintPageElementAlignedTextProperties::WriteToStream(stream)) return false;
-  try {
-    TWriteSubChunk chunk(stream);
-    stream.WriteClassName(position_.get());
-    chunk.End();
-    return true;
-  } catch (...) {
-    return false;
-  }
+TStoredPart TPrintPageElementPageNumberTextProperties::PositionPart() {
+  return {
+      [this](TCSFStream& stream) {
+        stream.WriteClassName(position_.get());
+        return true;
+      },
+      [this](TCSFStream& stream) {
+        // A name is whole on its own, so an unknown one leaves nothing unread behind it.
+        const TMetaClass* positionClass = stream.ReadClass();
+        if (positionClass == nullptr ||
+            !positionClass->InheritsFrom(TPrintPageElementPageNumberTextPosition::StaticClass())) {
+          return TPartRead::Read;
+        }
+        std::unique_ptr<TPrintPageElementPageNumberTextPosition> position =
+            CreateAs<TPrintPageElementPageNumberTextPosition>(*positionClass);
+        if (!position) return TPartRead::Read;
+        position->SetOwner(dynamic_cast<TPrintPageElementPageNumberText*>(Element()));
+        position_ = std::move(position);
+        return TPartRead::Read;
+      },
+      [this](std::string_view name, TFieldWriter& fields) {
+        fields.Text(name, position_ ? position_->ClassName() : std::string());
+      }};
 }
 
-bool TPrintPageElementPageNumberTextProperties::ReadFromStream(TCSFStream& stream) {
-  if (!TPrintPageElementAlignedTextProperties::ReadFromStream(stream)) return false;
-  try {
-    TReadSubChunk chunk(stream);
-    const TMetaClass* positionClass = stream.ReadClass();
-    if (positionClass == nullptr ||
-        !positionClass->InheritsFrom(TPrintPageElementPageNumberTextPosition::StaticClass())) {
-      return true;
-    }
-    std::unique_ptr<TPrintPageElementPageNumberTextPosition> position =
-        CreateAs<TPrintPageElementPageNumberTextPosition>(*positionClass);
-    if (!position) return true;
-    position->SetOwner(dynamic_cast<TPrintPageElementPageNumberText*>(Element()));
-    position_ = std::move(position);
-    return true;
-  } catch (...) {
-    return false;
-  }
+void TPrintPageElementPageNumberTextProperties::MapFields(TFieldMap& map) {
+  TPrintPageElementAlignedTextProperties::MapFields(map);
+  map.SubChunk([&] { map.Part("position", PositionPart()); });
 }
 
 std::string TPrintPageElementPageNumberTextProperties::EditorFrameClassNames() const {

@@ -7,6 +7,7 @@
 
 #include "elements/PageNumberTextPosition.h"
 #include "elements/PrintPageElementText.h"
+#include "framework/FieldMap.h"
 
 namespace nimbra {
 
@@ -20,14 +21,15 @@ class TPrintPageElementPageNumberTextProperties : public TPrintPageElementAligne
   // One sub-chunk: the class name of Position (empty without one). Reading a name of a registered
   // position class replaces Position with a new instance of it whose Owner is the bag's element;
   // an empty or unknown name keeps the current one.
-  bool WriteToStream(TCSFStream& stream) const override;
-  bool ReadFromStream(TCSFStream& stream) override;
+  void MapFields(TFieldMap& map) override;
   std::string EditorFrameClassNames() const override;
 
   TPrintPageElementPageNumberTextPosition* Position() const { return position_.get(); }
   void SetPosition(std::unique_ptr<TPrintPageElementPageNumberTextPosition> position);
 
  private:
+  TStoredPart PositionPart();
+
   std::unique_ptr<TPrintPageElementPageNumberTextPosition> position_;
 };
 

@@ -1,9 +1,9 @@
 #include "elements/PrintPageElementPicture.h"
 
 #include "elements/DrawingRandom.h"
+#include "framework/FieldMap.h"
 #include "slideshow/SlideShowObject.h"
 #include "slideshow/SlideShowTree.h"
-#include "storage/CSFStream.h"
 
 namespace nimbra {
 
@@ -23,50 +23,22 @@ TPrintPageElementPictureProperties::TPrintPageElementPictureProperties()
 
 TPrintPageElementPictureProperties::~TPrintPageElementPictureProperties() = default;
 
-bool TPrintPageElementPictureProperties::WriteToStream(TCSFStream& stream) const {
-  if (!TVisiblePageElementProperties::WriteToStream(stream)) return false;
-  try {
-    if (useSlideShowPicture_) fileName_.clear();
-    TWriteSubChunk chunk(stream);
-    stream.WriteBoolean(keepAspectRatio_);
-    stream.WriteBoolean(secondFlag_);
-    stream.WriteBoolean(useSlideShowPicture_);
-    stream.WriteBoolean(takesNextObject_);
-    stream.WriteDouble(rotationAngle_);
-    stream.WriteByte(transparency_);
-    stream.WriteBoolean(randomRotation_);
-    stream.WriteBoolean(autoRotate_);
-    stream.WriteByte(fitMode_);
-    stream.WriteString(fileName_);
-    TWriteSubChunk effects(stream);
-    const bool written = effects_->WriteToStream(stream);
-    effects.End();
-    chunk.End();
-    return written;
-  } catch (...) {
-    return false;
-  }
-}
-
-bool TPrintPageElementPictureProperties::ReadFromStream(TCSFStream& stream) {
-  if (!TVisiblePageElementProperties::ReadFromStream(stream)) return false;
-  try {
-    TReadSubChunk chunk(stream);
-    keepAspectRatio_ = stream.ReadBoolean();
-    secondFlag_ = stream.ReadBoolean();
-    useSlideShowPicture_ = stream.ReadBoolean();
-    takesNextObject_ = stream.ReadBoolean();
-    rotationAngle_ = stream.ReadDouble();
-    transparency_ = stream.ReadByte();
-    randomRotation_ = stream.ReadBoolean();
-    autoRotate_ = stream.ReadBoolean();
-    fitMode_ = stream.ReadByte();
-    fileName_ = stream.ReadString();
-    TReadSubChunk effects(stream);
-    return effects_->ReadFromStream(stream);
-  } catch (...) {
-    return false;
-  }
+void TPrintPageElementPictureProperties::MapFields(TFieldMap& map) {
+  TVisiblePageElementProperties::MapFields(map);
+  if (map.Writes() && useSlideShowPicture_) fileName_.clear();
+  map.SubChunk([&] {
+    map.Boolean("keepAspectRatio", keepAspectRatio_);
+    map.Boolean("secondFlag", secondFlag_);
+    map.Boolean("useSlideShowPicture", useSlideShowPicture_);
+    map.Boolean("takesNextObject", takesNextObject_);
+    map.Double("rotationAngle", rotationAngle_);
+    map.Byte("transparency", transparency_);
+    map.Boolean("randomRotation", randomRotation_);
+    map.Boolean("autoRotate", autoRotate_);
+    map.Byte("fitMode", fitMode_);
+    map.String("fileName", fileName_);
+    map.SubChunk([&] { effects_->MapFields(map); });
+  });
 }
 
 std::string TPrintPageElementPictureProperties::EditorFrameClassNames() const {

@@ -34,8 +34,7 @@ class TPrintPageElementPictureProperties : public TVisiblePageElementProperties 
   // One sub-chunk: the flags, the angle, Transparency, RandomRotation, AutoRotate, FitMode,
   // FileName and the effect list in a nested sub-chunk. With UseSlideShowPicture the file name is
   // the bound object's, not the template's: it is cleared and written empty.
-  bool WriteToStream(TCSFStream& stream) const override;
-  bool ReadFromStream(TCSFStream& stream) override;
+  void MapFields(TFieldMap& map) override;
   std::string EditorFrameClassNames() const override;
 
   // As entered; resolved when used.

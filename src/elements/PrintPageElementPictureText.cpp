@@ -1,11 +1,11 @@
 #include "elements/PrintPageElementPictureText.h"
 
 #include "elements/PrintPageElementPicture.h"
+#include "framework/FieldMap.h"
 #include "framework/Plugins.h"
 #include "framework/VariablePlugin.h"
 #include "slideshow/SlideShowObject.h"
 #include "slideshow/SlideShowTree.h"
-#include "storage/CSFStream.h"
 #include "templates/PageTemplate.h"
 
 namespace nimbra {
@@ -16,27 +16,9 @@ NIMBRA_DEFINE_PLUGIN(TPrintPageElementPictureText, TPrintPageElementAlignedText)
 
 // ---- TPrintPageElementPictureTextProperties ----
 
-bool TPrintPageElementPictureTextProperties::WriteToStream(TCSFStream& stream) const {
-  if (!TPrintPageElementAlignedTextProperties::WriteToStream(stream)) return false;
-  try {
-    TWriteSubChunk chunk(stream);
-    stream.WriteInteger(pictureNumber_);
-    chunk.End();
-    return true;
-  } catch (...) {
-    return false;
-  }
-}
-
-bool TPrintPageElementPictureTextProperties::ReadFromStream(TCSFStream& stream) {
-  if (!TPrintPageElementAlignedTextProperties::ReadFromStream(stream)) return false;
-  try {
-    TReadSubChunk chunk(stream);
-    pictureNumber_ = stream.ReadInteger();
-    return true;
-  } catch (...) {
-    return false;
-  }
+void TPrintPageElementPictureTextProperties::MapFields(TFieldMap& map) {
+  TPrintPageElementAlignedTextProperties::MapFields(map);
+  map.SubChunk([&] { map.Integer("pictureNumber", pictureNumber_); });
 }
 
 std::string TPrintPageElementPictureTextProperties::EditorFrameClassNames() const {

@@ -18,8 +18,7 @@ class TPrintPageElementPictureTextProperties : public TPrintPageElementAlignedTe
   TPrintPageElementPictureTextProperties() = default;
 
   // One sub-chunk: PictureNumber.
-  bool WriteToStream(TCSFStream& stream) const override;
-  bool ReadFromStream(TCSFStream& stream) override;
+  void MapFields(TFieldMap& map) override;
   std::string EditorFrameClassNames() const override;
 
   // 1 for the first picture element that takes its picture from the slideshow; 0 or less for

@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 
+#include "framework/FieldMap.h"
 #include "storage/Check.h"
 
 namespace nimbra {
@@ -24,31 +25,12 @@ int32_t MulDiv(int32_t a, int32_t b, int32_t c) {
 
 // ---- TPrintPageElementTextProperties ----
 
-bool TPrintPageElementTextProperties::WriteToStream(TCSFStream& stream) const {
-  if (!TVisiblePageElementProperties::WriteToStream(stream)) return false;
-  try {
-    auto& winTypes = dynamic_cast<TCSFStreamWinTypes&>(stream);
-    TWriteSubChunk chunk(stream);
-    winTypes.WriteFont(font_);
-    stream.WriteString(text_);
-    chunk.End();
-    return true;
-  } catch (...) {
-    return false;
-  }
-}
-
-bool TPrintPageElementTextProperties::ReadFromStream(TCSFStream& stream) {
-  if (!TVisiblePageElementProperties::ReadFromStream(stream)) return false;
-  try {
-    auto& winTypes = dynamic_cast<TCSFStreamWinTypes&>(stream);
-    TReadSubChunk chunk(stream);
-    if (std::optional<TFontRecord> font = winTypes.ReadFont()) font_ = std::move(*font);
-    text_ = stream.ReadString();
-    return true;
-  } catch (...) {
-    return false;
-  }
+void TPrintPageElementTextProperties::MapFields(TFieldMap& map) {
+  TVisiblePageElementProperties::MapFields(map);
+  map.SubChunk([&] {
+    map.Font("font", font_);
+    map.String("text", text_);
+  });
 }
 
 std::string TPrintPageElementTextProperties::EditorFrameClassNames() const {
@@ -96,29 +78,12 @@ void TPrintPageElementText::PaintText(TBitmap32&, const TPixelRect&) {}
 
 // ---- TPrintPageElementAlignedTextProperties ----
 
-bool TPrintPageElementAlignedTextProperties::WriteToStream(TCSFStream& stream) const {
-  if (!TPrintPageElementTextProperties::WriteToStream(stream)) return false;
-  try {
-    TWriteSubChunk chunk(stream);
-    stream.WriteByte(horzAlignment_);
-    stream.WriteByte(vertAlignment_);
-    chunk.End();
-    return true;
-  } catch (...) {
-    return false;
-  }
-}
-
-bool TPrintPageElementAlignedTextProperties::ReadFromStream(TCSFStream& stream) {
-  if (!TPrintPageElementTextProperties::ReadFromStream(stream)) return false;
-  try {
-    TReadSubChunk chunk(stream);
-    horzAlignment_ = stream.ReadByte();
-    vertAlignment_ = stream.ReadByte();
-    return true;
-  } catch (...) {
-    return false;
-  }
+void TPrintPageElementAlignedTextProperties::MapFields(TFieldMap& map) {
+  TPrintPageElementTextProperties::MapFields(map);
+  map.SubChunk([&] {
+    map.Byte("horzAlignment", horzAlignment_);
+    map.Byte("vertAlignment", vertAlignment_);
+  });
 }
 
 std::string TPrintPageElementAlignedTextProperties::EditorFrameClassNames() const {

@@ -31,8 +31,7 @@ class TPrintPageElementTextProperties : public TVisiblePageElementProperties {
   TPrintPageElementTextProperties() = default;
 
   // One sub-chunk: Font as a font value, then Text. A stored "no font" keeps the current font.
-  bool WriteToStream(TCSFStream& stream) const override;
-  bool ReadFromStream(TCSFStream& stream) override;
+  void MapFields(TFieldMap& map) override;
   std::string EditorFrameClassNames() const override;
 
   const std::string& Text() const { return text_; }
@@ -111,8 +110,7 @@ class TPrintPageElementAlignedTextProperties : public TPrintPageElementTextPrope
   TPrintPageElementAlignedTextProperties() = default;
 
   // One sub-chunk: HorzAlignment, VertAlignment.
-  bool WriteToStream(TCSFStream& stream) const override;
-  bool ReadFromStream(TCSFStream& stream) override;
+  void MapFields(TFieldMap& map) override;
   std::string EditorFrameClassNames() const override;
 
   uint8_t HorzAlignment() const { return horzAlignment_; }

@@ -1,5 +1,8 @@
 #include "elements/PrintWizardPictureEffectCollage.h"
 
+#include "elements/ListItemFields.h"
+#include "elements/NamedEntries.h"
+#include "framework/FieldMap.h"
 #include "framework/FileNameResolution.h"
 #include "framework/Properties.h"
 #include "storage/CSFStream.h"
@@ -20,48 +23,32 @@ NIMBRA_DEFINE_PLUGIN(TPrintWizardPictureEffectUserCollage4Pic,
 
 // ---- TPrintWizardPictureEffectCollageProperties ----
 
-bool TPrintWizardPictureEffectCollageProperties::WriteToStream(TCSFStream& stream) const {
-  if (!TPrintWizardPictureEffectProperties::WriteToStream(stream)) return false;
-  try {
-    TWriteSubChunk settings(stream);
-    stream.WriteBoolean(followPicture_);
-    settings.End();
-    TWriteSubChunk list(stream);
-    stream.WriteInteger(pictures_.Count());
-    bool written = true;
-    for (int32_t i = 0; i < pictures_.Count(); ++i) {
-      const TCollagePic& picture = pictures_.Items(i);
-      TWriteSubChunk entry(stream);
-      stream.WriteClassName(&picture);
-      written = picture.WriteToStream(stream) && written;
-      entry.End();
-    }
-    list.End();
-    return written;
-  } catch (...) {
-    return false;
-  }
+TStoredPart TPrintWizardPictureEffectCollageProperties::PicturesPart() {
+  return {[this](TCSFStream& stream) { return WriteNamedEntries(stream, pictures_); },
+          [this](TCSFStream& stream) {
+            const int32_t count = stream.ReadInteger();
+            bool read = true;
+            for (int32_t i = 0; i < count && i < pictures_.Count(); ++i) {
+              TReadSubChunk entry(stream);
+              stream.ReadClassName();  // every stored picture is a plain collage picture
+              read = pictures_.Items(i).ReadFromStream(stream) && read;
+            }
+            return PartRead(read);
+          },
+          [this](std::string_view name, TFieldWriter& fields) {
+            fields.Integer(name, pictures_.Count());
+            for (int32_t i = 0; i < pictures_.Count(); ++i) {
+              TListItemFields item(fields, name, i);
+              pictures_.Items(i).DescribeFields(item);
+            }
+          }};
 }
 
-bool TPrintWizardPictureEffectCollageProperties::ReadFromStream(TCSFStream& stream) {
-  if (!TPrintWizardPictureEffectProperties::ReadFromStream(stream)) return false;
-  try {
-    {
-      TReadSubChunk settings(stream);
-      followPicture_ = stream.ReadBoolean();
-    }
-    TReadSubChunk list(stream);
-    const int32_t count = stream.ReadInteger();
-    bool read = true;
-    for (int32_t i = 0; i < count && i < pictures_.Count(); ++i) {
-      TReadSubChunk entry(stream);
-      stream.ReadClassName();  // every stored picture is a plain collage picture
-      read = pictures_.Items(i).ReadFromStream(stream) && read;
-    }
-    return read;
-  } catch (...) {
-    return false;
-  }
+void TPrintWizardPictureEffectCollageProperties::MapFields(TFieldMap& map) {
+  TPrintWizardPictureEffectProperties::MapFields(map);
+  map.SubChunk([&] { map.Boolean("followPicture", followPicture_); });
+  // Pictures beyond the list's length are left in the sub-chunk.
+  map.SubChunk([&] { map.Part("pictures", PicturesPart()); });
 }
 
 std::string TPrintWizardPictureEffectUserCollageProperties::EditorFrameClassNames() const {

@@ -10,6 +10,7 @@
 
 #include "elements/CollagePic.h"
 #include "elements/PrintWizardPictureEffect.h"
+#include "framework/FieldMap.h"
 #include "slideshow/SlideShowInterfaces.h"
 
 namespace nimbra {
@@ -23,8 +24,7 @@ class TPrintWizardPictureEffectCollageProperties : public TPrintWizardPictureEff
   // A sub-chunk with FollowPicture, then one with the number of pictures and a sub-chunk per
   // picture (its class name and fields). Stored pictures fill the existing list in order; those
   // beyond its length are passed over.
-  bool WriteToStream(TCSFStream& stream) const override;
-  bool ReadFromStream(TCSFStream& stream) override;
+  void MapFields(TFieldMap& map) override;
 
   // The collage moves with the main picture's transformation.
   bool FollowPicture() const { return followPicture_; }
@@ -33,6 +33,8 @@ class TPrintWizardPictureEffectCollageProperties : public TPrintWizardPictureEff
   const TCollagePicsList& Pictures() const { return pictures_; }
 
  private:
+  TStoredPart PicturesPart();
+
   bool followPicture_ = true;
   TCollagePicsList pictures_;
 };

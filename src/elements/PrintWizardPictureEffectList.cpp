@@ -2,6 +2,8 @@
 
 #include <memory>
 
+#include "elements/ListItemFields.h"
+#include "framework/FieldMap.h"
 #include "framework/Properties.h"
 #include "storage/CSFStream.h"
 
@@ -26,53 +28,68 @@ std::vector<std::string> CollectFromEffects(const TPrintWizardPictureEffectList&
 
 }  // namespace
 
+TStoredPart TPrintWizardPictureEffectList::EntriesPart() {
+  return {[this](TCSFStream& stream) {
+            stream.WriteInteger(Count());
+            bool written = true;
+            for (int32_t i = 0; i < Count(); ++i) {
+              const TPrintWizardPictureEffect& effect = *Effects(i);
+              TWriteSubChunk entry(stream);
+              stream.WriteClassName(&effect);
+              TWriteSubChunk own(stream);
+              written = effect.WriteProperties(stream) && written;
+              own.End();
+              entry.End();
+            }
+            return written;
+          },
+          [this](TCSFStream& stream) {
+            Clear();
+            const int32_t count = stream.ReadInteger();
+            bool read = true;
+            // Each entry takes at least its sub-chunk's length field, so a count larger than the
+            // data ends with a read error after what is there, without anything allocated for it.
+            for (int32_t i = 0; i < count; ++i) {
+              TReadSubChunk entry(stream);
+              const TMetaClass* effectClass = stream.ReadClass();
+              if (effectClass == nullptr ||
+                  !effectClass->InheritsFrom(TPrintWizardPictureEffect::StaticClass())) {
+                continue;  // unknown: the entry's sub-chunk is passed over
+              }
+              std::unique_ptr<TPrintWizardPictureEffect> effect =
+                  CreateAs<TPrintWizardPictureEffect>(*effectClass);
+              if (!effect) continue;
+              TPrintWizardPictureEffect* added = effect.get();
+              Add(std::unique_ptr<TObject>(std::move(effect)));
+              TReadSubChunk own(stream);
+              read = added->ReadProperties(stream) && read;
+            }
+            return PartRead(read);
+          },
+          [this](std::string_view name, TFieldWriter& fields) {
+            fields.Integer(name, Count());
+            for (int32_t i = 0; i < Count(); ++i) {
+              const TPrintWizardPictureEffect& effect = *Effects(i);
+              TListItemFields item(fields, name, i);
+              fields.Text(item.ItemName(), effect.ClassName());
+              if (const TProperties* bag = effect.Properties()) bag->DescribeFields(item);
+            }
+          }};
+}
+
+void TPrintWizardPictureEffectList::MapFields(TFieldMap& map) {
+  map.String("effectListName", listName_);
+  map.Part("effects", EntriesPart());
+}
+
 bool TPrintWizardPictureEffectList::WriteToStream(TCSFStream& stream) const {
-  try {
-    stream.WriteString(listName_);
-    stream.WriteInteger(Count());
-    bool written = true;
-    for (int32_t i = 0; i < Count(); ++i) {
-      const TPrintWizardPictureEffect& effect = *Effects(i);
-      TWriteSubChunk entry(stream);
-      stream.WriteClassName(&effect);
-      TWriteSubChunk own(stream);
-      written = effect.WriteProperties(stream) && written;
-      own.End();
-      entry.End();
-    }
-    return written;
-  } catch (...) {
-    return false;
-  }
+  return WriteFields(stream, *this);
 }
 
 bool TPrintWizardPictureEffectList::ReadFromStream(TCSFStream& stream) {
+  // Replaced even when the name cannot be read.
   Clear();
-  try {
-    listName_ = stream.ReadString();
-    const int32_t count = stream.ReadInteger();
-    bool read = true;
-    // Each entry takes at least its sub-chunk's length field, so a count larger than the data
-    // ends with a read error after what is there, without anything allocated for it.
-    for (int32_t i = 0; i < count; ++i) {
-      TReadSubChunk entry(stream);
-      const TMetaClass* effectClass = stream.ReadClass();
-      if (effectClass == nullptr ||
-          !effectClass->InheritsFrom(TPrintWizardPictureEffect::StaticClass())) {
-        continue;  // unknown: the entry's sub-chunk is passed over
-      }
-      std::unique_ptr<TPrintWizardPictureEffect> effect =
-          CreateAs<TPrintWizardPictureEffect>(*effectClass);
-      if (!effect) continue;
-      TPrintWizardPictureEffect* added = effect.get();
-      Add(std::unique_ptr<TObject>(std::move(effect)));
-      TReadSubChunk own(stream);
-      read = added->ReadProperties(stream) && read;
-    }
-    return read;
-  } catch (...) {
-    return false;
-  }
+  return ReadFields(stream, *this);
 }
 
 void TPrintWizardPictureEffectList::ApplyEffects(TBitmap32& bitmap, const TPixelRect& rect,

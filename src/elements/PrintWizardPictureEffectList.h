@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "elements/PrintWizardPictureEffect.h"
+#include "framework/FieldMap.h"
 #include "framework/ObjectListEvent.h"
 #include "slideshow/SlideShowInterfaces.h"
 
@@ -29,10 +30,11 @@ class TPrintWizardPictureEffectList : public TObjectListEvent, public IFileRefer
   }
 
   // ListName, the number of effects, then per effect a sub-chunk with its class name and a
-  // sub-chunk holding its bag.
+  // sub-chunk holding its bag. Reading replaces the list; entries of unknown classes are passed
+  // over. The picture element's bag lists these fields among its own.
+  void MapFields(TFieldMap& map);
+  // The fields above alone; false after any failure, true only when every entry was read.
   bool WriteToStream(TCSFStream& stream) const;
-  // Replaces the list. Entries of unknown classes are passed over; true only when every entry and
-  // the stream were read without failure.
   bool ReadFromStream(TCSFStream& stream);
 
   // Hands the picture to every effect of the stage, in list order, after setting its Preview.
@@ -52,6 +54,8 @@ class TPrintWizardPictureEffectList : public TObjectListEvent, public IFileRefer
   std::vector<std::string> GetResolvedFileNames() const override;
 
  private:
+  TStoredPart EntriesPart();
+
   std::string listName_;
 };
 

@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "storage/CSFStream.h"
+#include "storage/FalseOnFailure.h"
 
 namespace nimbra {
 
@@ -13,11 +14,12 @@ class TWriteChunk {
   TWriteChunk(TCSFStream& stream, int32_t id) : stream_(stream) { stream_.BeginChunk(id); }
   ~TWriteChunk() {
     if (!open_) return;
-    try {
+    // Already failing or returning early; the writer reports that. Anything but a stream's
+    // failure is a broken invariant and ends the program here.
+    FalseOnFailure([this] {
       stream_.EndChunk();
-    } catch (...) {
-      // Already failing; the writer reports that.
-    }
+      return true;
+    });
   }
   TWriteChunk(const TWriteChunk&) = delete;
   TWriteChunk& operator=(const TWriteChunk&) = delete;

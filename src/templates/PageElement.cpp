@@ -1,6 +1,8 @@
 #include "templates/PageElement.h"
 
+#include "framework/FieldMap.h"
 #include "framework/FileNameResolution.h"
+#include "framework/OwnedBag.h"
 #include "storage/Check.h"
 #include "templates/PageElementList.h"
 #include "templates/PageTemplate.h"
@@ -38,23 +40,11 @@ void TPageElement::DoChange(int32_t a, uint8_t b) {
 }
 
 bool TPageElement::ReadFromStream(TCSFStream& stream) {
-  try {
-    TReadSubChunk chunk(stream);
-    return properties_->ReadFromStream(stream);
-  } catch (...) {
-    return false;
-  }
+  return ReadBagInSubChunk(stream, *properties_);
 }
 
 bool TPageElement::WriteToStream(TCSFStream& stream) const {
-  try {
-    TWriteSubChunk chunk(stream);
-    const bool written = properties_->WriteToStream(stream);
-    chunk.End();
-    return written;
-  } catch (...) {
-    return false;
-  }
+  return WriteBagInSubChunk(stream, *properties_);
 }
 
 std::unique_ptr<TPageElement> TPageElement::Clone() const {
@@ -73,33 +63,9 @@ void TPageElement::SetElementList(TPageElementList* list) {
 
 // ---- TVisiblePageElementProperties ----
 
-bool TVisiblePageElementProperties::WriteToStream(TCSFStream& stream) const {
-  if (!TPageElementProperties::WriteToStream(stream)) return false;
-  try {
-    TWriteSubChunk chunk(stream);
-    stream.WriteDouble(bounds_.Left);
-    stream.WriteDouble(bounds_.Top);
-    stream.WriteDouble(bounds_.Right);
-    stream.WriteDouble(bounds_.Bottom);
-    chunk.End();
-    return true;
-  } catch (...) {
-    return false;
-  }
-}
-
-bool TVisiblePageElementProperties::ReadFromStream(TCSFStream& stream) {
-  if (!TPageElementProperties::ReadFromStream(stream)) return false;
-  try {
-    TReadSubChunk chunk(stream);
-    bounds_.Left = stream.ReadDouble();
-    bounds_.Top = stream.ReadDouble();
-    bounds_.Right = stream.ReadDouble();
-    bounds_.Bottom = stream.ReadDouble();
-    return true;
-  } catch (...) {
-    return false;
-  }
+void TVisiblePageElementProperties::MapFields(TFieldMap& map) {
+  TPageElementProperties::MapFields(map);
+  map.SubChunk([&] { map.Rect("bounds", bounds_); });
 }
 
 // ---- TVisiblePageElement ----

@@ -104,8 +104,8 @@ class TVisiblePageElementProperties : public TPageElementProperties {
  public:
   TVisiblePageElementProperties() = default;
 
-  bool WriteToStream(TCSFStream& stream) const override;
-  bool ReadFromStream(TCSFStream& stream) override;
+  // A sub-chunk holding the rectangle.
+  void MapFields(TFieldMap& map) override;
 
   const TDoubleRect& Bounds() const { return bounds_; }
   void SetBounds(const TDoubleRect& bounds) { bounds_ = bounds; }

@@ -50,15 +50,13 @@ bool TPageElementList::WriteItems(TCSFStream& stream) const {
 
 bool TPageElementList::WriteItem(TCSFStream& stream, const TPageElement& element,
                                  int32_t chunkId) const {
-  try {
+  return FalseOnFailure([&] {
     TWriteChunk chunk(stream, chunkId != 0 ? chunkId : kPageElementChunkId);
     stream.WriteClassName(&element);
     const bool written = element.WriteToStream(stream);
     chunk.End();
     return written;
-  } catch (...) {
-    return false;
-  }
+  });
 }
 
 bool TPageElementList::ReadItem(TCSFStream& stream) {

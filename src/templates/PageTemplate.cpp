@@ -2,8 +2,10 @@
 
 #include <algorithm>
 
+#include "framework/FieldMap.h"
 #include "framework/FileNameResolution.h"
 #include "storage/Check.h"
+#include "storage/FalseOnFailure.h"
 #include "templates/PageBackground.h"
 #include "templates/PageTemplateList.h"
 #include "templates/PageTemplateProject.h"
@@ -23,35 +25,15 @@ uint8_t TPageTemplateProperties::EffectiveSide() const {
   return side_ == kPageSideEven || side_ == kPageSideOdd ? side_ : kPageSideAny;
 }
 
-bool TPageTemplateProperties::WriteToStream(TCSFStream& stream) const {
-  if (!TProperties::WriteToStream(stream)) return false;
-  try {
-    TWriteSubChunk chunk(stream);
-    stream.WriteInteger(height_);
-    stream.WriteInteger(width_);
-    stream.WriteString(name_);
-    stream.WriteCardinal(id_);
-    stream.WriteByte(side_);
-    chunk.End();
-    return true;
-  } catch (...) {
-    return false;
-  }
-}
-
-bool TPageTemplateProperties::ReadFromStream(TCSFStream& stream) {
-  if (!TProperties::ReadFromStream(stream)) return false;
-  try {
-    TReadSubChunk chunk(stream);
-    height_ = stream.ReadInteger();
-    width_ = stream.ReadInteger();
-    name_ = stream.ReadString();
-    id_ = stream.ReadCardinal();
-    side_ = stream.ReadByte();
-    return true;
-  } catch (...) {
-    return false;
-  }
+void TPageTemplateProperties::MapFields(TFieldMap& map) {
+  TProperties::MapFields(map);
+  map.SubChunk([&] {
+    map.Integer("height", height_);
+    map.Integer("width", width_);
+    map.String("name", name_);
+    map.Cardinal("id", id_);
+    map.Byte("side", side_);
+  });
 }
 
 // ---- TPageTemplate ----
@@ -119,7 +101,7 @@ void TPageTemplate::ElementDeleted() {
 }
 
 bool TPageTemplate::ReadFromStream(TCSFStream& stream) {
-  try {
+  return FalseOnFailure([&] {
     bool read = false;
     {
       // 1. the bag
@@ -132,13 +114,11 @@ bool TPageTemplate::ReadFromStream(TCSFStream& stream) {
       read = elements_->ReadNested(stream) && read;
     }
     return read;
-  } catch (...) {
-    return false;
-  }
+  });
 }
 
 bool TPageTemplate::WriteToStream(TCSFStream& stream) const {
-  try {
+  return FalseOnFailure([&] {
     bool written = false;
     {
       // 1. the properties, in a sub-chunk of their own
@@ -153,9 +133,7 @@ bool TPageTemplate::WriteToStream(TCSFStream& stream) const {
       list.End();
     }
     return written;
-  } catch (...) {
-    return false;
-  }
+  });
 }
 
 std::unique_ptr<TPageTemplate> TPageTemplate::Clone() const {
@@ -203,45 +181,20 @@ void TPrintWizardPageTemplateProperties::SetPageHeight(double centimetres) {
   if (OnPageHeightChanged) OnPageHeightChanged(centimetres);
 }
 
-bool TPrintWizardPageTemplateProperties::WriteToStream(TCSFStream& stream) const {
-  if (!TPageTemplateProperties::WriteToStream(stream)) return false;
-  try {
-    TWriteSubChunk chunk(stream);
-    stream.WriteDouble(pageWidth_);
-    stream.WriteDouble(pageHeight_);
-    stream.WriteDouble(resolution_);
-    stream.WriteCardinal(backColor_);
-    stream.WriteBoolean(reserved_);
-    stream.WriteString(backgroundFile_);
-    stream.WriteByte(backgroundMode_);
-    stream.WriteDouble(backgroundWidth_);
-    stream.WriteDouble(backgroundHeight_);
-    stream.WriteByte(backgroundAlpha_);
-    chunk.End();
-    return true;
-  } catch (...) {
-    return false;
-  }
-}
-
-bool TPrintWizardPageTemplateProperties::ReadFromStream(TCSFStream& stream) {
-  if (!TPageTemplateProperties::ReadFromStream(stream)) return false;
-  try {
-    TReadSubChunk chunk(stream);
-    pageWidth_ = stream.ReadDouble();
-    pageHeight_ = stream.ReadDouble();
-    resolution_ = stream.ReadDouble();
-    backColor_ = stream.ReadCardinal();
-    reserved_ = stream.ReadBoolean();
-    backgroundFile_ = stream.ReadString();
-    backgroundMode_ = stream.ReadByte();
-    backgroundWidth_ = stream.ReadDouble();
-    backgroundHeight_ = stream.ReadDouble();
-    backgroundAlpha_ = stream.ReadByte();
-    return true;
-  } catch (...) {
-    return false;
-  }
+void TPrintWizardPageTemplateProperties::MapFields(TFieldMap& map) {
+  TPageTemplateProperties::MapFields(map);
+  map.SubChunk([&] {
+    map.Double("pageWidth", pageWidth_);
+    map.Double("pageHeight", pageHeight_);
+    map.Double("resolution", resolution_);
+    map.Color("backColor", backColor_);
+    map.Boolean("reserved", reserved_);
+    map.String("backgroundFile", backgroundFile_);
+    map.Byte("backgroundMode", backgroundMode_);
+    map.Double("backgroundWidth", backgroundWidth_);
+    map.Double("backgroundHeight", backgroundHeight_);
+    map.Byte("backgroundAlpha", backgroundAlpha_);
+  });
 }
 
 // ---- TPrintWizardPageTemplate ----
@@ -321,25 +274,22 @@ std::string TPrintWizardPageTemplate::ExpandVariables(const std::string& text) c
 
 bool TPrintWizardPageTemplate::ReadFromStream(TCSFStream& stream) {
   if (!TPageTemplate::ReadFromStream(stream)) return false;
-  try {
+  return FalseOnFailure([&] {
     // 3. entered and left, so what a newer writer put there is skipped
     TReadSubChunk reserved(stream);
     return true;
-  } catch (...) {
-    return false;
-  }
+  });
 }
 
 bool TPrintWizardPageTemplate::WriteToStream(TCSFStream& stream) const {
   const bool written = TPageTemplate::WriteToStream(stream);
-  try {
-    // 3. always there, so that the layout stays readable even after a failed element
-    TWriteSubChunk reserved(stream);
-    reserved.End();
-    return written;
-  } catch (...) {
-    return false;
-  }
+  // 3. always there, so that the layout stays readable even after a failed element
+  const bool reserved = FalseOnFailure([&] {
+    TWriteSubChunk chunk(stream);
+    chunk.End();
+    return true;
+  });
+  return reserved && written;
 }
 
 }  // namespace nimbra

@@ -36,8 +36,8 @@ class TPageTemplateProperties : public TProperties {
  public:
   TPageTemplateProperties() = default;
 
-  bool WriteToStream(TCSFStream& stream) const override;
-  bool ReadFromStream(TCSFStream& stream) override;
+  // A sub-chunk: Height, Width, Name, ID, Side.
+  void MapFields(TFieldMap& map) override;
 
   int32_t Height() const { return height_; }
   void SetHeight(int32_t height) { height_ = height; }
@@ -160,8 +160,9 @@ class TPrintWizardPageTemplateProperties : public TPageTemplateProperties {
   TSizeChangedEvent OnPageWidthChanged;
   TSizeChangedEvent OnPageHeightChanged;
 
-  bool WriteToStream(TCSFStream& stream) const override;
-  bool ReadFromStream(TCSFStream& stream) override;
+  // A sub-chunk after the inherited one: the page, resolution and background fields. Reading
+  // takes the page size as stored, without raising the size events.
+  void MapFields(TFieldMap& map) override;
   std::string EditorFrameClassNames() const override;
 
   double PageWidth() const { return pageWidth_; }

@@ -68,7 +68,7 @@ bool TPageTemplateList::WriteItems(TCSFStream& stream) const {
 }
 
 bool TPageTemplateList::WriteList(TCSFStream& stream, int32_t chunkId) const {
-  try {
+  return FalseOnFailure([&] {
     TWriteChunk chunk(stream, chunkId != 0 ? chunkId : kTemplateListChunkId);
     std::unique_ptr<TCSFStream> nested = stream.OpenNestedStream(NestedKind::Write, true);
     if (!nested) return false;
@@ -76,21 +76,17 @@ bool TPageTemplateList::WriteList(TCSFStream& stream, int32_t chunkId) const {
     stream.CloseNestedStream(nested, true);
     chunk.End();
     return written;
-  } catch (...) {
-    return false;
-  }
+  });
 }
 
 bool TPageTemplateList::ReadList(TCSFStream& stream) {
-  try {
+  return FalseOnFailure([&] {
     std::unique_ptr<TCSFStream> nested = stream.OpenNestedStream(NestedKind::Read, false);
     if (!nested) return false;
     const bool read = ReadItems(*nested);
     stream.CloseNestedStream(nested, true);
     return read;
-  } catch (...) {
-    return false;
-  }
+  });
 }
 
 bool TPageTemplateList::ReadItem(TCSFStream& stream) {
@@ -106,15 +102,13 @@ bool TPageTemplateList::ReadItem(TCSFStream& stream) {
 
 bool TPageTemplateList::WriteItem(TCSFStream& stream, const TPageTemplate& pageTemplate,
                                   int32_t chunkId) const {
-  try {
+  return FalseOnFailure([&] {
     TWriteChunk chunk(stream, chunkId != 0 ? chunkId : kTemplateChunkId);
     stream.WriteClassName(&pageTemplate);
     const bool written = pageTemplate.WriteToStream(stream);
     chunk.End();
     return written;
-  } catch (...) {
-    return false;
-  }
+  });
 }
 
 bool TPageTemplateList::AddTemplates(TPageTemplateList& source, int32_t index, bool copy) {

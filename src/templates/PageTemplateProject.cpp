@@ -5,6 +5,7 @@
 #include "storage/AtomicFile.h"
 #include "storage/CSFStreamWinTypes.h"
 #include "storage/Check.h"
+#include "storage/FalseOnFailure.h"
 #include "storage/FileStream.h"
 #include "storage/MemoryStream.h"
 #include "storage/StoredBytes.h"
@@ -41,7 +42,7 @@ TPageTemplateProject::~TPageTemplateProject() {
 
 bool TPageTemplateProject::SaveToFile(const std::string& fileName, int32_t fileType,
                                       int32_t fileVersion) const {
-  try {
+  return FalseOnFailure([&] {
     TAtomicFile target(fileName);
     bool written = false;
     {
@@ -52,26 +53,22 @@ bool TPageTemplateProject::SaveToFile(const std::string& fileName, int32_t fileT
     if (!written) return false;
     target.Commit();
     return true;
-  } catch (...) {
-    return false;
-  }
+  });
 }
 
 bool TPageTemplateProject::LoadFromFile(const std::string& fileName, int32_t fileType,
                                         int32_t fileVersion) {
-  try {
+  return FalseOnFailure([&] {
     TFileStream file(fileName, FileMode::OpenRead);
     if (!LoadFromStream(file, fileType, fileVersion)) return false;
     SetFileName(fileName);
     return true;
-  } catch (...) {
-    return false;
-  }
+  });
 }
 
 bool TPageTemplateProject::SaveToStream(TStream& stream, int32_t fileType,
                                         int32_t fileVersion) const {
-  try {
+  return FalseOnFailure([&] {
     TCSFStreamWinTypes csf(stream, CSFMode::Create);
     csf.SetFileType(fileType);
     csf.SetFileVersion(fileVersion);
@@ -79,20 +76,16 @@ bool TPageTemplateProject::SaveToStream(TStream& stream, int32_t fileType,
     // Writes the final header; raises when it cannot.
     csf.Release();
     return written;
-  } catch (...) {
-    return false;
-  }
+  });
 }
 
 bool TPageTemplateProject::LoadFromStream(TStream& stream, int32_t fileType,
                                           int32_t /*fileVersion*/) {
-  try {
+  return FalseOnFailure([&] {
     TCSFStreamWinTypes csf(stream, CSFMode::Read);
     if (csf.FileType() != fileType) return false;
     return ReadFromStream(csf);
-  } catch (...) {
-    return false;
-  }
+  });
 }
 
 bool TPageTemplateProject::WriteToStream(TCSFStream& stream) const {
@@ -100,36 +93,33 @@ bool TPageTemplateProject::WriteToStream(TCSFStream& stream) const {
   bool written = templates_->WriteList(stream, kTemplateListChunkId);
   // 256: the bags, each a chunk of a nested stream
   if (properties_->Count() > 0) {
-    try {
+    const bool bags = FalseOnFailure([&] {
       TWriteChunk chunk(stream, kProjectPropertiesChunkId);
       std::unique_ptr<TCSFStream> nested = stream.OpenNestedStream(NestedKind::Write, true);
-      bool bags = false;
+      bool nestedWritten = false;
       if (nested) {
-        bags = properties_->WriteToStream(*nested);
+        nestedWritten = properties_->WriteToStream(*nested);
         stream.CloseNestedStream(nested, true);
       }
       chunk.End();
-      written = bags && written;
-    } catch (...) {
-      written = false;
-    }
+      return nestedWritten;
+    });
+    written = bags && written;
   }
   // 257: the structure
-  try {
+  const bool structure = FalseOnFailure([&] {
     TWriteChunk chunk(stream, kProjectStructureChunkId);
-    const bool structure = structure_->WriteToStream(stream);
+    const bool items = structure_->WriteToStream(stream);
     chunk.End();
-    written = structure && written;
-  } catch (...) {
-    written = false;
-  }
-  return written;
+    return items;
+  });
+  return structure && written;
 }
 
 bool TPageTemplateProject::ReadFromStream(TCSFStream& stream) {
   // The template the constructor made is no part of what is read.
   templates_->Clear();
-  try {
+  return FalseOnFailure([&] {
     const int32_t count = stream.ChunkCount();
     for (int32_t i = 0; i < count; ++i) {
       // A damaged chunk header leaves no way to find the next chunk and ends the read.
@@ -156,9 +146,7 @@ bool TPageTemplateProject::ReadFromStream(TCSFStream& stream) {
       stream.EndReadChunk();
     }
     return true;
-  } catch (...) {
-    return false;
-  }
+  });
 }
 
 std::unique_ptr<TPageTemplateProject> TPageTemplateProject::Clone() const {
@@ -169,7 +157,8 @@ std::unique_ptr<TPageTemplateProject> TPageTemplateProject::Clone() const {
 
 void TPageTemplateProject::Assign(const TPageTemplateProject& source) {
   if (&source == this) return;
-  try {
+  // A copy that fails keeps what it read; Assign has no way to report.
+  FalseOnFailure([&] {
     TMemoryStream buffer;
     {
       TCSFStreamWinTypes writer(buffer, CSFMode::Create);
@@ -182,9 +171,8 @@ void TPageTemplateProject::Assign(const TPageTemplateProject& source) {
     structure_->Clear();
     TCSFStreamWinTypes reader(buffer, CSFMode::Read);
     ReadFromStream(reader);
-  } catch (...) {
-    // A copy that fails keeps what it read.
-  }
+    return true;
+  });
   SetFileName(source.FileName());
 }
 

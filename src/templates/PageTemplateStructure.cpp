@@ -2,9 +2,11 @@
 
 #include <stdexcept>
 
+#include "framework/OwnedBag.h"
 #include "framework/TreeStorage.h"
 #include "storage/CSFStream.h"
 #include "storage/Check.h"
+#include "storage/FalseOnFailure.h"
 #include "templates/PageTemplateProject.h"
 
 namespace nimbra {
@@ -24,23 +26,19 @@ void TPageTemplateStructure::SetOwner(TObject* owner) {
 }
 
 bool TPageTemplateStructure::WriteToStream(TCSFStream& stream) const {
-  try {
+  return FalseOnFailure([&] {
     TWriteSubChunk chunk(stream);
     const bool written = SaveTree(GetItems(), stream);
     chunk.End();
     return written;
-  } catch (...) {
-    return false;
-  }
+  });
 }
 
 bool TPageTemplateStructure::ReadFromStream(TCSFStream& stream) {
-  try {
+  return FalseOnFailure([&] {
     TReadSubChunk chunk(stream);
     return LoadTree(GetItems(), stream, CreateTreeItemByClassName);
-  } catch (...) {
-    return false;
-  }
+  });
 }
 
 // ---- TPageTemplateStructureElement ----
@@ -57,23 +55,11 @@ TPageTemplateStructureElement::TPageTemplateStructureElement(const TMetaClass& p
 TPageTemplateStructureElement::~TPageTemplateStructureElement() = default;
 
 bool TPageTemplateStructureElement::WriteToStream(TCSFStream& stream) const {
-  try {
-    TWriteSubChunk chunk(stream);
-    const bool written = properties_->WriteToStream(stream);
-    chunk.End();
-    return written;
-  } catch (...) {
-    return false;
-  }
+  return WriteBagInSubChunk(stream, *properties_);
 }
 
 bool TPageTemplateStructureElement::ReadFromStream(TCSFStream& stream) {
-  try {
-    TReadSubChunk chunk(stream);
-    return properties_->ReadFromStream(stream);
-  } catch (...) {
-    return false;
-  }
+  return ReadBagInSubChunk(stream, *properties_);
 }
 
 TPageTemplateStructure* TPageTemplateStructureElement::Structure() const {

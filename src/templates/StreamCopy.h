@@ -5,13 +5,14 @@
 
 #include "framework/Properties.h"
 #include "storage/CSFStreamWinTypes.h"
+#include "storage/FalseOnFailure.h"
 #include "storage/MemoryStream.h"
 
 namespace nimbra {
 
 template <typename Write, typename Read>
 void CopyThroughStream(Write&& write, Read&& read) {
-  try {
+  FalseOnFailure([&] {
     TMemoryStream buffer;
     TCSFStreamWinTypes stream(buffer, CSFMode::Headerless);
     stream.SetFileType(kCopyFileType);
@@ -19,8 +20,8 @@ void CopyThroughStream(Write&& write, Read&& read) {
     write(stream);
     stream.SetPosition(0);
     read(stream);
-  } catch (...) {
-  }
+    return true;
+  });
 }
 
 }  // namespace nimbra

@@ -2,6 +2,10 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <functional>
+#include <map>
+#include <string>
+#include <string_view>
 
 #include "ElementTestSupport.h"
 #include "elements/PrintPageElementGeometric.h"
@@ -10,6 +14,7 @@
 #include "elements/PrintPageElementPictureText.h"
 #include "elements/PrintPageElementUserText.h"
 #include "elements/PrintWizardPictureEffectShadow.h"
+#include "framework/FieldWriter.h"
 #include "storage/CSFStreamWinTypes.h"
 #include "storage/MemoryStream.h"
 
@@ -266,6 +271,37 @@ TEST_F(ElementBagsTest, PictureBagLayoutFollowsItsFieldOrder) {
   EXPECT_EQ(copy.FileName(), "Bilder\\Rahmen.png");
   EXPECT_EQ(copy.Effects().ListName(), "Liste");
   EXPECT_EQ(clone->DisplayName(), "Bild (Bilder\\Rahmen.png)");
+}
+
+// The texts a bag describes, by name.
+class TTextFields : public TFieldWriter {
+ public:
+  std::map<std::string, std::string, std::less<>> texts;
+  void Integer(std::string_view, int64_t) override {}
+  void Number(std::string_view, double) override {}
+  void Boolean(std::string_view, bool) override {}
+  void Text(std::string_view name, std::string_view value) override {
+    texts[std::string(name)] = value;
+  }
+  void Bytes(std::string_view, std::string_view) override {}
+  void Color(std::string_view, uint32_t) override {}
+};
+
+TEST_F(ElementBagsTest, PictureOfTheSlideShowForgetsItsFileNameOnlyWhenWritten) {
+  TPrintPageElementPictureProperties bag;
+  ASSERT_TRUE(bag.UseSlideShowPicture());
+  bag.SetFileName("C:\\Fotos\\gebunden.jpg");
+  TTextFields described;
+  bag.DescribeFields(described);
+  EXPECT_EQ(described.texts["fileName"], "C:\\Fotos\\gebunden.jpg");
+  EXPECT_EQ(bag.FileName(), "C:\\Fotos\\gebunden.jpg");
+
+  const std::string bytes = WriteBag(bag);
+  EXPECT_EQ(bag.FileName(), "");
+  TPrintPageElementPictureProperties copy;
+  copy.SetFileName("vorher.jpg");
+  ASSERT_TRUE(ReadBag(copy, bytes));
+  EXPECT_EQ(copy.FileName(), "");
 }
 
 TEST_F(ElementBagsTest, PictureBagOfANewerWriterStillReads) {
