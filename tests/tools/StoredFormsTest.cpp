@@ -551,7 +551,7 @@ class StoredFormsTest : public ::testing::Test {
     Record("document", Hex(stream.ToString()));
     TSlideShow copy;
     stream.SetPosition(0);
-    EXPECT_EQ(copy.LoadFromStream(stream), kSlideShowLoaded);
+    EXPECT_EQ(copy.LoadFromStream(stream), TSlideShowLoad::Loaded);
     TMemoryStream again;
     ASSERT_TRUE(copy.SaveToStream(again));
     EXPECT_EQ(Hex(again.ToString()), Hex(stream.ToString()));

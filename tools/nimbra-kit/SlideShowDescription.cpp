@@ -81,11 +81,11 @@ Json DescribeMusic(const TMusicProperties& music) {
 }
 
 std::string ResultText(int32_t result) {
-  switch (result) {
-    case kSlideShowLoaded: return "read";
-    case kSlideShowNotReadable: return "not readable to the end; what was read is shown";
-    case kSlideShowTooOld: return "too old to read";
-    case kSlideShowLoadedMarker: return "read, with the marker";
+  switch (static_cast<TSlideShowLoad>(result)) {
+    case TSlideShowLoad::Loaded: return "read";
+    case TSlideShowLoad::NotReadable: return "not readable to the end; what was read is shown";
+    case TSlideShowLoad::TooOld: return "too old to read";
+    case TSlideShowLoad::LoadedWithMarker: return "read, with the marker";
     default: return "unknown";
   }
 }
@@ -136,7 +136,7 @@ Json InspectSlideShow(TStream& stream) {
   }
   stream.SetPosition(0);
   TSlideShow slideShow;
-  json["result"] = slideShow.LoadFromStream(stream);
+  json["result"] = static_cast<int32_t>(slideShow.LoadFromStream(stream));
   json["marker"] = slideShow.Marker();
   json["settings"] = DescribeSettings(slideShow.SlideShowProperties());
   json["info"] = DescribeInfo(slideShow.SlideShowInfoProperties());
