@@ -100,12 +100,12 @@ void BM_LoadSlideShow(benchmark::State& state) {
     TSlideShow document;
     TMemoryStream stream(bytes);
     const auto start = std::chrono::steady_clock::now();
-    const int32_t result = document.LoadFromStream(stream);
+    const TSlideShowLoad result = document.LoadFromStream(stream);
     const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
     // Freeing the document is not part of loading it.
     state.SetIterationTime(took.count());
     Keep(BestLoadMs(), took.count() * 1e3);
-    if (result != kSlideShowLoaded ||
+    if (result != TSlideShowLoad::Loaded ||
         document.TotalObjectCount() != kChapters * (kPicturesPerChapter + 1)) {
       state.SkipWithError("the document did not load whole");
       return;
@@ -120,7 +120,7 @@ void BM_BuildSlideShowTree(benchmark::State& state) {
   TheUnits();
   TSlideShow document;
   TMemoryStream stream(DocumentBytes());
-  if (document.LoadFromStream(stream) != kSlideShowLoaded) {
+  if (document.LoadFromStream(stream) != TSlideShowLoad::Loaded) {
     state.SkipWithError("the document did not load");
     return;
   }

@@ -67,16 +67,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace nimbra::fuzz;
   TSlideShow first;
   TMemoryStream input(std::string_view(reinterpret_cast<const char*>(data), size));
-  const int32_t code = first.LoadFromStream(input);
-  Expect(code >= kSlideShowLoaded && code <= kSlideShowLoadedMarker);
-  if (code == kSlideShowTooOld) Expect(first.RootList().Empty());
+  const TSlideShowLoad code = first.LoadFromStream(input);
+  Expect(code >= TSlideShowLoad::Loaded && code <= TSlideShowLoad::LoadedWithMarker);
+  if (code == TSlideShowLoad::TooOld) Expect(first.RootList().Empty());
   const int32_t objects = CheckWalk(first);
   const std::string saved = Save(first);
   // What was stored reads back whole and stores the same bytes again.
   TSlideShow second;
   TMemoryStream again(saved);
   Expect(second.LoadFromStream(again) ==
-         (first.Marker() ? kSlideShowLoadedMarker : kSlideShowLoaded));
+         (first.Marker() ? TSlideShowLoad::LoadedWithMarker : TSlideShowLoad::Loaded));
   Expect(CheckWalk(second) == objects);
   Expect(Save(second) == saved);
   return 0;

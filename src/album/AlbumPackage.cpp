@@ -7,6 +7,7 @@
 #include "album/DesktopNimbraProperties.h"
 #include "raster/VendorLibraries.h"
 #include "slideshow/SlideShowTree.h"
+#include "storage/FalseOnFailure.h"
 #include "storage/FileList.h"
 #include "storage/Packager.h"
 
@@ -120,16 +121,14 @@ void ReleaseVendorLibraries(TPackageScan& scan) {
 bool IsPackagedName(std::string_view name) { return TFileAccess::IsPackageName(name); }
 
 bool ReadSlideShowDocument(IFileAccess& files, const std::string& name, TSlideShow& slideShow) {
-  try {
+  return FalseOnFailure([&] {
     const std::unique_ptr<TStream> stream = files.OpenFile(name);
     if (!stream) return false;
-    const int32_t code = slideShow.LoadFromStream(*stream);
-    if (code != kSlideShowLoaded && code != kSlideShowLoadedMarker) return false;
+    const TSlideShowLoad code = slideShow.LoadFromStream(*stream);
+    if (code != TSlideShowLoad::Loaded && code != TSlideShowLoad::LoadedWithMarker) return false;
     if (!IsPackagedName(name)) slideShow.SetFileName(name);
     return true;
-  } catch (const std::exception&) {
-    return false;
-  }
+  });
 }
 
 std::unique_ptr<TSlideShow> LoadSlideShowDocument(IFileAccess& files, const std::string& name) {
@@ -140,20 +139,13 @@ std::unique_ptr<TSlideShow> LoadSlideShowDocument(IFileAccess& files, const std:
 
 std::unique_ptr<TPrintWizardPageTemplateProject> LoadTemplateProjectDocument(
     IFileAccess& files, const std::string& name) {
-  std::unique_ptr<TStream> stream;
-  try {
-    stream = files.OpenFile(name);
-  } catch (const std::exception&) {
-    return nullptr;
-  }
+  const std::unique_ptr<TStream> stream =
+      ResultOnFailure<std::unique_ptr<TStream>>(nullptr, [&] { return files.OpenFile(name); });
   if (!stream) return nullptr;
   auto project = std::make_unique<TPrintWizardPageTemplateProject>();
   if (!IsPackagedName(name)) project->SetFileName(name);
-  try {
-    project->LoadFromStream(*stream);
-  } catch (const std::exception&) {
-    // Used as far as it was read.
-  }
+  // Used as far as it was read.
+  FalseOnFailure([&] { return project->LoadFromStream(*stream); });
   return project;
 }
 

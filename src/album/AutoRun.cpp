@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <new>
 #include <sstream>
 #include <stdexcept>
 #include <system_error>
@@ -11,6 +12,7 @@
 
 #include "framework/FrameworkFolders.h"
 #include "storage/AtomicFile.h"
+#include "storage/NimbraError.h"
 
 namespace nimbra {
 
@@ -273,9 +275,11 @@ bool TAutoRun::Installed(std::string_view executable) const {
 bool TAutoRun::Install(const std::string& executable, const std::vector<std::string>& arguments,
                        const std::string& entryName) const {
   if (arguments.empty() || executable.empty()) return false;
+  std::vector<std::string> command{executable};
+  command.insert(command.end(), arguments.begin(), arguments.end());
+  // A desktop entry holds UTF-8 only; a file name in another encoding cannot be started from one.
+  if (!std::all_of(command.begin(), command.end(), IsUtf8)) return false;
   try {
-    std::vector<std::string> command{executable};
-    command.insert(command.end(), arguments.begin(), arguments.end());
     std::ostringstream content;
     content << kGroup << "\n"
             << "Type=Application\n"
@@ -296,7 +300,12 @@ bool TAutoRun::Install(const std::string& executable, const std::vector<std::str
     }
     atomic.Commit();
     return true;
-  } catch (...) {
+  } catch (const ENimbraError&) {
+    return false;
+  } catch (const std::bad_alloc&) {
+    return false;
+  } catch (const std::filesystem::filesystem_error&) {
+    // The autostart folder could not be made.
     return false;
   }
 }

@@ -1,13 +1,14 @@
 #include "album/DesktopNimbraProperties.h"
 
 #include <memory>
+#include <new>
 #include <string>
 
 #include "framework/ApplicationInfo.h"
-#include "framework/FieldWriter.h"
+#include "framework/FieldMap.h"
 #include "framework/KeyValueStore.h"
-#include "storage/CSFStream.h"
 #include "storage/FileAccess.h"
+#include "storage/NimbraError.h"
 
 namespace nimbra {
 
@@ -31,39 +32,13 @@ std::string TDesktopNimbraProperties::EditorFrameClassNames() const {
                                     "TDesktopNimbraPropertyEditorFrame");
 }
 
-bool TDesktopNimbraProperties::WriteToStream(TCSFStream& stream) const {
-  if (!TProperties::WriteToStream(stream)) return false;
-  try {
-    stream.WriteInteger(interval_);
-    stream.WriteBuffer(&changeMode_, 1);
-    stream.WriteInteger(page_);
-    return true;
-  } catch (...) {
-    return false;
-  }
-}
-
-bool TDesktopNimbraProperties::ReadFromStream(TCSFStream& stream) {
-  if (!TProperties::ReadFromStream(stream)) return false;
-  try {
-    const int32_t interval = stream.ReadInteger();
-    uint8_t mode = 0;
-    stream.ReadBuffer(&mode, 1);
-    const int32_t page = stream.ReadInteger();
-    interval_ = interval;
-    changeMode_ = mode;
-    page_ = page;
-    return true;
-  } catch (...) {
-    return false;
-  }
-}
-
-void TDesktopNimbraProperties::DescribeFields(TFieldWriter& fields) const {
-  TProperties::DescribeFields(fields);
-  fields.Integer("Interval", interval_);
-  fields.Integer("ChangeMode", changeMode_);
-  fields.Integer("Page", page_);
+void TDesktopNimbraProperties::MapFields(TFieldMap& map) {
+  TProperties::MapFields(map);
+  map.Whole([&] {
+    map.Integer("Interval", interval_);
+    map.Byte("ChangeMode", changeMode_);
+    map.Integer("Page", page_);
+  });
 }
 
 bool TDesktopNimbraProperties::LoadFromPackageFile() {
@@ -72,7 +47,9 @@ bool TDesktopNimbraProperties::LoadFromPackageFile() {
   try {
     const std::unique_ptr<TStream> stream = access->OpenFile(kOrielPackageFile);
     return stream && LoadFromStream(*stream, kStoredFileType, kStoredFileVersion);
-  } catch (...) {
+  } catch (const ENimbraError&) {
+    return false;
+  } catch (const std::bad_alloc&) {
     return false;
   }
 }

@@ -36,10 +36,8 @@ class TDesktopNimbraProperties : public TProperties, public IDesktopNimbraSettin
   void SetPage(int32_t page) { page_ = page; }
 
   std::string EditorFrameClassNames() const override;
-  bool WriteToStream(TCSFStream& stream) const override;
-  // Takes the values only when all nine bytes are there; a short copy changes nothing.
-  bool ReadFromStream(TCSFStream& stream) override;
-  void DescribeFields(TFieldWriter& fields) const override;
+  // Read all or none: a short copy changes nothing.
+  void MapFields(TFieldMap& map) override;
 
   // "|Oriel.cfg" through the global file access; false (bag unchanged) when there is none.
   bool LoadFromPackageFile();

@@ -42,6 +42,7 @@ TProgramStartup::TProgramStartup(TStartupStage last) {
       ++started_;
     }
   } catch (...) {
+    // Only stops what was started; the failure goes on to the caller as it was.
     StopUnits(started_);
     throw;
   }

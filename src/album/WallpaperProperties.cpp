@@ -3,37 +3,16 @@
 #include <string>
 
 #include "framework/AfterInitialization.h"
-#include "framework/FieldWriter.h"
+#include "framework/FieldMap.h"
 #include "framework/GlobalProperties.h"
-#include "storage/CSFStream.h"
 
 namespace nimbra {
 
 NIMBRA_DEFINE_PLUGIN(TWallpaperProperties, TProperties)
 
-bool TWallpaperProperties::WriteToStream(TCSFStream& stream) const {
-  if (!TProperties::WriteToStream(stream)) return false;
-  try {
-    stream.WriteBoolean(updateProfile_);
-    return true;
-  } catch (...) {
-    return false;
-  }
-}
-
-bool TWallpaperProperties::ReadFromStream(TCSFStream& stream) {
-  if (!TProperties::ReadFromStream(stream)) return false;
-  try {
-    updateProfile_ = stream.ReadBoolean();
-    return true;
-  } catch (...) {
-    return false;
-  }
-}
-
-void TWallpaperProperties::DescribeFields(TFieldWriter& fields) const {
-  TProperties::DescribeFields(fields);
-  fields.Boolean("UpdateProfile", updateProfile_);
+void TWallpaperProperties::MapFields(TFieldMap& map) {
+  TProperties::MapFields(map);
+  map.Boolean("UpdateProfile", updateProfile_);
 }
 
 void RegisterWallpaperProperties() {

@@ -18,9 +18,7 @@ class TWallpaperProperties : public TProperties {
   bool UpdateProfile() const { return updateProfile_; }
   void SetUpdateProfile(bool value) { updateProfile_ = value; }
 
-  bool WriteToStream(TCSFStream& stream) const override;
-  bool ReadFromStream(TCSFStream& stream) override;
-  void DescribeFields(TFieldWriter& fields) const override;
+  void MapFields(TFieldMap& map) override;
 
  private:
   bool updateProfile_ = true;

@@ -2,6 +2,8 @@
 
 #include <sys/stat.h>
 
+#include <charconv>
+#include <system_error>
 #include <utility>
 
 #include "framework/FieldMap.h"
@@ -26,14 +28,10 @@ bool StampOf(const std::string& fileName, TPackageStamp& stamp) {
 }
 
 bool ParseNumber(const std::string& text, long long& value) {
-  if (text.empty()) return false;
-  try {
-    size_t used = 0;
-    value = std::stoll(text, &used);
-    return used == text.size();
-  } catch (const std::exception&) {
-    return false;
-  }
+  // The whole text must be the number: a stamp with anything else on it describes no package.
+  const char* end = text.data() + text.size();
+  const auto [stop, error] = std::from_chars(text.data(), end, value);
+  return !text.empty() && error == std::errc() && stop == end;
 }
 
 // A line that still describes its package exactly.

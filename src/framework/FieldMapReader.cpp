@@ -95,6 +95,7 @@ class TFieldMapReader final : public TFieldMap {
     try {
       fields();
     } catch (...) {
+      // Only forgets the values waiting here; whatever failed goes on as it was.
       pending_ = nullptr;
       throw;
     }

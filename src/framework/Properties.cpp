@@ -3,6 +3,7 @@
 #include "framework/FieldMap.h"
 #include "framework/KeyValueStore.h"
 #include "storage/ChunkedStreams.h"
+#include "storage/FalseOnFailure.h"
 #include "storage/GlobalHolder.h"
 #include "storage/MemoryStream.h"
 
@@ -125,26 +126,22 @@ bool TProperties::LoadFromStream(TStream& stream, int32_t fileType, int32_t file
 
 bool TProperties::SaveToRegistry(TKeyValueStore& store, const std::string& valueName,
                                  int32_t fileType, int32_t fileVersion) const {
-  try {
+  return FalseOnFailure([&] {
     TMemoryStream value;
     if (!SaveToStream(value, fileType, fileVersion)) return false;
     store.WriteBinaryData(valueName, value.ToString());
     return true;
-  } catch (...) {
-    return false;
-  }
+  });
 }
 
 bool TProperties::LoadFromRegistry(TKeyValueStore& store, const std::string& valueName,
                                    int32_t fileType, int32_t fileVersion) {
-  try {
+  return FalseOnFailure([&] {
     if (store.GetDataSize(valueName) < 0) return false;
     TMemoryStream value(store.ReadBinaryData(valueName));
     value.SetPosition(0);
     return LoadFromStream(value, fileType, fileVersion);
-  } catch (...) {
-    return false;
-  }
+  });
 }
 
 std::unique_ptr<TProperties> TProperties::Clone() const {

@@ -5,6 +5,7 @@
 #include "framework/KeyValueStore.h"
 #include "storage/CSFStreamWinTypes.h"
 #include "storage/ChunkedStreams.h"
+#include "storage/FalseOnFailure.h"
 #include "storage/TextCase.h"
 
 namespace nimbra {
@@ -133,15 +134,14 @@ bool TPropertiesList::WriteToStream(TCSFStream& stream) const {
   bool result = true;
   for (const auto& item : items_) {
     const TProperties& bag = item->Properties();
-    bool written = false;
-    try {
+    const bool written = FalseOnFailure([&] {
       // 1. a chunk header with id and size still 0
       const int64_t start = stream.WriteChunkPlaceholder();
       // 2. the class name
       stream.WriteString(bag.ClassName());
       // 3. the bag in a sub-chunk
       TWriteSubChunk fields(stream);
-      written = bag.WriteToStream(stream);
+      const bool bagWritten = bag.WriteToStream(stream);
       fields.End();
       // 4. the real header, counted in the stream header
       const int64_t end = stream.Position();
@@ -149,9 +149,8 @@ bool TPropertiesList::WriteToStream(TCSFStream& stream) const {
       stream.WriteChunkHeader(kPropertiesListChunkId, end - start);
       stream.CountChunk();
       stream.SetPosition(end);
-    } catch (...) {
-      written = false;
-    }
+      return bagWritten;
+    });
     // 5. every bag is written, whatever happened to the ones before
     result = result && written;
   }
@@ -160,13 +159,13 @@ bool TPropertiesList::WriteToStream(TCSFStream& stream) const {
 
 bool TPropertiesList::ReadFromStream(TCSFStream& stream) {
   bool result = true;
-  try {
+  const bool walked = FalseOnFailure([&] {
     // 1. as many chunks as the header counts
     const int32_t count = stream.ChunkCount();
     for (int32_t i = 0; i < count; ++i) {
       // 2. a chunk header; a broken one leaves no way to find the next chunk and ends the read
       const TChunkHeader header = stream.BeginReadChunk();
-      try {
+      result = FalseOnFailure([&] {
         // 3. a bag's chunk: its class name, then its fields if the list holds such a bag
         if (header.Id == kPropertiesListChunkId) {
           if (TProperties* bag = ByName(stream.ReadString())) {
@@ -175,28 +174,24 @@ bool TPropertiesList::ReadFromStream(TCSFStream& stream) {
           }
         }
         // 4. chunks of other ids are skipped
-      } catch (...) {
-        result = false;
-      }
+        return true;
+      }) && result;
       // 5. the next chunk starts where this one's size says, whatever was read of it
       stream.EndReadChunk();
     }
-  } catch (...) {
-    result = false;
-  }
+    return true;
+  });
   // 6. false if any chunk failed to read
-  return result;
+  return walked && result;
 }
 
 bool TPropertiesList::LoadFromFile(const std::string& fileName) {
-  try {
+  return FalseOnFailure([&] {
     TCSFFileWinTypes file(fileName, CSFMode::Read);
     const bool read = ReadFromStream(file);
     file.Release();
     return read;
-  } catch (...) {
-    return false;
-  }
+  });
 }
 
 bool TPropertiesList::SaveToFile(const std::string& fileName) const {

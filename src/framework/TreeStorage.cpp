@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "storage/CSFStream.h"
+#include "storage/FalseOnFailure.h"
 
 namespace nimbra {
 
@@ -23,6 +24,7 @@ class TWrittenSubChunk {
     try {
       stream_.EndSubChunk();
     } catch (...) {
+      // Already on the way out with an exception; the write has failed either way.
     }
   }
   TWrittenSubChunk(const TWrittenSubChunk&) = delete;
@@ -45,6 +47,7 @@ class TReadSubChunk {
     try {
       stream_.EndReadSubChunk();
     } catch (...) {
+      // Leaving a frame only moves the position; the read that ended the scope reports.
     }
   }
   TReadSubChunk(const TReadSubChunk&) = delete;
@@ -141,27 +144,23 @@ bool ReadList(const TRef<ITreeItemList>& list, TCSFStream& stream, const TTreeIt
 
 bool SaveTree(const TRef<ITreeItemList>& list, TCSFStream& stream) {
   if (!list) return false;
-  try {
+  return FalseOnFailure([&] {
     TWrittenSubChunk frame(stream);
     const bool ok = WriteList(*list, stream, 1);
     frame.End();
     return ok;
-  } catch (const std::exception&) {
-    return false;
-  }
+  });
 }
 
 bool LoadTree(const TRef<ITreeItemList>& list, TCSFStream& stream,
               const TTreeItemFactory& factory) {
   if (!list) return false;
-  try {
+  return FalseOnFailure([&] {
     TReadSubChunk frame(stream);
     const bool ok = ReadList(list, stream, factory, 1);
     frame.End();
     return ok;
-  } catch (const std::exception&) {
-    return false;
-  }
+  });
 }
 
 TRef<ITreeItem> CreateTreeItemByClassName(const std::string& className,

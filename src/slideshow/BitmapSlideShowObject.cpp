@@ -1,11 +1,10 @@
 #include "slideshow/BitmapSlideShowObject.h"
 
-#include <exception>
+#include <string_view>
 
-#include "framework/Properties.h"
+#include "framework/FieldMap.h"
 #include "slideshow/RandomTransitionPlugin.h"
 #include "storage/CSFStreamWinTypes.h"
-#include "storage/StoredBytes.h"
 
 namespace nimbra {
 
@@ -14,40 +13,15 @@ NIMBRA_DEFINE_PLUGIN(TPreviewEditorSlideShowObject, TVisibleSlideShowObject)
 NIMBRA_DEFINE_PLUGIN(TBaseBitmapSlideShowObject, TPreviewEditorSlideShowObject)
 NIMBRA_DEFINE_PLUGIN(TBaseExtBitmapSlideShowObject, TBaseBitmapSlideShowObject)
 
-namespace {
-
-void WriteDoubleRect(TCSFStream& stream, const TDoubleRect& rect) {
-  stream.WriteDouble(rect.Left);
-  stream.WriteDouble(rect.Top);
-  stream.WriteDouble(rect.Right);
-  stream.WriteDouble(rect.Bottom);
-}
-
-TDoubleRect ReadDoubleRect(TCSFStream& stream) {
-  TDoubleRect rect;
-  rect.Left = stream.ReadDouble();
-  rect.Top = stream.ReadDouble();
-  rect.Right = stream.ReadDouble();
-  rect.Bottom = stream.ReadDouble();
-  return rect;
-}
-
-}  // namespace
-
 const std::string& AbsentCurveData() {
   static const std::string bytes(4, '\0');
   return bytes;
 }
 
-void WriteSubChunkBytes(TCSFStream& stream, const std::string& bytes) {
-  TWriteSubChunk chunk(stream);
-  stream.WriteBuffer(bytes.data(), static_cast<int64_t>(bytes.size()));
-  chunk.End();
-}
-
-std::string ReadSubChunkBytes(TCSFStream& stream) {
-  TReadSubChunk chunk(stream);
-  return ReadRemainingBytes(stream);
+void MapCurves(TFieldMap& map, std::array<std::string, kCurveCount>& curves) {
+  static constexpr std::array<std::string_view, kCurveCount> kNames = {
+      "opacityCurve", "rotationCurve", "zoomCurve", "positionPath"};
+  for (size_t i = 0; i < curves.size(); ++i) map.SubChunkBytes(kNames[i], curves[i]);
 }
 
 // ---- TBaseBitmapSlideShowObject ----
@@ -78,36 +52,15 @@ std::string TBaseBitmapSlideShowObject::PropertyFrameClassName() const {
   return "TBaseBitmapSlideShowObjectPropertyFrame";
 }
 
-bool TBaseBitmapSlideShowObject::WriteToStream(TCSFStream& stream) const {
-  if (!TPreviewEditorSlideShowObject::WriteToStream(stream)) return false;
-  try {
-    stream.WriteBoolean(keepAspectRatio_);
-    stream.WriteByte(alignment_);
-    WriteDoubleRect(stream, placementRect_);
-    stream.WriteBoolean(scaleToRect_);
-    stream.WriteBoolean(fillBackground_);
-    stream.WriteCardinal(backgroundColor_);
-    stream.WriteByte(combineMode_);
-    return true;
-  } catch (const std::exception&) {
-    return false;
-  }
-}
-
-bool TBaseBitmapSlideShowObject::ReadFromStream(TCSFStream& stream) {
-  if (!TPreviewEditorSlideShowObject::ReadFromStream(stream)) return false;
-  try {
-    keepAspectRatio_ = stream.ReadBoolean();
-    alignment_ = stream.ReadByte();
-    placementRect_ = ReadDoubleRect(stream);
-    scaleToRect_ = stream.ReadBoolean();
-    fillBackground_ = stream.ReadBoolean();
-    backgroundColor_ = stream.ReadCardinal();
-    combineMode_ = stream.ReadByte();
-    return true;
-  } catch (const std::exception&) {
-    return false;
-  }
+void TBaseBitmapSlideShowObject::MapFields(TFieldMap& map) {
+  TPreviewEditorSlideShowObject::MapFields(map);
+  map.Boolean("keepAspectRatio", keepAspectRatio_);
+  map.Byte("alignment", alignment_);
+  map.Rect("placementRect", placementRect_);
+  map.Boolean("scaleToRect", scaleToRect_);
+  map.Boolean("fillBackground", fillBackground_);
+  map.Color("backgroundColor", backgroundColor_);
+  map.Byte("combineMode", combineMode_);
 }
 
 // ---- TBaseExtBitmapSlideShowObject ----
@@ -146,26 +99,10 @@ std::string TBaseExtBitmapSlideShowObject::PropertyFrameClassName() const {
   return "TBaseExtBitmapSlideShowObjectPropertyFrame";
 }
 
-bool TBaseExtBitmapSlideShowObject::WriteToStream(TCSFStream& stream) const {
-  if (!TBaseBitmapSlideShowObject::WriteToStream(stream)) return false;
-  try {
-    for (const std::string& curve : curveData_) WriteSubChunkBytes(stream, curve);
-    WriteSubChunkBytes(stream, transitionData_);
-    return true;
-  } catch (const std::exception&) {
-    return false;
-  }
-}
-
-bool TBaseExtBitmapSlideShowObject::ReadFromStream(TCSFStream& stream) {
-  if (!TBaseBitmapSlideShowObject::ReadFromStream(stream)) return false;
-  try {
-    for (std::string& curve : curveData_) curve = ReadSubChunkBytes(stream);
-    transitionData_ = ReadSubChunkBytes(stream);
-    return true;
-  } catch (const std::exception&) {
-    return false;
-  }
+void TBaseExtBitmapSlideShowObject::MapFields(TFieldMap& map) {
+  TBaseBitmapSlideShowObject::MapFields(map);
+  MapCurves(map, curveData_);
+  map.SubChunkBytes("transition", transitionData_);
 }
 
 }  // namespace nimbra

@@ -63,8 +63,7 @@ class TBaseBitmapSlideShowObject : public TPreviewEditorSlideShowObject {
 
   void CopyFrom(const TSlideShowObject& other) override;
   std::string PropertyFrameClassName() const override;
-  bool WriteToStream(TCSFStream& stream) const override;
-  bool ReadFromStream(TCSFStream& stream) override;
+  void MapFields(TFieldMap& map) override;
 
  private:
   bool keepAspectRatio_ = true;
@@ -113,8 +112,7 @@ class TBaseExtBitmapSlideShowObject : public TBaseBitmapSlideShowObject,
   void CopyFrom(const TSlideShowObject& other) override;
   std::string PropertyFrameClassName() const override;
   // Five sub-chunks: the four curves, then the transition.
-  bool WriteToStream(TCSFStream& stream) const override;
-  bool ReadFromStream(TCSFStream& stream) override;
+  void MapFields(TFieldMap& map) override;
 
  private:
   std::array<std::string, kCurveCount> curveData_;
@@ -123,8 +121,7 @@ class TBaseExtBitmapSlideShowObject : public TBaseBitmapSlideShowObject,
 
 // The stored form of an absent curve with a presence flag: the flag 0.
 const std::string& AbsentCurveData();
-// Writes bytes as the payload of a sub-chunk; reads a sub-chunk's whole payload.
-void WriteSubChunkBytes(TCSFStream& stream, const std::string& bytes);
-std::string ReadSubChunkBytes(TCSFStream& stream);
+// The four curves, each kept as the bytes of a sub-chunk of its own, in their stored order.
+void MapCurves(TFieldMap& map, std::array<std::string, kCurveCount>& curves);
 
 }  // namespace nimbra

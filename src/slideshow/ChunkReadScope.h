@@ -16,6 +16,8 @@ class TChunkReadScope {
     stream_.SetPosition(start);
     stream_.BeginReadChunk();
   }
+  // A destructor may run while an exception is on its way, so it must not raise itself; the read
+  // that ended the scope reports its own failure.
   ~TChunkReadScope() {
     try {
       stream_.EndReadChunk();

@@ -1,11 +1,9 @@
 #include "slideshow/CollectionSlideShowObject.h"
 
 #include <algorithm>
-#include <exception>
 
-#include "framework/Properties.h"
+#include "framework/FieldMap.h"
 #include "slideshow/SlideShowObjectList.h"
-#include "storage/CSFStream.h"
 
 namespace nimbra {
 
@@ -72,24 +70,9 @@ std::string TContainerSlideShowObject::PropertyFrameClassName() const {
   return "TContainerSlideShowObjectPropertyFrame";
 }
 
-bool TContainerSlideShowObject::WriteToStream(TCSFStream& stream) const {
-  if (!TCollectionSlideShowObject::WriteToStream(stream)) return false;
-  try {
-    stream.WriteString(chapterText_);
-    return true;
-  } catch (const std::exception&) {
-    return false;
-  }
-}
-
-bool TContainerSlideShowObject::ReadFromStream(TCSFStream& stream) {
-  if (!TCollectionSlideShowObject::ReadFromStream(stream)) return false;
-  try {
-    chapterText_ = stream.ReadString();
-    return true;
-  } catch (const std::exception&) {
-    return false;
-  }
+void TContainerSlideShowObject::MapFields(TFieldMap& map) {
+  TCollectionSlideShowObject::MapFields(map);
+  map.String("chapterText", chapterText_);
 }
 
 // ---- TParallelSlideShowObject ----
@@ -119,25 +102,9 @@ std::string TParallelSlideShowObject::PropertyFrameClassName() const {
   return "TParallelSlideShowObjectPropertyFrame";
 }
 
-bool TParallelSlideShowObject::WriteToStream(TCSFStream& stream) const {
-  if (!TCollectionSlideShowObject::WriteToStream(stream)) return false;
-  try {
-    stream.WriteString(text_);
-    return true;
-  } catch (const std::exception&) {
-    return false;
-  }
-}
-
-bool TParallelSlideShowObject::ReadFromStream(TCSFStream& stream) {
-  if (!TCollectionSlideShowObject::ReadFromStream(stream)) return false;
-  if (stream.FileVersion() < kParallelTextVersion) return true;
-  try {
-    text_ = stream.ReadString();
-    return true;
-  } catch (const std::exception&) {
-    return false;
-  }
+void TParallelSlideShowObject::MapFields(TFieldMap& map) {
+  TCollectionSlideShowObject::MapFields(map);
+  if (map.Since(kParallelTextVersion)) map.String("text", text_);
 }
 
 }  // namespace nimbra

@@ -78,8 +78,7 @@ class TContainerSlideShowObject : public TCollectionSlideShowObject,
   int32_t Duration() const override;
   void CopyFrom(const TSlideShowObject& other) override;
   std::string PropertyFrameClassName() const override;
-  bool WriteToStream(TCSFStream& stream) const override;
-  bool ReadFromStream(TCSFStream& stream) override;
+  void MapFields(TFieldMap& map) override;
 
  private:
   std::string chapterText_;
@@ -112,8 +111,7 @@ class TParallelSlideShowObject : public TCollectionSlideShowObject,
   int32_t Duration() const override;
   void CopyFrom(const TSlideShowObject& other) override;
   std::string PropertyFrameClassName() const override;
-  bool WriteToStream(TCSFStream& stream) const override;
-  bool ReadFromStream(TCSFStream& stream) override;
+  void MapFields(TFieldMap& map) override;
 
  private:
   std::string text_;

@@ -1,11 +1,9 @@
 #include "slideshow/CompositeSlideShowObject.h"
 
 #include <algorithm>
-#include <exception>
 
-#include "framework/Properties.h"
+#include "framework/FieldMap.h"
 #include "slideshow/RandomTransitionPlugin.h"
-#include "storage/CSFStream.h"
 
 namespace nimbra {
 
@@ -82,56 +80,20 @@ std::string TPicTextSoundCompositeSlideShowObject::PropertyFrameClassName() cons
   return "TPicTextSoundCompositeSlideShowObjectPropertyFrame";
 }
 
-bool TPicTextSoundCompositeSlideShowObject::WriteToStream(TCSFStream& stream) const {
-  if (!TPicSlideShowObject::WriteToStream(stream)) return false;
-  try {
-    // 1. the transition
-    WriteSubChunkBytes(stream, transitionData_);
-    // 2. the text
-    TWriteSubChunk text(stream);
-    WriteTextAndFormat(stream, text_, format_);
-    stream.WriteBoolean(showText_);
-    text.End();
-    // 3. the sound
-    TWriteSubChunk sound(stream);
-    stream.WriteString(soundFileName_);
-    stream.WriteInteger(soundLength_);
-    stream.WriteBoolean(durationFollowsSound_);
-    stream.WriteBoolean(lowerMusic_);
-    stream.WriteInteger(volume_);
-    stream.WriteByte(endMode_);
-    stream.WriteInteger(fadeOutTime_);
-    sound.End();
-    return true;
-  } catch (const std::exception&) {
-    return false;
-  }
-}
-
-bool TPicTextSoundCompositeSlideShowObject::ReadFromStream(TCSFStream& stream) {
-  if (!TPicSlideShowObject::ReadFromStream(stream)) return false;
-  try {
-    // 1. the transition
-    transitionData_ = ReadSubChunkBytes(stream);
-    // 2. the text
-    {
-      TReadSubChunk text(stream);
-      ReadTextAndFormat(stream, text_, format_);
-      showText_ = stream.ReadBoolean();
-    }
-    // 3. the sound
-    TReadSubChunk sound(stream);
-    soundFileName_ = stream.ReadString();
-    soundLength_ = stream.ReadInteger();
-    durationFollowsSound_ = stream.ReadBoolean();
-    lowerMusic_ = stream.ReadBoolean();
-    volume_ = stream.ReadInteger();
-    endMode_ = stream.ReadByte();
-    if (stream.FileVersion() >= kSoundFadeOutVersion) fadeOutTime_ = stream.ReadInteger();
-    return true;
-  } catch (const std::exception&) {
-    return false;
-  }
+void TPicTextSoundCompositeSlideShowObject::MapFields(TFieldMap& map) {
+  TPicSlideShowObject::MapFields(map);
+  // 1. the transition
+  map.SubChunkBytes("transition", transitionData_);
+  // 2. the text
+  map.SubChunk([&] {
+    MapTextAndFormat(map, text_, format_);
+    map.Boolean("showText", showText_);
+  });
+  // 3. the sound
+  map.SubChunk([&] {
+    MapSoundFields(map, {soundFileName_, soundLength_, durationFollowsSound_, lowerMusic_, volume_,
+                         endMode_, fadeOutTime_});
+  });
 }
 
 }  // namespace nimbra

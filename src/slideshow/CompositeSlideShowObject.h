@@ -76,8 +76,7 @@ class TPicTextSoundCompositeSlideShowObject : public TPicSlideShowObject,
   void CopyFrom(const TSlideShowObject& other) override;
   std::string PropertyFrameClassName() const override;
   // Three sub-chunks: the transition, the text, the sound.
-  bool WriteToStream(TCSFStream& stream) const override;
-  bool ReadFromStream(TCSFStream& stream) override;
+  void MapFields(TFieldMap& map) override;
 
  private:
   std::string transitionData_;

@@ -1,8 +1,6 @@
 #include "slideshow/DummySlideShowObject.h"
 
-#include "framework/Properties.h"
-#include "slideshow/TextSubChunk.h"
-#include "storage/CSFStream.h"
+#include "framework/FieldMap.h"
 
 namespace nimbra {
 
@@ -23,15 +21,10 @@ std::string TDummySlideShowObject::PropertyFrameClassName() const {
   return "TPlayableSlideShowObjectPropertyFrame";
 }
 
-bool TDummySlideShowObject::WriteToStream(TCSFStream& stream) const {
-  if (!TPlayableSlideShowObject::WriteToStream(stream)) return false;
-  return WriteTextSubChunk(stream, text_);
-}
-
-bool TDummySlideShowObject::ReadFromStream(TCSFStream& stream) {
-  if (!TPlayableSlideShowObject::ReadFromStream(stream)) return false;
-  if (stream.FileVersion() < kDummyTextVersion) return true;
-  return ReadTextSubChunk(stream, text_);
+void TDummySlideShowObject::MapFields(TFieldMap& map) {
+  TPlayableSlideShowObject::MapFields(map);
+  // In a sub-chunk of its own, so that a reader skips whatever a newer writer adds to it.
+  if (map.Since(kDummyTextVersion)) map.SubChunk([&] { map.String("text", text_); });
 }
 
 }  // namespace nimbra

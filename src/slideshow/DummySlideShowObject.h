@@ -34,8 +34,7 @@ class TDummySlideShowObject : public TPlayableSlideShowObject, public virtual IT
   std::string DisplayName() const override;
   std::string PropertyFrameClassName() const override;
   // The text in a sub-chunk of its own.
-  bool WriteToStream(TCSFStream& stream) const override;
-  bool ReadFromStream(TCSFStream& stream) override;
+  void MapFields(TFieldMap& map) override;
 
  private:
   std::string text_;

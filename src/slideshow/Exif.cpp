@@ -6,6 +6,7 @@
 #include "slideshow/ExifReader.h"
 #include "slideshow/JpegMetadataSegments.h"
 #include "storage/CSFStream.h"
+#include "storage/FalseOnFailure.h"
 #include "storage/FileAccess.h"
 #include "storage/FileStream.h"
 #include "storage/StoredBytes.h"
@@ -79,7 +80,7 @@ bool TExif::LoadFromFile(const std::string& fileName) {
   Clear();
   // 2. only JPEG files carry these segments
   if (!IsJpegName(fileName)) return false;
-  try {
+  const bool loaded = FalseOnFailure([&] {
     // 3. the segments at the head of the file
     const std::unique_ptr<TStream> stream = OpenPicture(fileName);
     if (!stream) return false;
@@ -93,10 +94,9 @@ bool TExif::LoadFromFile(const std::string& fileName) {
     SetContainer(std::move(container));
     // 5. true when the file had any of the segments
     return container_ != nullptr;
-  } catch (...) {
-    Clear();
-    return false;
-  }
+  });
+  if (!loaded) Clear();
+  return loaded;
 }
 
 std::unique_ptr<TExif> TExif::CreateFromFile(const std::string& fileName) {
@@ -104,7 +104,7 @@ std::unique_ptr<TExif> TExif::CreateFromFile(const std::string& fileName) {
 }
 
 bool TExif::WriteToStream(TCSFStream& stream) const {
-  try {
+  return FalseOnFailure([&] {
     TWriteSubChunk record(stream);
     if (container_) {
       WriteByteString(stream, container_->ExifSegment);
@@ -113,13 +113,11 @@ bool TExif::WriteToStream(TCSFStream& stream) const {
     }
     record.End();
     return true;
-  } catch (...) {
-    return false;
-  }
+  });
 }
 
 bool TExif::ReadFromStream(TCSFStream& stream) {
-  try {
+  return FalseOnFailure([&] {
     TReadSubChunk record(stream);
     if (record.Length() == 0) return true;
     auto container = std::make_unique<TExifContainer>();
@@ -128,9 +126,7 @@ bool TExif::ReadFromStream(TCSFStream& stream) {
     container->Comment = ReadByteString(stream);
     SetContainer(std::move(container));
     return true;
-  } catch (...) {
-    return false;
-  }
+  });
 }
 
 void TExif::Assign(const TExif& other) {
@@ -211,13 +207,11 @@ std::unique_ptr<TSlideShowObjectExif> TSlideShowObjectExif::CreateFromFile(
 
 bool TSlideShowObjectExif::ReadFromStream(TCSFStream& stream) {
   if (stream.FileVersion() > kLastVersionWithoutExif) return TExif::ReadFromStream(stream);
-  try {
+  return FalseOnFailure([&] {
     TReadSubChunk record(stream);
     Clear();
     return true;
-  } catch (...) {
-    return false;
-  }
+  });
 }
 
 }  // namespace nimbra

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 
+#include "storage/FalseOnFailure.h"
 #include "storage/Stream.h"
 
 namespace nimbra {
@@ -90,12 +91,7 @@ bool ReadSegments(TStream& stream, TJpegMetadataSegments& segments) {
 
 bool ReadJpegMetadataSegments(TStream& stream, TJpegMetadataSegments& segments) {
   segments = {};
-  bool read = false;
-  try {
-    read = ReadSegments(stream, segments);
-  } catch (...) {
-    read = false;
-  }
+  const bool read = FalseOnFailure([&] { return ReadSegments(stream, segments); });
   if (!read) segments = {};
   return read;
 }

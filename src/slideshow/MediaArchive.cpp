@@ -2,9 +2,10 @@
 
 #include <algorithm>
 #include <charconv>
-#include <exception>
+#include <new>
 
 #include "storage/CSFStream.h"
+#include "storage/FalseOnFailure.h"
 #include "storage/FileAccess.h"
 #include "storage/FileStream.h"
 #include "storage/Windows1252.h"
@@ -48,11 +49,8 @@ std::unique_ptr<TStream> OpenArchiveStream(const std::string& path) {
   if (path.empty()) return nullptr;
   // Through the file access when there is one, so an archive inside a package opens too.
   if (std::shared_ptr<IFileAccess> access = FileAccess()) return access->OpenFile(path);
-  try {
-    return std::make_unique<TFileStream>(path, FileMode::OpenRead);
-  } catch (const std::exception&) {
-    return nullptr;
-  }
+  return ResultOnFailure<std::unique_ptr<TStream>>(
+      nullptr, [&] { return std::make_unique<TFileStream>(path, FileMode::OpenRead); });
 }
 
 }  // namespace
@@ -141,7 +139,9 @@ std::unique_ptr<TEmbeddedFile> OpenEmbeddedFile(std::unique_ptr<TStream> archive
     // 5. the bytes up to the end of the chunk
     return std::make_unique<TEmbeddedFile>(std::move(name), std::move(archive), dataStart,
                                            std::max<int64_t>(chunkEnd - dataStart, 0));
-  } catch (const std::exception&) {
+  } catch (const ENimbraError&) {
+    return nullptr;
+  } catch (const std::bad_alloc&) {
     return nullptr;
   }
 }

@@ -1,9 +1,7 @@
 #include "slideshow/MergeSlideShowObject.h"
 
-#include "framework/Properties.h"
+#include "framework/FieldMap.h"
 #include "slideshow/SlideShowObjectList.h"
-#include "slideshow/TextSubChunk.h"
-#include "storage/CSFStream.h"
 
 namespace nimbra {
 
@@ -21,15 +19,10 @@ void TMergeSlideShowObject::CopyFrom(const TSlideShowObject& other) {
   text_ = source->text_;
 }
 
-bool TMergeSlideShowObject::WriteToStream(TCSFStream& stream) const {
-  if (!TBaseExtBitmapSlideShowObject::WriteToStream(stream)) return false;
-  return WriteTextSubChunk(stream, text_);
-}
-
-bool TMergeSlideShowObject::ReadFromStream(TCSFStream& stream) {
-  if (!TBaseExtBitmapSlideShowObject::ReadFromStream(stream)) return false;
-  if (stream.FileVersion() < kMergeTextVersion) return true;
-  return ReadTextSubChunk(stream, text_);
+void TMergeSlideShowObject::MapFields(TFieldMap& map) {
+  TBaseExtBitmapSlideShowObject::MapFields(map);
+  // In a sub-chunk of its own, so that a reader skips whatever a newer writer adds to it.
+  if (map.Since(kMergeTextVersion)) map.SubChunk([&] { map.String("text", text_); });
 }
 
 }  // namespace nimbra

@@ -38,8 +38,7 @@ class TMergeSlideShowObject : public TBaseExtBitmapSlideShowObject,
   // Also replaces the child list with a deep copy of the source's.
   void CopyFrom(const TSlideShowObject& other) override;
   // The text in a sub-chunk of its own.
-  bool WriteToStream(TCSFStream& stream) const override;
-  bool ReadFromStream(TCSFStream& stream) override;
+  void MapFields(TFieldMap& map) override;
 
  private:
   TChildList children_;

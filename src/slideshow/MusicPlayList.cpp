@@ -5,6 +5,7 @@
 #include "framework/Properties.h"
 #include "storage/CSFStreamWinTypes.h"
 #include "storage/ChunkedStreams.h"
+#include "storage/FalseOnFailure.h"
 #include "storage/StoredBytes.h"
 
 namespace nimbra {
@@ -49,7 +50,7 @@ std::unique_ptr<TMusicPlayListItem> TMusicPlayListItem::Clone() const {
 }
 
 bool TMusicPlayListItem::WriteTo(TCSFStream& stream) const {
-  try {
+  return FalseOnFailure([&] {
     stream.WriteString(fileName_);
     stream.WriteInteger(itemVolume_);
     stream.WriteInteger(startOffset_);
@@ -66,13 +67,11 @@ bool TMusicPlayListItem::WriteTo(TCSFStream& stream) const {
     stream.WriteBuffer(trailingData_.data(), static_cast<int64_t>(trailingData_.size()));
     trailing.End();
     return true;
-  } catch (...) {
-    return false;
-  }
+  });
 }
 
 bool TMusicPlayListItem::ReadFrom(TCSFStream& stream) {
-  try {
+  return FalseOnFailure([&] {
     const bool wide = HasWideItemFields(stream);
     fileName_ = stream.ReadString();
     itemVolume_ = wide ? stream.ReadInteger() : stream.ReadByte();
@@ -91,9 +90,7 @@ bool TMusicPlayListItem::ReadFrom(TCSFStream& stream) {
     TReadSubChunk trailing(stream);
     trailingData_ = ReadRemainingBytes(stream);
     return true;
-  } catch (...) {
-    return false;
-  }
+  });
 }
 
 // ---- TMusicPlayList ----
@@ -134,7 +131,7 @@ void TMusicPlayList::Clear() {
 }
 
 bool TMusicPlayList::WriteItems(TCSFStream& stream) const {
-  try {
+  return FalseOnFailure([&] {
     stream.WriteInteger(Count());
     for (const auto& item : items_) {
       TWriteSubChunk fields(stream);
@@ -142,13 +139,11 @@ bool TMusicPlayList::WriteItems(TCSFStream& stream) const {
       fields.End();
     }
     return true;
-  } catch (...) {
-    return false;
-  }
+  });
 }
 
 bool TMusicPlayList::ReadItems(TCSFStream& stream) {
-  try {
+  return FalseOnFailure([&] {
     // Every item sits in a sub-chunk, which takes at least its own 4-byte length.
     const int32_t count = ReadCheckedCount(stream, 4);
     bool allRead = true;
@@ -161,14 +156,12 @@ bool TMusicPlayList::ReadItems(TCSFStream& stream) {
       items_.push_back(std::move(item));
     }
     return allRead;
-  } catch (...) {
-    return false;
-  }
+  });
 }
 
 bool TMusicPlayList::LoadFromFile(const std::string& fileName) {
   Clear();
-  try {
+  return FalseOnFailure([&] {
     TCSFFileWinTypes file(fileName, CSFMode::Read);
     if (file.FileType() != kMusicPlayListFileType ||
         file.FileVersion() > kMusicPlayListFileVersion) {
@@ -181,9 +174,7 @@ bool TMusicPlayList::LoadFromFile(const std::string& fileName) {
       file.EndReadChunk();
     }
     return allRead;
-  } catch (...) {
-    return false;
-  }
+  });
 }
 
 bool TMusicPlayList::SaveToFile(const std::string& fileName) const {

@@ -1,10 +1,9 @@
 #include "slideshow/ParticleSlideShowObject.h"
 
-#include <exception>
 
+#include "framework/FieldMap.h"
 #include "framework/Properties.h"
 #include "slideshow/PicSlideShowObject.h"
-#include "storage/CSFStream.h"
 
 namespace nimbra {
 
@@ -95,40 +94,17 @@ std::string TParticleSlideShowObject::PropertyFrameClassName() const {
   return "TParticleSlideShowObjectPropertyEditorFrame";
 }
 
-bool TParticleSlideShowObject::WriteToStream(TCSFStream& stream) const {
-  if (!TBaseExtBitmapSlideShowObject::WriteToStream(stream)) return false;
-  try {
-    stream.WriteString(pictureFileNames_);
-    stream.WriteInteger(particleCount_);
-    stream.WriteSingle(direction_);
-    stream.WriteSingle(speed_);
-    stream.WriteSingle(reserved_);
-    stream.WriteSingle(particleSize_);
-    stream.WriteByte(wobble_);
-    stream.WriteSingle(wobbleAmplitude_);
-    stream.WriteSingle(wobbleFrequency_);
-    return true;
-  } catch (const std::exception&) {
-    return false;
-  }
-}
-
-bool TParticleSlideShowObject::ReadFromStream(TCSFStream& stream) {
-  if (!TBaseExtBitmapSlideShowObject::ReadFromStream(stream)) return false;
-  try {
-    pictureFileNames_ = stream.ReadString();
-    particleCount_ = stream.ReadInteger();
-    direction_ = stream.ReadSingle();
-    speed_ = stream.ReadSingle();
-    reserved_ = stream.ReadSingle();
-    particleSize_ = stream.ReadSingle();
-    wobble_ = stream.ReadByte();
-    wobbleAmplitude_ = stream.ReadSingle();
-    wobbleFrequency_ = stream.ReadSingle();
-    return true;
-  } catch (const std::exception&) {
-    return false;
-  }
+void TParticleSlideShowObject::MapFields(TFieldMap& map) {
+  TBaseExtBitmapSlideShowObject::MapFields(map);
+  map.String("pictureFileNames", pictureFileNames_);
+  map.Integer("particleCount", particleCount_);
+  map.Single("direction", direction_);
+  map.Single("speed", speed_);
+  map.Single("reserved", reserved_);
+  map.Single("particleSize", particleSize_);
+  map.Byte("wobble", wobble_);
+  map.Single("wobbleAmplitude", wobbleAmplitude_);
+  map.Single("wobbleFrequency", wobbleFrequency_);
 }
 
 }  // namespace nimbra

@@ -73,8 +73,7 @@ class TParticleSlideShowObject : public TBaseExtBitmapSlideShowObject,
   std::string CategoryName() const override { return ClassCategory(); }
   void CopyFrom(const TSlideShowObject& other) override;
   std::string PropertyFrameClassName() const override;
-  bool WriteToStream(TCSFStream& stream) const override;
-  bool ReadFromStream(TCSFStream& stream) override;
+  void MapFields(TFieldMap& map) override;
 
  private:
   void StoreNames(const std::vector<std::string>& names);

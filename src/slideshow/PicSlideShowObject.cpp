@@ -1,8 +1,6 @@
 #include "slideshow/PicSlideShowObject.h"
 
-#include <exception>
-
-#include "storage/CSFStream.h"
+#include "framework/FieldMap.h"
 #include "storage/TextCase.h"
 
 namespace nimbra {
@@ -36,24 +34,9 @@ void TPicSlideShowObject::CopyFrom(const TSlideShowObject& other) {
   }
 }
 
-bool TPicSlideShowObject::WriteToStream(TCSFStream& stream) const {
-  if (!TBaseBitmapSlideShowObject::WriteToStream(stream)) return false;
-  try {
-    picture_.WriteToStream(stream);
-    return true;
-  } catch (const std::exception&) {
-    return false;
-  }
-}
-
-bool TPicSlideShowObject::ReadFromStream(TCSFStream& stream) {
-  if (!TBaseBitmapSlideShowObject::ReadFromStream(stream)) return false;
-  try {
-    picture_.ReadFromStream(stream);
-    return true;
-  } catch (const std::exception&) {
-    return false;
-  }
+void TPicSlideShowObject::MapFields(TFieldMap& map) {
+  TBaseBitmapSlideShowObject::MapFields(map);
+  picture_.MapFields(map);
 }
 
 // ---- TExtPicSlideShowObject ----
@@ -73,24 +56,9 @@ std::string TExtPicSlideShowObject::PropertyFrameClassName() const {
   return "TExtPicSlideShowObjectPropertyFrame";
 }
 
-bool TExtPicSlideShowObject::WriteToStream(TCSFStream& stream) const {
-  if (!TBaseExtBitmapSlideShowObject::WriteToStream(stream)) return false;
-  try {
-    picture_.WriteToStream(stream);
-    return true;
-  } catch (const std::exception&) {
-    return false;
-  }
-}
-
-bool TExtPicSlideShowObject::ReadFromStream(TCSFStream& stream) {
-  if (!TBaseExtBitmapSlideShowObject::ReadFromStream(stream)) return false;
-  try {
-    picture_.ReadFromStream(stream);
-    return true;
-  } catch (const std::exception&) {
-    return false;
-  }
+void TExtPicSlideShowObject::MapFields(TFieldMap& map) {
+  TBaseExtBitmapSlideShowObject::MapFields(map);
+  picture_.MapFields(map);
 }
 
 }  // namespace nimbra

@@ -45,8 +45,7 @@ class TPicSlideShowObject : public TBaseBitmapSlideShowObject,
   void CopyFrom(const TSlideShowObject& other) override;
   std::vector<std::string> FileExtensions() const override { return PictureFileExtensions(); }
   std::string FileFilter() const override { return PictureFileFilter(); }
-  bool WriteToStream(TCSFStream& stream) const override;
-  bool ReadFromStream(TCSFStream& stream) override;
+  void MapFields(TFieldMap& map) override;
 
  private:
   TPictureFileReference picture_;
@@ -84,8 +83,7 @@ class TExtPicSlideShowObject : public TBaseExtBitmapSlideShowObject,
   std::vector<std::string> FileExtensions() const override { return PictureFileExtensions(); }
   std::string FileFilter() const override { return PictureFileFilter(); }
   std::string PropertyFrameClassName() const override;
-  bool WriteToStream(TCSFStream& stream) const override;
-  bool ReadFromStream(TCSFStream& stream) override;
+  void MapFields(TFieldMap& map) override;
 
  private:
   TPictureFileReference picture_;

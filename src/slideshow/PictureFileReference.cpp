@@ -1,7 +1,7 @@
 #include "slideshow/PictureFileReference.h"
 
 #include <atomic>
-#include <exception>
+#include <new>
 #include <mutex>
 
 #include "framework/Properties.h"
@@ -9,6 +9,7 @@
 #include "slideshow/SlideShowObject.h"
 #include "storage/CSFStream.h"
 #include "storage/FileAccess.h"
+#include "storage/NimbraError.h"
 #include "storage/StreamErrors.h"
 
 namespace nimbra {
@@ -84,7 +85,11 @@ std::unique_ptr<TGraphic> TPictureFileReference::LoadPicture(const TSlideShowObj
     std::unique_ptr<TGraphic> picture = Load(owner);
     if (!picture) failed_ = true;
     return picture;
-  } catch (const std::exception& error) {
+  } catch (const ENimbraError& error) {
+    failed_ = true;
+    failureMessage_ = error.what();
+    return nullptr;
+  } catch (const std::bad_alloc& error) {
     failed_ = true;
     failureMessage_ = error.what();
     return nullptr;
@@ -117,23 +122,32 @@ void TPictureFileReference::Assign(const TPictureFileReference& other) {
   }
 }
 
-void TPictureFileReference::WriteToStream(TCSFStream& stream) const {
-  stream.WriteString(fileName_);
-  stream.WriteByte(exifState_);
-  if (exifState_ != static_cast<uint8_t>(TExifState::Present)) return;
-  // A present record always has its sub-chunk, even an empty one, for readers count on it.
-  const TSlideShowObjectExif empty;
-  if (!(exif_ ? *exif_ : empty).WriteToStream(stream)) throw EWriteError("EXIF not written");
+// Stored only when the state says so, which the fields before it have settled.
+TStoredPart TPictureFileReference::ExifPart() {
+  const auto present = [this] { return exifState_ == static_cast<uint8_t>(TExifState::Present); };
+  return {[this, present](TCSFStream& stream) {
+            if (!present()) return true;
+            // A present record always has its sub-chunk, even an empty one, for readers count on
+            // it.
+            const TSlideShowObjectExif empty;
+            return (exif_ ? *exif_ : empty).WriteToStream(stream);
+          },
+          [this, present](TCSFStream& stream) {
+            exif_.reset();
+            if (!present()) return TPartRead::Read;
+            auto exif = std::make_unique<TSlideShowObjectExif>();
+            // What follows the record cannot be trusted when the record did not read.
+            if (!exif->ReadFromStream(stream)) throw EReadError("EXIF not read");
+            exif_ = std::move(exif);
+            return TPartRead::Read;
+          },
+          nullptr};
 }
 
-void TPictureFileReference::ReadFromStream(TCSFStream& stream) {
-  fileName_ = stream.ReadString();
-  exifState_ = stream.ReadByte();
-  exif_.reset();
-  if (exifState_ != static_cast<uint8_t>(TExifState::Present)) return;
-  auto exif = std::make_unique<TSlideShowObjectExif>();
-  if (!exif->ReadFromStream(stream)) throw EReadError("EXIF not read");
-  exif_ = std::move(exif);
+void TPictureFileReference::MapFields(TFieldMap& map) {
+  map.String("fileName", fileName_);
+  map.Byte("exifState", exifState_);
+  map.Part("exif", ExifPart());
 }
 
 }  // namespace nimbra

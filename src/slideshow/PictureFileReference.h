@@ -7,12 +7,12 @@
 #include <memory>
 #include <string>
 
+#include "framework/FieldMap.h"
 #include "raster/PictureFormats.h"
 #include "slideshow/Exif.h"
 
 namespace nimbra {
 
-class TCSFStream;
 class TSlideShowObject;
 
 // Numbered as stored.
@@ -52,12 +52,13 @@ class TPictureFileReference {
 
   // The stored fields; the run-time failure mark is not copied.
   void Assign(const TPictureFileReference& other);
-  // The name, the EXIF state and, when present, the record's sub-chunk. Raise on failure.
-  void WriteToStream(TCSFStream& stream) const;
-  void ReadFromStream(TCSFStream& stream);
+  // The name, the EXIF state and, when present, the record's sub-chunk; the picture kinds list
+  // them after their own fields.
+  void MapFields(TFieldMap& map);
 
  private:
   std::unique_ptr<TGraphic> Load(const TSlideShowObject& owner);
+  TStoredPart ExifPart();
 
   std::string fileName_;
   uint8_t exifState_ = static_cast<uint8_t>(TExifState::NotLookedAt);

@@ -1,7 +1,6 @@
 #include "slideshow/PlayableSlideShowObject.h"
 
-#include <exception>
-
+#include "framework/FieldWriter.h"
 #include "framework/Properties.h"
 #include "slideshow/SlideShow.h"
 #include "slideshow/SlideShowProperties.h"
@@ -91,32 +90,25 @@ std::string TPlayableSlideShowObject::PropertyFrameClassName() const {
   return "TSimpleSlideShowObjectPropertyFrame";
 }
 
-bool TPlayableSlideShowObject::WriteToStream(TCSFStream& stream) const {
-  if (!TSlideShowObject::WriteToStream(stream)) return false;
-  try {
-    stream.WriteInteger(duration_);
-    stream.WriteInteger(startTime_);
-    stream.WriteInteger(startDelay_);
-    stream.WriteString(keywords_);
-    stream.WriteBuffer(eventData_.data(), static_cast<int64_t>(eventData_.size()));
-    return true;
-  } catch (const std::exception&) {
-    return false;
-  }
+TStoredPart TPlayableSlideShowObject::EventListPart() {
+  return {[this](TCSFStream& stream) {
+            stream.WriteBuffer(eventData_.data(), static_cast<int64_t>(eventData_.size()));
+            return true;
+          },
+          [this](TCSFStream& stream) {
+            eventData_ = ReadEventData(stream);
+            return TPartRead::Read;
+          },
+          [this](std::string_view name, TFieldWriter& fields) { fields.Bytes(name, eventData_); }};
 }
 
-bool TPlayableSlideShowObject::ReadFromStream(TCSFStream& stream) {
-  if (!TSlideShowObject::ReadFromStream(stream)) return false;
-  try {
-    duration_ = stream.ReadInteger();
-    startTime_ = stream.ReadInteger();
-    startDelay_ = stream.ReadInteger();
-    keywords_ = stream.ReadString();
-    eventData_ = ReadEventData(stream);
-    return true;
-  } catch (const std::exception&) {
-    return false;
-  }
+void TPlayableSlideShowObject::MapFields(TFieldMap& map) {
+  TSlideShowObject::MapFields(map);
+  map.Integer("duration", duration_);
+  map.Integer("startTime", startTime_);
+  map.Integer("startDelay", startDelay_);
+  map.String("keywords", keywords_);
+  map.Part("events", EventListPart());
 }
 
 }  // namespace nimbra

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "framework/FieldMap.h"
 #include "slideshow/SlideShowObject.h"
 #include "slideshow/SlideShowObjectInitializationList.h"
 
@@ -55,8 +56,7 @@ class TPlayableSlideShowObject : public TSlideShowObject,
   int32_t Duration() const override { return PlayableDuration(); }
   void SetDuration(int32_t milliseconds) override { duration_ = milliseconds; }
   bool HasOwnDuration() const override { return duration_ != kDefaultDisplayTime; }
-  bool WriteToStream(TCSFStream& stream) const override;
-  bool ReadFromStream(TCSFStream& stream) override;
+  void MapFields(TFieldMap& map) override;
 
   // IKeywords
   std::string Keywords() const override { return keywords_; }
@@ -66,6 +66,9 @@ class TPlayableSlideShowObject : public TSlideShowObject,
   std::string PropertyFrameClassName() const override;
 
  private:
+  // The event list, kept as the bytes read: its length is found by walking its entries.
+  TStoredPart EventListPart();
+
   std::unique_ptr<TSlideShowObjectInitializationList> initializations_;
   int32_t startTime_ = -1;
   int32_t startDelay_ = 0;

@@ -1,8 +1,7 @@
 #include "slideshow/RandomTransitionPlugin.h"
 
-#include <exception>
-
 #include "storage/CSFStream.h"
+#include "storage/FalseOnFailure.h"
 #include "storage/MemoryStream.h"
 #include "storage/StreamErrors.h"
 
@@ -26,23 +25,19 @@ std::unique_ptr<TTransitionPlugin> TTransitionPlugin::Clone() const {
 }
 
 bool TTransitionPlugin::SaveToStream(TCSFStream& stream) const {
-  try {
+  return FalseOnFailure([&] {
     stream.WriteByte(enabled_ ? 1 : 0);
     stream.WriteInteger(duration_);
     return true;
-  } catch (const std::exception&) {
-    return false;
-  }
+  });
 }
 
 bool TTransitionPlugin::LoadFromStream(TCSFStream& stream) {
-  try {
+  return FalseOnFailure([&] {
     enabled_ = stream.ReadByte() != 0;
     duration_ = stream.ReadInteger();
     return true;
-  } catch (const std::exception&) {
-    return false;
-  }
+  });
 }
 
 void WriteTransitionEntry(TCSFStream& stream, const TTransitionPlugin* transition) {
@@ -72,13 +67,11 @@ std::string TransitionEntryBytes(const TTransitionPlugin* transition) {
 }
 
 std::unique_ptr<TTransitionPlugin> TransitionFromEntryBytes(std::string_view bytes) {
-  try {
+  return ResultOnFailure<std::unique_ptr<TTransitionPlugin>>(nullptr, [&] {
     TMemoryStream source(bytes);
     TCSFStream stream(source, CSFMode::HeaderlessRead);
     return ReadTransitionEntry(stream);
-  } catch (const std::exception&) {
-    return nullptr;
-  }
+  });
 }
 
 const std::string& DefaultTransitionEntryBytes() {

@@ -1,6 +1,5 @@
 #include "slideshow/SlideShow.h"
 
-#include <exception>
 #include <utility>
 #include <vector>
 
@@ -13,6 +12,7 @@
 #include "storage/CSFStreamWinTypes.h"
 #include "storage/Check.h"
 #include "storage/ChunkedStreams.h"
+#include "storage/FalseOnFailure.h"
 #include "storage/FileStream.h"
 
 namespace nimbra {
@@ -139,7 +139,7 @@ std::unique_ptr<TSlideShow> TSlideShow::Clone() const {
 }
 
 bool TSlideShow::WriteToStream(TCSFStream& stream) const {
-  try {
+  return FalseOnFailure([&] {
     // 1. the marker
     if (marker_) {
       stream.BeginChunk(kMarkerChunkId);
@@ -156,9 +156,7 @@ bool TSlideShow::WriteToStream(TCSFStream& stream) const {
     }
     // 3. the objects
     return rootList_->WriteObjects(stream);
-  } catch (const std::exception&) {
-    return false;
-  }
+  });
 }
 
 bool TSlideShow::SaveToStream(TStream& stream) const {
@@ -167,7 +165,7 @@ bool TSlideShow::SaveToStream(TStream& stream) const {
 }
 
 bool TSlideShow::SaveToFile(const std::string& fileName) const {
-  try {
+  return FalseOnFailure([&] {
     TAtomicFile target(fileName);
     bool written = false;
     {
@@ -178,24 +176,22 @@ bool TSlideShow::SaveToFile(const std::string& fileName) const {
     if (!written) return false;
     target.Commit();
     return true;
-  } catch (const std::exception&) {
-    return false;
-  }
+  });
 }
 
-int32_t TSlideShow::ReadFromStream(TCSFStream& stream) {
+TSlideShowLoad TSlideShow::ReadFromStream(TCSFStream& stream) {
   // 1. the marker stays off unless its chunk is read
   marker_ = false;
   // 2. only slideshow files, and none older than the oldest version still read
-  if (stream.FileType() != kSlideShowFileType) return kSlideShowNotReadable;
-  if (stream.FileVersion() < kSlideShowMinFileVersion) return kSlideShowTooOld;
+  if (stream.FileType() != kSlideShowFileType) return TSlideShowLoad::NotReadable;
+  if (stream.FileVersion() < kSlideShowMinFileVersion) return TSlideShowLoad::TooOld;
   // 3. a file without chunks is an empty slideshow
-  if (stream.ChunkCount() < 1) return kSlideShowLoaded;
+  if (stream.ChunkCount() < 1) return TSlideShowLoad::Loaded;
   // 4. The object sequences consume the chunks after their 1026 chunk themselves; skip counts
   // them so that this loop passes them over.
   int32_t skip = 0;
-  int32_t result = kSlideShowLoaded;
-  try {
+  return ResultOnFailure(TSlideShowLoad::NotReadable, [&] {
+    TSlideShowLoad result = TSlideShowLoad::Loaded;
     for (int32_t chunk = 0; chunk < stream.ChunkCount(); ++chunk) {
       const int64_t start = stream.Position();
       const TChunkHeader header = stream.ReadChunkHeader();
@@ -206,11 +202,11 @@ int32_t TSlideShow::ReadFromStream(TCSFStream& stream) {
         // what was read stays.
         const int64_t payloadSize = header.Length - kChunkHeaderSize;
         if (payloadSize < 4 || rootList_->ReadObjects(stream, payloadSize, skip, -1, 0) < 0) {
-          return kSlideShowNotReadable;
+          return TSlideShowLoad::NotReadable;
         }
       } else if (header.Id == kMarkerChunkId) {
         marker_ = true;
-        result = kSlideShowLoadedMarker;
+        result = TSlideShowLoad::LoadedWithMarker;
       } else if (header.Id == kBagChunkId) {
         TChunkReadScope payload(stream, start);
         // The bag's own result does not matter: a damaged bag keeps what it read.
@@ -218,28 +214,22 @@ int32_t TSlideShow::ReadFromStream(TCSFStream& stream) {
       }
       stream.SetPosition(start + header.Length);
     }
-  } catch (const std::exception&) {
-    return kSlideShowNotReadable;
-  }
-  return result;
+    return result;
+  });
 }
 
-int32_t TSlideShow::LoadFromStream(TStream& stream) {
-  try {
+TSlideShowLoad TSlideShow::LoadFromStream(TStream& stream) {
+  return ResultOnFailure(TSlideShowLoad::NotReadable, [&] {
     TCSFStreamWinTypes csf(stream, CSFMode::Read);
     return ReadFromStream(csf);
-  } catch (const std::exception&) {
-    return kSlideShowNotReadable;
-  }
+  });
 }
 
-int32_t TSlideShow::LoadFromFile(const std::string& fileName) {
-  try {
+TSlideShowLoad TSlideShow::LoadFromFile(const std::string& fileName) {
+  return ResultOnFailure(TSlideShowLoad::NotReadable, [&] {
     TFileStream file(fileName, FileMode::OpenRead);
     return LoadFromStream(file);
-  } catch (const std::exception&) {
-    return kSlideShowNotReadable;
-  }
+  });
 }
 
 std::string TSlideShow::ResolveFileName(const std::string& name) const {

@@ -23,11 +23,13 @@ class TSlideShowInfoProperties;
 class TSlideShowProperties;
 class TStream;
 
-// Result codes of ReadFromStream, LoadFromStream and LoadFromFile.
-inline constexpr int32_t kSlideShowLoaded = 0;
-inline constexpr int32_t kSlideShowNotReadable = 1;  // other file type, or the stream failed
-inline constexpr int32_t kSlideShowTooOld = 2;       // file version below 768: nothing read
-inline constexpr int32_t kSlideShowLoadedMarker = 3;  // read, and the marker chunk was there
+// How ReadFromStream, LoadFromStream and LoadFromFile ended. Tools show the number.
+enum class TSlideShowLoad : int32_t {
+  Loaded = 0,
+  NotReadable = 1,       // other file type, or the stream failed
+  TooOld = 2,            // file version below 768: nothing read
+  LoadedWithMarker = 3,  // read, and the marker chunk was there
+};
 
 // Documents older than this are refused.
 inline constexpr int32_t kSlideShowMinFileVersion = 768;
@@ -91,12 +93,13 @@ class TSlideShow : public TObject {
   virtual bool SaveToStream(TStream& stream) const;
   // Replaces the file only when everything was written.
   virtual bool SaveToFile(const std::string& fileName) const;
-  // Appends what the stream holds; yields a result code. Load into a new, empty document.
-  virtual int32_t ReadFromStream(TCSFStream& stream);
+  // Appends what the stream holds and says how reading ended. Load into a new, empty document.
+  virtual TSlideShowLoad ReadFromStream(TCSFStream& stream);
   // Opens the byte stream as a chunked stream (header checked) and reads it.
-  virtual int32_t LoadFromStream(TStream& stream);
-  // The file through LoadFromStream; 1 when it cannot be opened. The file name is not taken over.
-  virtual int32_t LoadFromFile(const std::string& fileName);
+  virtual TSlideShowLoad LoadFromStream(TStream& stream);
+  // The file through LoadFromStream; NotReadable when it cannot be opened. The file name is not
+  // taken over.
+  virtual TSlideShowLoad LoadFromFile(const std::string& fileName);
 
   // A stored file name as a full path, resolved against the document's file name; empty when the
   // file cannot be found.

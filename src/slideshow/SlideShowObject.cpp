@@ -1,12 +1,12 @@
 #include "slideshow/SlideShowObject.h"
 
 #include <algorithm>
-#include <exception>
 #include <typeinfo>
 #include <unordered_map>
 #include <utility>
 #include <vector>
 
+#include "framework/FieldMap.h"
 #include "framework/FileNameResolution.h"
 #include "slideshow/SlideShow.h"
 #include "slideshow/SlideShowObjectList.h"
@@ -89,12 +89,7 @@ int32_t TSlideShowObject::SmallIconIndex() const { return -1; }
 int32_t TSlideShowObject::LargeIconIndex() const { return -1; }
 
 bool TSlideShowObject::WriteToStream(TCSFStream& stream) const {
-  try {
-    stream.WriteBoolean(active_);
-    return true;
-  } catch (const std::exception&) {
-    return false;
-  }
+  return WriteFields(stream, *this);
 }
 
 bool TSlideShowObject::SaveToStream(TStream& stream) const {
@@ -103,26 +98,21 @@ bool TSlideShowObject::SaveToStream(TStream& stream) const {
 }
 
 bool TSlideShowObject::ReadFromStream(TCSFStream& stream) {
-  bool read = false;
-  try {
-    active_ = stream.ReadBoolean();
-    read = true;
-  } catch (const std::exception&) {
-  }
+  const bool read = ReadFields(stream, *this);
   Changed(kChangeRead);
   return read;
 }
 
 bool TSlideShowObject::LoadFromStream(TStream& stream) {
-  try {
-    TCSFStreamWinTypes csf(stream, CSFMode::HeaderlessRead);
-    csf.SetFileType(kSlideShowFileType);
-    csf.SetFileVersion(kSlideShowFileVersion);
-    return ReadFromStream(csf);
-  } catch (const std::exception&) {
-    return false;
-  }
+  return ReadHeaderless(stream, kSlideShowFileType, kSlideShowFileVersion,
+                        [this](TCSFStream& csf) { return ReadFromStream(csf); });
 }
+
+void TSlideShowObject::DescribeFields(TFieldWriter& fields) const {
+  DescribeFieldsOf(fields, *this);
+}
+
+void TSlideShowObject::MapFields(TFieldMap& map) { map.Boolean("active", active_); }
 
 TPath TSlideShowObject::Path() const {
   // Collected innermost first, then turned round: the root level comes first.

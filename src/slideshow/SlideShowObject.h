@@ -16,6 +16,8 @@
 namespace nimbra {
 
 class TCSFStream;
+class TFieldMap;
+class TFieldWriter;
 class TStream;
 
 // The file type and version of everything this system writes of a slideshow.
@@ -80,13 +82,19 @@ class TSlideShowObject : public TInterfacedPlugin, public virtual ISlideShowObje
   std::unique_ptr<TBitmap32> LargeIcon() const override;
   virtual int32_t SmallIconIndex() const;
   virtual int32_t LargeIconIndex() const;
-  // The active flag as one byte; false on any failure.
+  // The fields MapFields lists; false on any failure.
   virtual bool WriteToStream(TCSFStream& stream) const;
   // WriteToStream through a headerless chunked stream of the slideshow's type and version.
   virtual bool SaveToStream(TStream& stream) const;
-  // Reads the active flag, then reports change code 1, whether the read succeeded or not.
+  // Reads the fields MapFields lists, then reports change code 1, whether the read succeeded or
+  // not.
   virtual bool ReadFromStream(TCSFStream& stream);
   virtual bool LoadFromStream(TStream& stream);
+  // Lists the fields for tools, in stored order, as MapFields lists them.
+  virtual void DescribeFields(TFieldWriter& fields) const;
+  // The object's fields in stored order, listed once for writing, reading and describing; a kind
+  // that adds fields lists its parent's first. The base stores the active flag.
+  virtual void MapFields(TFieldMap& map);
   // The index of each enclosing object, root first, then this object's index.
   virtual TPath Path() const;
   // Each index + 1, joined with "." ("2.3": the third object in the second root object).

@@ -1,7 +1,7 @@
 #include "slideshow/SlideShowObjectList.h"
 
 #include <algorithm>
-#include <exception>
+#include <new>
 #include <stdexcept>
 #include <utility>
 
@@ -12,6 +12,7 @@
 #include "storage/CSFError.h"
 #include "storage/CSFStreamWinTypes.h"
 #include "storage/ChunkedStreams.h"
+#include "storage/FalseOnFailure.h"
 
 namespace nimbra {
 
@@ -354,16 +355,14 @@ bool TSlideShowObjectList::WriteObjects(TCSFStream& stream) const {
 }
 
 bool TSlideShowObjectList::SaveToStream(TStream& stream) const {
-  try {
+  return FalseOnFailure([&] {
     TCSFStreamWinTypes csf(stream, CSFMode::Headerless);
     csf.SetFileType(kSlideShowFileType);
     csf.SetFileVersion(kSlideShowFileVersion);
     const bool written = WriteObjects(csf);
     csf.Release();
     return written;
-  } catch (const std::exception&) {
-    return false;
-  }
+  });
 }
 
 bool TSlideShowObjectList::SaveToFile(const std::string& fileName) const {
@@ -388,23 +387,23 @@ int32_t TSlideShowObjectList::ReadObjects(TCSFStream& stream, int64_t payloadSiz
     }
     reader.Read(this, payloadSize, insertPosition, 1);
     return reader.Handled();
-  } catch (const std::exception&) {
+  } catch (const ENimbraError&) {
     // 4. a failed read reports, negated, how many chunks it got through
+    return -reader.Handled();
+  } catch (const std::bad_alloc&) {
     return -reader.Handled();
   }
 }
 
 int32_t TSlideShowObjectList::LoadFromStream(TStream& stream, int32_t insertPosition,
                                              uint32_t flags) {
-  try {
+  return ResultOnFailure(-1, [&] {
     TCSFStreamWinTypes csf(stream, CSFMode::HeaderlessRead);
     csf.SetFileType(kSlideShowFileType);
     csf.SetFileVersion(kSlideShowFileVersion);
     int32_t counter = 0;
     return ReadObjects(csf, 0, counter, insertPosition, flags);
-  } catch (const std::exception&) {
-    return -1;
-  }
+  });
 }
 
 void TSlideShowObjectList::AddFlattened(const TSlideShowObjectList& other) {

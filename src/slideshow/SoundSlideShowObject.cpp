@@ -1,13 +1,10 @@
 #include "slideshow/SoundSlideShowObject.h"
 
 #include <algorithm>
-#include <exception>
 
-#include "framework/Properties.h"
+#include "framework/FieldMap.h"
 #include "slideshow/MusicProperties.h"
 #include "slideshow/SlideShow.h"
-#include "storage/CSFStream.h"
-#include "storage/StoredBytes.h"
 #include "storage/TextCase.h"
 
 namespace nimbra {
@@ -99,44 +96,23 @@ void TSoundSlideShowObject::SetFileName(const std::string& name) {
   Changed(kChangeFileName);
 }
 
-bool TSoundSlideShowObject::WriteToStream(TCSFStream& stream) const {
-  if (!TPlayableSlideShowObject::WriteToStream(stream)) return false;
-  try {
-    stream.WriteString(fileName_);
-    stream.WriteInteger(soundLength_);
-    stream.WriteBoolean(durationFollowsSound_);
-    stream.WriteBoolean(lowerMusic_);
-    stream.WriteInteger(volume_);
-    stream.WriteByte(endMode_);
-    stream.WriteInteger(fadeOutTime_);
-    stream.WriteInteger(startPosition_);
-    TWriteSubChunk curve(stream);
-    stream.WriteBuffer(volumeCurveData_.data(), static_cast<int64_t>(volumeCurveData_.size()));
-    curve.End();
-    return true;
-  } catch (const std::exception&) {
-    return false;
-  }
+void MapSoundFields(TFieldMap& map, const TSoundFields& sound) {
+  map.String("soundFileName", sound.FileName);
+  map.Integer("soundLength", sound.SoundLength);
+  map.Boolean("durationFollowsSound", sound.DurationFollowsSound);
+  map.Boolean("lowerMusic", sound.LowerMusic);
+  map.Integer("volume", sound.Volume);
+  map.Byte("endMode", sound.EndMode);
+  if (map.Since(kSoundFadeOutVersion)) map.Integer("fadeOutTime", sound.FadeOutTime);
 }
 
-bool TSoundSlideShowObject::ReadFromStream(TCSFStream& stream) {
-  if (!TPlayableSlideShowObject::ReadFromStream(stream)) return false;
-  try {
-    fileName_ = stream.ReadString();
-    soundLength_ = stream.ReadInteger();
-    durationFollowsSound_ = stream.ReadBoolean();
-    lowerMusic_ = stream.ReadBoolean();
-    volume_ = stream.ReadInteger();
-    endMode_ = stream.ReadByte();
-    if (stream.FileVersion() >= kSoundFadeOutVersion) fadeOutTime_ = stream.ReadInteger();
-    if (stream.FileVersion() >= kSoundStartPositionVersion) {
-      startPosition_ = stream.ReadInteger();
-      TReadSubChunk curve(stream);
-      volumeCurveData_ = ReadRemainingBytes(stream);
-    }
-    return true;
-  } catch (const std::exception&) {
-    return false;
+void TSoundSlideShowObject::MapFields(TFieldMap& map) {
+  TPlayableSlideShowObject::MapFields(map);
+  MapSoundFields(map, {fileName_, soundLength_, durationFollowsSound_, lowerMusic_, volume_,
+                       endMode_, fadeOutTime_});
+  if (map.Since(kSoundStartPositionVersion)) {
+    map.Integer("startPosition", startPosition_);
+    map.SubChunkBytes("volumeCurve", volumeCurveData_);
   }
 }
 

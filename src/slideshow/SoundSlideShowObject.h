@@ -25,6 +25,19 @@ enum class TSoundEndMode : uint8_t { FadeOut = 0, Stop = 1, AtLeastSound = 2 };
 inline constexpr int32_t kSoundFadeOutVersion = 770;
 inline constexpr int32_t kSoundStartPositionVersion = 772;
 
+// The fields of a sound that the sound object and the composite's sound part store alike.
+struct TSoundFields {
+  std::string& FileName;
+  int32_t& SoundLength;
+  bool& DurationFollowsSound;
+  bool& LowerMusic;
+  int32_t& Volume;
+  uint8_t& EndMode;
+  int32_t& FadeOutTime;
+};
+// Lists them in their stored order; the fade-out time came with kSoundFadeOutVersion.
+void MapSoundFields(TFieldMap& map, const TSoundFields& sound);
+
 class TSoundSlideShowObject : public TPlayableSlideShowObject,
                               public TSingleFileReferences,
                               public virtual ISoundSource {
@@ -65,8 +78,7 @@ class TSoundSlideShowObject : public TPlayableSlideShowObject,
   std::vector<std::string> FileExtensions() const override;
   std::string FileFilter() const override { return ClassFileFilter(); }
   std::string PropertyFrameClassName() const override;
-  bool WriteToStream(TCSFStream& stream) const override;
-  bool ReadFromStream(TCSFStream& stream) override;
+  void MapFields(TFieldMap& map) override;
 
   // IFileReferences. Without a sound library nothing can open the sound, so the stored length
   // stays and the change is reported as a file name change.

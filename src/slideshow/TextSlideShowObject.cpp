@@ -1,25 +1,11 @@
 #include "slideshow/TextSlideShowObject.h"
 
-#include <exception>
-#include <stdexcept>
-
-#include "framework/Properties.h"
+#include "framework/FieldMap.h"
 
 namespace nimbra {
 
 NIMBRA_DEFINE_PLUGIN(TSimpleTextSlideShowObject, TPreviewEditorSlideShowObject)
 NIMBRA_DEFINE_PLUGIN(TTextSlideShowObject, TSimpleTextSlideShowObject)
-
-namespace {
-
-// Documents are written and read with the Windows record types; a font cannot be stored without.
-TCSFStreamWinTypes& RecordStream(TCSFStream& stream) {
-  auto* records = dynamic_cast<TCSFStreamWinTypes*>(&stream);
-  if (records == nullptr) throw std::invalid_argument("a font needs a stream with record types");
-  return *records;
-}
-
-}  // namespace
 
 TFontRecord DefaultTextFont() {
   TFontRecord font;
@@ -28,31 +14,16 @@ TFontRecord DefaultTextFont() {
   return font;
 }
 
-void WriteTextAndFormat(TCSFStream& stream, const std::string& text, const TTextFormat& format) {
-  TCSFStreamWinTypes& records = RecordStream(stream);
-  records.WriteString(text);
-  records.WriteFont(format.Font);
-  records.WriteCardinal(format.TextColor);
-  records.WriteCardinal(format.SecondColor);
-  records.WriteByte(format.Style);
-  records.WriteByte(format.Alignment);
-  records.WriteBoolean(format.Smooth);
-  records.WriteByte(format.Position);
-  records.WriteDoubleRect(format.FreeRect);
-}
-
-void ReadTextAndFormat(TCSFStream& stream, std::string& text, TTextFormat& format) {
-  TCSFStreamWinTypes& records = RecordStream(stream);
-  text = records.ReadString();
-  // A stored "no font" keeps the font the object has.
-  if (std::optional<TFontRecord> font = records.ReadFont()) format.Font = std::move(*font);
-  format.TextColor = records.ReadCardinal();
-  format.SecondColor = records.ReadCardinal();
-  format.Style = records.ReadByte();
-  format.Alignment = records.ReadByte();
-  format.Smooth = records.ReadBoolean();
-  format.Position = records.ReadByte();
-  format.FreeRect = records.ReadDoubleRect();
+void MapTextAndFormat(TFieldMap& map, std::string& text, TTextFormat& format) {
+  map.String("text", text);
+  map.Font("font", format.Font);
+  map.Color("textColor", format.TextColor);
+  map.Color("secondColor", format.SecondColor);
+  map.Byte("textStyle", format.Style);
+  map.Byte("textAlignment", format.Alignment);
+  map.Boolean("smooth", format.Smooth);
+  map.Byte("textPosition", format.Position);
+  map.Rect("freeRect", format.FreeRect);
 }
 
 // ---- TSimpleTextSlideShowObject ----
@@ -69,24 +40,9 @@ std::string TSimpleTextSlideShowObject::PropertyFrameClassName() const {
   return "TTextSlideShowObjectPropertyFrame";
 }
 
-bool TSimpleTextSlideShowObject::WriteToStream(TCSFStream& stream) const {
-  if (!TPreviewEditorSlideShowObject::WriteToStream(stream)) return false;
-  try {
-    WriteTextAndFormat(stream, text_, format_);
-    return true;
-  } catch (const std::exception&) {
-    return false;
-  }
-}
-
-bool TSimpleTextSlideShowObject::ReadFromStream(TCSFStream& stream) {
-  if (!TPreviewEditorSlideShowObject::ReadFromStream(stream)) return false;
-  try {
-    ReadTextAndFormat(stream, text_, format_);
-    return true;
-  } catch (const std::exception&) {
-    return false;
-  }
+void TSimpleTextSlideShowObject::MapFields(TFieldMap& map) {
+  TPreviewEditorSlideShowObject::MapFields(map);
+  MapTextAndFormat(map, text_, format_);
 }
 
 // ---- TTextSlideShowObject ----
@@ -99,26 +55,10 @@ void TTextSlideShowObject::CopyFrom(const TSlideShowObject& other) {
   effectData_ = source->effectData_;
 }
 
-bool TTextSlideShowObject::WriteToStream(TCSFStream& stream) const {
-  if (!TSimpleTextSlideShowObject::WriteToStream(stream)) return false;
-  try {
-    for (const std::string& curve : curveData_) WriteSubChunkBytes(stream, curve);
-    WriteSubChunkBytes(stream, effectData_);
-    return true;
-  } catch (const std::exception&) {
-    return false;
-  }
-}
-
-bool TTextSlideShowObject::ReadFromStream(TCSFStream& stream) {
-  if (!TSimpleTextSlideShowObject::ReadFromStream(stream)) return false;
-  try {
-    for (std::string& curve : curveData_) curve = ReadSubChunkBytes(stream);
-    effectData_ = ReadSubChunkBytes(stream);
-    return true;
-  } catch (const std::exception&) {
-    return false;
-  }
+void TTextSlideShowObject::MapFields(TFieldMap& map) {
+  TSimpleTextSlideShowObject::MapFields(map);
+  MapCurves(map, curveData_);
+  map.SubChunkBytes("effect", effectData_);
 }
 
 }  // namespace nimbra

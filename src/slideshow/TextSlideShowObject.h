@@ -37,9 +37,8 @@ struct TTextFormat {
 };
 
 // The text, then the format's fields in their stored order. Fonts need the Windows record types:
-// any other stream raises.
-void WriteTextAndFormat(TCSFStream& stream, const std::string& text, const TTextFormat& format);
-void ReadTextAndFormat(TCSFStream& stream, std::string& text, TTextFormat& format);
+// on any other stream writing and reading fail.
+void MapTextAndFormat(TFieldMap& map, std::string& text, TTextFormat& format);
 
 class TSimpleTextSlideShowObject : public TPreviewEditorSlideShowObject,
                                    public virtual IText,
@@ -59,8 +58,7 @@ class TSimpleTextSlideShowObject : public TPreviewEditorSlideShowObject,
 
   void CopyFrom(const TSlideShowObject& other) override;
   std::string PropertyFrameClassName() const override;
-  bool WriteToStream(TCSFStream& stream) const override;
-  bool ReadFromStream(TCSFStream& stream) override;
+  void MapFields(TFieldMap& map) override;
 
  private:
   std::string text_;
@@ -98,8 +96,7 @@ class TTextSlideShowObject : public TSimpleTextSlideShowObject,
 
   void CopyFrom(const TSlideShowObject& other) override;
   // Five sub-chunks: the four curves, then the effect.
-  bool WriteToStream(TCSFStream& stream) const override;
-  bool ReadFromStream(TCSFStream& stream) override;
+  void MapFields(TFieldMap& map) override;
 
  private:
   std::array<std::string, kCurveCount> curveData_;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <bit>
 #include <cstring>
+#include <new>
 
 #include "storage/CSFError.h"
 #include "storage/ClassRegistry.h"
@@ -19,7 +20,8 @@ constexpr char kHeaderMagic[4] = {'K', 'R', 'V', 'X'};
 constexpr char kChunkMagic[4] = {'C', 'H', 'N', 'K'};
 constexpr int32_t kLastVersionWithout64BitSize = 65537;
 
-// Releases a stream and lets an exception through only when none is already on its way.
+// Releases a stream without raising: the destructor calls it, and a destructor must not raise
+// while an exception may already be on its way.
 void ReleaseQuietly(TCSFStream& stream) {
   try {
     stream.Release();
@@ -230,7 +232,8 @@ std::unique_ptr<TCSFStream> TCSFStream::OpenNestedStream(NestedKind kind, bool g
         return nested;
       }
     }
-  } catch (const std::exception&) {
+  } catch (const ENimbraError&) {
+  } catch (const std::bad_alloc&) {
   }
   return nullptr;
 }

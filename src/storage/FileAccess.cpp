@@ -2,8 +2,8 @@
 
 #include <sys/stat.h>
 
-#include <exception>
 
+#include "storage/FalseOnFailure.h"
 #include "storage/FileStream.h"
 #include "storage/GlobalHolder.h"
 #include "storage/TextCase.h"
@@ -122,11 +122,8 @@ std::unique_ptr<TStream> TFileAccess::OpenFile(std::string_view name) {
   }
   const std::string path(name);
   if (!IsRegularFile(path)) return nullptr;
-  try {
-    return std::make_unique<TFileStream>(path, FileMode::OpenRead);
-  } catch (const std::exception&) {
-    return nullptr;
-  }
+  return ResultOnFailure<std::unique_ptr<TStream>>(
+      nullptr, [&] { return std::make_unique<TFileStream>(path, FileMode::OpenRead); });
 }
 
 }  // namespace nimbra

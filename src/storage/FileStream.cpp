@@ -148,6 +148,7 @@ void TFileStream::Flush() {
   try {
     WriteDirect(writeBuffer_.data(), static_cast<int64_t>(writeBuffer_.size()), writeStart_);
   } catch (...) {
+    // Only drops the bytes, so that a later flush does not write them again; the failure goes on.
     writeBuffer_.clear();
     throw;
   }

@@ -1,38 +1,34 @@
 #include "storage/PackageFileListItem.h"
 
-#include <exception>
 #include <mutex>
 
 #include "storage/CSFStream.h"
+#include "storage/FalseOnFailure.h"
 
 namespace nimbra {
 
 NIMBRA_DEFINE_CLASS(TPackageFileListItem, TObject)
 
 bool TPackageFileListItem::WriteToStream(TCSFStream& stream) const {
-  try {
+  return FalseOnFailure([&] {
     stream.BeginSubChunk();
     stream.WriteInt64(Offset);
     stream.WriteInt64(Size);
     stream.WriteString(FileName);
     stream.EndSubChunk();
     return true;
-  } catch (const std::exception&) {
-    return false;
-  }
+  });
 }
 
 bool TPackageFileListItem::ReadFromStream(TCSFStream& stream) {
-  try {
+  return FalseOnFailure([&] {
     stream.BeginReadSubChunk();
     Offset = stream.ReadInt64();
     Size = stream.ReadInt64();
     FileName = stream.ReadString();
     stream.EndReadSubChunk();
     return true;
-  } catch (const std::exception&) {
-    return false;
-  }
+  });
 }
 
 void RegisterStorageClasses() {

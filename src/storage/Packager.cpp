@@ -1,9 +1,10 @@
 #include "storage/Packager.h"
 
 #include <cstring>
-#include <exception>
+#include <new>
 
 #include "storage/AtomicFile.h"
+#include "storage/FalseOnFailure.h"
 #include "storage/FileStream.h"
 #include "storage/PartialStream.h"
 #include "storage/StreamErrors.h"
@@ -38,7 +39,9 @@ bool TPackager::CreatePackageFile(const std::string& fileName) {
   Close();
   try {
     packageFile_ = std::make_unique<TFileStream>(fileName, FileMode::Create);
-  } catch (const std::exception& error) {
+  } catch (const ENimbraError& error) {
+    return Fail(error.what());
+  } catch (const std::bad_alloc& error) {
     return Fail(error.what());
   }
   if (CreatePackageStream(*packageFile_)) return true;
@@ -50,7 +53,10 @@ bool TPackager::CreatePackageStream(TStream& stream) {
   if (&stream != packageFile_.get()) Close();
   try {
     StartWriting(stream);
-  } catch (const std::exception& error) {
+  } catch (const ENimbraError& error) {
+    ReleaseAll();
+    return Fail(error.what());
+  } catch (const std::bad_alloc& error) {
     ReleaseAll();
     return Fail(error.what());
   }
@@ -72,7 +78,10 @@ bool TPackager::AppendToExecutable(const std::string& fileName) {
     startOffset_ = executable_->Size();
     window_ = std::make_unique<TPartialStream>(*executable_, startOffset_, 0, false, true);
     StartWriting(*window_);
-  } catch (const std::exception& error) {
+  } catch (const ENimbraError& error) {
+    ReleaseAll();
+    return Fail(error.what());
+  } catch (const std::bad_alloc& error) {
     ReleaseAll();
     return Fail(error.what());
   }
@@ -95,7 +104,9 @@ bool TPackager::AddFile(const std::string& fileName,
     TFileStream file(fileName, FileMode::OpenRead);
     if (!record) record = std::make_unique<TPackageFileListItem>(fileName);
     return AddStream(file, std::move(record));
-  } catch (const std::exception& error) {
+  } catch (const ENimbraError& error) {
+    return Fail(error.what());
+  } catch (const std::bad_alloc& error) {
     return Fail(error.what());
   }
 }
@@ -113,7 +124,9 @@ bool TPackager::AddStream(TStream& stream, std::unique_ptr<TPackageFileListItem>
   try {
     WriteFileData(stream, *record);
     WriteFileRecord(*record);
-  } catch (const std::exception& error) {
+  } catch (const ENimbraError& error) {
+    return Fail(error.what());
+  } catch (const std::bad_alloc& error) {
     return Fail(error.what());
   }
   directory_.Add(std::move(record));
@@ -150,7 +163,10 @@ TStream* TPackager::BeginFile(std::unique_ptr<TPackageFileListItem> record) {
     record->Offset = pendingHeader_ + kChunkHeaderSize;
     pendingEntry_ = std::make_unique<TPartialStream>(csf_->BaseStream(), record->Offset, 0, false,
                                                      true);
-  } catch (const std::exception& error) {
+  } catch (const ENimbraError& error) {
+    Fail(error.what());
+    return nullptr;
+  } catch (const std::bad_alloc& error) {
     Fail(error.what());
     return nullptr;
   }
@@ -169,7 +185,9 @@ bool TPackager::EndFile() {
     csf_->CountChunk();
     csf_->SetPosition(record->Offset + record->Size);
     WriteFileRecord(*record);
-  } catch (const std::exception& error) {
+  } catch (const ENimbraError& error) {
+    return Fail(error.what());
+  } catch (const std::bad_alloc& error) {
     return Fail(error.what());
   }
   directory_.Add(std::move(record));
@@ -192,7 +210,9 @@ bool TPackager::Close() {
     if (csf_) csf_->Release();
     if (executable_) executable_->Flush();
     if (packageFile_) packageFile_->Flush();
-  } catch (const std::exception& error) {
+  } catch (const ENimbraError& error) {
+    ok = Fail(error.what());
+  } catch (const std::bad_alloc& error) {
     ok = Fail(error.what());
   }
   ReleaseAll();
@@ -218,7 +238,10 @@ bool TPackager::OpenPackageFile(const std::string& fileName) {
   try {
     packageFile_ = std::make_unique<TFileStream>(fileName, FileMode::OpenRead);
     OpenOn(*packageFile_);
-  } catch (const std::exception& error) {
+  } catch (const ENimbraError& error) {
+    ReleaseAll();
+    return Fail(error.what());
+  } catch (const std::bad_alloc& error) {
     ReleaseAll();
     return Fail(error.what());
   }
@@ -230,7 +253,10 @@ bool TPackager::OpenPackageStream(TStream& stream) {
   Close();
   try {
     OpenOn(stream);
-  } catch (const std::exception& error) {
+  } catch (const ENimbraError& error) {
+    ReleaseAll();
+    return Fail(error.what());
+  } catch (const std::bad_alloc& error) {
     ReleaseAll();
     return Fail(error.what());
   }
@@ -268,7 +294,7 @@ void TPackager::ReadDirectory() {
 }
 
 bool TPackager::IsPackage(const std::string& fileName) {
-  try {
+  return FalseOnFailure([&] {
     TCSFFile stream(fileName, CSFMode::HeaderlessRead);
     const int64_t size = stream.BaseStream().Size();
     if (size < kPackageTrailerSize) return false;
@@ -276,9 +302,7 @@ bool TPackager::IsPackage(const std::string& fileName) {
     char magic[4];
     stream.ReadBuffer(magic, 4);
     return std::memcmp(magic, kTrailerMagic, 4) == 0;
-  } catch (const std::exception&) {
-    return false;
-  }
+  });
 }
 
 bool TPackager::OpenExecutableOrPackageFile(const std::string& fileName) {
@@ -313,7 +337,10 @@ bool TPackager::OpenExecutable(const std::string& fileName) {
     // 2. the window on the package; 3. the package itself
     window_ = std::make_unique<TPartialStream>(*executable_, startOffset_, length, true);
     OpenOn(*window_);
-  } catch (const std::exception& error) {
+  } catch (const ENimbraError& error) {
+    ReleaseAll();
+    return Fail(error.what());
+  } catch (const std::bad_alloc& error) {
     ReleaseAll();
     return Fail(error.what());
   }
@@ -353,7 +380,9 @@ bool TPackager::Extract(const TPackageFileListItem& record, const std::string& f
     }
     target.Commit();
     return true;
-  } catch (const std::exception& error) {
+  } catch (const ENimbraError& error) {
+    return Fail(error.what());
+  } catch (const std::bad_alloc& error) {
     return Fail(error.what());
   }
 }

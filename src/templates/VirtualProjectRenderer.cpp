@@ -251,42 +251,43 @@ void TVirtualProjectRenderer::PopLimits(const TRef<ITreeItem>& previous,
 
 // ---- D. LoopState ----
 
-int32_t TVirtualProjectRenderer::LoopState(TLoops& loops, const TJumpMarks& marks,
-                                           const TRef<ITreeItem>& item,
-                                           const TRef<ITreeItem>& current, bool skipChildren,
-                                           TLoopInfo*& record) {
+TLoopState TVirtualProjectRenderer::LoopState(TLoops& loops, const TJumpMarks& marks,
+                                              const TRef<ITreeItem>& item,
+                                              const TRef<ITreeItem>& current, bool skipChildren,
+                                              TLoopInfo*& record) {
   record = nullptr;
-  if (loops.empty()) return kLoopStateOutside;
+  if (loops.empty()) return TLoopState::Outside;
   TLoopInfo& top = loops.back();
   // Held by the record's loop.
   ITreeItem* loopElement =
       walk_ != nullptr ? walk_->LoopElementOf(top.Loop) : dynamic_cast<ITreeItem*>(top.Loop.Get());
-  if (loopElement == nullptr) return kLoopStateBroken;
+  if (loopElement == nullptr) return TLoopState::Broken;
   // Asked outside a walk, the answers are worked out on the spot.
   std::optional<TTreeWalkIndex> scratch;
   TTreeWalkIndex& index = walk_ != nullptr ? walk_->structureIndex : scratch.emplace();
   const bool direct = index.IsChildOf(item, loopElement, false);
   // 3. outside the loop
-  if (!direct && !index.IsChildOf(item, loopElement, true)) return kLoopStateOutside;
+  if (!direct && !index.IsChildOf(item, loopElement, true)) return TLoopState::Outside;
   // 1., 2. in the body: does the next step leave it?
   record = &top;
-  int32_t code =
-      index.LeavesBranch(item, loopElement, !skipChildren) ? kLoopStateRestart : kLoopStateInBody;
+  const TLoopState code =
+      index.LeavesBranch(item, loopElement, !skipChildren) ? TLoopState::Restart : TLoopState::InBody;
   if (!direct) return code;
   // 1. the end test, for direct children only
   if (!top.Ended && !top.Loop->IsLoopEnd(current, top.StartObject, marks)) return code;
   if (top.Loop->ChecksBefore() || top.Ended) {
     top.Ended = true;
-    return kLoopStateExit;
+    return TLoopState::Exit;
   }
   // Tested after the body: one more step is taken, the loop is left at the next test.
   if (top.Loop->ChecksAfter()) top.Ended = true;
   return code;
 }
 
-int32_t TVirtualProjectRenderer::QueryLoopState(TLoops& loops, const TJumpMarks& marks,
-                                                const TRef<ITreeItem>& item,
-                                                const TRef<ITreeItem>& current, bool skipChildren) {
+TLoopState TVirtualProjectRenderer::QueryLoopState(TLoops& loops, const TJumpMarks& marks,
+                                                   const TRef<ITreeItem>& item,
+                                                   const TRef<ITreeItem>& current,
+                                                   bool skipChildren) {
   TLoopInfo* record = nullptr;
   return LoopState(loops, marks, item, current, skipChildren, record);
 }
@@ -300,16 +301,16 @@ TRef<ITreeItem> TVirtualProjectRenderer::NextItem(const TRef<ITreeItem>& start, 
   for (;;) {
     TLoopInfo* record = nullptr;
     switch (LoopState(walk.loops, walk.marks, item, walk.current, skipChildren, record)) {
-      case kLoopStateOutside:
-      case kLoopStateInBody: {
+      case TLoopState::Outside:
+      case TLoopState::InBody: {
         TRef<ITreeItem> next = skipChildren ? walk.structureIndex.GetNextSibling(item)
                                             : walk.structureIndex.GetNextChildOrSibling(item);
         if (!next && item) next = walk.structureIndex.GetNext(walk.structure, item, false);
         return next;
       }
-      case kLoopStateRestart:
+      case TLoopState::Restart:
         return walk.structureIndex.GetFirstChild(TRef<ITreeItem>(walk.LoopElementOf(record->Loop)));
-      case kLoopStateExit: {
+      case TLoopState::Exit: {
         // F. pop the record; the loop element's next sibling, or what the enclosing loop decides
         TRef<ITreeItem> loopElement(walk.LoopElementOf(record->Loop));
         walk.loops.erase(walk.loops.begin() + (record - walk.loops.data()));
@@ -317,7 +318,7 @@ TRef<ITreeItem> TVirtualProjectRenderer::NextItem(const TRef<ITreeItem>& start, 
         skipChildren = true;
         continue;
       }
-      default:
+      case TLoopState::Broken:
         return nullptr;
     }
   }
@@ -381,7 +382,7 @@ TVirtualProjectRenderer::TAdvance TVirtualProjectRenderer::AdvanceCursor(
         structureItem = std::move(fired);
         result.StructureChanged = true;
       } else if (LoopState(walk.loops, walk.marks, structureItem, object, false, record) ==
-                 kLoopStateExit) {
+                 TLoopState::Exit) {
         structureItem = ExitLoop(record);
         result.StructureChanged = true;
       }

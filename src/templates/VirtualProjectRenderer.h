@@ -25,11 +25,13 @@ class TPageTemplate;
 class TPrintWizardPageTemplateProject;
 
 // LoopState's answers.
-inline constexpr int32_t kLoopStateBroken = 0;   // the loop element is no tree item
-inline constexpr int32_t kLoopStateOutside = 1;  // the item is in no entered loop
-inline constexpr int32_t kLoopStateInBody = 2;   // the next step stays in the loop's body
-inline constexpr int32_t kLoopStateRestart = 3;  // the next step would leave the body: run it again
-inline constexpr int32_t kLoopStateExit = 4;     // leave the loop now
+enum class TLoopState {
+  Broken,   // the loop element is no tree item
+  Outside,  // the item is in no entered loop
+  InBody,   // the next step stays in the loop's body
+  Restart,  // the next step would leave the body: run it again
+  Exit,     // leave the loop now
+};
 
 // A loop the walk is in.
 struct TLoopInfo {
@@ -76,15 +78,15 @@ class TVirtualProjectRenderer : public TInterfacedPlugin {
                                                                TRef<ITreeItem>& structureItem);
   // Whether an object may be bound to an element: any object here.
   virtual bool IsAcceptable(const TRef<ITreeItem>& object) const;
-  // Where the item stands with respect to the innermost entered loop (kLoopState...); record is
-  // that loop's record, or none for kLoopStateOutside. Tests the loop's condition when the item is
+  // Where the item stands with respect to the innermost entered loop ; record is that
+  // loop's record, or none for Outside. Tests the loop's condition when the item is
   // a direct child of the loop, marking the record Ended when it holds.
-  virtual int32_t LoopState(TLoops& loops, const TJumpMarks& marks, const TRef<ITreeItem>& item,
-                            const TRef<ITreeItem>& current, bool skipChildren,
-                            TLoopInfo*& record);
-  virtual int32_t QueryLoopState(TLoops& loops, const TJumpMarks& marks,
-                                 const TRef<ITreeItem>& item, const TRef<ITreeItem>& current,
-                                 bool skipChildren);
+  virtual TLoopState LoopState(TLoops& loops, const TJumpMarks& marks,
+                               const TRef<ITreeItem>& item, const TRef<ITreeItem>& current,
+                               bool skipChildren, TLoopInfo*& record);
+  virtual TLoopState QueryLoopState(TLoops& loops, const TJumpMarks& marks,
+                                    const TRef<ITreeItem>& item, const TRef<ITreeItem>& current,
+                                    bool skipChildren);
   // The page list of the structure over the slideshow; the caller owns it. An empty first level
   // of the structure gives an empty list.
   virtual std::unique_ptr<TRenderPageTemplateList> BuildPages(const TRef<ITree>& structure,

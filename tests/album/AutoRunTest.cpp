@@ -95,6 +95,20 @@ TEST_F(AutoRunFolderTest, AnotherToolsEntryForTheAlbumIsTakenOver) {
   EXPECT_TRUE(fs::exists(Entry("aaa-other.desktop")));
 }
 
+// A command a desktop entry cannot hold and a folder that cannot be made are reported as false,
+// and no entry is left behind.
+TEST_F(AutoRunFolderTest, InstallReportsWhatItCannotWrite) {
+  const TAutoRun autoRun(Folder());
+  EXPECT_FALSE(autoRun.Install("/opt/album/nimbra", {"-p", "Urlaub \xFC.kvt"}, "Velmora Nimbra"));
+  EXPECT_FALSE(autoRun.Install("/opt/album/\xFF", {"-p", "a.kvt"}, "Velmora Nimbra"));
+  EXPECT_FALSE(fs::exists(Folder()));
+
+  folder_.Write("file", "no folder");
+  const TAutoRun underAFile((folder_.Path() / "file" / "autostart").string());
+  EXPECT_FALSE(underAFile.Install("/opt/album/nimbra", {"-p", "a.kvt"}, "Velmora Nimbra"));
+  EXPECT_FALSE(underAFile.Installed("/opt/album/nimbra"));
+}
+
 TEST_F(AutoRunFolderTest, SwitchedOffEntriesAndEmptyCommandsDoNotCount) {
   const TAutoRun autoRun(Folder());
   // Without arguments nothing is written: the album would not know what to show.

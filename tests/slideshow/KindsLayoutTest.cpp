@@ -216,7 +216,7 @@ TEST(KindsLayoutTest, PassedOverDataSurvivesReadAndWriteByteForByte) {
   ASSERT_TRUE(document.SaveToStream(first));
   TSlideShow loaded;
   TMemoryStream input(first.ToString());
-  ASSERT_EQ(loaded.LoadFromStream(input), kSlideShowLoaded);
+  ASSERT_EQ(loaded.LoadFromStream(input), TSlideShowLoad::Loaded);
   ASSERT_EQ(loaded.RootList().Count(), 3);
   const auto* readPicture = dynamic_cast<TExtPicSlideShowObject*>(loaded.RootList().Items(0));
   ASSERT_NE(readPicture, nullptr);

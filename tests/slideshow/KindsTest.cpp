@@ -246,7 +246,7 @@ TEST(KindsTest, EveryKindKeepsEveryFieldThroughADocument) {
   ASSERT_TRUE(document.SaveToStream(bytes));
   TSlideShow loaded;
   TMemoryStream input(bytes.ToString());
-  ASSERT_EQ(loaded.LoadFromStream(input), kSlideShowLoaded);
+  ASSERT_EQ(loaded.LoadFromStream(input), TSlideShowLoad::Loaded);
   ASSERT_EQ(loaded.RootList().Count(), static_cast<int32_t>(expected.size()));
   for (int32_t i = 0; i < loaded.RootList().Count(); ++i) {
     const TSlideShowObject& object = *loaded.RootList().Items(i);

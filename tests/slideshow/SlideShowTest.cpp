@@ -23,7 +23,7 @@ class SlideShowTest : public ::testing::Test {
     return bytes.ToString();
   }
 
-  static int32_t Load(TSlideShow& document, const std::string& bytes) {
+  static TSlideShowLoad Load(TSlideShow& document, const std::string& bytes) {
     TMemoryStream stream(bytes);
     return document.LoadFromStream(stream);
   }
@@ -46,7 +46,7 @@ class SlideShowTest : public ::testing::Test {
 
 TEST_F(SlideShowTest, HeaderWithoutChunksLoadsEmpty) {
   TSlideShow document;
-  EXPECT_EQ(Load(document, TRawSlideShowWriter().Finish()), kSlideShowLoaded);
+  EXPECT_EQ(Load(document, TRawSlideShowWriter().Finish()), TSlideShowLoad::Loaded);
   EXPECT_EQ(document.RootList().Count(), 0);
   EXPECT_FALSE(document.Modified());
 }
@@ -70,7 +70,7 @@ TEST_F(SlideShowTest, BagChunkOfAnotherClassIsPassedOver) {
   info.SetAuthor("Ich");
   TSlideShow document;
   EXPECT_EQ(Load(document, TRawSlideShowWriter().Bag(TProperties()).Bag(info).Finish()),
-            kSlideShowLoaded);
+            TSlideShowLoad::Loaded);
   EXPECT_EQ(document.SlideShowInfoProperties().Author(), "Ich");
 }
 
@@ -86,7 +86,7 @@ TEST_F(SlideShowTest, DocumentLoopSkipsTheChunksTheSequenceConsumed) {
                                 .Finish();
   TSlideShow document;
   // Were the four consumed chunks read again, the nested sequence would land in the root list.
-  EXPECT_EQ(Load(document, bytes), kSlideShowLoadedMarker);
+  EXPECT_EQ(Load(document, bytes), TSlideShowLoad::LoadedWithMarker);
   EXPECT_EQ(Outline(document.RootList()), "K[K1] Z");
   EXPECT_EQ(document.TotalObjectCount(), 3);
   EXPECT_EQ(document.RootList().Items(1)->Index(), 1);
@@ -110,7 +110,7 @@ TEST_F(SlideShowTest, UnregisteredClassIsSkipped) {
                                 .Object(TTestLeaf("B"))
                                 .Finish();
   TSlideShow document;
-  EXPECT_EQ(Load(document, bytes), kSlideShowLoaded);
+  EXPECT_EQ(Load(document, bytes), TSlideShowLoad::Loaded);
   ASSERT_EQ(document.RootList().Count(), 2);
   EXPECT_EQ(Outline(document.RootList()), "A B");
   EXPECT_EQ(document.RootList().Items(0)->Index(), 0);
@@ -139,7 +139,7 @@ TEST_F(SlideShowTest, ChildrenOfAnUnknownContainerArePassedOver) {
                                 .Chunk(kMarkerChunkId)
                                 .Finish();
   TSlideShow document;
-  EXPECT_EQ(Load(document, bytes), kSlideShowLoadedMarker);
+  EXPECT_EQ(Load(document, bytes), TSlideShowLoad::LoadedWithMarker);
   EXPECT_EQ(Outline(document.RootList()), "A K[K1] Z");
 }
 
@@ -148,7 +148,7 @@ TEST_F(SlideShowTest, EmptyChildListSurvivesTheRoundTrip) {
   AddNew<TTestChapter>(document.RootList(), "leer").CreateChildren();
   AddNew<TTestChapter>(document.RootList(), "ohne");
   TSlideShow read;
-  ASSERT_EQ(Load(read, Save(document)), kSlideShowLoaded);
+  ASSERT_EQ(Load(read, Save(document)), TSlideShowLoad::Loaded);
   ASSERT_NE(ChildrenOf(read.RootList().Items(0)), nullptr);
   EXPECT_TRUE(ChildrenOf(read.RootList().Items(0))->Empty());
   EXPECT_EQ(ChildrenOf(read.RootList().Items(1)), nullptr);
@@ -178,7 +178,7 @@ TEST_F(SlideShowTest, NestedChaptersAndBagsRoundTripByteForByte) {
 
   const std::string bytes = Save(document);
   TSlideShow read;
-  ASSERT_EQ(Load(read, bytes), kSlideShowLoaded);
+  ASSERT_EQ(Load(read, bytes), TSlideShowLoad::Loaded);
   EXPECT_EQ(Outline(read.RootList()), "1[1.1 1.2[1.2.1]] 2");
   EXPECT_FALSE(read.RootList().ObjectByPath(TPath{0, 1, 0})->Active());
   EXPECT_EQ(read.SlideShowInfoProperties().Title(), "Urlaub");
@@ -198,13 +198,13 @@ TEST_F(SlideShowTest, NestedChaptersAndBagsRoundTripByteForByte) {
 TEST_F(SlideShowTest, OldVersionsAndOtherFileTypesAreRefused) {
   TSlideShow document;
   EXPECT_EQ(Load(document, TRawSlideShowWriter(767).Sequence(1).Object(TTestLeaf("A")).Finish()),
-            kSlideShowTooOld);
+            TSlideShowLoad::TooOld);
   EXPECT_EQ(Load(document, TRawSlideShowWriter(773, 1289).Sequence(1).Object(TTestLeaf("A")).Finish()),
-            kSlideShowNotReadable);
-  EXPECT_EQ(Load(document, "KRVX, but nothing else"), kSlideShowNotReadable);
+            TSlideShowLoad::NotReadable);
+  EXPECT_EQ(Load(document, "KRVX, but nothing else"), TSlideShowLoad::NotReadable);
   EXPECT_EQ(document.RootList().Count(), 0);
   EXPECT_EQ(Load(document, TRawSlideShowWriter(768).Sequence(1).Object(TTestLeaf("A")).Finish()),
-            kSlideShowLoaded);
+            TSlideShowLoad::Loaded);
   EXPECT_EQ(document.RootList().Count(), 1);
 }
 
@@ -215,14 +215,14 @@ TEST_F(SlideShowTest, MarkerIsKeptAndWrittenFirst) {
                                .Object(TTestLeaf("A"))
                                .Chunk(kMarkerChunkId)
                                .Finish()),
-            kSlideShowLoadedMarker);
+            TSlideShowLoad::LoadedWithMarker);
   EXPECT_TRUE(document.Marker());
   const std::string bytes = Save(document);
   // The first chunk behind the 32-byte header: "CHNK", id 1028, length 12.
   EXPECT_EQ(bytes.substr(32, 12), std::string("CHNK\x04\x04\0\0\x0c\0\0\0", 12));
   TSlideShow read;
-  EXPECT_EQ(Load(read, bytes), kSlideShowLoadedMarker);
-  EXPECT_EQ(Load(read, Save(TSlideShow())), kSlideShowLoaded);
+  EXPECT_EQ(Load(read, bytes), TSlideShowLoad::LoadedWithMarker);
+  EXPECT_EQ(Load(read, Save(TSlideShow())), TSlideShowLoad::Loaded);
   EXPECT_FALSE(read.Marker());
 }
 
@@ -232,7 +232,7 @@ TEST_F(SlideShowTest, TruncatedStreamKeepsWhatWasRead) {
   std::string bytes = Save(document);
   bytes.resize(bytes.size() - 3);
   TSlideShow read;
-  EXPECT_EQ(Load(read, bytes), kSlideShowNotReadable);
+  EXPECT_EQ(Load(read, bytes), TSlideShowLoad::NotReadable);
   EXPECT_EQ(Outline(read.RootList()), "A B");
 }
 
@@ -242,7 +242,7 @@ TEST_F(SlideShowTest, HostileNestingAndCountsEndCleanly) {
   for (int level = 0; level < 1000; ++level) deep.Object(TTestChapter("x")).Sequence(1);
   deep.Object(TTestLeaf("Boden"));
   TSlideShow document;
-  EXPECT_EQ(Load(document, deep.Finish()), kSlideShowNotReadable);
+  EXPECT_EQ(Load(document, deep.Finish()), TSlideShowLoad::NotReadable);
   EXPECT_LE(document.TotalObjectCount(), kMaxObjectNesting);
 
   // A count far beyond the chunks present reads what is there.
@@ -252,13 +252,13 @@ TEST_F(SlideShowTest, HostileNestingAndCountsEndCleanly) {
                               .Object(TTestLeaf("A"))
                               .Object(TTestLeaf("B"))
                               .Finish()),
-            kSlideShowLoaded);
+            TSlideShowLoad::Loaded);
   EXPECT_EQ(Outline(counted.RootList()), "A B");
 
   // A sequence chunk too short to hold its count.
   TSlideShow shortSequence;
   EXPECT_EQ(Load(shortSequence, TRawSlideShowWriter().Chunk(kSequenceChunkId).Finish()),
-            kSlideShowNotReadable);
+            TSlideShowLoad::NotReadable);
 }
 
 TEST_F(SlideShowTest, ObjectsReadAtAnInsertPositionAreRecordedWhenAsked) {
@@ -328,14 +328,14 @@ TEST_F(SlideShowTest, SavesFilesWhole) {
   const std::string file = folder.File("show.kvt");
   ASSERT_TRUE(document.SaveToFile(file));
   TSlideShow read;
-  EXPECT_EQ(read.LoadFromFile(file), kSlideShowLoaded);
+  EXPECT_EQ(read.LoadFromFile(file), TSlideShowLoad::Loaded);
   EXPECT_EQ(Outline(read.RootList()), "A");
-  EXPECT_EQ(read.LoadFromFile(folder.File("missing.kvt")), kSlideShowNotReadable);
+  EXPECT_EQ(read.LoadFromFile(folder.File("missing.kvt")), TSlideShowLoad::NotReadable);
   EXPECT_FALSE(document.SaveToFile(folder.File("no/such/folder/show.kvt")));
   // The object list alone makes a file of objects only.
   ASSERT_TRUE(document.RootList().SaveToFile(folder.File("objects.kvt")));
   TSlideShow objectsOnly;
-  EXPECT_EQ(objectsOnly.LoadFromFile(folder.File("objects.kvt")), kSlideShowLoaded);
+  EXPECT_EQ(objectsOnly.LoadFromFile(folder.File("objects.kvt")), TSlideShowLoad::Loaded);
   EXPECT_EQ(Outline(objectsOnly.RootList()), "A");
 }
 

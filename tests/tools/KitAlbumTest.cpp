@@ -125,7 +125,7 @@ TEST(KitAlbumTest, AlbumCarriesShowProjectSettingsAndEveryPhotoUnderItsPackageNa
   const kit::TKitSession session;
   TSlideShow show;
   const std::string showFile = folder.Write("Album.kvt", Extracted(packager, "Album.kvt", folder));
-  ASSERT_EQ(show.LoadFromFile(showFile), kSlideShowLoaded);
+  ASSERT_EQ(show.LoadFromFile(showFile), TSlideShowLoad::Loaded);
   std::set<std::string> pictures;
   for (TSlideShowObject* object = show.NextInTree(nullptr); object != nullptr;
        object = show.NextInTree(object)) {

@@ -62,7 +62,7 @@ TEST(KitMakeShowTest, PhotosInCaptureOrderWithChaptersAndTheirExif) {
 
   const kit::TKitSession session;
   TSlideShow show;
-  ASSERT_EQ(show.LoadFromFile(output), kSlideShowLoaded);
+  ASSERT_EQ(show.LoadFromFile(output), TSlideShowLoad::Loaded);
   EXPECT_EQ(show.SlideShowInfoProperties().Title(), "photos");
   EXPECT_EQ(show.SlideShowInfoProperties().Author(), kit::CurrentUserName());
   const TSlideShowObjectList& root = show.RootList();
@@ -99,7 +99,7 @@ TEST(KitMakeShowTest, SortByNameAndTitleAreTaken) {
   ASSERT_EQ(result.exitCode, 0) << result.err;
   const kit::TKitSession session;
   TSlideShow show;
-  ASSERT_EQ(show.LoadFromFile(output), kSlideShowLoaded);
+  ASSERT_EQ(show.LoadFromFile(output), TSlideShowLoad::Loaded);
   EXPECT_EQ(show.SlideShowInfoProperties().Title(), "Mein Jahr");
   EXPECT_EQ(StoredName(show.RootList().Items(0)), "photos/aaa-ohne-datum.png");
   EXPECT_EQ(StoredName(show.RootList().Items(1)), "photos/april.jpg");
@@ -126,7 +126,7 @@ TEST(KitMakeShowTest, HeadersAloneDecideWhichFilesArePhotos) {
       << result.out;
   const kit::TKitSession session;
   TSlideShow show;
-  ASSERT_EQ(show.LoadFromFile(output), kSlideShowLoaded);
+  ASSERT_EQ(show.LoadFromFile(output), TSlideShowLoad::Loaded);
   ASSERT_EQ(show.RootList().Count(), 1);
   EXPECT_EQ(StoredName(show.RootList().Items(0)), "photos/beschaedigt.png");
 }

@@ -91,9 +91,11 @@ class TFieldLine : public TFieldWriter {
   }
 };
 
-std::string Describe(const TProperties& bag) {
+// A bag or an object kind.
+template <typename T>
+std::string Describe(const T& described) {
   TFieldLine line;
-  bag.DescribeFields(line);
+  described.DescribeFields(line);
   return line.text;
 }
 
@@ -540,10 +542,12 @@ class StoredFormsTest : public ::testing::Test {
       SetObjectFields(*object);
       const std::string bytes = ObjectBytes(*object);
       Record("object " + meta->ClassName(), Hex(bytes));
+      Record("fields " + meta->ClassName(), Describe(*object));
       std::unique_ptr<TSlideShowObject> copy = Create<TSlideShowObject>(*meta);
       TMemoryStream stream(bytes);
       EXPECT_TRUE(copy->LoadFromStream(stream)) << meta->ClassName();
       EXPECT_EQ(Hex(ObjectBytes(*copy)), Hex(bytes)) << meta->ClassName();
+      EXPECT_EQ(Describe(*copy), Describe(*object)) << meta->ClassName();
       document.RootList().Add(std::move(object));
     }
     TMemoryStream stream;
@@ -551,7 +555,7 @@ class StoredFormsTest : public ::testing::Test {
     Record("document", Hex(stream.ToString()));
     TSlideShow copy;
     stream.SetPosition(0);
-    EXPECT_EQ(copy.LoadFromStream(stream), kSlideShowLoaded);
+    EXPECT_EQ(copy.LoadFromStream(stream), TSlideShowLoad::Loaded);
     TMemoryStream again;
     ASSERT_TRUE(copy.SaveToStream(again));
     EXPECT_EQ(Hex(again.ToString()), Hex(stream.ToString()));

@@ -32,9 +32,9 @@ std::unique_ptr<TStream> Open(IFileAccess& access, const std::string& name) {
 
 void LoadSlideShow(IFileAccess& access, const std::string& name, TSlideShow& slideShow) {
   const std::unique_ptr<TStream> stream = Open(access, name);
-  const int32_t code = slideShow.LoadFromStream(*stream);
-  if (code == kSlideShowTooOld) throw ECommandError(name + " is a slideshow too old to read");
-  if (code != kSlideShowLoaded && code != kSlideShowLoadedMarker) {
+  const TSlideShowLoad code = slideShow.LoadFromStream(*stream);
+  if (code == TSlideShowLoad::TooOld) throw ECommandError(name + " is a slideshow too old to read");
+  if (code != TSlideShowLoad::Loaded && code != TSlideShowLoad::LoadedWithMarker) {
     throw ECommandError(name + " is not a readable slideshow");
   }
   if (IsDiskName(name)) slideShow.SetFileName(name);

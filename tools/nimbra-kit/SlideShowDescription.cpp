@@ -81,17 +81,12 @@ TJson DescribeMusic(const TMusicProperties& music) {
 }
 
 std::string ResultText(int32_t result) {
-  switch (result) {
-    case kSlideShowLoaded:
-      return "read";
-    case kSlideShowNotReadable:
-      return "not readable to the end; what was read is shown";
-    case kSlideShowTooOld:
-      return "too old to read";
-    case kSlideShowLoadedMarker:
-      return "read, with the marker";
-    default:
-      return "unknown";
+  switch (static_cast<TSlideShowLoad>(result)) {
+    case TSlideShowLoad::Loaded: return "read";
+    case TSlideShowLoad::NotReadable: return "not readable to the end; what was read is shown";
+    case TSlideShowLoad::TooOld: return "too old to read";
+    case TSlideShowLoad::LoadedWithMarker: return "read, with the marker";
+    default: return "unknown";
   }
 }
 
@@ -152,7 +147,7 @@ TJson InspectSlideShow(TStream& stream) {
   }
   stream.SetPosition(0);
   TSlideShow slideShow;
-  json["result"] = slideShow.LoadFromStream(stream);
+  json["result"] = static_cast<int32_t>(slideShow.LoadFromStream(stream));
   json["marker"] = slideShow.Marker();
   json["settings"] = DescribeSettings(slideShow.SlideShowProperties());
   json["info"] = DescribeInfo(slideShow.SlideShowInfoProperties());
