@@ -36,6 +36,43 @@ test::TTiffContent Camera(bool bigEndian) {
   return content;
 }
 
+// A camera's segment: text, short, long, rational and undefined values in all three directories,
+// a Windows title and a value behind the directories.
+std::string FullCamera(bool bigEndian) {
+  using test::Words;
+  test::TTiffDirectories tags;
+  tags.BigEndian = bigEndian;
+  tags.First = {{0x010F, 2, 6, std::string("Nikon\0", 6), {}},
+                {0x0110, 2, 12, std::string("COOLPIX P7 \0", 12), {}},
+                {0x0112, 3, 1, Words(bigEndian, 2, {1}), {}},
+                {0x011A, 5, 1, Words(bigEndian, 4, {300, 1}), {}},
+                {0x0132, 2, 20, std::string("2021:07:20 09:00:00\0", 20), {}},
+                {0x9C9B, 1, 8, std::string("S\0e\0e\0\0\0", 8), {}}};
+  tags.Exif = {{0x829A, 5, 1, Words(bigEndian, 4, {1, 250}), {}},
+               {0x829D, 5, 1, Words(bigEndian, 4, {28, 10}), {}},
+               {0x8827, 3, 1, Words(bigEndian, 2, {200}), {}},
+               {0x9000, 7, 4, "0230", {}},
+               {0x9003, 2, 20, std::string("2021:07:14 15:30:05\0", 20), {}},
+               {0x9101, 7, 4, std::string("\1\2\3\0", 4), {}},
+               {0x9204, 10, 1, Words(bigEndian, 4, {0xFFFFFFFF, 3}), {}},
+               {0x9286, 7, 16, test::AsciiUserComment("Am See  "), {}}};
+  tags.Interoperability = {{0x0001, 2, 4, std::string("R98\0", 4), {}}, {0x0002, 7, 4, "0100", {}}};
+  return test::ExifPayload(tags);
+}
+
+// An editor's IPTC segment: a resource before the datasets, UTF-8 declared, a keyword twice and
+// a caption with an extended length.
+std::string EditorIptc() {
+  using test::IptcDataset;
+  const std::string datasets =
+      IptcDataset(1, 90, "\x1B%G") + IptcDataset(2, 0, std::string("\0\4", 2)) +
+      IptcDataset(2, 5, "Sommer") + IptcDataset(2, 25, "See") + IptcDataset(2, 25, "Berge") +
+      IptcDataset(2, 90, "M\xC3\xBCnchen") + IptcDataset(2, 101, "Deutschland") +
+      std::string("\x1C\x02\x78\x80\x02\x00\x0A", 7) + "Am Ufer..." + IptcDataset(2, 200, "?");
+  return test::IptcPayload({test::PhotoshopResource(0x03ED, "", std::string(16, '\0')),
+                            test::PhotoshopResource(test::kIptcResource, "", datasets)});
+}
+
 std::string StoredRecord(const std::string& exif, const std::string& iptc,
                          const std::string& comment) {
   auto container = std::make_unique<TExifContainer>();
@@ -71,6 +108,15 @@ void WriteSeeds(const fs::path& corpus) {
                              std::string("\x69\x87\x04\0\x01\0\0\0\x08\0\0\0\0\0\0\0", 16);
   Save(folder, "segment-cyclic", cyclic);
   Save(folder, "record", StoredRecord(intel.substr(2), iptc.substr(2), "Notiz"));
+  // Full segments as a camera and an editor write them, alone and in a file.
+  for (const bool bigEndian : {false, true}) {
+    Save(folder, bigEndian ? "segment-full-motorola" : "segment-full-intel",
+         test::KeptSegment(FullCamera(bigEndian)));
+  }
+  Save(folder, "segment-iptc", test::KeptSegment(EditorIptc()));
+  Save(folder, "camera-full.jpg",
+       test::JpegFile({test::JpegSegment(test::kApp1, FullCamera(false)),
+                       test::JpegSegment(test::kApp13, EditorIptc())}));
   Save(folder, "record-comment-only", StoredRecord("", "", "nur Text"));
 }
 

@@ -4,6 +4,7 @@
 
 #include "framework/Properties.h"
 #include "slideshow/ExifReader.h"
+#include "slideshow/IptcReader.h"
 #include "slideshow/JpegMetadataSegments.h"
 #include "storage/CSFStream.h"
 #include "storage/FalseOnFailure.h"
@@ -198,6 +199,14 @@ TDateTime TExif::CaptureDateTime() const {
   }
   return EncodeDateTime(parts[0], parts[1], parts[2], parts[3], parts[4], parts[5])
       .value_or(kNoCaptureDateTime);
+}
+
+std::string TExif::ExifValue(std::string_view name) const {
+  return HasExifData() ? ExifValueText(container_->ExifSegment, name) : std::string();
+}
+
+std::string TExif::IptcValue(std::string_view name) const {
+  return HasIptcData() ? IptcValueText(container_->IptcSegment, name) : std::string();
 }
 
 std::unique_ptr<TSlideShowObjectExif> TSlideShowObjectExif::CreateFromFile(

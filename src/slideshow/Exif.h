@@ -8,6 +8,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "slideshow/DateTimeValue.h"
 
@@ -70,6 +71,10 @@ class TExif {
   int32_t CaptureSecond() const;
   // The six parts as one value; kNoCaptureDateTime when a part is missing or they make no date.
   TDateTime CaptureDateTime() const;
+  // The text of the first EXIF tag of that name (ExifValueText); empty without one.
+  std::string ExifValue(std::string_view name) const;
+  // The text of the first IPTC dataset of that name (IptcValueText); empty without one.
+  std::string IptcValue(std::string_view name) const;
 
  protected:
   template <typename T>

@@ -166,6 +166,33 @@ TEST_F(ExifTest, ADateThatCannotBeReadGivesMinusOne) {
   EXPECT_EQ(TExif().CaptureHour(), -1);
 }
 
+TEST_F(ExifTest, AnswersTagsAndDatasetsByNameBesideTheCaptureDate) {
+  test::TTiffDirectories tags;
+  tags.First = {{0x0110, 2, 8, std::string("EOS 5D \0", 8), {}},
+                {0x0132, 2, 20, std::string("2022:01:02 03:04:05\0", 20), {}}};
+  tags.Exif = {{0x9003, 2, 20, std::string("2021:07:14 15:30:05\0", 20), {}}};
+  const std::string iptc = test::IptcPayload({test::PhotoshopResource(
+      test::kIptcResource, "",
+      test::IptcDataset(2, 90, "Berlin") + test::IptcDataset(2, 90, "Rom"))});
+  TExif record;
+  ASSERT_TRUE(record.LoadFromFile(Write(
+      "Foto.jpg",
+      JpegFile({JpegSegment(test::kApp1, ExifPayload(tags)), JpegSegment(test::kApp13, iptc)}))));
+  EXPECT_EQ(record.CaptureYear(), 2021);
+  EXPECT_EQ(record.CaptureMonth(), 7);
+  EXPECT_EQ(record.CaptureDay(), 14);
+  EXPECT_EQ(record.CaptureHour(), 15);
+  EXPECT_EQ(record.CaptureMinute(), 30);
+  EXPECT_EQ(record.CaptureSecond(), 5);
+  EXPECT_EQ(record.ExifValue("Model"), "EOS 5D");
+  EXPECT_EQ(record.ExifValue("datetime"), "2022:01:02 03:04:05");
+  EXPECT_EQ(record.ExifValue("DateTimeOriginal"), "2021:07:14 15:30:05");
+  EXPECT_EQ(record.IptcValue("City"), "Berlin");
+  EXPECT_EQ(record.IptcValue("ObjectName"), "");
+  EXPECT_EQ(TExif().ExifValue("Model"), "");
+  EXPECT_EQ(TExif().IptcValue("City"), "");
+}
+
 TEST_F(ExifTest, OnlyJpegFilesWithMetadataGiveARecord) {
   const std::string jpeg = JpegFile({JpegSegment(test::kJpegComment, "Hallo")});
   EXPECT_EQ(TExif::CreateFromFile(Write("bild.png", jpeg)), nullptr);
