@@ -143,20 +143,29 @@ bool ContainsTextIgnoringCase(std::string_view text, std::string_view token) {
 std::string SubstituteVariables(const TPlugins* registry, TObject* object, std::string_view text) {
   // 1. nothing to expand with
   if (registry == nullptr) return std::string(text);
+  return SubstituteVariables(std::vector<TVariableRound>{{registry, object}}, text);
+}
+
+std::string SubstituteVariables(const std::vector<TVariableRound>& rounds, std::string_view text) {
   // 2. a doubled percent sign never starts a key
   std::string result = ReplaceAll(text, "%%", kPercentPlaceholder);
-  // 3. every variable plug-in in registration order; the first to know a key wins
-  for (int i = 0; i < registry->Count(); ++i) {
-    const auto* plugin = dynamic_cast<const TVariablePluginClass*>(&registry->Items(i).PluginClass());
-    if (plugin == nullptr || !plugin->InheritsFrom(TVariablePlugin::StaticClass())) continue;
-    for (const std::string& key : KeyLines(plugin->KeyList(object))) {
-      const std::string token = "%" + key + "%";
-      if (!ContainsTextIgnoringCase(result, token)) continue;
-      std::string value;
-      if (!plugin->Evaluate(object, key, value)) continue;
-      // Percent signs in a value are text, never the start of another variable.
-      value = ReplaceAll(value, "%", kPercentPlaceholder);
-      result = ReplaceTextIgnoringCase(result, token, value);
+  for (const TVariableRound& round : rounds) {
+    if (round.Registry == nullptr) continue;
+    const TPlugins& registry = *round.Registry;
+    // 3. every variable plug-in in registration order; the first to know a key wins
+    for (int i = 0; i < registry.Count(); ++i) {
+      const auto* plugin =
+          dynamic_cast<const TVariablePluginClass*>(&registry.Items(i).PluginClass());
+      if (plugin == nullptr || !plugin->InheritsFrom(TVariablePlugin::StaticClass())) continue;
+      for (const std::string& key : KeyLines(plugin->KeyList(round.Object))) {
+        const std::string token = "%" + key + "%";
+        if (!ContainsTextIgnoringCase(result, token)) continue;
+        std::string value;
+        if (!plugin->Evaluate(round.Object, key, value)) continue;
+        // Percent signs in a value are text, never the start of another variable.
+        value = ReplaceAll(value, "%", kPercentPlaceholder);
+        result = ReplaceTextIgnoringCase(result, token, value);
+      }
     }
   }
   // 4. the placeholders become percent signs again
