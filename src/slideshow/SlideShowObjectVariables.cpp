@@ -2,7 +2,10 @@
 
 #include <sys/stat.h>
 
+#include <chrono>
 #include <new>
+#include <optional>
+#include <string>
 
 #include "framework/ApplicationInfo.h"
 #include "framework/Plugins.h"
