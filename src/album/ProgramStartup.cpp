@@ -6,6 +6,7 @@
 #include "raster/PictureFormatRegistration.h"
 #include "render/RenderRegistration.h"
 #include "slideshow/SlideShowSettingsClasses.h"
+#include "templates/Bitmap32Cache.h"
 
 namespace nimbra {
 
@@ -26,6 +27,8 @@ constexpr TStartupUnit kUnits[] = {
     {TStartupStage::Documents, &DocumentUnitsStartup, &DocumentUnitsShutdown},
     {TStartupStage::Rendering, &RenderStartup, &RenderShutdown},
     {TStartupStage::Rendering, &RegisterPictureFormats, &UnregisterPictureFormats},
+    // Without it every page decodes its template's background picture again.
+    {TStartupStage::Rendering, &CreateBitmap32Cache, &FreeBitmap32Cache},
 };
 
 void StopUnits(size_t count) {

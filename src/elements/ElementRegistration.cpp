@@ -15,6 +15,7 @@
 #include "elements/PrintWizardPictureEffectSimpleBorder.h"
 #include "elements/PrintWizardVariables.h"
 #include "framework/Plugins.h"
+#include "slideshow/SlideShowObjectVariables.h"
 #include "slideshow/SlideShowRegistration.h"
 #include "storage/Check.h"
 #include "templates/TemplateRegistration.h"
@@ -96,6 +97,7 @@ void DocumentUnitsStartup() {
   NIMBRA_CHECK(plugins != nullptr,
                "The main plug-in registry must exist before the document units");
   RegisterSlideShowBaseKinds(*plugins);
+  RegisterSlideShowObjectVariables(*plugins);
   PageTemplatesStartup();
   ElementsStartup();
   RegisterSlideShowObjectKinds(*plugins);
@@ -105,6 +107,7 @@ void DocumentUnitsShutdown() {
   if (TPlugins* plugins = MainPlugins()) UnregisterSlideShowKinds(*plugins);
   ElementsShutdown();
   PageTemplatesShutdown();
+  if (TPlugins* plugins = MainPlugins()) UnregisterSlideShowObjectVariables(*plugins);
 }
 
 }  // namespace nimbra

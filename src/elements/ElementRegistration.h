@@ -13,9 +13,9 @@ void ElementsStartup();
 void ElementsShutdown();
 
 // The units that make documents and template projects readable, started in the program's order
-// so that each registry lists its classes in that order: the slideshow's base kinds, the page
-// templates, the elements, the slideshow's object kinds. Raises std::logic_error when the main
-// plug-in registry does not exist.
+// so that each registry lists its classes in that order: the slideshow's base kinds, its
+// variables, the page templates, the elements, the slideshow's object kinds. Raises
+// std::logic_error when the main plug-in registry does not exist.
 void DocumentUnitsStartup();
 // Ends them in the reverse order.
 void DocumentUnitsShutdown();

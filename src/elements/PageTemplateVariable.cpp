@@ -1,12 +1,9 @@
 #include "elements/PageTemplateVariable.h"
 
-#include <charconv>
-#include <cstdio>
-#include <ctime>
-
 #include "elements/ListItemFields.h"
 #include "elements/NamedEntries.h"
 #include "framework/FieldMap.h"
+#include "slideshow/DateTimeFormat.h"
 #include "storage/CSFStream.h"
 
 namespace nimbra {
@@ -18,25 +15,6 @@ NIMBRA_DEFINE_PLUGIN(TPageTemplateTextVariable, TPageTemplateVariable)
 NIMBRA_DEFINE_PLUGIN(TPageTemplateVariableProperties, TProperties)
 
 namespace {
-
-std::chrono::year_month_day Today() {
-  const std::time_t now = std::time(nullptr);
-  std::tm local{};
-  localtime_r(&now, &local);
-  return std::chrono::year_month_day{std::chrono::year{local.tm_year + 1900},
-                                     std::chrono::month{static_cast<unsigned>(local.tm_mon + 1)},
-                                     std::chrono::day{static_cast<unsigned>(local.tm_mday)}};
-}
-
-// Reads an unsigned decimal number of 1 to maxDigits digits at position at.
-bool ReadNumber(const std::string& text, size_t& at, size_t maxDigits, int& value,
-                size_t& digits) {
-  const size_t start = at;
-  while (at < text.size() && at - start < maxDigits && text[at] >= '0' && text[at] <= '9') ++at;
-  digits = at - start;
-  if (digits == 0) return false;
-  return std::from_chars(text.data() + start, text.data() + at, value).ec == std::errc();
-}
 
 // The lines between line breaks (CR LF, LF or CR); a break at the end leaves an empty last line, so
 // that joining the lines with CR LF gives the text back.
@@ -57,35 +35,6 @@ std::vector<std::string> LinesOf(const std::string& text) {
 
 }  // namespace
 
-// ---- short dates ----
-
-std::string FormatShortDate(std::chrono::year_month_day date) {
-  char text[16];
-  std::snprintf(text, sizeof text, "%02u.%02u.%04d", static_cast<unsigned>(date.day()),
-                static_cast<unsigned>(date.month()), static_cast<int>(date.year()));
-  return text;
-}
-
-bool ParseShortDate(const std::string& text, std::chrono::year_month_day& date) {
-  size_t at = 0;
-  size_t digits = 0;
-  int day = 0;
-  int month = 0;
-  int year = 0;
-  if (!ReadNumber(text, at, 2, day, digits) || at >= text.size() || text[at++] != '.') return false;
-  if (!ReadNumber(text, at, 2, month, digits) || at >= text.size() || text[at++] != '.') {
-    return false;
-  }
-  if (!ReadNumber(text, at, 4, year, digits) || at != text.size()) return false;
-  if (digits <= 2) year += year < 50 ? 2000 : 1900;
-  const std::chrono::year_month_day parsed{std::chrono::year{year},
-                                           std::chrono::month{static_cast<unsigned>(month)},
-                                           std::chrono::day{static_cast<unsigned>(day)}};
-  if (!parsed.ok() || year < 1) return false;
-  date = parsed;
-  return true;
-}
-
 // ---- TPageTemplateVariable ----
 
 void TPageTemplateVariable::MapFields(TFieldMap& map) {
@@ -103,9 +52,11 @@ bool TPageTemplateStringVariable::SetValueText(const std::string& text) {
   return true;
 }
 
-TPageTemplateDateVariable::TPageTemplateDateVariable() : value_(Today()) {}
+TPageTemplateDateVariable::TPageTemplateDateVariable() : value_(LocalNow().Date) {}
 
-std::string TPageTemplateDateVariable::GetValueText() const { return FormatShortDate(value_); }
+std::string TPageTemplateDateVariable::GetValueText() const {
+  return FormatShortDate(value_);
+}
 
 bool TPageTemplateDateVariable::SetValueText(const std::string& text) {
   return ParseShortDate(text, value_);

@@ -92,12 +92,6 @@ class TPageTemplateTextVariable : public TPageTemplateVariable {
   std::vector<std::string> lines_;
 };
 
-// The short date format: two-digit day and month and a four-digit year, separated by dots.
-std::string FormatShortDate(std::chrono::year_month_day date);
-// Reads day.month.year (one or two digits for day and month; a two-digit year lies in 1950–2049);
-// false for anything else or an impossible date.
-bool ParseShortDate(const std::string& text, std::chrono::year_month_day& date);
-
 class TPageTemplateVariableList {
  public:
   TPageTemplateVariableList() = default;

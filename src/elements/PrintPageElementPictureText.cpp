@@ -57,22 +57,26 @@ TSlideShowObject* TPrintPageElementPictureText::DescribedObject() const {
   return nullptr;
 }
 
-std::string TPrintPageElementPictureText::ExpandVariables(const std::string& text) const {
-  const std::string objectExpanded = SubstituteVariables(MainPlugins(), DescribedObject(), text);
-  return TPrintPageElementAlignedText::ExpandVariables(objectExpanded);
+std::vector<TVariableRound> TPrintPageElementPictureText::VariableRounds() const {
+  std::vector<TVariableRound> rounds{{MainPlugins(), DescribedObject()}};
+  for (const TVariableRound& round : TPrintPageElementAlignedText::VariableRounds()) {
+    rounds.push_back(round);
+  }
+  return rounds;
 }
 
 std::string TPrintPageElementPictureText::GetText() const {
   const std::string& text = TextProperties().Text();
   if (!FinalRendering()) return text.empty() ? "<Bildbeschreibung>" : text;
+  // Each text is expanded once: what a variable put in is text, and a second round would read
+  // its percent signs, or a doubled one the first round made single, as variables.
   std::string result = ExpandVariables(text);
   if (result.empty()) {
     if (const auto* described = dynamic_cast<const IText*>(DescribedObject())) {
-      result = described->Text();
+      result = ExpandVariables(described->Text());
     }
   }
-  // Variables inside a description are expanded as well.
-  return ExpandVariables(result);
+  return result;
 }
 
 void TPrintPageElementPictureText::PrepareDrawFormat() {

@@ -42,7 +42,7 @@ class TPrintPageElementPictureText : public TPrintPageElementAlignedText {
   // The text element's name followed by the picture number in brackets.
   std::string DisplayName() const override;
   // The described object's variables first, then the project's and the template's.
-  std::string ExpandVariables(const std::string& text) const override;
+  std::vector<TVariableRound> VariableRounds() const override;
   // Rendered: Text expanded, or, when that is empty, the described object's text expanded.
   // Design view: Text, or "<Bildbeschreibung>" when it is empty.
   std::string GetText() const override;

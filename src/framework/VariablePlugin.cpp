@@ -40,6 +40,14 @@ bool MatchesAt(const std::vector<TFoldedChar>& text, size_t at,
   return true;
 }
 
+bool ContainsFolded(const std::vector<TFoldedChar>& text, const std::vector<TFoldedChar>& token) {
+  if (token.empty()) return true;
+  for (size_t k = 0; k < text.size(); ++k) {
+    if (MatchesAt(text, k, token)) return true;
+  }
+  return false;
+}
+
 std::string ReplaceAll(std::string_view text, std::string_view from, char to) {
   std::string out;
   out.reserve(text.size());
@@ -131,32 +139,40 @@ std::string ReplaceTextIgnoringCase(std::string_view text, std::string_view toke
 }
 
 bool ContainsTextIgnoringCase(std::string_view text, std::string_view token) {
-  const std::vector<TFoldedChar> folded = Fold(text);
-  const std::vector<TFoldedChar> wanted = Fold(token);
-  if (wanted.empty()) return true;
-  for (size_t k = 0; k < folded.size(); ++k) {
-    if (MatchesAt(folded, k, wanted)) return true;
-  }
-  return false;
+  return ContainsFolded(Fold(text), Fold(token));
 }
 
 std::string SubstituteVariables(const TPlugins* registry, TObject* object, std::string_view text) {
   // 1. nothing to expand with
   if (registry == nullptr) return std::string(text);
+  return SubstituteVariables(std::vector<TVariableRound>{{registry, object}}, text);
+}
+
+std::string SubstituteVariables(const std::vector<TVariableRound>& rounds, std::string_view text) {
   // 2. a doubled percent sign never starts a key
   std::string result = ReplaceAll(text, "%%", kPercentPlaceholder);
-  // 3. every variable plug-in in registration order; the first to know a key wins
-  for (int i = 0; i < registry->Count(); ++i) {
-    const auto* plugin = dynamic_cast<const TVariablePluginClass*>(&registry->Items(i).PluginClass());
-    if (plugin == nullptr || !plugin->InheritsFrom(TVariablePlugin::StaticClass())) continue;
-    for (const std::string& key : KeyLines(plugin->KeyList(object))) {
-      const std::string token = "%" + key + "%";
-      if (!ContainsTextIgnoringCase(result, token)) continue;
-      std::string value;
-      if (!plugin->Evaluate(object, key, value)) continue;
-      // Percent signs in a value are text, never the start of another variable.
-      value = ReplaceAll(value, "%", kPercentPlaceholder);
-      result = ReplaceTextIgnoringCase(result, token, value);
+  // Folded anew only when the text changes: hundreds of keys are looked for in a long text.
+  std::vector<TFoldedChar> folded = Fold(result);
+  for (const TVariableRound& round : rounds) {
+    // Without a percent sign left no key can be found; most captions end here.
+    if (result.find('%') == std::string::npos) break;
+    if (round.Registry == nullptr) continue;
+    const TPlugins& registry = *round.Registry;
+    // 3. every variable plug-in in registration order; the first to know a key wins
+    for (int i = 0; i < registry.Count(); ++i) {
+      const auto* plugin =
+          dynamic_cast<const TVariablePluginClass*>(&registry.Items(i).PluginClass());
+      if (plugin == nullptr || !plugin->InheritsFrom(TVariablePlugin::StaticClass())) continue;
+      for (const std::string& key : KeyLines(plugin->KeyList(round.Object))) {
+        const std::string token = "%" + key + "%";
+        if (!ContainsFolded(folded, Fold(token))) continue;
+        std::string value;
+        if (!plugin->Evaluate(round.Object, key, value)) continue;
+        // Percent signs in a value are text, never the start of another variable.
+        value = ReplaceAll(value, "%", kPercentPlaceholder);
+        result = ReplaceTextIgnoringCase(result, token, value);
+        folded = Fold(result);
+      }
     }
   }
   // 4. the placeholders become percent signs again

@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "framework/Plugin.h"
 
@@ -71,6 +72,15 @@ class TVariablePlugin : public TPlugin {
 // a key no plug-in knows, or whose plug-in does not accept the object, stays as written. The text
 // comes back unchanged without a registry.
 std::string SubstituteVariables(const TPlugins* registry, TObject* object, std::string_view text);
+// One round of an expansion: a registry and the object its plug-ins are asked about.
+struct TVariableRound {
+  const TPlugins* Registry = nullptr;
+  TObject* Object = nullptr;
+};
+// Expands in several rounds as though in one: a doubled percent sign and the percent signs of an
+// inserted value stay text through the later rounds too, and become percent signs once, at the
+// end. Rounds without a registry are passed over.
+std::string SubstituteVariables(const std::vector<TVariableRound>& rounds, std::string_view text);
 // The same with a registry made for this call (a Category), freed before returning.
 std::string SubstituteVariables(std::unique_ptr<TPlugins> registry, TObject* object,
                                 std::string_view text);

@@ -8,6 +8,7 @@
 #include "templates/PageTemplate.h"
 #include "templates/PageTemplateProject.h"
 #include "templates/StreamCopy.h"
+#include "templates/TemplateVariables.h"
 
 namespace nimbra {
 
@@ -105,14 +106,19 @@ TPrintWizardElement::TPrintWizardElement(const TMetaClass& propertiesClass, doub
     : TVisiblePageElement(propertiesClass, defaultWidth, defaultHeight) {}
 
 std::string TPrintWizardElement::ExpandVariables(const std::string& text) const {
-  std::string result = text;
+  // In one expansion, so that a value one round inserts is never read as a variable by the next.
+  return SubstituteVariables(VariableRounds(), text);
+}
+
+std::vector<TVariableRound> TPrintWizardElement::VariableRounds() const {
+  std::vector<TVariableRound> rounds;
   if (const TPrintWizardPageTemplateProject* project = TemplateProject()) {
-    result = project->ExpandVariables(result);
+    rounds = TemplateVariableRounds(project);
   }
   if (const TPrintWizardPageTemplate* pageTemplate = PageTemplate()) {
-    result = pageTemplate->ExpandVariables(result);
+    for (const TVariableRound& round : TemplateVariableRounds(pageTemplate)) rounds.push_back(round);
   }
-  return result;
+  return rounds;
 }
 
 TPrintWizardPageTemplate* TPrintWizardElement::PageTemplate() const {

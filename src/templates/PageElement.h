@@ -13,10 +13,12 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "framework/InterfacedPlugin.h"
 #include "framework/OwnerList.h"
 #include "framework/Properties.h"
+#include "framework/VariablePlugin.h"
 #include "raster/Bitmap32.h"
 #include "storage/CSFStreamWinTypes.h"
 #include "templates/PageGeometry.h"
@@ -171,8 +173,10 @@ class TPrintWizardElement : public TVisiblePageElement, public IBitmap32Glyph {
   // The resolution an element without a page template draws at.
   static constexpr double kDefaultResolution = 96.0;
 
-  // The project's expansion first, then the template's; each only when the element has one.
-  virtual std::string ExpandVariables(const std::string& text) const;
+  // The text expanded in the element's VariableRounds, as one expansion.
+  std::string ExpandVariables(const std::string& text) const;
+  // The project's rounds first, then the template's; each only when the element has one.
+  virtual std::vector<TVariableRound> VariableRounds() const;
   // The nearest owner of that class, or none.
   virtual TPrintWizardPageTemplate* PageTemplate() const;
   virtual TPrintWizardPageTemplateProject* TemplateProject() const;

@@ -4,11 +4,16 @@
 #pragma once
 
 #include <string>
+#include <vector>
+
+#include "framework/VariablePlugin.h"
 
 namespace nimbra {
 
 class TObject;
 
 std::string ExpandTemplateVariables(const std::string& text, const TObject* context);
+// The two rounds of that expansion, for callers that expand in further rounds at the same time.
+std::vector<TVariableRound> TemplateVariableRounds(const TObject* context);
 
 }  // namespace nimbra

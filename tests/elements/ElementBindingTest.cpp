@@ -193,6 +193,22 @@ TEST_F(ElementBindingTest, DescriptionTextFallsBackToTheObjectsText) {
   EXPECT_EQ(description.GetText(), "");
 }
 
+// A caption and the object's own text are each expanded once, so what was written as a literal
+// percent sign stays one.
+TEST_F(ElementBindingTest, DescriptionTextIsExpandedOnce) {
+  TPrintWizardPageTemplate page;
+  page.SetPageNumber(4);
+  TTestPicture object("1.jpg", "/1.jpg", "Seite %%seitennr% von %seitennr%");
+  AddTo<TPrintPageElementPicture>(page).BindObject(ItemFor(object));
+  auto& description = AddTo<TPrintPageElementPictureText>(page);
+  description.PictureTextProperties().SetPictureNumber(1);
+  description.SetRendering(1);
+
+  EXPECT_EQ(description.GetText(), "Seite %seitennr% von 4");
+  description.TextProperties().SetText("%%seitennr%: 100%%");
+  EXPECT_EQ(description.GetText(), "%seitennr%: 100%");
+}
+
 TEST_F(ElementBindingTest, PageNumberTextComesFromItsTemplate) {
   TPrintWizardPageTemplate page;
   auto& number = AddTo<TPrintPageElementPageNumberText>(page);

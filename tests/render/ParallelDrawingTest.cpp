@@ -1,6 +1,7 @@
 // Pages drawn on two threads at once, with render contexts of their own: pictures decoded from
 // disk and from one package, a random turn, a turned packaged picture, translucent shapes and a
-// background picture. The thread-sanitizer build runs this test (scripts/test.sh).
+// background picture, which both pages take from the program's bitmap cache as the programs do.
+// The thread-sanitizer build runs this test (scripts/test.sh).
 #include <gtest/gtest.h>
 
 #include <array>
@@ -21,6 +22,7 @@
 #include "storage/FileAccess.h"
 #include "storage/MemoryStream.h"
 #include "storage/PackageFileListItem.h"
+#include "templates/Bitmap32Cache.h"
 
 namespace nimbra {
 namespace {
@@ -56,6 +58,7 @@ class ParallelDrawingTest : public test::TRenderTest {
  protected:
   void SetUp() override {
     TRenderTest::SetUp();
+    CreateBitmap32Cache();
     SetFileAccess(access_);
     WritePictures();
     BuildProject();
@@ -72,6 +75,7 @@ class ParallelDrawingTest : public test::TRenderTest {
     list_.reset();
     engine_.SetSlideShowTree(nullptr);
     SetFileAccess(nullptr);
+    FreeBitmap32Cache();
   }
 
   // Two photos of the slideshow on disk, the background beside them, a stamp in a package.
@@ -157,6 +161,8 @@ TEST_F(ParallelDrawingTest, PagesDrawnAtTheSameTimeMatchThemDrawnOneAfterTheOthe
   }
   // Different photos: the comparison above is between drawn pages, not empty ones.
   EXPECT_FALSE(*alone[0] == *alone[1]);
+  // The background was decoded once and shared from the cache.
+  EXPECT_NE(Bitmap32Cache()->Get(folder_.File("grund.png")), nullptr);
 }
 
 TEST_F(ParallelDrawingTest, APageDrawnWithAGeneratorOfItsOwnIsThePageTheEngineRenders) {
