@@ -69,6 +69,19 @@ std::string TPrintPageElementText::GetText() const {
   return FinalRendering() ? ExpandVariables(text) : text;
 }
 
+std::string TPrintPageElementText::TextFor(const TRenderContext& context) {
+  const TRenderMode ownMode = RenderMode();
+  SetRenderMode(context.Mode);
+  try {
+    std::string text = GetText();
+    SetRenderMode(ownMode);
+    return text;
+  } catch (...) {
+    SetRenderMode(ownMode);
+    throw;
+  }
+}
+
 int32_t TPrintPageElementText::ScaleFont(const TFontRecord& font) const {
   const int32_t height = -MulDiv(font.Size, kScreenLogicalDpi, 72);
   return RoundHalfToEven(height / 72.0 * Resolution());

@@ -70,6 +70,9 @@ class TPrintPageElementText : public TPrintablePageElement,
 
   // The text to draw: expanded in final rendering, as typed in the design view.
   virtual std::string GetText() const;
+  // GetText as the engine draws it with the context: the engine hands the mode over in the
+  // context alone, so the element takes that mode for the call and then goes back to its own.
+  std::string TextFor(const TRenderContext& context);
   // The font height to draw with, in the platform's font-height units at the element's
   // resolution: round(h / 72 × Resolution), h being the negative pixel height of the font's point
   // size at the screen's logical resolution (halves to even).

@@ -3,6 +3,8 @@
 #include "elements/ElementErrorReporting.h"
 #include "elements/ElementInterfaces.h"
 #include "elements/RenderContext.h"
+#include "templates/ElementBinding.h"
+#include "templates/PageTemplate.h"
 
 namespace nimbra {
 
@@ -76,6 +78,16 @@ void DrawThroughInterfaces(TPageElement& element, IPrintablePageElement& printab
 }
 
 }  // namespace
+
+TElementBindingScope::TElementBindingScope(TPageTemplate& page, TPageElement& element,
+                                           TRenderContext& context)
+    : page_(page) {
+  auto* bound = Supports<IObjectBoundElement>(&element);
+  context.BoundItem = bound != nullptr ? bound->GetBoundObject() : nullptr;
+  page_.SetBoundItem(context.BoundItem);
+}
+
+TElementBindingScope::~TElementBindingScope() { page_.SetBoundItem(nullptr); }
 
 void DrawElement(TPageElement& element, const TRenderContext& context) {
   auto* printable = Supports<IPrintablePageElement>(&element);

@@ -4,10 +4,26 @@
 // BeginRender and EndRender around their print calls, as before.
 #pragma once
 
+#include "elements/RenderContext.h"
+
 namespace nimbra {
 
 class TPageElement;
-struct TRenderContext;
+class TPageTemplate;
+
+// Binds an element of a page to its object for as long as it draws: the context carries the item
+// and the page is bound to it too, since variables expanded while the element draws (the chapter
+// name, say) look it up there. The page lets go of it again when the scope ends.
+class TElementBindingScope {
+ public:
+  TElementBindingScope(TPageTemplate& page, TPageElement& element, TRenderContext& context);
+  ~TElementBindingScope();
+  TElementBindingScope(const TElementBindingScope&) = delete;
+  TElementBindingScope& operator=(const TElementBindingScope&) = delete;
+
+ private:
+  TPageTemplate& page_;
+};
 
 // The print call on the context's canvas, then the pass onto the target (the page bitmap's own
 // canvas) unless the element prints to bitmaps or skips that pass. Elements that do not print are

@@ -7,7 +7,6 @@
 #include "raster/Blend.h"
 #include "render/ElementDrawing.h"
 #include "render/ProgressStepScope.h"
-#include "templates/ElementBinding.h"
 #include "templates/PageTemplate.h"
 #include "templates/VirtualProjectRenderer.h"
 
@@ -132,12 +131,10 @@ void TPrintWizardRenderEngine::DrawElements(TPageTemplate& page, TRenderContext&
   for (int32_t i = 0; i < elements.Count(); ++i) {
     TPageElement* element = elements.Items(i);
     if (element == nullptr) continue;
-    // Variables expanded while the element draws (the chapter name, say) see its object.
-    auto* bound = Supports<IObjectBoundElement>(element);
-    context.BoundItem = bound != nullptr ? bound->GetBoundObject() : nullptr;
-    page.SetBoundItem(context.BoundItem);
-    DrawElement(*element, context);
-    page.SetBoundItem(nullptr);
+    {
+      const TElementBindingScope binding(page, *element, context);
+      DrawElement(*element, context);
+    }
     if (step != nullptr) step->StepBy(std::to_string(i + 1));
   }
 }

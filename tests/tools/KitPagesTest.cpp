@@ -3,12 +3,13 @@
 #include <nlohmann/json.hpp>
 
 #include "KitPagesTestShow.h"
+#include "KitRenderTestShow.h"
 #include "KitRunner.h"
 #include "TempFolder.h"
 #include "elements/PrintPageElementPicture.h"
 #include "elements/PrintPageElementUserText.h"
 #include "templates/PageTemplateProject.h"
-#include "templates/StructureElements.h"
+#include "templates/PageTemplate.h"
 
 namespace nimbra {
 namespace {
@@ -27,13 +28,7 @@ std::string WriteProject(const TempFolder& folder, uint8_t side = kPageSideAny) 
   pageTemplate.Elements().Add(std::make_unique<TPrintPageElementPicture>());
   pageTemplate.Elements().Add(std::make_unique<TPrintPageElementPicture>());
   pageTemplate.Elements().Add(std::make_unique<TPrintPageElementUserText>());
-  auto loop = std::make_unique<TSlideShowPageTemplateStructureElementLoop>();
-  loop->LoopProperties().SetEvent(std::make_unique<TStructureEventOnListEnd>());
-  TRef<ITreeItem> loopItem = HandOverToRef<ITreeItem>(std::move(loop));
-  project.Structure().GetItems()->Add(loopItem);
-  auto page = std::make_unique<TPageTemplateStructureElementPage>();
-  page->SetTemplate(&pageTemplate);
-  loopItem->NeedChildren()->Add(HandOverToRef<ITreeItem>(std::move(page)));
+  test::RepeatUntilTheShowEnds(project, pageTemplate);
   const std::string path = folder.File("album.pwt");
   EXPECT_TRUE(project.SaveToFile(path));
   return path;

@@ -7,7 +7,16 @@
 
 #include "raster/Bitmap32.h"
 
+namespace nimbra {
+class TPageTemplate;
+class TPageTemplateProject;
+}  // namespace nimbra
+
 namespace nimbra::test {
+
+// Gives the project a structure that lays the template on one page after the other until the
+// slideshow ends.
+void RepeatUntilTheShowEnds(TPageTemplateProject& project, TPageTemplate& pageTemplate);
 
 // A slideshow whose picture objects name the given files, in order.
 void WriteNamedPictureShow(const std::string& path, const std::vector<std::string>& pictures);

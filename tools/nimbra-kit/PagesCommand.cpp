@@ -6,6 +6,7 @@
 #include "nimbra-kit/KitCommands.h"
 #include "nimbra-kit/KitStartup.h"
 #include "nimbra-kit/PackageOpening.h"
+#include "render/PageTexts.h"
 #include "slideshow/SlideShow.h"
 #include "slideshow/SlideShowObject.h"
 #include "slideshow/SlideShowTree.h"
@@ -60,7 +61,15 @@ void LoadProject(IFileAccess& access, const std::string& name,
   project.LoadFromStream(*stream);
 }
 
-TJson Describe(const TRenderPageTemplateList& pages) {
+TJson DescribeTexts(const TRenderPageTemplateListItem& page) {
+  TJson texts = TJson::array();
+  for (const TPageText& text : FinalPageTexts(page)) {
+    texts.push_back({{"element", text.Element}, {"class", text.ClassName}, {"text", text.Text}});
+  }
+  return texts;
+}
+
+TJson Describe(const TRenderPageTemplateList& pages, bool withTexts) {
   TJson list = TJson::array();
   for (int32_t i = 0; i < pages.Count(); ++i) {
     const TRenderPageTemplateListItem& page = *pages.Items(i);
@@ -78,6 +87,7 @@ TJson Describe(const TRenderPageTemplateList& pages) {
                      pageTemplate != nullptr ? pageTemplate->Properties().Name() : std::string()},
                     {"blank", page.Blank()},
                     {"bindings", std::move(bindings)}});
+    if (withTexts) list.back()["texts"] = DescribeTexts(page);
   }
   return TJson{{"pages", std::move(list)}};
 }
@@ -99,6 +109,12 @@ void PrintPages(const TJson& description, std::ostream& out) {
       separator = ", ";
     }
     out << "\n";
+    // Quoted, so that a text of several lines stays on one.
+    if (!page.contains("texts")) continue;
+    for (const TJson& text : page["texts"]) {
+      out << "  element " << text["element"].get<int>() << " " << text["class"].get<std::string>()
+          << ": " << text["text"].dump() << "\n";
+    }
   }
 }
 
@@ -124,7 +140,7 @@ void RunPages(const TCommandLine& commandLine, std::ostream& out) {
     renderer.SetSlideShowTree(TRef<ITree>(tree.get()));
     renderer.SetInsertBlankPages(commandLine.Has("blank-pages"));
     const std::unique_ptr<TRenderPageTemplateList> pages = renderer.Execute();
-    description = Describe(*pages);
+    description = Describe(*pages, commandLine.Has("texts"));
   }
   if (commandLine.Has("json")) {
     out << description.dump(2) << "\n";
@@ -139,17 +155,20 @@ const TKitCommand kPagesCommand = {
     "pages",
     "list the pages an album makes of a slideshow and a template project",
     "Usage: nimbra-kit pages -p SLIDESHOW.kvt -t PROJECT.pwt [--package PACKAGE]...\n"
-    "                        [--blank-pages] [--json]\n"
+    "                        [--blank-pages] [--texts] [--json]\n"
     "\n"
     "Lays the slideshow onto the project's templates as the album does and lists the pages:\n"
     "for each page its template and, for each element of the template, the slideshow object\n"
-    "it shows (as its position, \"2.3\" being the third object in the second root object).\n",
+    "it shows (as its position, \"2.3\" being the third object in the second root object).\n"
+    "With --texts, each page is followed by the text of each of its text elements as the\n"
+    "picture engine draws it, variables expanded.\n",
     {SlideShowOption(),
      TemplateOption(),
      PackageOption(),
      {.LongName = "blank-pages",
       .Help = "insert blank pages so that templates land on the side of the\n"
               "page they ask for"},
+     {.LongName = "texts", .Help = "after each page, the final text of its text elements"},
      {.LongName = "json", .Help = "print one JSON object instead of one line per page"}},
     RunPages};
 
