@@ -1,10 +1,19 @@
 #include "layouts/LayoutReader.h"
 
+#include <cctype>
 #include <cmath>
 #include <map>
+#include <set>
+#include <utility>
+#include <vector>
 
+#include "elements/PageNumberTextPosition.h"
+#include "elements/PageTemplateVariable.h"
 #include "elements/PrintPageElementGeometric.h"
+#include "elements/PrintPageElementPageNumberText.h"
 #include "elements/PrintPageElementPicture.h"
+#include "elements/PrintPageElementPictureText.h"
+#include "elements/PrintPageElementUserText.h"
 #include "layouts/LayoutFields.h"
 #include "layouts/LayoutJson.h"
 #include "templates/PageTemplateProject.h"
@@ -67,14 +76,78 @@ void ReadShape(TLayoutFields& fields, TPrintPageElementGeometric& element) {
   bag.SetBorderWidth(static_cast<int32_t>(fields.Integer("borderWidth", 1, 0, 1000)));
 }
 
+// The font, its colour and the alignment every kind of text carries.
+void ReadTextLook(TLayoutFields& fields, TPrintPageElementAlignedTextProperties& bag) {
+  TFontRecord font = bag.Font();
+  font.Name = fields.Text("font", font.Name);
+  if (font.Name.empty()) fields.Fail(fields.Object(), "\"font\" of " + fields.What() + " is empty");
+  font.Size = static_cast<int32_t>(fields.Integer("size", font.Size, 1, 1000));
+  font.Style = 0;
+  if (fields.Boolean("bold", false)) font.Style |= kFontStyleBold;
+  if (fields.Boolean("italic", false)) font.Style |= kFontStyleItalic;
+  // Text is drawn opaque, so a colour with its own opacity would promise what is not kept.
+  if (const TJsonValue* colour = fields.Object().Find("color");
+      colour != nullptr && colour->Kind == TJsonKind::String && colour->Text.size() == 9) {
+    fields.Fail(*colour, "\"color\" of " + fields.What() + " should be a colour \"#RRGGBB\"");
+  }
+  const TColor32 argb = *fields.Color("color", 0xFF000000u);
+  // The font keeps its colour the platform's way round: 0x00BBGGRR.
+  font.Color =
+      static_cast<int32_t>(((argb & 0xFFu) << 16) | (argb & 0xFF00u) | ((argb >> 16) & 0xFFu));
+  bag.SetFont(font);
+  bag.SetHorzAlignment(
+      static_cast<uint8_t>(fields.Choice("align", {"left", "centred", "right"}, kAlignLeft)));
+  bag.SetVertAlignment(
+      static_cast<uint8_t>(fields.Choice("verticalAlign", {"top", "middle", "bottom"}, kAlignTop)));
+}
+
+std::unique_ptr<TPrintPageElementPageNumberTextPosition> MakePosition(size_t kind) {
+  switch (kind) {
+    case 1:
+      return std::make_unique<TPrintPageElementPageNumberTextPositionCentered>();
+    case 2:
+      return std::make_unique<TPrintPageElementPageNumberTextPositionJumping>();
+    default:
+      return std::make_unique<TPrintPageElementPageNumberTextPositionAsDesigned>();
+  }
+}
+
+std::unique_ptr<TPrintWizardElement> ReadText(TLayoutFields& fields, size_t type) {
+  if (type == 3) {
+    auto text = std::make_unique<TPrintPageElementUserText>();
+    TPrintPageElementAlignedTextProperties& bag = text->AlignedProperties();
+    bag.SetText(fields.Text("text", bag.Text()));
+    ReadTextLook(fields, bag);
+    return text;
+  }
+  if (type == 4) {
+    auto caption = std::make_unique<TPrintPageElementPictureText>();
+    TPrintPageElementPictureTextProperties& bag = caption->PictureTextProperties();
+    // Without a text of its own a caption shows the photo's description.
+    bag.SetText(fields.Text("text", {}));
+    bag.SetPictureNumber(static_cast<int32_t>(fields.Integer("picture", 1, 1, 1000)));
+    ReadTextLook(fields, bag);
+    return caption;
+  }
+  auto number = std::make_unique<TPrintPageElementPageNumberText>();
+  TPrintPageElementPageNumberTextProperties& bag = number->PageNumberProperties();
+  bag.SetText(fields.Text("text", {}));
+  bag.SetPosition(
+      MakePosition(fields.Choice("position", {"asDesigned", "centred", "alternating"}, 0)));
+  ReadTextLook(fields, bag);
+  return number;
+}
+
 std::unique_ptr<TPageElement> ReadElement(const TJsonValue& value) {
   TLayoutFields probe(value, "an element");
-  const size_t type = probe.Choice("type", {"picture", "rectangle", "ellipse"}, 99);
+  const size_t type = probe.Choice(
+      "type", {"picture", "rectangle", "ellipse", "text", "caption", "pageNumber"}, 99);
   if (type == 99)
     probe.Fail(value,
-               "an element needs \"type\": \"picture\", \"rectangle\" or "
-               "\"ellipse\"");
-  static const char* const kWhat[] = {"a picture element", "a rectangle", "an ellipse"};
+               "an element needs \"type\": \"picture\", \"rectangle\", \"ellipse\", "
+               "\"text\", \"caption\" or \"pageNumber\"");
+  static const char* const kWhat[] = {"a picture element", "a rectangle",  "an ellipse", "a text",
+                                      "a caption",         "a page number"};
   TLayoutFields fields(value, kWhat[type]);
   fields.Get("type", TJsonKind::String);
   const TDoubleRect rect = fields.Rect("rect");
@@ -83,6 +156,8 @@ std::unique_ptr<TPageElement> ReadElement(const TJsonValue& value) {
     auto picture = std::make_unique<TPrintPageElementPicture>();
     ReadPicture(fields, *picture);
     element = std::move(picture);
+  } else if (type >= 3) {
+    element = ReadText(fields, type);
   } else if (type == 1) {
     auto shape = std::make_unique<TPrintPageElementRect>();
     ReadShape(fields, *shape);
@@ -137,12 +212,30 @@ std::unique_ptr<TPrintWizardPageTemplate> ReadTemplate(const TJsonValue& value, 
   pageTemplate->Properties().SetSide(
       static_cast<uint8_t>(fields.Choice("side", {"any", "even", "odd"}, kPageSideAny)));
   takesPhotos = false;
+  int32_t slideShowPictures = 0;
+  std::vector<std::pair<const TJsonValue*, int32_t>> captions;
   for (const TJsonValue& elementValue : ListOf(fields, "elements", true).Items) {
     std::unique_ptr<TPageElement> element = ReadElement(elementValue);
     if (const auto* consumer = dynamic_cast<const IObjectConsumer*>(element.get())) {
       takesPhotos = takesPhotos || consumer->TakesObject();
     }
+    if (const auto* picture = dynamic_cast<const TPrintPageElementPicture*>(element.get());
+        picture != nullptr && picture->PictureProperties().UseSlideShowPicture()) {
+      ++slideShowPictures;
+    }
+    // A caption counts only the pictures that show the slideshow's photos, wherever they are
+    // listed; one beyond them would stay empty on every page.
+    if (const auto* caption = dynamic_cast<const TPrintPageElementPictureText*>(element.get())) {
+      captions.push_back({&elementValue, caption->PictureTextProperties().PictureNumber()});
+    }
     pageTemplate->Elements().Add(std::move(element));
+  }
+  for (const auto& [at, number] : captions) {
+    if (number > slideShowPictures) {
+      fields.Fail(*at, "a caption describes picture " + std::to_string(number) +
+                           " but the template shows " + std::to_string(slideShowPictures) +
+                           " of the photos");
+    }
   }
   fields.CheckAllUsed();
   return pageTemplate;
@@ -236,6 +329,47 @@ class TStructureReader {
   const TTemplatesByName& templates_;
 };
 
+// ---- project variables ----
+
+void ReadVariables(TLayoutFields& fields, TPrintWizardPageTemplateProject& project) {
+  const TJsonValue* list = fields.Get("variables", TJsonKind::Array);
+  if (list == nullptr) return;
+  if (list->Items.size() > kMaxListLength) {
+    fields.Fail(*list, "\"variables\" of the layout holds more than " +
+                           std::to_string(kMaxListLength) + " entries");
+  }
+  auto* bag = dynamic_cast<TPageTemplateVariableProperties*>(
+      project.ProjectProperties() != nullptr ? project.ProjectProperties()->Variables() : nullptr);
+  if (bag == nullptr) fields.Fail(*list, "project variables are not available in this program");
+  TPageTemplateVariableList& variables = bag->Variables();
+  variables.Clear();
+  std::set<std::string> seen;
+  for (const TJsonValue& value : list->Items) {
+    TLayoutFields variable(value, "a variable");
+    const TJsonValue& nameValue = *variable.Get("name", TJsonKind::String, true);
+    const std::string& name = nameValue.Text;
+    if (name.empty() || name.find('%') != std::string::npos) {
+      variable.Fail(nameValue, "a variable's name should be a word without \"%\"");
+    }
+    // Texts find variables whatever the letter case, so two names differing only there would
+    // hide one of them.
+    std::string folded = name;
+    for (char& c : folded) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    if (!seen.insert(folded).second) {
+      variable.Fail(nameValue, "two variables are named \"" + name + "\"");
+    }
+    const std::string text = variable.Text("value", {}, true);
+    variable.CheckAllUsed();
+    // Several lines need the variable that keeps lines; one line is a plain text.
+    const TMetaClass& kind = text.find('\n') != std::string::npos
+                                 ? TPageTemplateTextVariable::StaticClass()
+                                 : TPageTemplateStringVariable::StaticClass();
+    TPageTemplateVariable& added = variables.Items(variables.AddVariable(kind));
+    added.SetVariableName(name);
+    added.SetValueText(text);
+  }
+}
+
 }  // namespace
 
 TLayout ReadLayout(std::string_view json) {
@@ -250,6 +384,8 @@ TLayout ReadLayout(std::string_view json) {
     bag->SetAuthor(fields.Text("author", {}));
     bag->SetDescription(fields.Text("description", {}));
   }
+
+  ReadVariables(fields, project);
 
   project.Templates().Clear();
   TTemplatesByName byName;
