@@ -1,21 +1,16 @@
 #include "layouts/LayoutReader.h"
 
-#include <cctype>
 #include <cmath>
 #include <map>
-#include <set>
 #include <utility>
 #include <vector>
 
-#include "elements/PageNumberTextPosition.h"
-#include "elements/PageTemplateVariable.h"
 #include "elements/PrintPageElementGeometric.h"
-#include "elements/PrintPageElementPageNumberText.h"
 #include "elements/PrintPageElementPicture.h"
 #include "elements/PrintPageElementPictureText.h"
-#include "elements/PrintPageElementUserText.h"
 #include "layouts/LayoutFields.h"
 #include "layouts/LayoutJson.h"
+#include "layouts/LayoutTexts.h"
 #include "templates/PageTemplateProject.h"
 #include "templates/StructureElements.h"
 #include "templates/StructureEvent.h"
@@ -76,68 +71,6 @@ void ReadShape(TLayoutFields& fields, TPrintPageElementGeometric& element) {
   bag.SetBorderWidth(static_cast<int32_t>(fields.Integer("borderWidth", 1, 0, 1000)));
 }
 
-// The font, its colour and the alignment every kind of text carries.
-void ReadTextLook(TLayoutFields& fields, TPrintPageElementAlignedTextProperties& bag) {
-  TFontRecord font = bag.Font();
-  font.Name = fields.Text("font", font.Name);
-  if (font.Name.empty()) fields.Fail(fields.Object(), "\"font\" of " + fields.What() + " is empty");
-  font.Size = static_cast<int32_t>(fields.Integer("size", font.Size, 1, 1000));
-  font.Style = 0;
-  if (fields.Boolean("bold", false)) font.Style |= kFontStyleBold;
-  if (fields.Boolean("italic", false)) font.Style |= kFontStyleItalic;
-  // Text is drawn opaque, so a colour with its own opacity would promise what is not kept.
-  if (const TJsonValue* colour = fields.Object().Find("color");
-      colour != nullptr && colour->Kind == TJsonKind::String && colour->Text.size() == 9) {
-    fields.Fail(*colour, "\"color\" of " + fields.What() + " should be a colour \"#RRGGBB\"");
-  }
-  const TColor32 argb = *fields.Color("color", 0xFF000000u);
-  // The font keeps its colour the platform's way round: 0x00BBGGRR.
-  font.Color =
-      static_cast<int32_t>(((argb & 0xFFu) << 16) | (argb & 0xFF00u) | ((argb >> 16) & 0xFFu));
-  bag.SetFont(font);
-  bag.SetHorzAlignment(
-      static_cast<uint8_t>(fields.Choice("align", {"left", "centred", "right"}, kAlignLeft)));
-  bag.SetVertAlignment(
-      static_cast<uint8_t>(fields.Choice("verticalAlign", {"top", "middle", "bottom"}, kAlignTop)));
-}
-
-std::unique_ptr<TPrintPageElementPageNumberTextPosition> MakePosition(size_t kind) {
-  switch (kind) {
-    case 1:
-      return std::make_unique<TPrintPageElementPageNumberTextPositionCentered>();
-    case 2:
-      return std::make_unique<TPrintPageElementPageNumberTextPositionJumping>();
-    default:
-      return std::make_unique<TPrintPageElementPageNumberTextPositionAsDesigned>();
-  }
-}
-
-std::unique_ptr<TPrintWizardElement> ReadText(TLayoutFields& fields, size_t type) {
-  if (type == 3) {
-    auto text = std::make_unique<TPrintPageElementUserText>();
-    TPrintPageElementAlignedTextProperties& bag = text->AlignedProperties();
-    bag.SetText(fields.Text("text", bag.Text()));
-    ReadTextLook(fields, bag);
-    return text;
-  }
-  if (type == 4) {
-    auto caption = std::make_unique<TPrintPageElementPictureText>();
-    TPrintPageElementPictureTextProperties& bag = caption->PictureTextProperties();
-    // Without a text of its own a caption shows the photo's description.
-    bag.SetText(fields.Text("text", {}));
-    bag.SetPictureNumber(static_cast<int32_t>(fields.Integer("picture", 1, 1, 1000)));
-    ReadTextLook(fields, bag);
-    return caption;
-  }
-  auto number = std::make_unique<TPrintPageElementPageNumberText>();
-  TPrintPageElementPageNumberTextProperties& bag = number->PageNumberProperties();
-  bag.SetText(fields.Text("text", {}));
-  bag.SetPosition(
-      MakePosition(fields.Choice("position", {"asDesigned", "centred", "alternating"}, 0)));
-  ReadTextLook(fields, bag);
-  return number;
-}
-
 std::unique_ptr<TPageElement> ReadElement(const TJsonValue& value) {
   TLayoutFields probe(value, "an element");
   const size_t type = probe.Choice(
@@ -157,7 +90,7 @@ std::unique_ptr<TPageElement> ReadElement(const TJsonValue& value) {
     ReadPicture(fields, *picture);
     element = std::move(picture);
   } else if (type >= 3) {
-    element = ReadText(fields, type);
+    element = ReadTextElement(fields, static_cast<TLayoutTextKind>(type - 3));
   } else if (type == 1) {
     auto shape = std::make_unique<TPrintPageElementRect>();
     ReadShape(fields, *shape);
@@ -329,47 +262,6 @@ class TStructureReader {
   const TTemplatesByName& templates_;
 };
 
-// ---- project variables ----
-
-void ReadVariables(TLayoutFields& fields, TPrintWizardPageTemplateProject& project) {
-  const TJsonValue* list = fields.Get("variables", TJsonKind::Array);
-  if (list == nullptr) return;
-  if (list->Items.size() > kMaxListLength) {
-    fields.Fail(*list, "\"variables\" of the layout holds more than " +
-                           std::to_string(kMaxListLength) + " entries");
-  }
-  auto* bag = dynamic_cast<TPageTemplateVariableProperties*>(
-      project.ProjectProperties() != nullptr ? project.ProjectProperties()->Variables() : nullptr);
-  if (bag == nullptr) fields.Fail(*list, "project variables are not available in this program");
-  TPageTemplateVariableList& variables = bag->Variables();
-  variables.Clear();
-  std::set<std::string> seen;
-  for (const TJsonValue& value : list->Items) {
-    TLayoutFields variable(value, "a variable");
-    const TJsonValue& nameValue = *variable.Get("name", TJsonKind::String, true);
-    const std::string& name = nameValue.Text;
-    if (name.empty() || name.find('%') != std::string::npos) {
-      variable.Fail(nameValue, "a variable's name should be a word without \"%\"");
-    }
-    // Texts find variables whatever the letter case, so two names differing only there would
-    // hide one of them.
-    std::string folded = name;
-    for (char& c : folded) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    if (!seen.insert(folded).second) {
-      variable.Fail(nameValue, "two variables are named \"" + name + "\"");
-    }
-    const std::string text = variable.Text("value", {}, true);
-    variable.CheckAllUsed();
-    // Several lines need the variable that keeps lines; one line is a plain text.
-    const TMetaClass& kind = text.find('\n') != std::string::npos
-                                 ? TPageTemplateTextVariable::StaticClass()
-                                 : TPageTemplateStringVariable::StaticClass();
-    TPageTemplateVariable& added = variables.Items(variables.AddVariable(kind));
-    added.SetVariableName(name);
-    added.SetValueText(text);
-  }
-}
-
 }  // namespace
 
 TLayout ReadLayout(std::string_view json) {
@@ -385,7 +277,7 @@ TLayout ReadLayout(std::string_view json) {
     bag->SetDescription(fields.Text("description", {}));
   }
 
-  ReadVariables(fields, project);
+  ReadProjectVariables(fields, project);
 
   project.Templates().Clear();
   TTemplatesByName byName;
