@@ -2,11 +2,15 @@
 
 #include <cmath>
 #include <map>
+#include <utility>
+#include <vector>
 
 #include "elements/PrintPageElementGeometric.h"
 #include "elements/PrintPageElementPicture.h"
+#include "elements/PrintPageElementPictureText.h"
 #include "layouts/LayoutFields.h"
 #include "layouts/LayoutJson.h"
+#include "layouts/LayoutTexts.h"
 #include "templates/PageTemplateProject.h"
 #include "templates/StructureElements.h"
 #include "templates/StructureEvent.h"
@@ -69,12 +73,14 @@ void ReadShape(TLayoutFields& fields, TPrintPageElementGeometric& element) {
 
 std::unique_ptr<TPageElement> ReadElement(const TJsonValue& value) {
   TLayoutFields probe(value, "an element");
-  const size_t type = probe.Choice("type", {"picture", "rectangle", "ellipse"}, 99);
+  const size_t type = probe.Choice(
+      "type", {"picture", "rectangle", "ellipse", "text", "caption", "pageNumber"}, 99);
   if (type == 99)
     probe.Fail(value,
-               "an element needs \"type\": \"picture\", \"rectangle\" or "
-               "\"ellipse\"");
-  static const char* const kWhat[] = {"a picture element", "a rectangle", "an ellipse"};
+               "an element needs \"type\": \"picture\", \"rectangle\", \"ellipse\", "
+               "\"text\", \"caption\" or \"pageNumber\"");
+  static const char* const kWhat[] = {"a picture element", "a rectangle",  "an ellipse", "a text",
+                                      "a caption",         "a page number"};
   TLayoutFields fields(value, kWhat[type]);
   fields.Get("type", TJsonKind::String);
   const TDoubleRect rect = fields.Rect("rect");
@@ -83,6 +89,8 @@ std::unique_ptr<TPageElement> ReadElement(const TJsonValue& value) {
     auto picture = std::make_unique<TPrintPageElementPicture>();
     ReadPicture(fields, *picture);
     element = std::move(picture);
+  } else if (type >= 3) {
+    element = ReadTextElement(fields, static_cast<TLayoutTextKind>(type - 3));
   } else if (type == 1) {
     auto shape = std::make_unique<TPrintPageElementRect>();
     ReadShape(fields, *shape);
@@ -137,12 +145,30 @@ std::unique_ptr<TPrintWizardPageTemplate> ReadTemplate(const TJsonValue& value, 
   pageTemplate->Properties().SetSide(
       static_cast<uint8_t>(fields.Choice("side", {"any", "even", "odd"}, kPageSideAny)));
   takesPhotos = false;
+  int32_t slideShowPictures = 0;
+  std::vector<std::pair<const TJsonValue*, int32_t>> captions;
   for (const TJsonValue& elementValue : ListOf(fields, "elements", true).Items) {
     std::unique_ptr<TPageElement> element = ReadElement(elementValue);
     if (const auto* consumer = dynamic_cast<const IObjectConsumer*>(element.get())) {
       takesPhotos = takesPhotos || consumer->TakesObject();
     }
+    if (const auto* picture = dynamic_cast<const TPrintPageElementPicture*>(element.get());
+        picture != nullptr && picture->PictureProperties().UseSlideShowPicture()) {
+      ++slideShowPictures;
+    }
+    // A caption counts only the pictures that show the slideshow's photos, wherever they are
+    // listed; one beyond them would stay empty on every page.
+    if (const auto* caption = dynamic_cast<const TPrintPageElementPictureText*>(element.get())) {
+      captions.push_back({&elementValue, caption->PictureTextProperties().PictureNumber()});
+    }
     pageTemplate->Elements().Add(std::move(element));
+  }
+  for (const auto& [at, number] : captions) {
+    if (number > slideShowPictures) {
+      fields.Fail(*at, "a caption describes picture " + std::to_string(number) +
+                           " but the template shows " + std::to_string(slideShowPictures) +
+                           " of the photos");
+    }
   }
   fields.CheckAllUsed();
   return pageTemplate;
@@ -250,6 +276,8 @@ TLayout ReadLayout(std::string_view json) {
     bag->SetAuthor(fields.Text("author", {}));
     bag->SetDescription(fields.Text("description", {}));
   }
+
+  ReadProjectVariables(fields, project);
 
   project.Templates().Clear();
   TTemplatesByName byName;

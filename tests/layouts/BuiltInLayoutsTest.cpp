@@ -3,9 +3,14 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <string>
+#include <string_view>
+#include <vector>
 
 #include "LayoutTestSupport.h"
+#include "elements/PrintPageElementPageNumberText.h"
 #include "elements/PrintPageElementPicture.h"
+#include "elements/PrintPageElementPictureText.h"
 #include "layouts/BuiltInLayouts.h"
 #include "layouts/LayoutReader.h"
 #include "templates/PageTemplateProject.h"
@@ -52,6 +57,39 @@ TEST_F(TBuiltInLayoutsTest, FramedPhotosAreTurnedAtRandomOnColour) {
   const TLayout einzel = ReadLayout(FindBuiltInLayout("einzel")->Json);
   auto& single = dynamic_cast<TPrintWizardPageTemplate&>(*einzel.Project->Templates().Items(0));
   EXPECT_EQ(single.WizardProperties().BackColor(), 0xFF000000u);
+}
+
+// The class of every element of the layout's first template, with the caption's picture number or
+// the page number's position after it.
+std::vector<std::string> ElementsOf(std::string_view name) {
+  const TLayout layout = ReadLayout(FindBuiltInLayout(name)->Json);
+  const TPageTemplate& page = *layout.Project->Templates().Items(0);
+  std::vector<std::string> elements;
+  for (int32_t e = 0; e < page.Elements().Count(); ++e) {
+    const TPageElement& element = *page.Elements().Items(e);
+    std::string entry = element.ClassName();
+    if (const auto* caption = dynamic_cast<const TPrintPageElementPictureText*>(&element)) {
+      entry += " " + std::to_string(caption->PictureTextProperties().PictureNumber()) + " " +
+               caption->PictureTextProperties().Text();
+    }
+    if (const auto* number = dynamic_cast<const TPrintPageElementPageNumberText*>(&element)) {
+      entry += " " + number->PageNumberProperties().Position()->ClassName();
+    }
+    elements.push_back(entry);
+  }
+  return elements;
+}
+
+TEST_F(TBuiltInLayoutsTest, CaptionedLayoutsWriteDatesAndPageNumbers) {
+  const std::string caption = "TPrintPageElementPictureText ";
+  EXPECT_EQ(ElementsOf("beschriftet"),
+            (std::vector<std::string>{"TPrintPageElementPicture", "TPrintPageElementPicture",
+                                      caption + "1 %capturedate% · %filename%",
+                                      caption + "2 %capturedate% · %filename%"}));
+  EXPECT_EQ(ElementsOf("buch"),
+            (std::vector<std::string>{
+                "TPrintPageElementPicture",
+                "TPrintPageElementPageNumberText TPrintPageElementPageNumberTextPositionJumping"}));
 }
 
 }  // namespace

@@ -1,8 +1,12 @@
 #include <gtest/gtest.h>
 
 #include "LayoutTestSupport.h"
+#include "elements/PageTemplateVariable.h"
 #include "elements/PrintPageElementGeometric.h"
+#include "elements/PrintPageElementPageNumberText.h"
 #include "elements/PrintPageElementPicture.h"
+#include "elements/PrintPageElementPictureText.h"
+#include "elements/PrintPageElementUserText.h"
 #include "layouts/LayoutJson.h"
 #include "layouts/LayoutReader.h"
 #include "storage/MemoryStream.h"
@@ -150,6 +154,98 @@ TEST_F(TLayoutReaderTest, StructureSurvivesTheProjectsStoredForm) {
   EXPECT_EQ(picture.PictureProperties().RotationAngle(), -3.0);
 }
 
+const char* const kTextLayout = R"({
+  "name": "texte",
+  "variables": [ { "name": "Ort", "value": "Berlin" }, { "name": "Gruß", "value": "Hallo\nWelt" } ],
+  "templates": [ { "name": "T", "size": [30, 20], "elements": [
+    { "type": "picture", "rect": [0, 0, 0.5, 0.8] },
+    { "type": "picture", "rect": [0.5, 0, 1, 0.8], "file": "Logo.png" },
+    { "type": "picture", "rect": [0.5, 0, 1, 0.8] },
+    { "type": "text", "rect": [0, 0.8, 1, 0.9], "text": "Urlaub in %Ort%", "font": "Liberation Serif",
+      "size": 24, "bold": true, "color": "#102030", "align": "centred", "verticalAlign": "bottom" },
+    { "type": "caption", "rect": [0.5, 0.8, 1, 0.9], "picture": 2, "text": "%capturedate%",
+      "italic": true, "align": "right", "verticalAlign": "middle" },
+    { "type": "pageNumber", "rect": [0.9, 0.9, 1, 1], "position": "alternating" },
+    { "type": "pageNumber", "rect": [0, 0.9, 0.1, 1], "position": "centred", "text": "Seite %SEITENNR%" },
+    { "type": "text", "rect": [0, 0.9, 0.2, 1] }
+  ] } ],
+  "structure": [ { "loop": [ { "page": "T" } ] } ]
+})";
+
+struct TTextCase {
+  int32_t Element;
+  const char* Class;
+  std::string Text;
+  TFontRecord Font;
+  uint8_t Horz;
+  uint8_t Vert;
+};
+
+// Every text field lands in the element's bag and survives the stored project, as make-project
+// writes it; the colour turns round to 0x00BBGGRR.
+TEST_F(TLayoutReaderTest, TextElementsAndVariablesCarryEveryField) {
+  const TLayout layout = ReadLayout(kTextLayout);
+  TMemoryStream stored;
+  ASSERT_TRUE(layout.Project->SaveToStream(stored));
+  stored.SetPosition(0);
+  TPrintWizardPageTemplateProject project;
+  ASSERT_TRUE(project.LoadFromStream(stored));
+  const TPageTemplate& page = *project.Templates().Items(0);
+  const TTextCase cases[] = {
+      {3,
+       "TPrintPageElementUserText",
+       "Urlaub in %Ort%",
+       {0x302010, "Liberation Serif", 24, kFontStyleBold},
+       kAlignCenter,
+       kAlignBottom},
+      {4,
+       "TPrintPageElementPictureText",
+       "%capturedate%",
+       {0, "Arial", 10, kFontStyleItalic},
+       kAlignRight,
+       kAlignMiddle},
+      {5, "TPrintPageElementPageNumberText", "", {0, "Arial", 10, 0}, kAlignLeft, kAlignTop},
+      {6,
+       "TPrintPageElementPageNumberText",
+       "Seite %SEITENNR%",
+       {0, "Arial", 10, 0},
+       kAlignLeft,
+       kAlignTop},
+      {7, "TPrintPageElementUserText", "Ihr Text", {0, "Arial", 10, 0}, kAlignLeft, kAlignTop},
+  };
+  for (const TTextCase& expected : cases) {
+    SCOPED_TRACE(expected.Element);
+    auto& text =
+        dynamic_cast<TPrintPageElementAlignedText&>(*page.Elements().Items(expected.Element));
+    EXPECT_EQ(text.ClassName(), expected.Class);
+    const TPrintPageElementAlignedTextProperties& bag = text.AlignedProperties();
+    EXPECT_EQ(bag.Text(), expected.Text);
+    EXPECT_EQ(bag.Font(), expected.Font);
+    EXPECT_EQ(bag.HorzAlignment(), expected.Horz);
+    EXPECT_EQ(bag.VertAlignment(), expected.Vert);
+  }
+  auto& caption = dynamic_cast<TPrintPageElementPictureText&>(*page.Elements().Items(4));
+  EXPECT_EQ(caption.PictureTextProperties().PictureNumber(), 2);
+  auto position = [&](int32_t index) {
+    return dynamic_cast<TPrintPageElementPageNumberText&>(*page.Elements().Items(index))
+        .PageNumberProperties()
+        .Position()
+        ->ClassName();
+  };
+  EXPECT_EQ(position(5), "TPrintPageElementPageNumberTextPositionJumping");
+  EXPECT_EQ(position(6), "TPrintPageElementPageNumberTextPositionCentered");
+
+  const auto& variables =
+      dynamic_cast<TPageTemplateVariableProperties&>(*project.ProjectProperties()->Variables())
+          .Variables();
+  ASSERT_EQ(variables.Count(), 2);
+  EXPECT_EQ(variables.Items(0).ClassName(), "TPageTemplateStringVariable");
+  EXPECT_EQ(variables.Items(0).VariableName(), "Ort");
+  EXPECT_EQ(variables.Items(0).GetValueText(), "Berlin");
+  EXPECT_EQ(variables.Items(1).ClassName(), "TPageTemplateTextVariable");
+  EXPECT_EQ(variables.Items(1).GetValueText(), "Hallo\r\nWelt");
+}
+
 struct TBadLayout {
   std::string Json;
   int Line;
@@ -162,6 +258,14 @@ TEST_F(TLayoutReaderTest, MistakesAreRefusedWithTheirLine) {
   const std::string page = "\"structure\": [{\"loop\": [{\"page\": \"T\"}]}]}";
   const std::string picture =
       "\"elements\": [{\"type\": \"picture\", \"rect\": [0, 0, 1, 1]}]}],\n";
+  const auto element = [&](const std::string& type, const std::string& field) {
+    return head + "\"elements\": [{\"type\": \"" + type + "\", \"rect\": [0, 0, 1, 1],\n" + field +
+           "}]}],\n" + page;
+  };
+  const auto variables = [&](const std::string& list) {
+    return "{\"name\": \"x\", \"variables\": [\n" + list +
+           "],\n\"templates\": [{\"name\": \"T\", \"size\": [32, 18],\n" + picture + page;
+  };
   const TBadLayout cases[] = {
       {"[1]", 1, "the layout should be an object"},
       {"{\"templates\": []}", 1, "the layout needs \"name\""},
@@ -196,6 +300,20 @@ TEST_F(TLayoutReaderTest, MistakesAreRefusedWithTheirLine) {
        "18]}],\n" +
            page,
        2, "centimetres above 0"},
+      {element("text", "\"size\": 0"), 4,
+       "\"size\" of a text should be a whole number from 1 to 1000"},
+      {element("text", "\"color\": \"#80FF0000\""), 4,
+       "\"color\" of a text should be a colour \"#RRGGBB\""},
+      {element("pageNumber", "\"position\": \"links\""), 4,
+       "\"position\" of a page number should be one of \"asDesigned\", \"centred\", "
+       "\"alternating\""},
+      {element("caption", "\"align\": \"center\""), 4,
+       "\"align\" of a caption should be one of \"left\", \"centred\", \"right\""},
+      {element("caption", "\"picture\": 1"), 3,
+       "a caption describes picture 1 but the template shows 0 of the photos"},
+      {variables("{\"name\": \"Ort\", \"value\": \"a\"}, {\"name\": \"ORT\", \"value\": \"b\"}"), 2,
+       "two variables are named \"ORT\""},
+      {variables("{\"name\": \"%Ort%\", \"value\": \"a\"}"), 2, "without \"%\""},
   };
   for (const TBadLayout& bad : cases) {
     SCOPED_TRACE(bad.Json);

@@ -46,7 +46,9 @@ TEST(KitMakeProjectTest, EachBuiltInLayoutShowsEveryPhotoOnceInOrder) {
       {"vier", {4, 4, 2}},
       {"mosaik", {4, 4, 2}},
       // one framed photo, then a page of two, and again
-      {"rahmen", {1, 2, 1, 2, 1, 2, 1}}};
+      {"rahmen", {1, 2, 1, 2, 1, 2, 1}},
+      {"beschriftet", {2, 2, 2, 2, 2}},
+      {"buch", {1, 1, 1, 1, 1, 1, 1, 1, 1, 1}}};
   for (const auto& [layout, sizes] : pageSizes) {
     SCOPED_TRACE(layout);
     const std::string project = folder.File(layout + ".pwt");

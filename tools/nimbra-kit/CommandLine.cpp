@@ -43,7 +43,9 @@ TOptionDefinition TemplateOption() {
 TOptionDefinition LayoutOption() {
   return {.LongName = "layout",
           .ValueName = "NAME|FILE.json",
-          .Help = "a built-in layout (einzel, zwei, vier, mosaik, rahmen) or a file"};
+          .Help =
+              "a built-in layout (einzel, zwei, vier, mosaik, rahmen, beschriftet, "
+              "buch) or a file"};
 }
 
 TOptionDefinition SortOption() {
