@@ -9,6 +9,9 @@ packages=(
   googletest libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev libvips-tools
   # libraries
   nlohmann-json3-dev qt6-base-dev
+  # fonts: faces with the metrics of those documents ask for (Arial, Times New Roman, Courier
+  # New), and one for every other script
+  fonts-liberation2 fonts-dejavu-core
   # pictures
   libjpeg62-turbo-dev libpng-dev libtiff-dev libgif-dev libopenjp2-7-dev zlib1g-dev libpixman-1-dev
   # desktop wallpaper: GSettings and the X root window to build; for the tests an X server, a

@@ -1,7 +1,5 @@
 #include "DrawingTestSupport.h"
 
-#include <algorithm>
-
 #include "elements/ElementInterfaces.h"
 #include "raster/PictureFormatRegistration.h"
 #include "raster/PictureWriters.h"
@@ -86,18 +84,6 @@ void RenderLikeTheEngine(TPageElement& element, TBitmap32& page) {
     if (pass == nullptr || !pass->SkipsCanvasPass()) printable->Print(&page, pageRect);
   }
   if (notify != nullptr) notify->EndRender();
-}
-
-TRect ChangedArea(const TBitmap32& bitmap, TColor32 colour) {
-  TRect area{bitmap.Width(), bitmap.Height(), 0, 0};
-  for (int y = 0; y < bitmap.Height(); ++y) {
-    for (int x = 0; x < bitmap.Width(); ++x) {
-      if (bitmap.Pixel(x, y) == colour) continue;
-      area = {std::min(area.Left, x), std::min(area.Top, y), std::max(area.Right, x + 1),
-              std::max(area.Bottom, y + 1)};
-    }
-  }
-  return area.IsEmpty() ? TRect{} : area;
 }
 
 }  // namespace nimbra::test

@@ -9,6 +9,7 @@
 
 #include "ElementTestSupport.h"
 #include "TempFolder.h"
+#include "TextTestSupport.h"
 #include "raster/Bitmap32.h"
 #include "templates/PageGeometry.h"
 
@@ -51,8 +52,5 @@ TBitmap32 Uniform(int width, int height, TColor32 colour);
 // Rendering flag, the target, BeginRender, the print call, the second pass unless the element
 // skips it, EndRender.
 void RenderLikeTheEngine(TPageElement& element, TBitmap32& page);
-
-// The part of the bitmap where pixels differ from colour, or an empty rectangle.
-TRect ChangedArea(const TBitmap32& bitmap, TColor32 colour);
 
 }  // namespace nimbra::test

@@ -2,10 +2,10 @@
 // at a size in centimetres, with its opacity, through the bitmap cache.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <memory>
 
 #include "TempFolder.h"
+#include "TextTestSupport.h"
 #include "framework/FrameworkFolders.h"
 #include "raster/Blend.h"
 #include "raster/PictureFormatRegistration.h"
@@ -74,19 +74,6 @@ TBitmap32 Numbered(int width, int height) {
   return bitmap;
 }
 
-// The bounding rectangle of the pixels that are not the colour.
-TRect Covered(const TBitmap32& bitmap, TColor32 colour) {
-  TRect area{bitmap.Width(), bitmap.Height(), 0, 0};
-  for (int y = 0; y < bitmap.Height(); ++y) {
-    for (int x = 0; x < bitmap.Width(); ++x) {
-      if (bitmap.Pixel(x, y) == colour) continue;
-      area = {std::min(area.Left, x), std::min(area.Top, y), std::max(area.Right, x + 1),
-              std::max(area.Bottom, y + 1)};
-    }
-  }
-  return area.IsEmpty() ? TRect{} : area;
-}
-
 TEST_F(BackgroundDrawingTest, StretchedPictureCoversThePageWithNearestPixels) {
   TBitmap32 halves = Uniform(2, 1, 0xFFFF0000);
   halves.SetPixel(1, 0, 0xFF0000FF);
@@ -103,7 +90,7 @@ TEST_F(BackgroundDrawingTest, BackgroundAlphaBlendsThePictureOverTheColour) {
   UseBackground(Uniform(10, 10, kPhoto), kBackgroundStretched);
   page_.WizardProperties().SetBackgroundAlpha(128);
   const TColor32 blended = BlendColors(kPhoto, kBack, 128);
-  EXPECT_EQ(Covered(Draw(40, 30), blended), TRect{});
+  EXPECT_EQ(test::ChangedArea(Draw(40, 30), blended), TRect{});
 
   // At its own size, centred, the same opacity applies.
   page_.WizardProperties().SetBackgroundMode(kBackgroundCentred);
@@ -124,7 +111,7 @@ TEST_F(BackgroundDrawingTest, BackgroundAlphaBlendsThePictureOverTheColour) {
 TEST_F(BackgroundDrawingTest, CentredPictureAtItsOwnSize) {
   UseBackground(Numbered(10, 6), kBackgroundCentred);
   const TBitmap32 bitmap = Draw(40, 30);
-  EXPECT_EQ(Covered(bitmap, kBack), (TRect{15, 12, 25, 18}));
+  EXPECT_EQ(test::ChangedArea(bitmap, kBack), (TRect{15, 12, 25, 18}));
   EXPECT_EQ(bitmap.Pixel(15, 12), Color32(0, 0, 7));
   EXPECT_EQ(bitmap.Pixel(24, 17), Color32(9, 5, 7));
 
@@ -140,15 +127,15 @@ TEST_F(BackgroundDrawingTest, CentimetreWidthScalesWithTheResolutionAndKeepsTheA
   UseBackground(Uniform(400, 300, kPhoto), kBackgroundCentred);
   page_.WizardProperties().SetBackgroundWidth(10);
   const TBitmap32 bitmap = Draw(500, 400);
-  EXPECT_EQ(Covered(bitmap, kBack), (TRect{61, 58, 61 + 378, 58 + 283}));
-  EXPECT_EQ(Covered(bitmap, kPhoto), (TRect{0, 0, 500, 400}));
+  EXPECT_EQ(test::ChangedArea(bitmap, kBack), (TRect{61, 58, 61 + 378, 58 + 283}));
+  EXPECT_EQ(test::ChangedArea(bitmap, kPhoto), (TRect{0, 0, 500, 400}));
   EXPECT_EQ(bitmap.Pixel(61, 58), kPhoto);
   EXPECT_EQ(bitmap.Pixel(438, 340), kPhoto);
 
   // Only a height: 283 pixels high, 378 wide again.
   page_.WizardProperties().SetBackgroundWidth(0);
   page_.WizardProperties().SetBackgroundHeight(7.5);
-  EXPECT_EQ(Covered(Draw(500, 400), kBack), (TRect{61, 58, 61 + 378, 58 + 283}));
+  EXPECT_EQ(test::ChangedArea(Draw(500, 400), kBack), (TRect{61, 58, 61 + 378, 58 + 283}));
 }
 
 TEST_F(BackgroundDrawingTest, TilesRepeatFromThePageCornerAndStopAtItsEdges) {
@@ -170,35 +157,35 @@ TEST_F(BackgroundDrawingTest, TilesRepeatFromThePageCornerAndStopAtItsEdges) {
   page_.WizardProperties().SetBackgroundWidth(1);
   page_.WizardProperties().SetBackgroundHeight(0.5);
   const TBitmap32 tiled = Draw(250, 120);
-  EXPECT_EQ(Covered(tiled, kPhoto), TRect{});
+  EXPECT_EQ(test::ChangedArea(tiled, kPhoto), TRect{});
 }
 
 TEST_F(BackgroundDrawingTest, UnknownModesAndMissingPicturesLeaveTheColour) {
   UseBackground(Uniform(10, 10, kPhoto), 3);
-  EXPECT_EQ(Covered(Draw(20, 20), kBack), TRect{});
+  EXPECT_EQ(test::ChangedArea(Draw(20, 20), kBack), TRect{});
   page_.WizardProperties().SetBackgroundMode(kBackgroundStretched);
   page_.SetFileName(folder_.File("fehlt.png"));
-  EXPECT_EQ(Covered(Draw(20, 20), kBack), TRect{});
+  EXPECT_EQ(test::ChangedArea(Draw(20, 20), kBack), TRect{});
   page_.SetFileName(folder_.Write("kaputt.png", "no picture"));
-  EXPECT_EQ(Covered(Draw(20, 20), kBack), TRect{});
+  EXPECT_EQ(test::ChangedArea(Draw(20, 20), kBack), TRect{});
   // A size that comes to no pixels draws nothing either.
   UseBackground(Uniform(10, 10, kPhoto), kBackgroundCentred, "small.png");
   page_.WizardProperties().SetBackgroundWidth(0.001);
-  EXPECT_EQ(Covered(Draw(20, 20), kBack), TRect{});
+  EXPECT_EQ(test::ChangedArea(Draw(20, 20), kBack), TRect{});
 }
 
 TEST_F(BackgroundDrawingTest, PictureIsDecodedOnceAndThenTakenFromTheCache) {
   UseBackground(Uniform(10, 10, kPhoto), kBackgroundStretched);
-  EXPECT_EQ(Covered(Draw(20, 20), kPhoto), TRect{});
+  EXPECT_EQ(test::ChangedArea(Draw(20, 20), kPhoto), TRect{});
   ASSERT_NE(Bitmap32Cache()->Get(page_.GetFileName()), nullptr);
   // A changed file is not read again while its picture is cached.
   UseBackground(Uniform(10, 10, 0xFF0000FF), kBackgroundStretched);
-  EXPECT_EQ(Covered(Draw(20, 20), kPhoto), TRect{});
+  EXPECT_EQ(test::ChangedArea(Draw(20, 20), kPhoto), TRect{});
   SetBitmap32Cache(std::make_shared<TBitmap32Cache>());
-  EXPECT_EQ(Covered(Draw(20, 20), 0xFF0000FF), TRect{});
+  EXPECT_EQ(test::ChangedArea(Draw(20, 20), 0xFF0000FF), TRect{});
   // Without any cache the picture is still drawn.
   SetBitmap32Cache(nullptr);
-  EXPECT_EQ(Covered(Draw(20, 20), 0xFF0000FF), TRect{});
+  EXPECT_EQ(test::ChangedArea(Draw(20, 20), 0xFF0000FF), TRect{});
 }
 
 }  // namespace
