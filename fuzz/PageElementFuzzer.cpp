@@ -3,7 +3,9 @@
 // holds it), 1 an effect list, 2 a template-variable bag (both headerless, as a picture bag and a
 // project bag hold them); the rest is its input. Bad bytes must only give false or partial
 // content; what the sanitizers or libFuzzer's limits catch, or a broken promise below, is a bug:
-// whatever was read is stored, read again and stored to the same bytes.
+// whatever was read is stored, read again and stored to the same bytes. Texts that were read are
+// drawn too, as the design view and final rendering draw them: fonts, sizes and texts are outside
+// bytes as well.
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -11,8 +13,10 @@
 
 #include "elements/ElementRegistration.h"
 #include "elements/PageTemplateVariable.h"
+#include "elements/PrintPageElementText.h"
 #include "elements/PrintWizardPictureEffectList.h"
 #include "framework/Properties.h"
+#include "raster/FontSupport.h"
 #include "storage/CSFStreamWinTypes.h"
 #include "storage/MemoryStream.h"
 #include "templates/PageElementList.h"
@@ -30,12 +34,14 @@ void Expect(bool promise) {
 // registered are destroyed, which were made while they started.
 struct TUnits {
   TUnits() {
+    StartFontSupport();
     PageTemplatesStartup();
     ElementsStartup();
   }
   ~TUnits() {
     ElementsShutdown();
     PageTemplatesShutdown();
+    StopFontSupport();
   }
   TUnits(const TUnits&) = delete;
   TUnits& operator=(const TUnits&) = delete;
@@ -61,9 +67,26 @@ bool ReadElements(TPageElementList& list, std::string_view bytes) {
   }
 }
 
+void DrawTexts(TPageElementList& list) {
+  TBitmap32 page(64, 48);
+  for (int32_t i = 0; i < list.Count(); ++i) {
+    auto* text = dynamic_cast<TPrintPageElementText*>(list.Items(i));
+    if (text == nullptr) continue;
+    for (const TRenderMode mode : {TRenderMode::DesignView, TRenderMode::FinalRendering}) {
+      TRenderContext context;
+      context.Mode = mode;
+      context.Canvas = &page;
+      context.TargetBitmap = &page;
+      context.PageRect = {0, 0, page.Width(), page.Height()};
+      text->PrintWith(context);
+    }
+  }
+}
+
 void FuzzElementList(std::string_view bytes) {
   TPageElementList first;
   ReadElements(first, bytes);
+  DrawTexts(first);
   const std::string stored = WriteElements(first);
   TPageElementList second;
   Expect(ReadElements(second, stored));

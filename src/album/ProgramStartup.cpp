@@ -3,6 +3,7 @@
 #include "album/NimbraApplicationInfo.h"
 #include "elements/ElementRegistration.h"
 #include "framework/FrameworkStartup.h"
+#include "raster/FontSupport.h"
 #include "raster/PictureFormatRegistration.h"
 #include "render/RenderRegistration.h"
 #include "slideshow/SlideShowSettingsClasses.h"
@@ -25,6 +26,9 @@ constexpr TStartupUnit kUnits[] = {
     {TStartupStage::Documents, &RegisterSlideShowSettingsClasses,
      &UnregisterSlideShowSettingsClasses},
     {TStartupStage::Documents, &DocumentUnitsStartup, &DocumentUnitsShutdown},
+    // Texts on pages need Qt's fonts, which need a GUI application: a program without one
+    // (nimbra-kit) gets an offscreen one.
+    {TStartupStage::Rendering, &StartFontSupport, &StopFontSupport},
     {TStartupStage::Rendering, &RenderStartup, &RenderShutdown},
     {TStartupStage::Rendering, &RegisterPictureFormats, &UnregisterPictureFormats},
     // Without it every page decodes its template's background picture again.

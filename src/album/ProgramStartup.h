@@ -11,8 +11,8 @@ enum class TStartupStage {
   // Application information, framework, slideshow settings and the document units: enough to
   // read and describe documents and template projects.
   Documents,
-  // And the render unit's classes, the picture readers and the bitmap cache: enough to draw
-  // pages.
+  // And fonts, the render unit's classes, the picture readers and the bitmap cache: enough to
+  // draw pages.
   Rendering,
 };
 

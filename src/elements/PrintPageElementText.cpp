@@ -1,8 +1,11 @@
 #include "elements/PrintPageElementText.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 
 #include "framework/FieldMap.h"
+#include "raster/WindowsColor.h"
 #include "storage/Check.h"
 
 namespace nimbra {
@@ -14,12 +17,46 @@ NIMBRA_DEFINE_PLUGIN(TPrintPageElementAlignedText, TPrintPageElementText)
 
 namespace {
 
-// a × b / c rounded to the nearest whole number, halves away from zero.
+// a × b / c rounded to the nearest whole number, halves away from zero, within ±INT32_MAX.
 int32_t MulDiv(int32_t a, int32_t b, int32_t c) {
   const int64_t product = static_cast<int64_t>(a) * b;
-  const int64_t quotient = (std::llabs(product) + std::llabs(c) / 2) / std::llabs(c);
+  // Clamped, so that negating the result never overflows.
+  const int64_t quotient = std::min<int64_t>(
+      (std::llabs(product) + std::llabs(c) / 2) / std::llabs(c), INT32_MAX);
   return static_cast<int32_t>((product < 0) != (c < 0) ? -quotient : quotient);
 }
+
+// The element draws for one mode for as long as the scope lasts, then goes back to its own.
+class TRenderModeScope {
+ public:
+  TRenderModeScope(TPrintWizardElement& element, TRenderMode mode)
+      : element_(element), ownMode_(element.RenderMode()) {
+    element_.SetRenderMode(mode);
+  }
+  ~TRenderModeScope() { element_.SetRenderMode(ownMode_); }
+  TRenderModeScope(const TRenderModeScope&) = delete;
+  TRenderModeScope& operator=(const TRenderModeScope&) = delete;
+
+ private:
+  TPrintWizardElement& element_;
+  TRenderMode ownMode_;
+};
+
+// Whatever moved the element for one drawing, its designed rectangle comes back afterwards.
+class TBoundsRestorer {
+ public:
+  explicit TBoundsRestorer(TVisiblePageElement& element)
+      : element_(element), bounds_(element.GetBounds()) {}
+  ~TBoundsRestorer() { element_.SetBounds(bounds_); }
+  TBoundsRestorer(const TBoundsRestorer&) = delete;
+  TBoundsRestorer& operator=(const TBoundsRestorer&) = delete;
+
+ private:
+  TVisiblePageElement& element_;
+  TDoubleRect bounds_;
+};
+
+TRect ToRect(const TPixelRect& r) { return {r.Left, r.Top, r.Right, r.Bottom}; }
 
 }  // namespace
 
@@ -60,9 +97,25 @@ void TPrintPageElementText::Print(TBitmap32* canvas, const TPixelRect& pageRect)
   PrintWith(DocumentedContext(canvas, pageRect));
 }
 
-void TPrintPageElementText::PrintWith(const TRenderContext&) {}
+void TPrintPageElementText::PrintWith(const TRenderContext& context) {
+  const TRenderModeScope mode(*this, context.Mode);
+  const TBoundsRestorer restorer(*this);
+  PrepareDrawFormat();
+  if (context.Canvas != nullptr) DrawOnto(*context.Canvas, context.PageRect);
+}
 
-void TPrintPageElementText::PrintToBitmap(TBitmap32&, TBitmap32*, const TPixelRect&) {}
+void TPrintPageElementText::PrintToBitmap(TBitmap32& bitmap, TBitmap32* canvas,
+                                          const TPixelRect& pageRect) {
+  if (&bitmap == canvas) return;
+  DrawOnto(bitmap, pageRect);
+}
+
+void TPrintPageElementText::DrawOnto(TBitmap32& bitmap, const TPixelRect& pageRect) {
+  // 1. the rectangle in pixels; 2. the bag's font, scaled; 3. the text is always transparent
+  TTextCanvas canvas{bitmap, CanvasFont()};
+  // 4.
+  PaintText(canvas, PixelBounds(pageRect));
+}
 
 std::string TPrintPageElementText::GetText() const {
   const std::string& text = TextProperties().Text();
@@ -70,16 +123,8 @@ std::string TPrintPageElementText::GetText() const {
 }
 
 std::string TPrintPageElementText::TextFor(const TRenderContext& context) {
-  const TRenderMode ownMode = RenderMode();
-  SetRenderMode(context.Mode);
-  try {
-    std::string text = GetText();
-    SetRenderMode(ownMode);
-    return text;
-  } catch (...) {
-    SetRenderMode(ownMode);
-    throw;
-  }
+  const TRenderModeScope mode(*this, context.Mode);
+  return GetText();
 }
 
 int32_t TPrintPageElementText::ScaleFont(const TFontRecord& font) const {
@@ -87,7 +132,24 @@ int32_t TPrintPageElementText::ScaleFont(const TFontRecord& font) const {
   return RoundHalfToEven(height / 72.0 * Resolution());
 }
 
-void TPrintPageElementText::PaintText(TBitmap32&, const TPixelRect&) {}
+TTextFont TPrintPageElementText::CanvasFont() const {
+  const TFontRecord& record = TextProperties().Font();
+  TTextFont font;
+  font.Face = record.Name;
+  font.Height = ScaleFont(record);
+  font.Bold = (record.Style & kFontStyleBold) != 0;
+  font.Italic = (record.Style & kFontStyleItalic) != 0;
+  font.Underline = (record.Style & kFontStyleUnderline) != 0;
+  font.StrikeOut = (record.Style & kFontStyleStrikeOut) != 0;
+  font.Colour = WindowsColorToColor32(record.Color);
+  return font;
+}
+
+void TPrintPageElementText::PaintText(TTextCanvas& canvas, const TPixelRect& rect) {
+  const std::string text = GetText();
+  if (text.empty()) return;
+  TTextBlock(text, canvas.Font, rect.Width(), DrawFormat()).Draw(canvas.Bitmap, ToRect(rect));
+}
 
 // ---- TPrintPageElementAlignedTextProperties ----
 
@@ -126,6 +188,23 @@ uint32_t TPrintPageElementAlignedText::AlignmentFormat() const {
   }
 }
 
-void TPrintPageElementAlignedText::PaintText(TBitmap32&, const TPixelRect&) {}
+void TPrintPageElementAlignedText::PaintText(TTextCanvas& canvas, const TPixelRect& rect) {
+  const std::string text = GetText();
+  if (text.empty()) return;
+  // The text is laid out once: measuring and drawing share the layout.
+  const TTextBlock block(text, canvas.Font, rect.Width(), DrawFormat());
+  TRect moved = ToRect(rect);
+  const int64_t free = int64_t{moved.Height()} - block.Height();
+  int64_t down = 0;
+  switch (AlignedProperties().VertAlignment()) {
+    case kAlignMiddle: down = free / 2; break;
+    case kAlignBottom: down = free; break;
+    default: break;
+  }
+  const auto shift = static_cast<int>(std::clamp<int64_t>(down, INT32_MIN / 2, INT32_MAX / 2));
+  moved.Top += shift;
+  moved.Bottom += shift;
+  block.Draw(canvas.Bitmap, moved);
+}
 
 }  // namespace nimbra

@@ -8,18 +8,10 @@
 #include <string>
 
 #include "elements/PrintablePageElement.h"
+#include "raster/TextDrawing.h"
 #include "storage/CSFStreamWinTypes.h"
 
 namespace nimbra {
-
-// Text format flags.
-inline constexpr uint32_t kDrawTextCenter = 1;
-inline constexpr uint32_t kDrawTextRight = 2;
-inline constexpr uint32_t kDrawTextVCenter = 4;
-inline constexpr uint32_t kDrawTextWordBreak = 16;
-inline constexpr uint32_t kDrawTextSingleLine = 32;
-inline constexpr uint32_t kDrawTextNoClip = 256;
-inline constexpr uint32_t kDrawTextCalcRect = 1024;
 
 // The logical resolution the platform derives font heights from.
 inline constexpr int32_t kScreenLogicalDpi = 96;
@@ -47,6 +39,12 @@ class TPrintPageElementTextProperties : public TVisiblePageElementProperties {
   TFontRecord font_{0, "Arial", 10, 0};
 };
 
+// What a text is painted on: the bitmap, and the font given to it for this drawing.
+struct TTextCanvas {
+  TBitmap32& Bitmap;
+  TTextFont Font;
+};
+
 class TPrintPageElementText : public TPrintablePageElement,
                               public IBitmapPrintable,
                               public IContextPrintable {
@@ -62,10 +60,12 @@ class TPrintPageElementText : public TPrintablePageElement,
 
   // PrintWith, with what the documented calls set.
   void Print(TBitmap32* canvas, const TPixelRect& pageRect) override;
-  // Sets the text format and draws the text. Pixels come with the drawing code; until then
-  // nothing is drawn.
+  // Sets the text format for the context's mode (which may move the element for this drawing
+  // alone) and draws the text onto the context's canvas.
   void PrintWith(const TRenderContext& context) override;
-  // Draws with the format the last Print left, at the element's current rectangle; not yet drawn.
+  // Draws with the format the last Print left, at the element's current rectangle. When the
+  // bitmap is the canvas that Print drew on, the text is there already and nothing is drawn:
+  // drawn again, antialiased edges would darken and a moved page number would show twice.
   void PrintToBitmap(TBitmap32& bitmap, TBitmap32* canvas, const TPixelRect& pageRect) override;
 
   // The text to draw: expanded in final rendering, as typed in the design view.
@@ -77,11 +77,13 @@ class TPrintPageElementText : public TPrintablePageElement,
   // resolution: round(h / 72 × Resolution), h being the negative pixel height of the font's point
   // size at the screen's logical resolution (halves to even).
   virtual int32_t ScaleFont(const TFontRecord& font) const;
-  // Draws GetText into the pixel rectangle with DrawFormat; not yet drawn.
-  virtual void PaintText(TBitmap32& canvas, const TPixelRect& rect);
+  // Draws GetText into the pixel rectangle with DrawFormat in the canvas's font.
+  virtual void PaintText(TTextCanvas& canvas, const TPixelRect& rect);
   // Sets DrawFormat for the next drawing; may move the element for that drawing alone (Print
   // restores its rectangle afterwards). Leaves the format as it is here.
   virtual void PrepareDrawFormat() {}
+  // The bag's font as the canvas takes it: scaled to the element's resolution, in its colour.
+  TTextFont CanvasFont() const;
 
   uint32_t DrawFormat() const { return drawFormat_; }
   void SetDrawFormat(uint32_t format) { drawFormat_ = format; }
@@ -95,6 +97,9 @@ class TPrintPageElementText : public TPrintablePageElement,
                                  double defaultHeight = kDefaultHeight);
 
  private:
+  // The drawing Print and PrintToBitmap share, at the element's current rectangle.
+  void DrawOnto(TBitmap32& bitmap, const TPixelRect& pageRect);
+
   uint32_t drawFormat_ = 0;
 };
 
@@ -134,8 +139,8 @@ class TPrintPageElementAlignedText : public TPrintPageElementText {
   NIMBRA_DECLARE_PLUGIN()
 
  public:
-  // Moves the rectangle down by the vertical alignment before drawing; not yet drawn.
-  void PaintText(TBitmap32& canvas, const TPixelRect& rect) override;
+  // Measures the text, moves the rectangle down by the vertical alignment, and draws it there.
+  void PaintText(TTextCanvas& canvas, const TPixelRect& rect) override;
 
   // The flags HorzAlignment adds to the format: centre, right or none.
   uint32_t AlignmentFormat() const;

@@ -25,12 +25,18 @@ class TErrorCounterHandBack {
 };
 
 // 5. the pass onto the page bitmap's own canvas; for the picture engine that is the canvas of
-// step 4 again, so an element that blends must skip it or it is blended twice
+// step 4 again, so an element that blends must skip it or it is blended twice. An element that
+// prints to bitmaps is drawn onto the page bitmap only when that is not the canvas: on the same
+// bitmap a text would be drawn twice. Elements of the system draw onto it with the context, as
+// on the canvas; the others through PrintToBitmap.
 template <typename PrintOnTarget>
 void PassOntoTarget(TPageElement& element, const TRenderContext& context,
                     PrintOnTarget printOnTarget) {
   if (auto* bitmapPrintable = Supports<IBitmapPrintable>(&element)) {
-    if (context.TargetBitmap != nullptr) {
+    if (context.TargetBitmap == nullptr || context.TargetBitmap == context.Canvas) return;
+    if (Supports<IContextPrintable>(&element) != nullptr) {
+      printOnTarget();
+    } else {
       bitmapPrintable->PrintToBitmap(*context.TargetBitmap, context.Canvas, context.PageRect);
     }
     return;

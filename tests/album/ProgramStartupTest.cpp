@@ -9,6 +9,7 @@
 #include "album/NimbraApplicationInfo.h"
 #include "framework/Plugins.h"
 #include "framework/VariablePlugin.h"
+#include "raster/FontSupport.h"
 #include "raster/PictureFormats.h"
 #include "storage/ClassRegistry.h"
 #include "templates/Bitmap32Cache.h"
@@ -39,12 +40,14 @@ TEST(ProgramStartupTest, EachStageStartsItsUnitsAndTheEndUndoesThem) {
         EXPECT_EQ(GetClass("TPrintWizardPictureEngineProperties") != nullptr, test.Draws);
         EXPECT_EQ(ReadsJpeg(), test.Draws);
         EXPECT_EQ(Bitmap32Cache() != nullptr, test.Draws);
+        EXPECT_EQ(FontsAvailable(), test.Draws);
       }
       EXPECT_EQ(NimbraApplicationInfo(), nullptr);
       EXPECT_EQ(GetClass("TPageTemplateDateVariable"), nullptr);
       EXPECT_EQ(GetClass("TPrintWizardPictureEngineProperties"), nullptr);
       EXPECT_FALSE(ReadsJpeg());
       EXPECT_EQ(Bitmap32Cache(), nullptr);
+      EXPECT_FALSE(FontsAvailable());
     }
   }
 }
