@@ -19,6 +19,7 @@ cmake --preset fuzz
 cmake --build --preset fuzz -j2
 
 limits=(-rss_limit_mb=2048 -malloc_limit_mb=512 -timeout=25)
+export LSAN_OPTIONS="suppressions=$PWD/fuzz/lsan-suppressions.txt${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
 artifacts="$PWD/build/fuzz/artifacts"
 mkdir -p "$artifacts"
 corpus_digest() { find fuzz/corpus -type f -print0 | sort -z | xargs -0 sha256sum | sha256sum; }

@@ -56,7 +56,14 @@ class TBoundsRestorer {
   TDoubleRect bounds_;
 };
 
-TRect ToRect(const TPixelRect& r) { return {r.Left, r.Top, r.Right, r.Bottom}; }
+// The pixel rectangle, its corners kept within ±2^29 so that widths and heights cannot overflow
+// for elements stored far outside the page.
+constexpr int32_t kFar = 1 << 29;
+
+TRect ToRect(const TPixelRect& r) {
+  const auto near = [](int32_t v) { return std::clamp(v, -kFar, kFar); };
+  return {near(r.Left), near(r.Top), near(r.Right), near(r.Bottom)};
+}
 
 }  // namespace
 
@@ -148,7 +155,8 @@ TTextFont TPrintPageElementText::CanvasFont() const {
 void TPrintPageElementText::PaintText(TTextCanvas& canvas, const TPixelRect& rect) {
   const std::string text = GetText();
   if (text.empty()) return;
-  TTextBlock(text, canvas.Font, rect.Width(), DrawFormat()).Draw(canvas.Bitmap, ToRect(rect));
+  const TRect box = ToRect(rect);
+  TTextBlock(text, canvas.Font, box.Width(), DrawFormat()).Draw(canvas.Bitmap, box);
 }
 
 // ---- TPrintPageElementAlignedTextProperties ----
@@ -192,8 +200,8 @@ void TPrintPageElementAlignedText::PaintText(TTextCanvas& canvas, const TPixelRe
   const std::string text = GetText();
   if (text.empty()) return;
   // The text is laid out once: measuring and drawing share the layout.
-  const TTextBlock block(text, canvas.Font, rect.Width(), DrawFormat());
   TRect moved = ToRect(rect);
+  const TTextBlock block(text, canvas.Font, moved.Width(), DrawFormat());
   const int64_t free = int64_t{moved.Height()} - block.Height();
   int64_t down = 0;
   switch (AlignedProperties().VertAlignment()) {

@@ -34,17 +34,18 @@ QString PrepareText(std::string_view text, uint32_t format) {
   return prepared;
 }
 
+// The em in pixels, 1 … kMaxTextPixelSize.
 int PixelSize(const TTextFont& font, QFont& qfont) {
   if (font.Height == 0) return kDefaultPixelSize;
-  if (font.Height < 0) return static_cast<int>(std::min<int64_t>(-int64_t{font.Height}, kMaxTextPixelSize));
+  const int64_t height = std::min<int64_t>(std::abs(int64_t{font.Height}), kMaxTextPixelSize);
+  if (font.Height < 0) return static_cast<int>(height);
   // A cell height: the em that gives the face this ascent plus descent.
-  constexpr int kReference = 1000;
-  qfont.setPixelSize(kReference);
+  constexpr double kReference = 1000;
+  qfont.setPixelSize(static_cast<int>(kReference));
   const QFontMetricsF metrics(qfont);
   const double cell = metrics.ascent() + metrics.descent();
-  if (cell <= 0) return std::min(font.Height, kMaxTextPixelSize);
-  return static_cast<int>(std::clamp(std::lround(font.Height * kReference / cell), 1L,
-                                     long{kMaxTextPixelSize}));
+  const double em = cell > 0 ? double(height) * kReference / cell : double(height);
+  return static_cast<int>(std::clamp(std::lround(em), 1L, long{kMaxTextPixelSize}));
 }
 
 QFont ToQFont(const TTextFont& font) {
@@ -57,7 +58,7 @@ QFont ToQFont(const TTextFont& font) {
   qfont.setKerning(false);
   // Grey edges only: coloured fringes would show on a wallpaper that is scaled or rotated.
   qfont.setStyleStrategy(QFont::NoSubpixelAntialias);
-  qfont.setPixelSize(std::max(1, PixelSize(font, qfont)));
+  qfont.setPixelSize(PixelSize(font, qfont));
   return qfont;
 }
 
@@ -146,7 +147,7 @@ void TTextBlock::Draw(TBitmap32& bitmap, const TRect& rect) const {
     if (Has(format, kDrawTextRight)) {
       left = int64_t{rect.Right} - lineWidth;
     } else if (Has(format, kDrawTextCenter)) {
-      left = rect.Left + (int64_t{rect.Width()} - lineWidth) / 2;
+      left = rect.Left + (int64_t{rect.Right} - rect.Left - lineWidth) / 2;
     }
     const QTextLine line = impl_->layout.lineAt(i);
     // The baseline sits at the font's ascent, also where a fallback face makes the line taller.
