@@ -84,8 +84,8 @@ TEST_F(TBuiltInLayoutsTest, CaptionedLayoutsWriteDatesAndPageNumbers) {
   const std::string caption = "TPrintPageElementPictureText ";
   EXPECT_EQ(ElementsOf("beschriftet"),
             (std::vector<std::string>{"TPrintPageElementPicture", "TPrintPageElementPicture",
-                                      caption + "1 %capturedate% · %filename%",
-                                      caption + "2 %capturedate% · %filename%"}));
+                                      caption + "1 %filename%", caption + "1 %capturedate%",
+                                      caption + "2 %filename%", caption + "2 %capturedate%"}));
   EXPECT_EQ(ElementsOf("buch"),
             (std::vector<std::string>{
                 "TPrintPageElementPicture",
