@@ -37,8 +37,8 @@ void WriteNamedPictureShow(const std::string& path, const std::vector<std::strin
   Save(document, path);
 }
 
-void WriteChapterShow(const std::string& path, const std::string& title,
-                      const std::string& chapter, const std::vector<std::string>& pictures) {
+void WriteChapterShow(const std::string& path, const std::string& title, const std::string& chapter,
+                      const std::vector<std::string>& pictures) {
   TSlideShow document;
   document.SlideShowInfoProperties().SetTitle(title);
   AddPictures(document.RootList(), std::span(pictures).first(1));
