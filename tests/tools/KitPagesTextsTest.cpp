@@ -65,11 +65,13 @@ const std::vector<TextCase>& ChapterCases() {
       {DescribingFirstPicture, "TPrintPageElementPictureText", "%EXIFModel%", "EOS 5"},
       {DescribingFirstPicture, "TPrintPageElementPictureText", "%IPTCCity%", "Berlin"},
       {UserText, "TPrintPageElementUserText", "%CreatorApp%", "Erstellt mit Velmora Nimbra"},
+      {UserText, "TPrintPageElementUserText", "%kapitelname%", "Sommer"},
   };
   return cases;
 }
 constexpr size_t kTitleCase = 2;
 constexpr size_t kPositionCase = 1;
+constexpr size_t kChapterCase = 7;
 
 // A project with the variable Ort = Berlin whose one template holds a picture and then the given
 // texts, repeated until the slideshow ends: one photo a page.
@@ -114,8 +116,8 @@ std::vector<std::string> PagesArgs(const TempFolder& folder) {
     photos.push_back(folder.Write("strand" + std::to_string(i) + ".jpg", "not decoded"));
   }
   test::WriteNamedPictureShow(folder.File("show.kvt"), photos);
-  return {"pages", "-p", folder.File("show.kvt"), "-t", WriteTextProject(folder, Cases()),
-          "--texts"};
+  const std::string project = WriteTextProject(folder, Cases());
+  return {"pages", "-p", folder.File("show.kvt"), "-t", project, "--texts"};
 }
 
 // Taken on 14 July 2021 and edited later, which DateTime records and the capture must not take;
@@ -187,15 +189,17 @@ TEST(KitPagesTextsTest, PlainOutputPutsOneLinePerTextAfterItsPage) {
   EXPECT_EQ(result.out.substr(result.out.size() - page4.size()), page4) << result.out;
 }
 
-TEST(KitPagesTextsTest, TextsShowThePhotoOfThePageItsDocumentAndMetadata) {
+TEST(KitPagesTextsTest, TextsShowThePhotoOfThePageItsChapterDocumentAndMetadata) {
   TempFolder folder;
   const nlohmann::json pages = ChapterShowPages(folder, "");
   ASSERT_EQ(pages.size(), 4u);
   EXPECT_EQ(pages[3]["texts"], ShownTexts(ChapterCases()));
-  // The position follows the page.
+  // The position and the chapter follow the page; the first photo stands outside the chapter.
   const char* const positions[] = {"1", "2.1", "2.2"};
   for (int page = 0; page < 3; ++page) {
     EXPECT_EQ(pages[page]["texts"][kPositionCase]["text"], positions[page]);
+    EXPECT_EQ(pages[page]["texts"][kChapterCase]["text"],
+              std::string(page == 0 ? "Kapitelname" : "Sommer"));
   }
 }
 
