@@ -87,13 +87,13 @@ void DrawThroughInterfaces(TPageElement& element, IPrintablePageElement& printab
 
 TElementBindingScope::TElementBindingScope(TPageTemplate& page, TPageElement& element,
                                            TRenderContext& context)
-    : page_(page) {
+    : page_(page), pageItem_(page.BoundItem()) {
   auto* bound = Supports<IObjectBoundElement>(&element);
-  context.BoundItem = bound != nullptr ? bound->GetBoundObject() : nullptr;
+  context.BoundItem = bound != nullptr ? bound->GetBoundObject() : pageItem_;
   page_.SetBoundItem(context.BoundItem);
 }
 
-TElementBindingScope::~TElementBindingScope() { page_.SetBoundItem(nullptr); }
+TElementBindingScope::~TElementBindingScope() { page_.SetBoundItem(pageItem_); }
 
 void DrawElement(TPageElement& element, const TRenderContext& context) {
   auto* printable = Supports<IPrintablePageElement>(&element);

@@ -13,7 +13,8 @@ class TPageTemplate;
 
 // Binds an element of a page to its object for as long as it draws: the context carries the item
 // and the page is bound to it too, since variables expanded while the element draws (the chapter
-// name, say) look it up there. The page lets go of it again when the scope ends.
+// name, say) look it up there. An element without an object of its own (a text) sees the page's
+// item. The page goes back to its own item when the scope ends.
 class TElementBindingScope {
  public:
   TElementBindingScope(TPageTemplate& page, TPageElement& element, TRenderContext& context);
@@ -23,6 +24,7 @@ class TElementBindingScope {
 
  private:
   TPageTemplate& page_;
+  TRef<ITreeItem> pageItem_;
 };
 
 // The print call on the context's canvas, then the pass onto the target (the page bitmap's own

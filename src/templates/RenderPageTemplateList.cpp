@@ -87,6 +87,9 @@ std::unique_ptr<TPageTemplate> TRenderPageTemplateListItem::CreatePage() const {
     if (auto* bound = dynamic_cast<IObjectBoundElement*>(element.get())) {
       bound->BindObject(binding->Object());
     }
+    // The page belongs where its first object stands in the show. Texts have no object of their
+    // own; without this their %kapitelname% would never find the chapter around the page's photo.
+    if (!page->BoundItem() && binding->Object()) page->SetBoundItem(binding->Object());
     page->Elements().Add(std::move(element));
   }
   return page;

@@ -75,7 +75,8 @@ class TRenderPageTemplateListItem : public TObject {
 
   // A page ready for drawing: a clone of Template, linked to the template's list (and so to the
   // project), numbered PageIndex + 1, with a clone of each bound element that is bound to its
-  // object. None without a template. The caller owns the page.
+  // object, and itself bound to the first object of its bindings. None without a template. The
+  // caller owns the page.
   virtual std::unique_ptr<TPageTemplate> CreatePage() const;
 
  private:

@@ -21,6 +21,11 @@ void RepeatUntilTheShowEnds(TPageTemplateProject& project, TPageTemplate& pageTe
 // A slideshow whose picture objects name the given files, in order.
 void WriteNamedPictureShow(const std::string& path, const std::vector<std::string>& pictures);
 
+// A slideshow of the first picture and then a chapter holding the others, so that they stand at
+// 1, 2.1, 2.2 and so on; the document carries the title (empty: none).
+void WriteChapterShow(const std::string& path, const std::string& title, const std::string& chapter,
+                      const std::vector<std::string>& pictures);
+
 // A project with one template: the background colour and one picture element over the middle
 // half of the page (a quarter of the width and height from each edge), repeated until the
 // slideshow ends; randomTurns: the picture is turned by a small random angle on every page.
