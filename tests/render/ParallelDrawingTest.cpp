@@ -1,6 +1,7 @@
 // Pages drawn on two threads at once, with render contexts of their own: pictures decoded from
-// disk and from one package, a random turn, a turned packaged picture, translucent shapes and a
-// background picture, which both pages take from the program's bitmap cache as the programs do.
+// disk and from one package, a random turn, a turned packaged picture, translucent shapes, texts
+// in a font of their own, and a background picture, which both pages take from the program's
+// bitmap cache as the programs do.
 // The thread-sanitizer build runs this test (scripts/test.sh).
 #include <gtest/gtest.h>
 
@@ -13,10 +14,14 @@
 
 #include "RenderTestSupport.h"
 #include "TempFolder.h"
+#include "TextTestSupport.h"
 #include "elements/DrawingRandom.h"
 #include "elements/PrintPageElementGeometric.h"
+#include "elements/PrintPageElementPageNumberText.h"
 #include "elements/PrintPageElementPicture.h"
+#include "elements/PrintPageElementPictureText.h"
 #include "framework/ErrorCounter.h"
+#include "raster/FontSupport.h"
 #include "raster/PictureWriters.h"
 #include "render/PrintWizardPictureEngine.h"
 #include "storage/FileAccess.h"
@@ -112,6 +117,12 @@ class ParallelDrawingTest : public test::TRenderTest {
     auto& ring = project_.Add<TPrintPageElementEllipse>({0.5, 0.4, 0.9, 0.95});
     ring.GeometricProperties().SetFillColor(Color32(255, 255, 0, 120));
     ring.GeometricProperties().SetBorderColor(Color32(0, 0, 0, 200));
+    auto& caption = project_.Add<TPrintPageElementPictureText>({0.05, 0.62, 0.55, 0.75});
+    caption.PictureTextProperties().SetPictureNumber(1);
+    caption.TextProperties().SetText("%filename% auf Seite %position%");
+    caption.TextProperties().SetFont(TFontRecord{0, test::TestFontFace(), 14, kFontStyleBold});
+    auto& number = project_.Add<TPrintPageElementPageNumberText>({0.9, 0.92, 0.98, 0.98});
+    number.TextProperties().SetFont(TFontRecord{0x00FFFFFF, test::TestFontFace(), 12, 0});
   }
 
   std::unique_ptr<TBitmap32> Draw(int page, TErrorCounter& errors) const {
@@ -130,6 +141,8 @@ class ParallelDrawingTest : public test::TRenderTest {
 
 TEST_F(ParallelDrawingTest, PagesDrawnAtTheSameTimeMatchThemDrawnOneAfterTheOther) {
   ASSERT_EQ(list_->Count(), 2);
+  // The texts are drawn, not passed over for want of fonts.
+  ASSERT_TRUE(FontsAvailable());
   std::array<TErrorCounter, 2> errors;
   std::array<std::unique_ptr<TBitmap32>, 2> alone;
   for (int page : {0, 1}) alone[page] = Draw(page, errors[page]);
@@ -161,6 +174,7 @@ TEST_F(ParallelDrawingTest, PagesDrawnAtTheSameTimeMatchThemDrawnOneAfterTheOthe
   }
   // Different photos: the comparison above is between drawn pages, not empty ones.
   EXPECT_FALSE(*alone[0] == *alone[1]);
+
   // The background was decoded once and shared from the cache.
   EXPECT_NE(Bitmap32Cache()->Get(folder_.File("grund.png")), nullptr);
 }

@@ -7,8 +7,10 @@
 #include <cstdio>
 #include <filesystem>
 #include <map>
+#include <optional>
 #include <nlohmann/json.hpp>
 
+#include "JpegTestData.h"
 #include "KitMakePhotos.h"
 #include "KitRunner.h"
 #include "TempFolder.h"
@@ -18,7 +20,9 @@
 #include "nimbra-kit/MakeShowCommandPhotos.h"
 #include "raster/Bitmap32Graphic.h"
 #include "raster/PictureFormatRegistration.h"
+#include "raster/PictureWriters.h"
 #include "storage/FileAccess.h"
+#include "storage/MemoryStream.h"
 
 namespace nimbra::test {
 namespace {
@@ -167,6 +171,36 @@ TEST_P(TKitAlbumPagesTest, RenderedPagesShowTheRightPhotos) {
   }
 }
 
+// The album program, run once without a desktop at the test's size, in the work folder's own
+// settings: what it said, and the wallpaper file it wrote (empty when it said none).
+struct TAlbumRun {
+  std::string Said;
+  std::string Wallpaper;
+};
+
+TAlbumRun RunAlbumOnce(const std::string& album, const TempFolder& work) {
+  const std::string environment = "env -u DISPLAY -u WAYLAND_DISPLAY XDG_DATA_HOME='" +
+                                  work.File("data") + "' XDG_CONFIG_HOME='" + work.File("config") +
+                                  "' XDG_RUNTIME_DIR='" + work.File("run") + "' ";
+  fs::create_directories(work.File("run"));
+  fs::permissions(work.File("run"), fs::perms::owner_all);
+  const std::string command = environment + "'" + album + "' --once --work-area=" +
+                              std::to_string(kWidth) + "x" + std::to_string(kHeight) +
+                              " --wallpaper=none 2>&1";
+  TAlbumRun run;
+  std::FILE* pipe = ::popen(command.c_str(), "r");
+  if (pipe == nullptr) return run;
+  char buffer[512];
+  while (std::fgets(buffer, sizeof buffer, pipe) != nullptr) run.Said += buffer;
+  if (::pclose(pipe) != 0) return run;
+  const std::string marker = " written to ";
+  const size_t at = run.Said.find(marker);
+  if (at == std::string::npos) return run;
+  run.Wallpaper = run.Said.substr(at + marker.size());
+  run.Wallpaper = run.Wallpaper.substr(0, run.Wallpaper.find('\n'));
+  return run;
+}
+
 // The album program, run once without a desktop, writes the page it would set; every further run
 // goes on to the next page.
 TEST_P(TKitAlbumPagesTest, AlbumProgramShowsTheRightPhotosPageByPage) {
@@ -174,34 +208,77 @@ TEST_P(TKitAlbumPagesTest, AlbumProgramShowsTheRightPhotosPageByPage) {
   const std::string album = MakeAlbum(work);
   const std::vector<TExpectedPage> expected = ExpectedPages(album);
   ASSERT_GE(expected.size(), 2u);
-  const std::string environment = "env -u DISPLAY -u WAYLAND_DISPLAY XDG_DATA_HOME='" +
-                                  work.File("data") + "' XDG_CONFIG_HOME='" + work.File("config") +
-                                  "' XDG_RUNTIME_DIR='" + work.File("run") + "' ";
-  fs::create_directories(work.File("run"));
-  fs::permissions(work.File("run"), fs::perms::owner_all);
   const kit::TPictureFormatsScope formats;
   for (size_t page = 0; page < 2; ++page) {
-    const std::string command = environment + "'" + album +
-                                "' --once --work-area=" + std::to_string(kWidth) + "x" +
-                                std::to_string(kHeight) + " --wallpaper=none 2>&1";
-    std::FILE* pipe = ::popen(command.c_str(), "r");
-    ASSERT_NE(pipe, nullptr);
-    std::string said;
-    char buffer[512];
-    while (std::fgets(buffer, sizeof buffer, pipe) != nullptr) said += buffer;
-    ASSERT_EQ(::pclose(pipe), 0) << said;
+    const TAlbumRun run = RunAlbumOnce(album, work);
+    ASSERT_FALSE(run.Wallpaper.empty()) << run.Said;
     const std::string marker = "page " + std::to_string(page + 1) + " of " +
                                std::to_string(expected.size()) + " written to ";
-    const size_t at = said.find(marker);
-    ASSERT_NE(at, std::string::npos) << said;
-    std::string file = said.substr(at + marker.size());
-    file = file.substr(0, file.find('\n'));
-    ExpectPage(ReadPicture(file), expected[page], said);
+    EXPECT_NE(run.Said.find(marker), std::string::npos) << run.Said;
+    ExpectPage(ReadPicture(run.Wallpaper), expected[page], run.Said);
   }
 }
 
 INSTANTIATE_TEST_SUITE_P(BuiltInLayouts, TKitAlbumPagesTest,
                          ::testing::Values("einzel", "zwei", "vier", "mosaik", "rahmen"));
+
+// A grey camera photo, with the capture date in its EXIF block when one is given.
+void WriteCameraPhoto(const TempFolder& folder, const std::string& name,
+                      const std::optional<std::string>& captured) {
+  TBitmap32 grey(300, 200);
+  grey.Clear(Color32(128, 128, 128));
+  TMemoryStream stream;
+  SaveJpeg(grey, stream);
+  std::string bytes = stream.ToString();
+  if (captured) {
+    TTiffContent exif;
+    exif.DateTimeOriginal = *captured;
+    bytes.insert(2, JpegSegment(kApp1, ExifPayload(exif)));
+  }
+  folder.Write(name, bytes);
+}
+
+// The wallpaper of an album in the captioned layout shows each photo's name under it, and under
+// that the capture date where the photo has one.
+TEST(KitAlbumCaptionsTest, TheCaptionedAlbumShowsCaptureDatesUnderThePhotos) {
+  const TempFolder work;
+  fs::create_directories(work.File("fotos"));
+  WriteCameraPhoto(work, "fotos/a-sommer.jpg", "2021:07:14 15:30:05");
+  WriteCameraPhoto(work, "fotos/b-ohne.jpg", std::nullopt);
+  const std::string album = work.File("album");
+  const KitResult made =
+      RunKitCommand({"album", work.File("fotos"), "--layout", "beschriftet", "--sort", "name",
+                     "-o", album, "--exe", NIMBRA_ALBUM_PROGRAM});
+  ASSERT_EQ(made.exitCode, 0) << made.err;
+  const KitResult listed = RunKitCommand(
+      {"pages", "--package", album, "-p", "|Album.kvt", "-t", "|Album.pwt", "--texts", "--json"});
+  ASSERT_EQ(listed.exitCode, 0) << listed.err;
+  const TJson listing = TJson::parse(listed.out);
+  std::vector<std::string> texts;
+  for (const TJson& text : listing["pages"][0]["texts"]) {
+    texts.push_back(text["text"]);
+  }
+  EXPECT_EQ(texts, (std::vector<std::string>{"a-sommer.jpg", "14.07.2021", "b-ohne.jpg", ""}));
+
+  const TAlbumRun run = RunAlbumOnce(album, work);
+  ASSERT_FALSE(run.Wallpaper.empty()) << run.Said;
+  const kit::TPictureFormatsScope formats;
+  const TBitmap32 page = ReadPicture(run.Wallpaper);
+  const TColor32 background = page.Pixel(2, 2);
+  // Ink in the name lines under both photos, in the date line under the dated one only.
+  const auto inked = [&](double left, double top, double right, double bottom) {
+    for (int y = int(top * kHeight); y < int(bottom * kHeight); ++y) {
+      for (int x = int(left * kWidth); x < int(right * kWidth); ++x) {
+        if (page.Pixel(x, y) != background) return true;
+      }
+    }
+    return false;
+  };
+  EXPECT_TRUE(inked(0.02, 0.76, 0.49, 0.81));
+  EXPECT_TRUE(inked(0.51, 0.76, 0.98, 0.81));
+  EXPECT_TRUE(inked(0.02, 0.81, 0.49, 0.86));
+  EXPECT_FALSE(inked(0.51, 0.81, 0.98, 0.86));
+}
 
 }  // namespace
 }  // namespace nimbra::test
