@@ -121,8 +121,8 @@ int32_t TTextBlock::Width() const {
 }
 
 void TTextBlock::Draw(TBitmap32& bitmap, const TRect& rect) const {
-  if (LineCount() == 0 || bitmap.Empty()) return;
   const uint32_t format = impl_->format;
+  if (LineCount() == 0 || bitmap.Empty() || Has(format, kDrawTextCalcRect)) return;
   TRect visible{0, 0, bitmap.Width(), bitmap.Height()};
   if (!Has(format, kDrawTextNoClip)) visible = IntersectRect(visible, rect);
   if (visible.IsEmpty()) return;

@@ -67,7 +67,8 @@ class TTextBlock {
 
   // Draws the lines into rect on the bitmap: the first line at its top (or, for a single line
   // with kDrawTextVCenter, centred in it), aligned as the format says, clipped to rect unless
-  // the format has kDrawTextNoClip. Lines wholly outside the bitmap cost nothing.
+  // the format has kDrawTextNoClip. Lines wholly outside the bitmap cost nothing. A format that
+  // asks for measuring (kDrawTextCalcRect) draws nothing.
   void Draw(TBitmap32& bitmap, const TRect& rect) const;
 
  private:

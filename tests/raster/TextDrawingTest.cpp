@@ -95,6 +95,8 @@ TEST(TextDrawingTest, LinesBreakAtLineBreaksAndWithWordBreakAtTheWidth) {
   EXPECT_LE(ChangedArea(Drawn("Donaudampfschifffahrt", narrow, 0), kWhite).Right, narrow.Right);
   EXPECT_GT(ChangedArea(Drawn("Donaudampfschifffahrt", narrow, kDrawTextNoClip), kWhite).Right,
             narrow.Right + 20);
+  // Measuring draws nothing.
+  EXPECT_TRUE(ChangedArea(Drawn("Hallo", narrow, kDrawTextCalcRect), kWhite).IsEmpty());
 }
 
 TEST(TextDrawingTest, TextIsTransparentOverThePageInItsColourAndStyle) {
