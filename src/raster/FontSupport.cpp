@@ -23,8 +23,7 @@ int users = 0;
 std::unique_ptr<QGuiApplication> ownApplication;
 
 // Qt's remarks while the application comes up (no runtime folder for a root user, say) concern
-// a desktop this application never shows anything on.
-// Only failures are worth telling.
+// a desktop this application never shows anything on: only failures are told.
 void OnlyFailures(QtMsgType type, const QMessageLogContext&, const QString& message) {
   if (type == QtCriticalMsg || type == QtFatalMsg) {
     std::fprintf(stderr, "%s\n", message.toLocal8Bit().constData());

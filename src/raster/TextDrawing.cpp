@@ -115,11 +115,6 @@ int32_t TTextBlock::Height() const {
       std::min<int64_t>(int64_t{LineCount()} * impl_->lineHeight, INT32_MAX));
 }
 
-int32_t TTextBlock::Width() const {
-  const std::vector<int>& widths = impl_->lineWidths;
-  return widths.empty() ? 0 : *std::max_element(widths.begin(), widths.end());
-}
-
 void TTextBlock::Draw(TBitmap32& bitmap, const TRect& rect) const {
   const uint32_t format = impl_->format;
   if (LineCount() == 0 || bitmap.Empty() || Has(format, kDrawTextCalcRect)) return;

@@ -1,11 +1,12 @@
-// Text drawn straight into a bitmap's memory with Qt's text stack, laid out the way documents
-// designed on the original platform expect it: lines end at line breaks and, with word break, at
-// the rectangle's width; each line is aligned left, centred or right on its own; the lines follow
-// each other at the font's height (ascent plus descent, no extra leading); the text is clipped to
-// the rectangle unless told not to, and drawn transparent over what lies below.
+// Text drawn straight into a bitmap's memory with Qt's text stack, laid out the way the templates'
+// designers saw it: lines end at line breaks and, with word break, at the rectangle's width; each
+// line is aligned left, centred or right on its own; the lines follow each other at the font's
+// height (ascent plus descent, no extra leading); the text is clipped to the rectangle unless
+// told not to, and drawn transparent over what lies below.
 //
-// The ampersand is drawn as written: the original text drawing hid it and underlined the next
-// letter, which turned file names and captions such as "Müller & Söhne" into something else.
+// The ampersand is drawn as written: the text drawing templates were designed with hid it and
+// underlined the next letter, which turned file names and captions such as "Müller & Söhne" into
+// something else.
 //
 // Qt's fonts need a GUI application in the process (see FontSupport.h); without one nothing is
 // drawn and every text measures zero. Layouts and painters belong to the thread that made them,
@@ -21,7 +22,7 @@
 
 namespace nimbra {
 
-// Text format flags; the values are those documents store.
+// Text format flags, with the values templates were designed with.
 inline constexpr uint32_t kDrawTextCenter = 1;
 inline constexpr uint32_t kDrawTextRight = 2;
 // Centres a single line vertically; only with kDrawTextSingleLine.
@@ -61,8 +62,6 @@ class TTextBlock {
 
   // The height the lines take: what measuring gives (0 without lines or without fonts).
   int32_t Height() const;
-  // The width of the widest line, in whole pixels (rounded up).
-  int32_t Width() const;
   int32_t LineCount() const;
 
   // Draws the lines into rect on the bitmap: the first line at its top (or, for a single line

@@ -116,8 +116,8 @@ TEST(TextDrawingTest, TextIsTransparentOverThePageInItsColourAndStyle) {
       changed += bitmap.Pixel(x, y) != before.Pixel(x, y);
     }
   }
-  EXPECT_GT(yellow, 40);                 // the stems are solid yellow
-  EXPECT_LT(changed, 120 * 40 / 2);      // the rest of the page shows through
+  EXPECT_GT(yellow, 40);             // the stems are solid yellow
+  EXPECT_LT(changed, 120 * 40 / 2);  // the rest of the page shows through
   // Bold ink is wider than regular; underlining adds ink below the baseline.
   TTextFont bold = TestFont(-30);
   bold.Bold = true;

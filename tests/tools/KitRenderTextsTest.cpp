@@ -129,7 +129,9 @@ TBitmap32 ReadBack(const std::string& name) {
 TBitmap32 Cut(const TBitmap32& page, const TRect& box) {
   TBitmap32 part(box.Width(), box.Height());
   for (int y = 0; y < box.Height(); ++y) {
-    for (int x = 0; x < box.Width(); ++x) part.SetPixel(x, y, page.Pixel(box.Left + x, box.Top + y));
+    for (int x = 0; x < box.Width(); ++x) {
+      part.SetPixel(x, y, page.Pixel(box.Left + x, box.Top + y));
+    }
   }
   return part;
 }
