@@ -52,10 +52,12 @@ const std::vector<TextBox>& Boxes() {
          EXPECT_LE(ink.Left, 23);
          EXPECT_LE(ink.Top, 25);
        }},
-      {UserText, "Rechts unten", kAlignRight, kAlignBottom, {220, 15, 380, 90},
+      // The last of two lines sits on the box's bottom edge.
+      {UserText, "Rechts\nunten", kAlignRight, kAlignBottom, {220, 15, 380, 90},
        [](const TRect& ink) {
          EXPECT_GE(ink.Right, 377);
          EXPECT_GE(ink.Bottom, 82);
+         EXPECT_GT(ink.Height(), 30);
        }},
       {UserText, "Mitte", kAlignCenter, kAlignMiddle, {120, 105, 280, 180},
        [](const TRect& ink) {
