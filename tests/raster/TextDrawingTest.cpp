@@ -5,6 +5,7 @@
 
 #include "TextTestSupport.h"
 #include "raster/TextDrawing.h"
+#include "raster/WindowsColor.h"
 
 namespace nimbra {
 namespace {
@@ -172,6 +173,19 @@ TEST(TextDrawingTest, BadInputDrawsWhatFitsAndNeverFails) {
   // The default height and a cell height still draw.
   EXPECT_FALSE(ChangedArea(Drawn("Hallo", {0, 0, 300, 200}, 0, TestFont(0)), kWhite).IsEmpty());
   EXPECT_FALSE(ChangedArea(Drawn("Hallo", {0, 0, 300, 200}, 0, missing), kWhite).IsEmpty());
+}
+
+TEST(TextDrawingTest, StoredColoursAreBlueGreenRedAndSystemColoursTheSchemesValues) {
+  const std::vector<std::pair<uint32_t, TColor32>> cases = {
+      {0x000000FF, Color32(255, 0, 0)},    {0x00FF8000, Color32(0, 128, 255)},
+      {0x80000008, kColor32Black},         // window text
+      {0x80000005, kColor32White},         // window
+      {0x8000000D, Color32(51, 153, 255)},  // highlight
+      {0x800000FF, kColor32Black},         // no such system colour
+  };
+  for (const auto& [stored, colour] : cases) {
+    EXPECT_EQ(WindowsColorToColor32(static_cast<int32_t>(stored)), colour) << std::hex << stored;
+  }
 }
 
 }  // namespace
