@@ -1,14 +1,17 @@
-// The simple border's pixels: where the frame lies around the picture, what each style draws, and
-// stored widths, styles and pattern counts that make no sense.
+// The simple border's pixels: where the frame lies around the picture, what each style draws,
+// stored widths, styles and pattern counts that make no sense, and the frame on a rendered page.
 #include <gtest/gtest.h>
 
 #include <array>
 #include <cstdint>
 #include <functional>
 #include <limits>
+#include <memory>
 #include <optional>
 #include <vector>
 
+#include "DrawingTestSupport.h"
+#include "elements/PrintPageElementPicture.h"
 #include "elements/PrintWizardPictureEffectSimpleBorder.h"
 #include "raster/Blend.h"
 
@@ -120,6 +123,28 @@ TEST(SimpleBorderTest, EveryStyleDrawsItsColoursWhereTheyBelong) {
     for (const auto& [x, y] : c.At) colours.push_back(framed.Pixel(x, y));
     EXPECT_EQ(colours, c.Colours) << "style " << +c.Style;
   }
+}
+
+class SimpleBorderPageTest : public test::TDrawingTest {};
+
+// The border is added before the picture is fitted into its box, so it shrinks with the picture.
+TEST_F(SimpleBorderPageTest, FrameIsScaledWithThePicture) {
+  constexpr TColor32 kPhoto = 0xFFC86432;
+  TPrintPageElementPicture element;
+  auto border = std::make_unique<TPrintWizardPictureEffectSimpleBorder>();
+  border->BorderProperties().SetBorderWidth(20 * 2.54 / 96);  // 20 pixels at 96 dpi
+  element.PictureProperties().Effects().Add(std::move(border));
+  element.PictureProperties().SetUseSlideShowPicture(false);
+  element.SetFileName(SavePicture("photo.png", test::Uniform(400, 200, kPhoto)));
+  element.SetBounds({0, 0, 1, 1});
+  TBitmap32 page = test::Uniform(200, 200, 0xFF1E3250);
+  test::RenderLikeTheEngine(element, page);
+  // 440 × 240 with the frame, fitted as 200 × 109 from row 45: a frame nine pixels wide.
+  EXPECT_EQ(page.Pixel(4, 100), kColor32Black);
+  EXPECT_EQ(page.Pixel(195, 100), kColor32Black);
+  EXPECT_EQ(page.Pixel(100, 50), kColor32Black);
+  EXPECT_EQ(page.Pixel(14, 100), kPhoto);
+  EXPECT_EQ(page.Pixel(100, 60), kPhoto);
 }
 
 }  // namespace
