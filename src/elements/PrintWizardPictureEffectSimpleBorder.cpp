@@ -1,12 +1,36 @@
 #include "elements/PrintWizardPictureEffectSimpleBorder.h"
 
+#include <algorithm>
+#include <utility>
+
+#include "elements/BorderFrame.h"
 #include "framework/FieldMap.h"
+#include "raster/Blend.h"
+#include "raster/CodecLimits.h"
 
 namespace nimbra {
 
 NIMBRA_DEFINE_PLUGIN(TPrintWizardPictureEffectSimpleBorderProperties,
                      TPrintWizardPictureEffectProperties)
 NIMBRA_DEFINE_PLUGIN(TPrintWizardPictureEffectSimpleBorder, TPrintWizardPictureEffect)
+
+namespace {
+
+constexpr TColor32 kTransparentWhite = 0x00FFFFFF;
+
+// A stored width in pixels, at least one: NaN and negative widths give the thinnest border.
+int BorderPixels(double centimetres, double dpi) {
+  return std::max(1, CentimetresToPixels(centimetres, dpi));
+}
+
+// Stored widths have no bound, and a few metres of border would ask for gigabytes. The framed
+// picture may be as large as the largest picture the readers accept, and no larger.
+bool WithinPictureLimits(int64_t width, int64_t height) {
+  return width <= kMaxPictureSide && height <= kMaxPictureSide &&
+         width * height <= kMaxPicturePixels;
+}
+
+}  // namespace
 
 // ---- TPrintWizardPictureEffectSimpleBorderProperties ----
 
@@ -38,8 +62,37 @@ TPrintWizardPictureEffectSimpleBorder::TPrintWizardPictureEffectSimpleBorder()
     : TPrintWizardPictureEffect(&TPrintWizardPictureEffectSimpleBorderProperties::StaticClass(),
                                 kEffectStageBeforeGeometry) {}
 
-void TPrintWizardPictureEffectSimpleBorder::Apply(TBitmap32&, const TPixelRect&, double,
-                                                  TAffineTransformation*, double, double) {}
+void TPrintWizardPictureEffectSimpleBorder::Apply(TBitmap32& bitmap, const TPixelRect&,
+                                                  double dpi, TAffineTransformation*, double,
+                                                  double) {
+  // Nothing to frame.
+  if (bitmap.Empty()) return;
+  const TPrintWizardPictureEffectSimpleBorderProperties& bag = BorderProperties();
+  // 1. widths in pixels; the colours take the border's transparency
+  TBorderFrame frame;
+  frame.Width = BorderPixels(bag.BorderWidth(), dpi);
+  frame.Sides = {frame.Width, frame.Width, frame.Width, frame.Width};
+  if (bag.IndividualSides()) {
+    frame.Sides = {BorderPixels(bag.LeftWidth(), dpi), BorderPixels(bag.TopWidth(), dpi),
+                   BorderPixels(bag.RightWidth(), dpi), BorderPixels(bag.BottomWidth(), dpi)};
+  }
+  const auto alpha = static_cast<uint8_t>(255 - bag.Transparency());
+  frame.Color1 = ColorWithAlpha(bag.Color1(), alpha);
+  frame.Color2 = ColorWithAlpha(bag.Color2(), alpha);
+  frame.Style = bag.Style();
+  frame.PatternCount = bag.PatternCount();
+  // 2. the grown bitmap; a border too large for it is left out
+  const int64_t width = int64_t{bitmap.Width()} + frame.Sides.Left + frame.Sides.Right;
+  const int64_t height = int64_t{bitmap.Height()} + frame.Sides.Top + frame.Sides.Bottom;
+  if (!WithinPictureLimits(width, height)) return;
+  TBitmap32 framed(static_cast<int>(width), static_cast<int>(height));
+  framed.Clear(kTransparentWhite);
+  // 3.
+  DrawBorderFrame(framed, frame);
+  // 4. the picture inside the frame, as it was
+  DrawBitmap(framed, frame.Sides.Left, frame.Sides.Top, bitmap, TDrawMode::Opaque);
+  bitmap = std::move(framed);
+}
 
 TPrintWizardPictureEffectSimpleBorderProperties&
 TPrintWizardPictureEffectSimpleBorder::BorderProperties() const {

@@ -75,7 +75,9 @@ class TPrintWizardPictureEffectSimpleBorder : public TPrintWizardPictureEffect {
   static std::string ClassCaption() { return "Einfacher Rand"; }
   static std::string ClassDescription() { return "umrandet ein Bild"; }
 
-  // Pixels come with the drawing code; until then the bitmap stays as it is.
+  // Grows the bitmap by the border on every side and draws the frame there, the picture inside
+  // it unchanged. A border that would make the bitmap larger than any readable picture is left
+  // out. An empty bitmap stays empty.
   void Apply(TBitmap32& bitmap, const TPixelRect& rect, double dpi,
              TAffineTransformation* transformation, double sx, double sy) override;
 
