@@ -106,10 +106,14 @@ std::optional<TColor32> TLayoutFields::Color(std::string_view name,
                    (allowNone ? " (or false for none)" : ""));
 }
 
-TDoubleRect TLayoutFields::Rect(std::string_view name) {
-  const TJsonValue& value = *Get(name, TJsonKind::Array, true);
+TDoubleRect TLayoutFields::Rect(std::string_view name, std::string_view of,
+                                std::optional<TDoubleRect> fallback) {
+  const TJsonValue* found = Get(name, TJsonKind::Array, !fallback);
+  if (found == nullptr) return *fallback;
+  const TJsonValue& value = *found;
   const std::string message = "\"" + std::string(name) + "\" of " + what_ +
-                              " should be [left, top, right, bottom] as fractions of the page";
+                              " should be [left, top, right, bottom] as fractions of " +
+                              std::string(of);
   if (value.Items.size() != 4) Fail(value, message);
   double edges[4];
   for (size_t i = 0; i < 4; ++i) {

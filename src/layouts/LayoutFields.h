@@ -35,8 +35,10 @@ class TLayoutFields {
   // colour at all.
   std::optional<TColor32> Color(std::string_view name, std::optional<TColor32> fallback,
                                 bool allowNone = false);
-  // [left, top, right, bottom] as fractions of the page.
-  TDoubleRect Rect(std::string_view name);
+  // [left, top, right, bottom] as fractions of the page (or of what of names); required
+  // unless there is a fallback.
+  TDoubleRect Rect(std::string_view name, std::string_view of = "the page",
+                   std::optional<TDoubleRect> fallback = std::nullopt);
   // One of the words; its index.
   size_t Choice(std::string_view name, std::initializer_list<std::string_view> words,
                 size_t fallback);

@@ -8,6 +8,7 @@
 #include "elements/PrintPageElementGeometric.h"
 #include "elements/PrintPageElementPicture.h"
 #include "elements/PrintPageElementPictureText.h"
+#include "layouts/LayoutEffects.h"
 #include "layouts/LayoutFields.h"
 #include "layouts/LayoutJson.h"
 #include "layouts/LayoutTexts.h"
@@ -52,6 +53,7 @@ void ReadPicture(TLayoutFields& fields, TPrintPageElementPicture& element) {
   bag.SetRandomRotation(fields.Boolean("randomRotation", false));
   bag.SetAutoRotate(fields.Boolean("autoRotate", false));
   bag.SetTransparency(static_cast<uint8_t>(fields.Integer("transparency", 0, 0, 255)));
+  ReadPictureEffects(fields, bag.Effects());
 }
 
 void ReadShape(TLayoutFields& fields, TPrintPageElementGeometric& element) {

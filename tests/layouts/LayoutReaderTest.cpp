@@ -7,6 +7,11 @@
 #include "elements/PrintPageElementPicture.h"
 #include "elements/PrintPageElementPictureText.h"
 #include "elements/PrintPageElementUserText.h"
+#include "elements/PrintWizardPictureEffectCollage.h"
+#include "elements/PrintWizardPictureEffectColorize.h"
+#include "elements/PrintWizardPictureEffectList.h"
+#include "elements/PrintWizardPictureEffectShadow.h"
+#include "elements/PrintWizardPictureEffectSimpleBorder.h"
 #include "layouts/LayoutJson.h"
 #include "layouts/LayoutReader.h"
 #include "storage/MemoryStream.h"
@@ -246,6 +251,73 @@ TEST_F(TLayoutReaderTest, TextElementsAndVariablesCarryEveryField) {
   EXPECT_EQ(variables.Items(1).GetValueText(), "Hallo\r\nWelt");
 }
 
+TEST_F(TLayoutReaderTest, EffectsTakeTheirSettingsInUsersUnits) {
+  const TLayout layout = ReadLayout(R"({"name": "e", "templates": [{"name": "T", "size": [32, 18],
+    "elements": [{"type": "picture", "rect": [0.1, 0.1, 0.9, 0.9], "effects": [
+      {"type": "border", "width": 0.5, "color": "#FFFFFF", "color2": "#80102030",
+       "style": "relief", "patterns": 6, "transparency": 20, "sides": [0.1, 0.2, 0.3, 0.4]},
+      {"type": "shadow", "distance": 0.3, "angle": 135, "blur": 0.25, "transparency": 50},
+      {"type": "colorize", "mode": "replace", "hue": 30, "saturation": 40},
+      {"type": "colorize", "hue": -90, "saturation": -100},
+      {"type": "collage1", "followPicture": false, "pictures": [
+        {"files": ["Klebeband.png", "Ecke.png"], "placement": "bottomRight", "width": 2,
+         "height": 1.5, "offsetX": -0.5, "angle": 10, "angleRange": 20,
+         "rect": [-0.1, -0.1, 1.1, 1.1], "keepAspectRatio": false}]}
+    ]}]}],
+    "structure": [{"loop": [{"page": "T"}]}]})");
+  TMemoryStream stored;
+  ASSERT_TRUE(layout.Project->SaveToStream(stored));
+  stored.SetPosition(0);
+  TPrintWizardPageTemplateProject project;
+  ASSERT_TRUE(project.LoadFromStream(stored));
+  const auto& picture =
+      dynamic_cast<TPrintPageElementPicture&>(*project.Templates().Items(0)->Elements().Items(0));
+  const TPrintWizardPictureEffectList& effects = picture.PictureProperties().Effects();
+  ASSERT_EQ(effects.Count(), 5);
+
+  const auto& border = *effects.Effects(0)->PropertiesAs<TPrintWizardPictureEffectSimpleBorderProperties>();
+  EXPECT_EQ(border.BorderWidth(), 0.5);
+  EXPECT_EQ(border.Color1(), 0xFFFFFFFFu);
+  EXPECT_EQ(border.Color2(), 0x80102030u);
+  EXPECT_EQ(border.Style(), kBorderStyleRelief);
+  EXPECT_EQ(border.PatternCount(), 6);
+  EXPECT_EQ(border.Transparency(), 51);
+  EXPECT_TRUE(border.IndividualSides());
+  EXPECT_EQ((std::vector<double>{border.LeftWidth(), border.TopWidth(), border.RightWidth(),
+                                 border.BottomWidth()}),
+            (std::vector<double>{0.1, 0.2, 0.3, 0.4}));
+
+  const auto& shadow = *effects.Effects(1)->PropertiesAs<TPrintWizardPictureEffectShadowProperties>();
+  EXPECT_EQ(shadow.Distance(), 0.3);
+  EXPECT_EQ(shadow.Angle(), 135);
+  EXPECT_EQ(shadow.Blur(), 0.25);
+  EXPECT_EQ(shadow.Transparency(), 128);  // 127.5, halves to even
+
+  const auto& replace = *effects.Effects(2)->PropertiesAs<TPrintWizardPictureEffectColorizeProperties>();
+  EXPECT_TRUE(replace.ReplaceColor());
+  EXPECT_EQ(replace.Hue(), 30);
+  EXPECT_EQ(replace.Saturation(), 102);
+  const auto& shift = *effects.Effects(3)->PropertiesAs<TPrintWizardPictureEffectColorizeProperties>();
+  EXPECT_FALSE(shift.ReplaceColor());
+  EXPECT_EQ(shift.Hue(), -90);
+  EXPECT_EQ(shift.Saturation(), -255);
+
+  const auto& collage = *effects.Effects(4)->PropertiesAs<TPrintWizardPictureEffectCollageProperties>();
+  EXPECT_FALSE(collage.FollowPicture());
+  ASSERT_EQ(collage.Pictures().Count(), 1);
+  const TCollagePic& pic = collage.Pictures().Items(0);
+  EXPECT_EQ(pic.FileNames(), "Klebeband.png\r\nEcke.png");
+  EXPECT_EQ(pic.Placement(), kPlacementBottomRight);
+  EXPECT_EQ(pic.Bounds(), (TDoubleRect{-0.1, -0.1, 1.1, 1.1}));
+  EXPECT_EQ(pic.Width(), 2);
+  EXPECT_EQ(pic.Height(), 1.5);
+  EXPECT_EQ(pic.OffsetX(), -0.5);
+  EXPECT_EQ(pic.Angle(), 10);
+  EXPECT_EQ(pic.AngleRange(), 20);
+  EXPECT_FALSE(pic.KeepAspectRatio());
+  EXPECT_TRUE(pic.ScaleWithPicture());
+}
+
 struct TBadLayout {
   std::string Json;
   int Line;
@@ -314,6 +386,18 @@ TEST_F(TLayoutReaderTest, MistakesAreRefusedWithTheirLine) {
       {variables("{\"name\": \"Ort\", \"value\": \"a\"}, {\"name\": \"ORT\", \"value\": \"b\"}"), 2,
        "two variables are named \"ORT\""},
       {variables("{\"name\": \"%Ort%\", \"value\": \"a\"}"), 2, "without \"%\""},
+      {element("picture", "\"effects\": [\n{\"type\": \"glow\"}]"), 5,
+       "\"type\" of an effect should be one of \"shadow\", \"border\""},
+      {element("picture", "\"effects\": [{\"type\": \"border\",\n\"width\": 0}]"), 5,
+       "\"width\" of a border should lie between 0.01 and 50"},
+      {element("picture", "\"effects\": [{\"type\": \"shadow\",\n\"blurr\": 1}]"), 5,
+       "unknown field \"blurr\" in a shadow"},
+      {element("picture", "\"effects\": [{\"type\": \"colorize\", \"mode\": \"replace\",\n"
+                          "\"hue\": -10}]"),
+       5, "\"hue\" of a colouring should be a whole number from 0 to 360"},
+      {element("picture", "\"effects\": [{\"type\": \"collage4\",\n\"pictures\": "
+                          "[{\"files\": [\"a.png\"]}]}]"),
+       5, "\"pictures\" of a collage should list 4 pictures"},
   };
   for (const TBadLayout& bad : cases) {
     SCOPED_TRACE(bad.Json);

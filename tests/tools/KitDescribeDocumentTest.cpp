@@ -13,6 +13,7 @@
 #include "elements/PageTemplateVariable.h"
 #include "elements/PrintPageElementGeometric.h"
 #include "elements/PrintPageElementPicture.h"
+#include "elements/PrintWizardPictureEffectShadow.h"
 #include "elements/PrintPageElementUserText.h"
 #include "framework/FieldWriter.h"
 #include "nimbra-kit/KitStartup.h"
@@ -276,7 +277,10 @@ std::string WriteProject(const TempFolder& folder) {
   pictures.Properties().SetName("Bilder");
   pictures.WizardProperties().SetPageWidth(14.8);
   pictures.WizardProperties().SetPageHeight(10.5);
-  AddPicture(pictures, {0, 0, 0.5, 1});
+  AddPicture(pictures, {0, 0, 0.5, 1})
+      .PictureProperties()
+      .Effects()
+      .Add(std::make_unique<TPrintWizardPictureEffectShadow>());
   AddPicture(pictures, {0.5, 0, 1, 1});
   auto frame = std::make_unique<TPrintPageElementRect>();
   frame->SetBounds({0, 0, 1, 1});
@@ -311,11 +315,14 @@ TEST(KitInspectDocumentTest, ProjectShowsTemplatesElementsAndStructure) {
          {"class": "TPrintPageElementUserText", "rect": [0.125, 0.0625, 0.875, 0.25],
           "takesObject": false},
          {"class": "TPrintPageElementPicture", "rect": [0.25, 0.375, 0.75, 0.875],
-          "takesObject": false}]},
+          "takesObject": false, "effects": []}]},
       {"id": 2, "name": "Bilder", "class": "TPrintWizardPageTemplate", "widthCm": 14.8,
        "heightCm": 10.5, "backgroundColor": "#FFFFFFFF", "backgroundPicture": "", "elements": [
-         {"class": "TPrintPageElementPicture", "rect": [0, 0, 0.5, 1], "takesObject": true},
-         {"class": "TPrintPageElementPicture", "rect": [0.5, 0, 1, 1], "takesObject": true},
+         {"class": "TPrintPageElementPicture", "rect": [0, 0, 0.5, 1], "takesObject": true,
+          "effects": [{"class": "TPrintWizardPictureEffectShadow", "fields":
+            {"angle": 45.0, "distance": 0.2, "blur": 0.1, "transparency": 76}}]},
+         {"class": "TPrintPageElementPicture", "rect": [0.5, 0, 1, 1], "takesObject": true,
+          "effects": []},
          {"class": "TPrintPageElementRect", "rect": [0, 0, 1, 1], "takesObject": false}]}],
     "structure": [
       {"class": "TPageTemplateStructureElementPage", "templateId": 1, "children": []},
@@ -330,6 +337,8 @@ TEST(KitInspectDocumentTest, ProjectShowsTemplatesElementsAndStructure) {
         "  1 \"Titel\" TPrintWizardPageTemplate, 21.0 x 29.7 cm, background #FF336699, picture: "
         "\"C:\\Vorlagen\\papier.jpg\"\n",
         "    TPrintPageElementPicture [0.5, 0.0, 1.0, 1.0], takes an object\n",
+        "      effect TPrintWizardPictureEffectShadow: angle 45.0, distance 0.2, blur 0.1, "
+        "transparency 76\n",
         "structure:\n"
         "  TPageTemplateStructureElementPage, template 1\n"
         "  TSlideShowPageTemplateStructureElementLoop\n"

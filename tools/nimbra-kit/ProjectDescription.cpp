@@ -1,6 +1,9 @@
 #include <ostream>
 
 #include "elements/PageTemplateVariable.h"
+#include "elements/PrintPageElementPicture.h"
+#include "elements/PrintWizardPictureEffectList.h"
+#include "framework/Properties.h"
 #include "nimbra-kit/DocumentDescriptions.h"
 #include "nimbra-kit/JsonFieldWriter.h"
 #include "storage/CSFStream.h"
@@ -32,6 +35,22 @@ TJson DescribeProjectBag(const TPrintWizardPageTemplateProject& project) {
           {"variables", DescribeVariables(*bag)}};
 }
 
+// A picture's effects in order, each with its class and its settings as stored.
+TJson DescribeEffects(const TPrintWizardPictureEffectList& effects) {
+  TJson list = TJson::array();
+  for (int32_t i = 0; i < effects.Count(); ++i) {
+    const TPrintWizardPictureEffect* effect = effects.Effects(i);
+    if (effect == nullptr) continue;
+    TJson fields = TJson::object();
+    if (const TProperties* bag = effect->Properties()) {
+      TJsonFieldWriter writer(fields);
+      bag->DescribeFields(writer);
+    }
+    list.push_back({{"class", effect->ClassName()}, {"fields", std::move(fields)}});
+  }
+  return list;
+}
+
 // Elements that are not visible have no rectangle; those that bind no object take none.
 TJson DescribeElement(TPageElement& element) {
   TJson rect;
@@ -40,9 +59,23 @@ TJson DescribeElement(TPageElement& element) {
     rect = TJson::array({bounds.Left, bounds.Top, bounds.Right, bounds.Bottom});
   }
   const auto* consumer = Supports<IObjectConsumer>(&element);
-  return {{"class", element.ClassName()},
-          {"rect", std::move(rect)},
-          {"takesObject", consumer != nullptr && consumer->TakesObject()}};
+  TJson json = {{"class", element.ClassName()},
+                {"rect", std::move(rect)},
+                {"takesObject", consumer != nullptr && consumer->TakesObject()}};
+  if (const auto* picture = dynamic_cast<const TPrintPageElementPicture*>(&element)) {
+    json["effects"] = DescribeEffects(picture->PictureProperties().Effects());
+  }
+  return json;
+}
+
+// "angle 45, distance 0.2, ...": the fields of an effect on one line.
+std::string FieldsText(const TJson& fields) {
+  std::string text;
+  for (const auto& [name, value] : fields.items()) {
+    text += (text.empty() ? "" : ", ") + name + " " +
+            (value.is_string() ? value.get<std::string>() : value.dump());
+  }
+  return text;
 }
 
 // Sizes, colour and picture belong to the system's own template class; other template classes
@@ -123,6 +156,12 @@ void PrintTemplates(const TJson& templates, std::ostream& out) {
     for (const TJson& element : page["elements"]) {
       out << "    " << element["class"].get<std::string>() << " " << RectText(element["rect"])
           << (element["takesObject"].get<bool>() ? ", takes an object" : "") << "\n";
+      if (!element.contains("effects")) continue;
+      for (const TJson& effect : element["effects"]) {
+        out << "      effect " << effect["class"].get<std::string>();
+        const std::string fields = FieldsText(effect["fields"]);
+        out << (fields.empty() ? "" : ": " + fields) << "\n";
+      }
     }
   }
 }
