@@ -65,7 +65,9 @@ THsv ToHsv(TColor32 colour) {
 // replacing hue may ask for grey. Saturations are limited to 0 … 255 in both modes, so stored
 // values of any size give colours in range.
 THsv Colorized(THsv hsv, const TPrintWizardPictureEffectColorizeProperties& bag) {
-  const auto circle = [](int64_t degrees) { return static_cast<int32_t>((degrees % 360 + 360) % 360); };
+  const auto circle = [](int64_t degrees) {
+    return static_cast<int32_t>((degrees % 360 + 360) % 360);
+  };
   if (bag.ReplaceColor()) {
     hsv.H = bag.Hue() >= 0 && bag.Hue() <= 360 ? bag.Hue() : circle(bag.Hue());
     hsv.S = std::clamp<int32_t>(bag.Saturation(), 0, 255);
@@ -90,12 +92,18 @@ TColor32 FromHsv(const THsv& hsv, uint8_t alpha) {
   const auto t = static_cast<uint8_t>(v - hsv.S * v * (60 - f) / 15300);
   const auto w = static_cast<uint8_t>(v);
   switch (h / 60) {
-    case 0: return Color32(w, t, p, alpha);
-    case 1: return Color32(q, w, p, alpha);
-    case 2: return Color32(p, w, t, alpha);
-    case 3: return Color32(p, q, w, alpha);
-    case 4: return Color32(t, p, w, alpha);
-    default: return Color32(w, p, q, alpha);
+    case 0:
+      return Color32(w, t, p, alpha);
+    case 1:
+      return Color32(q, w, p, alpha);
+    case 2:
+      return Color32(p, w, t, alpha);
+    case 3:
+      return Color32(p, q, w, alpha);
+    case 4:
+      return Color32(t, p, w, alpha);
+    default:
+      return Color32(w, p, q, alpha);
   }
 }
 

@@ -83,9 +83,9 @@ void MakeShadowMask(TBitmap32& shadow, int64_t k, uint8_t transparency, bool pre
     return;
   }
   const double kd = static_cast<double>(k);
-  TBitmap32 reduced = Resampled(shadow, std::max(1, RoundHalfToEven(shadow.Width() / kd)),
-                                std::max(1, RoundHalfToEven(shadow.Height() / kd)),
-                                TResamplingFilter::Spline);
+  TBitmap32 reduced =
+      Resampled(shadow, std::max(1, RoundHalfToEven(shadow.Width() / kd)),
+                std::max(1, RoundHalfToEven(shadow.Height() / kd)), TResamplingFilter::Spline);
   MakeSilhouette(reduced);
   shadow.Clear(kColor32Transparent);
   StretchDraw(shadow, shadow.BoundsRect(), reduced, TResamplingFilter::Spline, TDrawMode::Blend,
@@ -99,8 +99,7 @@ TPrintWizardPictureEffectShadow::TPrintWizardPictureEffectShadow()
                                 kEffectStageAfterGeometry) {}
 
 void TPrintWizardPictureEffectShadow::Apply(TBitmap32& bitmap, const TPixelRect&, double dpi,
-                                            TAffineTransformation* transformation, double,
-                                            double) {
+                                            TAffineTransformation* transformation, double, double) {
   SetSkipped(false);
   if (bitmap.Empty()) return;
   const TPrintWizardPictureEffectShadowProperties& bag = ShadowProperties();

@@ -149,7 +149,8 @@ TColor32 MergeColors(TColor32 foreground, TColor32 background, uint8_t masterAlp
     const auto f = static_cast<int32_t>(Channel(foreground, shift));
     const auto b = static_cast<int32_t>(Channel(background, shift) * ba >> 8);
     // b + ((f − b) × c >> 8) lies between f and b, so it is never negative.
-    return static_cast<uint32_t>((reciprocal * (b + ((f - b) * static_cast<int32_t>(c) >> 8))) >> 8);
+    const int32_t mixed = b + ((f - b) * static_cast<int32_t>(c) >> 8);
+    return static_cast<uint32_t>(reciprocal * mixed >> 8);
   };
   return Pack(g, merge(16), merge(8), merge(0));
 }

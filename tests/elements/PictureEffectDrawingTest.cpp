@@ -83,8 +83,7 @@ TShadowed ApplyShadow(double angle, double distance, double blur, double dpi, bo
   effect.SetPreview(preview);
   TShadowed s;
   s.Bitmap = std::move(photo);
-  effect.Apply(s.Bitmap, {0, 0, s.Bitmap.Width(), s.Bitmap.Height()}, dpi, &s.Transformation, 1,
-               1);
+  effect.Apply(s.Bitmap, {0, 0, s.Bitmap.Width(), s.Bitmap.Height()}, dpi, &s.Transformation, 1, 1);
   s.Skipped = effect.Skipped();
   return s;
 }
