@@ -25,6 +25,11 @@ inline constexpr const char* kFileNotFoundText = "Die Datei \"%s\" kann nicht ge
 // A file that is there but no picture reader could decode.
 inline constexpr const char* kFileNotReadableText = "Die Datei \"%s\" kann nicht gelesen werden.";
 
+// A picture an effect left out because the effect would have made it larger than any picture may
+// be (a shadow metres wide).
+inline constexpr const char* kEffectSkippedText =
+    "Ein Bildeffekt für \"%s\" wurde ausgelassen: das Bild würde zu groß.";
+
 // Adds a warning (number -1) with the text, %s replaced by the name; nothing without a counter.
 void ReportFileWarning(TErrorCounter* counter, const char* text, const std::string& name);
 

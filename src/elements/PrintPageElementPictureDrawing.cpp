@@ -217,8 +217,9 @@ void TPrintPageElementPicture::ApplyEffectsFor(const TRenderContext& context, TB
                                                const TPixelRect& rect,
                                                TAffineTransformation* transformation, double sx,
                                                double sy, uint8_t stage) {
-  PictureProperties().Effects().ApplyEffects(bitmap, rect, context.Resolution, transformation, sx,
-                                             sy, stage, !context.FinalRendering());
+  const int32_t skipped = PictureProperties().Effects().ApplyEffects(
+      bitmap, rect, context.Resolution, transformation, sx, sy, stage, !context.FinalRendering());
+  if (skipped > 0) ReportFileWarning(context.ErrorCounter, kEffectSkippedText, GetFileName());
 }
 
 }  // namespace nimbra

@@ -53,6 +53,9 @@ class TPrintWizardPictureEffect : public TInterfacedPlugin {
   uint8_t Stage() const { return stage_; }
   bool Preview() const { return preview_; }
   void SetPreview(bool preview) { preview_ = preview; }
+  // True when the last Apply left the picture as it was because the effect would have needed a
+  // bitmap beyond the size any picture may have; the element reports it.
+  bool Skipped() const { return skipped_; }
 
   // The bag's fields, inside a sub-chunk the caller opened; true without a bag.
   bool WriteProperties(TCSFStream& stream) const;
@@ -62,12 +65,14 @@ class TPrintWizardPictureEffect : public TInterfacedPlugin {
   // Creates the bag from propertiesClass (none for no bag); raises std::logic_error when that is
   // no bag class.
   TPrintWizardPictureEffect(const TMetaClass* propertiesClass, uint8_t stage);
+  void SetSkipped(bool skipped) { skipped_ = skipped; }
 
  private:
   const TMetaClass* propertiesClass_ = nullptr;
   std::unique_ptr<TProperties> properties_;
   uint8_t stage_ = kEffectStageBeforeGeometry;
   bool preview_ = false;
+  bool skipped_ = false;
 };
 
 }  // namespace nimbra

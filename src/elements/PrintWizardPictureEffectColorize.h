@@ -42,7 +42,7 @@ class TPrintWizardPictureEffectColorize : public TPrintWizardPictureEffect {
   static std::string ClassCaption() { return "Kolorieren"; }
   static std::string ClassDescription() { return "koloriert ein Bild"; }
 
-  // Pixels come with the drawing code; until then the bitmap stays as it is.
+  // Recolours every pixel of the bitmap through integer hue, saturation and value; alpha stays.
   void Apply(TBitmap32& bitmap, const TPixelRect& rect, double dpi,
              TAffineTransformation* transformation, double sx, double sy) override;
 

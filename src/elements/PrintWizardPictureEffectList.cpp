@@ -92,16 +92,20 @@ bool TPrintWizardPictureEffectList::ReadFromStream(TCSFStream& stream) {
   return ReadFields(stream, *this);
 }
 
-void TPrintWizardPictureEffectList::ApplyEffects(TBitmap32& bitmap, const TPixelRect& rect,
-                                                 double dpi, TAffineTransformation* transformation,
-                                                 double sx, double sy, uint8_t stage,
-                                                 bool preview) {
+int32_t TPrintWizardPictureEffectList::ApplyEffects(TBitmap32& bitmap, const TPixelRect& rect,
+                                                    double dpi,
+                                                    TAffineTransformation* transformation,
+                                                    double sx, double sy, uint8_t stage,
+                                                    bool preview) {
+  int32_t skipped = 0;
   for (int32_t i = 0; i < Count(); ++i) {
     TPrintWizardPictureEffect* effect = Effects(i);
     if (effect == nullptr || effect->Stage() != stage) continue;
     effect->SetPreview(preview);
     effect->Apply(bitmap, rect, dpi, transformation, sx, sy);
+    if (effect->Skipped()) ++skipped;
   }
+  return skipped;
 }
 
 std::vector<std::string> TPrintWizardPictureEffectList::GetFileNames() const {

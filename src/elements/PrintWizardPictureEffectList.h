@@ -37,8 +37,9 @@ class TPrintWizardPictureEffectList : public TObjectListEvent, public IFileRefer
   bool WriteToStream(TCSFStream& stream) const;
   bool ReadFromStream(TCSFStream& stream);
 
-  // Hands the picture to every effect of the stage, in list order, after setting its Preview.
-  void ApplyEffects(TBitmap32& bitmap, const TPixelRect& rect, double dpi,
+  // Hands the picture to every effect of the stage, in list order, after setting its Preview;
+  // yields how many of them skipped the picture.
+  int32_t ApplyEffects(TBitmap32& bitmap, const TPixelRect& rect, double dpi,
                     TAffineTransformation* transformation, double sx, double sy, uint8_t stage,
                     bool preview);
 

@@ -46,7 +46,9 @@ class TPrintWizardPictureEffectShadow : public TPrintWizardPictureEffect {
   static std::string ClassCaption() { return "Schatteneffekt"; }
   static std::string ClassDescription() { return "stellt einen Schatten unter einem Bild dar"; }
 
-  // Pixels come with the drawing code; until then the bitmap stays as it is.
+  // Grows the bitmap by the shadow's offset and twice its soft edge, draws the shadow and the
+  // picture over it, and moves the transformation with the picture. A shadow whose bitmaps would
+  // exceed the size any picture may have is skipped (Skipped()).
   void Apply(TBitmap32& bitmap, const TPixelRect& rect, double dpi,
              TAffineTransformation* transformation, double sx, double sy) override;
 

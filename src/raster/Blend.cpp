@@ -133,6 +133,28 @@ TColor32 BlendColors(TColor32 foreground, TColor32 background, uint8_t masterAlp
   return BlendStraight(foreground, background, masterAlpha);
 }
 
+TColor32 MergeColors(TColor32 foreground, TColor32 background, uint8_t masterAlpha) {
+  const uint32_t fa = Channel(foreground, 24);
+  // 1.-2. the whole foreground, or none of it
+  if (fa == 255 && masterAlpha == 255) return foreground;
+  if ((fa == 255 && masterAlpha == 0) || fa == 0) return background;
+  // 3. a foreground that covers fully after all, or nothing beneath it
+  const uint32_t c = masterAlpha * fa / 255;
+  const uint32_t ba = Channel(background, 24);
+  if (c == 255 || ba == 0) return ColorWithAlpha(foreground, static_cast<uint8_t>(c));
+  // 4. c < 255 and ba > 0 keep g within 1 … 255
+  const uint32_t g = c + ba - ba * c / 255;
+  const int32_t reciprocal = static_cast<int32_t>(0x10000 / g);
+  const auto merge = [&](int shift) {
+    const auto f = static_cast<int32_t>(Channel(foreground, shift));
+    const auto b = static_cast<int32_t>(Channel(background, shift) * ba >> 8);
+    // b + ((f − b) × c >> 8) lies between f and b, so it is never negative.
+    const int32_t mixed = b + ((f - b) * static_cast<int32_t>(c) >> 8);
+    return static_cast<uint32_t>(reciprocal * mixed >> 8);
+  };
+  return Pack(g, merge(16), merge(8), merge(0));
+}
+
 TColor32 MixColors(TColor32 first, TColor32 second, double fraction) {
   const double f = std::isnan(fraction) ? 0.0 : std::clamp(fraction, 0.0, 1.0);
   const double a1 = Channel(first, 24);
@@ -179,6 +201,10 @@ void PremultiplyRow(TColor32* target, const TColor32* source, int count) {
 void BlendRow(TColor32* target, const TColor32* source, int count, uint8_t masterAlpha) {
   if (masterAlpha == 0) return;
   for (int i = 0; i < count; ++i) target[i] = BlendStraight(source[i], target[i], masterAlpha);
+}
+
+void MergeRow(TColor32* target, const TColor32* source, int count, uint8_t masterAlpha) {
+  for (int i = 0; i < count; ++i) target[i] = MergeColors(source[i], target[i], masterAlpha);
 }
 
 void BlendPremultipliedRow(TColor32* target, const TColor32* premultiplied, int count,
@@ -233,6 +259,8 @@ void DrawBitmap(TBitmap32& target, int x, int y, const TBitmap32& source, const 
     const TColor32* from = source.ScanLine(p.sourceY + row) + p.sourceX;
     if (mode == TDrawMode::Opaque) {
       std::memcpy(to, from, size_t(p.width) * sizeof(TColor32));
+    } else if (mode == TDrawMode::Merge) {
+      MergeRow(to, from, p.width, masterAlpha);
     } else {
       BlendRow(to, from, p.width, masterAlpha);
     }

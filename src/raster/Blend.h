@@ -16,11 +16,23 @@
 namespace nimbra {
 
 // How a picture reaches the target: Opaque replaces the target's pixels (alpha included, master
-// alpha ignored); Blend composites them with the rule above.
-enum class TDrawMode : uint8_t { Opaque, Blend };
+// alpha ignored); Blend composites them with the rule above; Merge with the integer rule of
+// MergeColors, which the picture effects draw with. DrawBitmap honours Merge; the stretching and
+// transforming drawers composite it as Blend.
+enum class TDrawMode : uint8_t { Opaque, Blend, Merge };
 
 // One pixel of the rule above.
 TColor32 BlendColors(TColor32 foreground, TColor32 background, uint8_t masterAlpha = 255);
+
+// One pixel of the effects' merge rule, in integers (F foreground, Fa its alpha, M the master
+// alpha, B background, Ba its alpha):
+//   Fa = 255 and M = 255: F.  Fa = 255 and M = 0, or Fa = 0: B.
+//   Otherwise c = M × Fa div 255; c = 255 or Ba = 0: F's colour with alpha c.
+//   Otherwise alpha g = c + Ba − Ba × c div 255, and each channel
+//   ((65536 div g) × (b + ((f − b) × c shr 8))) shr 8 with b = B × Ba shr 8.
+// (f − b) × c is taken signed and shifted arithmetically, so a foreground darker than the
+// background darkens the result instead of wrapping round.
+TColor32 MergeColors(TColor32 foreground, TColor32 background, uint8_t masterAlpha = 255);
 
 // The colour a fraction (0 … 1, clamped) of the way from first to second. The mix is taken on
 // premultiplied values, so mixing with a transparent colour fades the alpha without darkening.
@@ -48,6 +60,7 @@ void FillRect(TBitmap32& target, const TRect& rect, TColor32 colour,
 // UnpremultiplyRow may work in place (target == source).
 void PremultiplyRow(TColor32* target, const TColor32* source, int count);
 void BlendRow(TColor32* target, const TColor32* source, int count, uint8_t masterAlpha);
+void MergeRow(TColor32* target, const TColor32* source, int count, uint8_t masterAlpha);
 void BlendPremultipliedRow(TColor32* target, const TColor32* premultiplied, int count,
                            uint8_t masterAlpha);
 // Writes the straight form of every pixel (Opaque drawing of premultiplied rows).

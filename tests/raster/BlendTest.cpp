@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <random>
 
@@ -149,6 +150,45 @@ TEST(BlendTest, FillingSetsOrBlendsOnlyInsideTheTarget) {
   TBitmap32 empty;
   FillRect(empty, {0, 0, 5, 5}, kColor32Black);
   EXPECT_TRUE(empty.Empty());
+}
+
+TEST(BlendTest, MergingKeepsTheDocumentedCasesAndEveryChannelInRange) {
+  const TColor32 f = Color32(200, 10, 120);
+  const TColor32 b = Color32(30, 250, 120, 180);
+  // The documented corner cases, exactly.
+  EXPECT_EQ(MergeColors(f, b, 255), f);
+  EXPECT_EQ(MergeColors(f, b, 0), b);
+  EXPECT_EQ(MergeColors(ColorWithAlpha(f, 0), b, 255), b);
+  EXPECT_EQ(MergeColors(ColorWithAlpha(f, 200), ColorWithAlpha(b, 0), 128),
+            ColorWithAlpha(f, 128 * 200 / 255));
+  // Every master alpha and foreground alpha over sampled colours: the alpha is the documented
+  // c + Ba − Ba × c div 255, and no channel comes out brighter than both colours, which a
+  // product of (f − b) wrapped round as unsigned would.
+  const uint8_t levels[] = {0, 1, 37, 128, 200, 254, 255};
+  for (int master = 0; master <= 255; ++master) {
+    for (int fa = 1; fa <= 255; ++fa) {
+      const uint32_t c = uint32_t(master) * fa / 255;
+      for (uint8_t ba : levels) {
+        for (uint8_t fc : levels) {
+          const uint8_t bc = static_cast<uint8_t>(255 - fc / 2);
+          const TColor32 fg = Color32(fc, bc, fc, uint8_t(fa));
+          const TColor32 bg = Color32(bc, fc, 0, ba);
+          const TColor32 merged = MergeColors(fg, bg, uint8_t(master));
+          if (fa == 255 && (master == 255 || master == 0)) continue;
+          const uint32_t alpha = c == 255 || ba == 0 ? c : c + ba - ba * c / 255;
+          ASSERT_EQ(AlphaComponent(merged), alpha) << master << " " << fa << " " << int(ba);
+          ASSERT_LE(RedComponent(merged), std::max(fc, bc)) << master << " " << fa;
+          ASSERT_LE(GreenComponent(merged), std::max(fc, bc)) << master << " " << fa;
+          ASSERT_LE(BlueComponent(merged), fc) << master << " " << fa;
+        }
+      }
+    }
+  }
+  // Drawing with the merge mode merges every pixel, clipped like the other modes.
+  TBitmap32 target = Filled(3, 1, b);
+  DrawBitmap(target, 1, 0, Filled(4, 1, ColorWithAlpha(f, 90)), TDrawMode::Merge, 200);
+  EXPECT_EQ(target.Pixel(0, 0), b);
+  EXPECT_EQ(target.Pixel(2, 0), MergeColors(ColorWithAlpha(f, 90), b, 200));
 }
 
 }  // namespace
