@@ -26,9 +26,9 @@ inline constexpr const char* kFileNotFoundText = "Die Datei \"%s\" kann nicht ge
 inline constexpr const char* kFileNotReadableText = "Die Datei \"%s\" kann nicht gelesen werden.";
 
 // A picture an effect left out because the effect would have made it larger than any picture may
-// be (a shadow metres wide).
+// be (a shadow or a border metres wide).
 inline constexpr const char* kEffectSkippedText =
-    "Ein Bildeffekt für \"%s\" wurde ausgelassen: das Bild würde zu groß.";
+    "Ein Bildeffekt für \"%s\" wurde ausgelassen: das Bild würde zu groß werden.";
 
 // Adds a warning (number -1) with the text, %s replaced by the name; nothing without a counter.
 void ReportFileWarning(TErrorCounter* counter, const char* text, const std::string& name);

@@ -65,6 +65,7 @@ TPrintWizardPictureEffectSimpleBorder::TPrintWizardPictureEffectSimpleBorder()
 void TPrintWizardPictureEffectSimpleBorder::Apply(TBitmap32& bitmap, const TPixelRect&,
                                                   double dpi, TAffineTransformation*, double,
                                                   double) {
+  SetSkipped(false);
   // Nothing to frame.
   if (bitmap.Empty()) return;
   const TPrintWizardPictureEffectSimpleBorderProperties& bag = BorderProperties();
@@ -84,7 +85,8 @@ void TPrintWizardPictureEffectSimpleBorder::Apply(TBitmap32& bitmap, const TPixe
   // 2. the grown bitmap; a border too large for it is left out
   const int64_t width = int64_t{bitmap.Width()} + frame.Sides.Left + frame.Sides.Right;
   const int64_t height = int64_t{bitmap.Height()} + frame.Sides.Top + frame.Sides.Bottom;
-  if (!WithinPictureLimits(width, height)) return;
+  SetSkipped(!WithinPictureLimits(width, height));
+  if (Skipped()) return;
   TBitmap32 framed(static_cast<int>(width), static_cast<int>(height));
   framed.Clear(kTransparentWhite);
   // 3.

@@ -77,7 +77,7 @@ class TPrintWizardPictureEffectSimpleBorder : public TPrintWizardPictureEffect {
 
   // Grows the bitmap by the border on every side and draws the frame there, the picture inside
   // it unchanged. A border that would make the bitmap larger than any readable picture is left
-  // out. An empty bitmap stays empty.
+  // out (Skipped). An empty bitmap stays empty.
   void Apply(TBitmap32& bitmap, const TPixelRect& rect, double dpi,
              TAffineTransformation* transformation, double sx, double sy) override;
 

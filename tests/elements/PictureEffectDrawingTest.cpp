@@ -185,7 +185,7 @@ TEST_F(PictureEffectDrawingTest, ShadowOnAPageLeavesThePictureAndDarkensBelowRig
   EXPECT_EQ(render(&huge, &errors), plain);
   ASSERT_EQ(errors.WarningCount(), 1);
   EXPECT_EQ(errors.Warnings().Items(0).Text,
-            "Ein Bildeffekt für \"" + file + "\" wurde ausgelassen: das Bild würde zu groß.");
+            "Ein Bildeffekt für \"" + file + "\" wurde ausgelassen: das Bild würde zu groß werden.");
 }
 
 }  // namespace

@@ -88,6 +88,12 @@ TEST(SimpleBorderTest, FrameFillsExactlyItsSidesAroundTheUntouchedPicture) {
     DrawBitmap(expected, c.Inside.Left, c.Inside.Top, picture, TDrawMode::Opaque);
     EXPECT_TRUE(framed == expected) << "style " << +c.Style << ", width " << c.Width;
   }
+  // A border left out says so, for the element to report.
+  TPrintWizardPictureEffectSimpleBorder huge;
+  huge.BorderProperties().SetBorderWidth(100);
+  TBitmap32 bitmap = Picture();
+  huge.Apply(bitmap, {0, 0, 200, 100}, 254, nullptr, 1, 1);
+  EXPECT_TRUE(huge.Skipped());
 }
 
 // Blue to red, ten pixels wide around 200 × 100: a 220 × 120 bitmap.
