@@ -64,15 +64,12 @@ bool WithinPictureLimits(int64_t width, int64_t height) {
          width * height <= kMaxWholePicturePixels;
 }
 
-// Every pixel becomes grey 255 − a with alpha a, a being its alpha: the picture turns black where
-// it is opaque.
+// Every pixel becomes black with its own alpha. (Grey 255 − a at alpha a, as once drawn, lit up
+// the soft edge: on a dark page the shadow wore a light halo.)
 void MakeSilhouette(TBitmap32& bitmap) {
   TColor32* pixel = bitmap.Bits();
   TColor32* const end = pixel + bitmap.Width() * int64_t{bitmap.Height()};
-  for (; pixel != end; ++pixel) {
-    const uint8_t a = AlphaComponent(*pixel);
-    *pixel = Color32(255 - a, 255 - a, 255 - a, a);
-  }
+  for (; pixel != end; ++pixel) *pixel = ColorWithAlpha(kColor32Black, AlphaComponent(*pixel));
 }
 
 // 3. The picture's silhouette, softened by reducing it k times and stretching it back. The
