@@ -102,27 +102,31 @@ TEST_F(CollageDrawingTest, PicturesBeyondTheMainPictureGrowTheBitmapAndMoveItsCo
   const std::string file = SavePicture("pin.png", Uniform(20, 20, kRed));
   struct TCase {
     double OffsetX, OffsetY, Size;
-    bool Skipped;
+    bool Follow, Skipped;
     int Width, Height, ShiftX, ShiftY;
   };
   const std::vector<TCase> cases{
       // Up and left of the main picture: it moves by as much, and so does its transformation.
-      {-2.5, -1.2, 0.2, false, 271, 141, 71, 41},
+      {-2.5, -1.2, 0.2, true, false, 271, 141, 71, 41},
+      // A picture that does not follow the transformation still goes where room was made.
+      {-2.5, -1.2, 0.2, false, false, 271, 141, 71, 41},
       // Below right: the bitmap grows, nothing moves.
-      {0.5, 0.3, 0.2, false, 249, 129, 0, 0},
+      {0.5, 0.3, 0.2, true, false, 249, 129, 0, 0},
       // Inside: nothing grows.
-      {0, 0, 0.2, false, 200, 100, 0, 0},
+      {0, 0, 0.2, true, false, 200, 100, 0, 0},
       // Metres of picture, or an endless one, would need a bitmap beyond any picture's size.
-      {0, 0, 1e4, true, 200, 100, 0, 0},
-      {0, 0, std::numeric_limits<double>::infinity(), true, 200, 100, 0, 0},
+      {0, 0, 1e4, true, true, 200, 100, 0, 0},
+      {0, 0, std::numeric_limits<double>::infinity(), true, true, 200, 100, 0, 0},
   };
   for (const TCase& c : cases) {
     TPrintWizardPictureEffectUserCollage1Pic collage;
+    collage.CollageProperties().SetFollowPicture(c.Follow);
     TCollagePic& pin = Pin(collage, 0, file, kPlacementBottomRight, c.Size);
     pin.SetOffsetX(c.OffsetX);
     pin.SetOffsetY(c.OffsetY);
     const TCollaged done = ApplyCollage(collage);
-    const std::string label = std::to_string(c.OffsetX) + " " + std::to_string(c.Size);
+    const std::string label =
+        std::to_string(c.OffsetX) + " " + std::to_string(c.Size) + " " + std::to_string(c.Follow);
     EXPECT_EQ(done.Skipped, c.Skipped) << label;
     ASSERT_EQ(done.Bitmap.Width(), c.Width) << label;
     ASSERT_EQ(done.Bitmap.Height(), c.Height) << label;
@@ -158,8 +162,7 @@ TEST_F(CollageDrawingTest, AMissingFileLeavesItsPictureOutAndDrawsTheRest) {
 
 TEST_F(CollageDrawingTest, APictureShowsTheSameFileAndTurnOnEveryRendering) {
   const std::string files = SavePicture("rot.png", Uniform(30, 20, kRed)) + "\r\n\r\n" +
-                            SavePicture("gruen.png", Uniform(30, 20, Color32(0, 255, 0))) +
-                            "\r\n" +
+                            SavePicture("gruen.png", Uniform(30, 20, Color32(0, 255, 0))) + "\r\n" +
                             SavePicture("blau.png", Uniform(30, 20, Color32(0, 0, 255)));
   const std::string photo = SavePicture("photo.png", Uniform(80, 60, kGrey));
   TPrintPageElementPicture element;
