@@ -39,8 +39,6 @@ class TCollagePic : public TObject {
   // the program's bitmap cache or else decoded and cached. None when no line names a readable
   // picture, and for resource pictures: the program has no picture resources.
   virtual const TBitmap32* GetBitmap();
-  // The line GetBitmap loads, as stored; empty when there is none.
-  std::string ChosenFileName() const;
   // Lets go of the loaded picture (after each drawing).
   virtual void FreeBitmap();
   // The fields, bounds first; older data ends after AngleRange, so the last five fields are read
@@ -101,6 +99,9 @@ class TCollagePic : public TObject {
   std::shared_ptr<const TBitmap32> bitmap_;
 
  private:
+  // The line GetBitmap loads, as stored; empty when there is none.
+  std::string ChosenFileName() const;
+
   uint32_t seed_;
   TDoubleRect bounds_{0, 0, 1, 1};
   uint8_t placement_ = kPlacementFitted;
