@@ -85,11 +85,16 @@ void ScaleTo(TAffineTransformation& t, double width, double height, double w, do
 }
 
 // The shift within the anchor rectangle for a grid column or row: the start, the middle, or
-// against the end one pixel in.
-double GridShift(int cell, int anchorSize, int size) {
+// against the end one pixel in. Sizes come as doubles: stored bounds and lengths may stretch a
+// rectangle across the whole integer range.
+double GridShift(int cell, double anchorSize, double size) {
   if (cell == 0) return 0;
-  if (cell == 1) return (double(anchorSize) - size) / 2;
-  return double(anchorSize) - size - 1;
+  if (cell == 1) return (anchorSize - size) / 2;
+  return anchorSize - size - 1;
+}
+
+double Span(int32_t start, int32_t end) {
+  return double(end) - start;
 }
 
 // How long the picture's side from its origin to corner comes out, in whole pixels, at least 1.
@@ -244,8 +249,8 @@ bool TPrintWizardPictureEffectCollage::PictureTransformation(
     anchor = FractionToPixels(picture.Bounds(), mainRect);
     const int column = EffectivePlacement(picture) % 3;
     const int row = EffectivePlacement(picture) / 3;
-    t.Translate(GridShift(column, anchor.Width(), d.Width()),
-                GridShift(row, anchor.Height(), d.Height()));
+    t.Translate(GridShift(column, Span(anchor.Left, anchor.Right), Span(d.Left, d.Right)),
+                GridShift(row, Span(anchor.Top, anchor.Bottom), Span(d.Top, d.Bottom)));
   }
   // 4.
   t.Translate(anchor.Left, anchor.Top);

@@ -117,6 +117,7 @@ TEST_F(CollageDrawingTest, PicturesBeyondTheMainPictureGrowTheBitmapAndMoveItsCo
       // Metres of picture, or an endless one, would need a bitmap beyond any picture's size.
       {0, 0, 1e4, true, true, 200, 100, 0, 0},
       {0, 0, std::numeric_limits<double>::infinity(), true, true, 200, 100, 0, 0},
+      {0, 0, -std::numeric_limits<double>::infinity(), true, true, 200, 100, 0, 0},
   };
   for (const TCase& c : cases) {
     TPrintWizardPictureEffectUserCollage1Pic collage;
