@@ -1,9 +1,21 @@
 #include "elements/CollagePic.h"
 
+#include <algorithm>
+
 #include "elements/DrawingRandom.h"
 #include "framework/FieldMap.h"
+#include "framework/FileNameResolution.h"
+#include "framework/Properties.h"
+#include "templates/Bitmap32Cache.h"
 
 namespace nimbra {
+
+namespace {
+
+// How long a collage picture stays cached after its last use.
+constexpr uint32_t kCacheValidity = 30000;
+
+}  // namespace
 
 NIMBRA_DEFINE_CLASS(TCollagePic, TObject)
 
@@ -12,9 +24,32 @@ TCollagePic::TCollagePic() : seed_(DrawingRandomNumber()) {}
 
 TCollagePic::~TCollagePic() = default;
 
-TBitmap32* TCollagePic::GetBitmap() { return bitmap_.get(); }
+const TBitmap32* TCollagePic::GetBitmap() {
+  if (bitmap_ || fromResource_) return bitmap_.get();
+  const std::string stored = ChosenFileName();
+  if (stored.empty()) return nullptr;
+  const std::string name = ResolveTemplateFileName(stored, {});
+  if (name.empty()) return nullptr;
+  bitmap_ = CachedOrDecodedBitmap32(name, kCacheValidity);
+  return bitmap_.get();
+}
 
-void TCollagePic::FreeBitmap() { bitmap_.reset(); }
+std::string TCollagePic::ChosenFileName() const {
+  std::vector<std::string> names;
+  for (std::string& line : SplitLines(fileNames_)) {
+    if (!line.empty()) names.push_back(std::move(line));
+  }
+  if (names.empty()) return {};
+  // A generator of the picture's own, not the thread's: the choice never depends on what else
+  // drew chance before, and pictures drawn on different threads share nothing.
+  TDrawingRandom random(seed_);
+  const auto index = static_cast<size_t>(random.Fraction() * static_cast<double>(names.size()));
+  return names[std::min(index, names.size() - 1)];
+}
+
+void TCollagePic::FreeBitmap() {
+  bitmap_.reset();
+}
 
 void TCollagePic::MapFields(TFieldMap& map) {
   map.Rect("bounds", bounds_);

@@ -34,9 +34,11 @@ class TCollagePic : public TObject {
   TCollagePic(const TCollagePic&) = delete;
   TCollagePic& operator=(const TCollagePic&) = delete;
 
-  // The picture once chosen and loaded; none until then or when it cannot be had. Loading comes
-  // with the drawing code; until then the picture has no bitmap.
-  virtual TBitmap32* GetBitmap();
+  // The picture, chosen and loaded on first use: one of the non-empty lines of FileNames, drawn
+  // with the picture's own seed (the same line every time), resolved as template files are, from
+  // the program's bitmap cache or else decoded and cached. None when no line names a readable
+  // picture, and for resource pictures: the program has no picture resources.
+  virtual const TBitmap32* GetBitmap();
   // Lets go of the loaded picture (after each drawing).
   virtual void FreeBitmap();
   // The fields, bounds first; older data ends after AngleRange, so the last five fields are read
@@ -93,9 +95,13 @@ class TCollagePic : public TObject {
   void SetReservedFlag(bool flag) { reservedFlag_ = flag; }
 
  protected:
-  std::unique_ptr<TBitmap32> bitmap_;
+  // Shared with the bitmap cache, so it is never changed.
+  std::shared_ptr<const TBitmap32> bitmap_;
 
  private:
+  // The line GetBitmap loads, as stored; empty when there is none.
+  std::string ChosenFileName() const;
+
   uint32_t seed_;
   TDoubleRect bounds_{0, 0, 1, 1};
   uint8_t placement_ = kPlacementFitted;

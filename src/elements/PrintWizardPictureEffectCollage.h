@@ -55,16 +55,23 @@ class TPrintWizardPictureEffectCollage : public TPrintWizardPictureEffect, publi
  public:
   TPrintWizardPictureEffectCollageProperties& CollageProperties() const;
 
-  // Pixels come with the drawing code; until then the bitmap stays as it is.
+  // Lays the pictures over or around the main picture (rect, in the working picture's pixels).
+  // When they reach beyond the bitmap it grows to hold them, and the transformation moves with
+  // the main picture's content. A collage that would need a bitmap beyond the size any picture
+  // may have is left out (Skipped()). Each picture's bitmap is let go after drawing.
   void Apply(TBitmap32& bitmap, const TPixelRect& rect, double dpi,
              TAffineTransformation* transformation, double sx, double sy) override;
   // Sets result to where the picture's bitmap goes on the main bitmap, mainRect being the main
-  // picture's area; false (nothing set) until the drawing code provides it.
+  // picture's area: fitted over it (placement 9) or sized in centimetres and anchored in the
+  // grid cell of its bounds, moved by its offset, turned, then carried by the main picture's
+  // transformation when the collage follows it. False (result unset) for an empty bitmap or a
+  // transformation that stored nonsense made impossible.
   virtual bool PictureTransformation(TCollagePic& picture, const TBitmap32& pictureBitmap,
                                      double sx, double sy, double dpi,
                                      const TAffineTransformation* transformation,
                                      const TPixelRect& mainRect, TAffineTransformation& result);
-  // Draws one picture onto the main bitmap; nothing until the drawing code provides it.
+  // Draws one picture onto the main bitmap, merged (blended in the preview); when rendering, a
+  // picture more than twice as large as it is drawn is reduced first.
   virtual void DrawPicture(TBitmap32& bitmap, TCollagePic& picture, const TPixelRect& mainRect,
                            double dpi, const TAffineTransformation* transformation, double sx,
                            double sy);
@@ -86,6 +93,10 @@ class TPrintWizardPictureEffectCollage : public TPrintWizardPictureEffect, publi
 
  protected:
   explicit TPrintWizardPictureEffectCollage(const TMetaClass& propertiesClass);
+
+ private:
+  // The pictures are carried by the main picture's transformation.
+  bool FollowsTransformation(const TAffineTransformation* transformation) const;
 };
 
 class TPrintWizardPictureEffectUserCollage : public TPrintWizardPictureEffectCollage {

@@ -57,13 +57,6 @@ TShadowOffsets ShadowOffsets(const TPrintWizardPictureEffectShadowProperties& ba
           std::max(0, RoundHalfToEven(perCentimetre * bag.Blur()))};
 }
 
-// The shadow works in bitmaps no larger than the whole-picture decoders accept, so that a blur
-// or distance of metres costs nothing but a skipped effect.
-bool WithinPictureLimits(int64_t width, int64_t height) {
-  return width > 0 && height > 0 && width <= kMaxPictureSide && height <= kMaxPictureSide &&
-         width * height <= kMaxWholePicturePixels;
-}
-
 // Every pixel becomes black with its own alpha. (Grey 255 − a at alpha a, as once drawn, lit up
 // the soft edge: on a dark page the shadow wore a light halo.)
 void MakeSilhouette(TBitmap32& bitmap) {
@@ -106,8 +99,9 @@ void TPrintWizardPictureEffectShadow::Apply(TBitmap32& bitmap, const TPixelRect&
   const int64_t shadowHeight = bitmap.Height() + 4 * k;
   const int64_t grownWidth = bitmap.Width() + std::abs(dx) + 2 * k;
   const int64_t grownHeight = bitmap.Height() + std::abs(dy) + 2 * k;
-  if (!WithinPictureLimits(shadowWidth, shadowHeight) ||
-      !WithinPictureLimits(grownWidth, grownHeight)) {
+  // The shadow works in bitmaps no larger than the whole-picture decoders accept.
+  if (!WithinWholePictureLimits(shadowWidth, shadowHeight) ||
+      !WithinWholePictureLimits(grownWidth, grownHeight)) {
     SetSkipped(true);
     return;
   }

@@ -17,8 +17,8 @@ namespace nimbra {
 
 // How a picture reaches the target: Opaque replaces the target's pixels (alpha included, master
 // alpha ignored); Blend composites them with the rule above; Merge with the integer rule of
-// MergeColors, which the picture effects draw with. DrawBitmap honours Merge; the stretching and
-// transforming drawers composite it as Blend.
+// MergeColors, which the picture effects draw with. DrawBitmap and DrawTransformed honour Merge;
+// the stretching drawers composite it as Blend.
 enum class TDrawMode : uint8_t { Opaque, Blend, Merge };
 
 // One pixel of the rule above.

@@ -15,6 +15,11 @@ std::string SizeText(int64_t width, int64_t height) {
 
 }  // namespace
 
+bool WithinWholePictureLimits(int64_t width, int64_t height) {
+  return width > 0 && height > 0 && width <= kMaxPictureSide && height <= kMaxPictureSide &&
+         width * height <= kMaxWholePicturePixels;
+}
+
 void CheckPictureSize(std::string_view format, int64_t width, int64_t height, int64_t dataBytes,
                       int64_t maxPixelsPerByte) {
   const std::string name(format);

@@ -34,6 +34,11 @@ constexpr int64_t kMaxWholePicturePixels = int64_t{3} << 24;
 void CheckPictureSize(std::string_view format, int64_t width, int64_t height, int64_t dataBytes,
                       int64_t maxPixelsPerByte);
 
+// True when a width × height bitmap has pixels and stays within the sides and
+// kMaxWholePicturePixels above: the most a picture effect lets a picture grow to, so that stored
+// lengths of metres cost nothing but a skipped effect.
+bool WithinWholePictureLimits(int64_t width, int64_t height);
+
 // Raises ECodecError when a reader that holds the whole picture would need more than
 // kMaxWholePicturePixels.
 void CheckWholePictureSize(std::string_view format, int64_t width, int64_t height);

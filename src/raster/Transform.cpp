@@ -225,6 +225,8 @@ void DrawTransformed(TBitmap32& target, const TBitmap32& source,
   pixman_image_set_repeat(image.get(), PIXMAN_REPEAT_NONE);
   const TAffineTransformation toSource = toTarget.Inverse();
   std::vector<TColor32> tile(size_t(kTileWidth) * kTileHeight);
+  // The merge rule works on straight colours; a sampled row is turned back into them first.
+  std::vector<TColor32> straight(mode == TDrawMode::Merge ? kTileWidth : 0);
   for (int top = region.Top; top < region.Bottom; top += kTileHeight) {
     const int rows = std::min(kTileHeight, region.Bottom - top);
     for (int left = region.Left; left < region.Right; left += kTileWidth) {
@@ -249,6 +251,9 @@ void DrawTransformed(TBitmap32& target, const TBitmap32& source,
         const TColor32* sampled = tile.data() + size_t(j) * size_t(columns);
         if (mode == TDrawMode::Opaque) {
           UnpremultiplyCoveredRow(line, sampled, columns);
+        } else if (mode == TDrawMode::Merge) {
+          UnpremultiplyRow(straight.data(), sampled, columns);
+          MergeRow(line, straight.data(), columns, masterAlpha);
         } else {
           BlendPremultipliedRow(line, sampled, columns, masterAlpha);
         }

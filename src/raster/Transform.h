@@ -89,8 +89,9 @@ class TAffineTransformation {
 
 // Draws the whole of source through the transformation onto target (clipped to it). Beyond the
 // picture's edges lies transparency, so the edges are antialiased: they fade over about a pixel
-// into what is beneath (Blend), or into transparency (Opaque, which replaces the target's pixels
-// wherever the picture covers them, and leaves the rest). When the transformation shrinks the
+// into what is beneath (Blend, or Merge with the effects' integer rule), or into transparency
+// (Opaque, which replaces the target's pixels wherever the picture covers them, and leaves the
+// rest). When the transformation shrinks the
 // picture, it is first reduced with the filter to about its final size, so that no detail
 // aliases; pixman then samples the turn (and any enlargement) bilinearly, or with Nearest the
 // nearest pixel. Nothing is drawn for an empty bitmap, a transformation without inverse, or one

@@ -93,6 +93,19 @@ TGlobalHolder<TBitmap32Cache>& GlobalCache() {
 
 }  // namespace
 
+std::shared_ptr<const TBitmap32> CachedOrDecodedBitmap32(const std::string& name,
+                                                         uint32_t validityMs) {
+  const std::shared_ptr<TBitmap32Cache> cache = Bitmap32Cache();
+  if (cache) {
+    if (std::shared_ptr<const TBitmap32> cached = cache->Get(name)) return cached;
+  }
+  std::shared_ptr<const TBitmap32> decoded = LoadBitmap32(name);
+  if (decoded && cache) {
+    cache->Add(decoded, name, TCacheItemValidInfo::CreateFor(validityMs, true));
+  }
+  return decoded;
+}
+
 std::shared_ptr<TBitmap32Cache> Bitmap32Cache() {
   return GlobalCache().Get();
 }

@@ -5,6 +5,7 @@
 // still uses its bitmap leaves the bitmap to the drawing.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <string>
 
@@ -59,6 +60,12 @@ class TBitmap32Cache : public TFileCache {
   static void FitSize(int width, int height, int maxWidth, int maxHeight, int& fittedWidth,
                       int& fittedHeight);
 };
+
+// The picture of a resolved file name from the program's cache, or else decoded through the file
+// access and the picture readers and cached for validityMs after its last use; none when it
+// cannot be had. The bitmap is shared with the cache: nothing may change it.
+std::shared_ptr<const TBitmap32> CachedOrDecodedBitmap32(const std::string& name,
+                                                         uint32_t validityMs);
 
 // The program's bitmap cache (none before CreateBitmap32Cache and after FreeBitmap32Cache).
 std::shared_ptr<TBitmap32Cache> Bitmap32Cache();

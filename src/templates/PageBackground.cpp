@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <optional>
 
-#include "raster/PictureFile.h"
 #include "raster/StretchDraw.h"
 #include "templates/Bitmap32Cache.h"
 #include "templates/PageTemplate.h"
@@ -14,13 +13,14 @@ namespace {
 
 constexpr uint32_t kCacheValidity = 30000;
 
-TRect ToRect(const TPixelRect& r) { return {r.Left, r.Top, r.Right, r.Bottom}; }
+TRect ToRect(const TPixelRect& r) {
+  return {r.Left, r.Top, r.Right, r.Bottom};
+}
 
 // Draws picture with its top-left corner at (x, y), only where it lies inside the page.
 void DrawOnPage(TBitmap32& bitmap, const TRect& page, const TBitmap32& picture, int x, int y,
                 uint8_t alpha) {
-  const TRect visible =
-      IntersectRect({x, y, x + picture.Width(), y + picture.Height()}, page);
+  const TRect visible = IntersectRect({x, y, x + picture.Width(), y + picture.Height()}, page);
   if (visible.IsEmpty()) return;
   const TRect part{visible.Left - x, visible.Top - y, visible.Right - x, visible.Bottom - y};
   DrawBitmap(bitmap, visible.Left, visible.Top, picture, part, TDrawMode::Blend, alpha);
@@ -52,8 +52,7 @@ std::optional<TSizedPicture> SizedPicture(const TBitmap32& picture,
   if (h == 0) h = w * picture.Height() / picture.Width();
   const int width = CentimetresToPixels(w, bag.Resolution());
   const int height = CentimetresToPixels(h, bag.Resolution());
-  if (width <= 0 || height <= 0 ||
-      double(width) * height * 4 > double(TBitmap32::kMaxBytes)) {
+  if (width <= 0 || height <= 0 || double(width) * height * 4 > double(TBitmap32::kMaxBytes)) {
     return std::nullopt;
   }
   sized.Scaled = TBitmap32(width, height);
@@ -88,25 +87,12 @@ void DrawTiled(TBitmap32& bitmap, const TPixelRect& page, const TSizedPicture& s
 
 TBackgroundPicture TBackgroundPicture::Obtain(const std::string& name) {
   TBackgroundPicture picture;
-  const std::shared_ptr<TBitmap32Cache> cache = Bitmap32Cache();
-  if (cache) {
-    picture.pixels_ = cache->Get(name);
-    if (picture.pixels_ != nullptr) return picture;
-  }
-  std::unique_ptr<TBitmap32> decoded = LoadBitmap32(name);
-  if (!decoded) return picture;
-  if (cache) {
-    // The cache's own bitmap is drawn from; nothing changes it while the page is drawn.
-    cache->Add(std::move(decoded), name, TCacheItemValidInfo::CreateFor(kCacheValidity, true));
-    picture.pixels_ = cache->Get(name);
-    return picture;
-  }
-  picture.pixels_ = std::move(decoded);
+  // The cache's own bitmap is drawn from; nothing changes it while the page is drawn.
+  picture.pixels_ = CachedOrDecodedBitmap32(name, kCacheValidity);
   return picture;
 }
 
-void DrawBackgroundPicture(TBitmap32& bitmap, const TPixelRect& pageRect,
-                           const TBitmap32& picture,
+void DrawBackgroundPicture(TBitmap32& bitmap, const TPixelRect& pageRect, const TBitmap32& picture,
                            const TPrintWizardPageTemplateProperties& bag) {
   if (picture.Empty()) return;
   switch (bag.BackgroundMode()) {

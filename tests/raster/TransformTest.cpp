@@ -194,5 +194,36 @@ TEST(TransformTest, MasterAlphaClippingAndImpossibleTransformations) {
   EXPECT_EQ(dot.Pixel(0, 1), kColor32Black);
 }
 
+// Drawn through the identity, a picture merges exactly as DrawBitmap merges it, which differs
+// from blending wherever the target is translucent. (Channels of 0 and 255 survive the
+// premultiplied sampling unchanged, so the rule itself is compared.)
+TEST(TransformTest, MergeDrawsWithTheEffectsRule) {
+  struct TCase {
+    TColor32 Foreground, Background;
+    uint8_t MasterAlpha;
+    bool DiffersFromBlend;
+  };
+  const TCase cases[] = {
+      {Color32(255, 0, 0, 128), Color32(0, 0, 255, 200), 255, true},
+      {Color32(255, 0, 255, 90), Color32(0, 255, 0, 60), 255, true},
+      {Color32(255, 0, 0, 128), Color32(0, 0, 255, 200), 100, true},
+      // Over transparency and at master alpha 0 both rules agree.
+      {Color32(255, 255, 0, 128), Color32(0, 0, 255, 0), 255, false},
+      {Color32(0, 255, 0, 255), Color32(0, 0, 255, 200), 0, false},
+  };
+  for (const TCase& c : cases) {
+    TBitmap32 merged = Filled(4, 3, c.Background);
+    DrawTransformed(merged, Filled(4, 3, c.Foreground), TAffineTransformation(),
+                    TResamplingFilter::Nearest, TDrawMode::Merge, c.MasterAlpha);
+    TBitmap32 expected = Filled(4, 3, c.Background);
+    DrawBitmap(expected, 0, 0, Filled(4, 3, c.Foreground), TDrawMode::Merge, c.MasterAlpha);
+    EXPECT_EQ(merged, expected) << std::hex << c.Foreground << " " << c.Background;
+    TBitmap32 blended = Filled(4, 3, c.Background);
+    DrawTransformed(blended, Filled(4, 3, c.Foreground), TAffineTransformation(),
+                    TResamplingFilter::Nearest, TDrawMode::Blend, c.MasterAlpha);
+    EXPECT_EQ(merged != blended, c.DiffersFromBlend) << std::hex << c.Foreground;
+  }
+}
+
 }  // namespace
 }  // namespace nimbra
