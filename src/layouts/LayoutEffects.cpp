@@ -55,7 +55,8 @@ std::unique_ptr<TPrintWizardPictureEffect> ReadBorder(TLayoutFields& fields) {
     double widths[4];
     for (size_t i = 0; i < 4; ++i) {
       const TJsonValue& side = sides->Items[i];
-      if (side.Kind != TJsonKind::Number || !(side.Number >= 0.01 && side.Number <= kMaxCentimetres)) {
+      if (side.Kind != TJsonKind::Number ||
+          !(side.Number >= 0.01 && side.Number <= kMaxCentimetres)) {
         fields.Fail(side, message);
       }
       widths[i] = side.Number;
@@ -94,11 +95,11 @@ void ReadCollagePicture(const TJsonValue& value, TCollagePic& picture) {
   }
   if (names.empty()) fields.Fail(files, "\"files\" of a collage picture is empty");
   picture.SetFileNames(names);
-  picture.SetPlacement(static_cast<uint8_t>(
-      fields.Choice("placement",
-                    {"topLeft", "top", "topRight", "left", "centre", "right", "bottomLeft",
-                     "bottom", "bottomRight", "fitted"},
-                    kPlacementFitted)));
+  picture.SetPlacement(
+      static_cast<uint8_t>(fields.Choice("placement",
+                                         {"topLeft", "top", "topRight", "left", "centre", "right",
+                                          "bottomLeft", "bottom", "bottomRight", "fitted"},
+                                         kPlacementFitted)));
   picture.SetBounds(fields.Rect("rect", "the photo", TDoubleRect{0, 0, 1, 1}));
   picture.SetWidth(fields.Number("width", picture.Width(), 0.01, kMaxCentimetres));
   picture.SetHeight(fields.Number("height", picture.Height(), 0.01, kMaxCentimetres));
@@ -143,11 +144,12 @@ void ReadPictureEffects(TLayoutFields& element, TPrintWizardPictureEffectList& e
   }
   for (const TJsonValue& value : list->Items) {
     TLayoutFields probe(value, "an effect");
-    const size_t type = probe.Choice(
-        "type", {"shadow", "border", "colorize", "collage1", "collage4"}, SIZE_MAX);
+    const size_t type =
+        probe.Choice("type", {"shadow", "border", "colorize", "collage1", "collage4"}, SIZE_MAX);
     if (type == SIZE_MAX) {
-      probe.Fail(value, "an effect needs \"type\": \"shadow\", \"border\", \"colorize\", "
-                        "\"collage1\" or \"collage4\"");
+      probe.Fail(value,
+                 "an effect needs \"type\": \"shadow\", \"border\", \"colorize\", "
+                 "\"collage1\" or \"collage4\"");
     }
     static const char* const kWhat[] = {"a shadow", "a border", "a colouring", "a collage",
                                         "a collage"};
@@ -155,10 +157,18 @@ void ReadPictureEffects(TLayoutFields& element, TPrintWizardPictureEffectList& e
     fields.Get("type", TJsonKind::String);
     std::unique_ptr<TPrintWizardPictureEffect> effect;
     switch (type) {
-      case 0: effect = ReadShadow(fields); break;
-      case 1: effect = ReadBorder(fields); break;
-      case 2: effect = ReadColorize(fields); break;
-      default: effect = ReadCollage(fields, type == 4); break;
+      case 0:
+        effect = ReadShadow(fields);
+        break;
+      case 1:
+        effect = ReadBorder(fields);
+        break;
+      case 2:
+        effect = ReadColorize(fields);
+        break;
+      default:
+        effect = ReadCollage(fields, type == 4);
+        break;
     }
     fields.CheckAllUsed();
     effects.Add(std::move(effect));

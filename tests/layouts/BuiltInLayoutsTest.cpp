@@ -10,6 +10,7 @@
 #include "LayoutTestSupport.h"
 #include "elements/PrintPageElementPageNumberText.h"
 #include "elements/PrintPageElementPicture.h"
+#include "elements/PrintWizardPictureEffectList.h"
 #include "elements/PrintPageElementPictureText.h"
 #include "layouts/BuiltInLayouts.h"
 #include "layouts/LayoutReader.h"
@@ -78,6 +79,28 @@ std::vector<std::string> ElementsOf(std::string_view name) {
     elements.push_back(entry);
   }
   return elements;
+}
+
+// Prints: every photo of the frame and pile layouts has a border and then a shadow.
+TEST_F(TBuiltInLayoutsTest, PrintLayoutsFrameAndShadowEveryPhoto) {
+  for (const char* name : {"rahmen", "stapel"}) {
+    SCOPED_TRACE(name);
+    const TLayout layout = ReadLayout(FindBuiltInLayout(name)->Json);
+    int pictures = 0;
+    for (int32_t t = 0; t < layout.Project->Templates().Count(); ++t) {
+      const TPageElementList& elements = layout.Project->Templates().Items(t)->Elements();
+      for (int32_t e = 0; e < elements.Count(); ++e) {
+        const auto* picture = dynamic_cast<const TPrintPageElementPicture*>(elements.Items(e));
+        if (picture == nullptr) continue;
+        ++pictures;
+        const TPrintWizardPictureEffectList& effects = picture->PictureProperties().Effects();
+        ASSERT_EQ(effects.Count(), 2);
+        EXPECT_EQ(effects.Effects(0)->ClassName(), "TPrintWizardPictureEffectSimpleBorder");
+        EXPECT_EQ(effects.Effects(1)->ClassName(), "TPrintWizardPictureEffectShadow");
+      }
+    }
+    EXPECT_GE(pictures, 3);
+  }
 }
 
 TEST_F(TBuiltInLayoutsTest, CaptionedLayoutsWriteDatesAndPageNumbers) {

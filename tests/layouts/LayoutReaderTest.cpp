@@ -23,6 +23,10 @@ namespace nimbra::test {
 namespace {
 
 using TLayoutReaderTest = TLayoutTest;
+using TBorderBag = TPrintWizardPictureEffectSimpleBorderProperties;
+using TShadowBag = TPrintWizardPictureEffectShadowProperties;
+using TColorizeBag = TPrintWizardPictureEffectColorizeProperties;
+using TCollageBag = TPrintWizardPictureEffectCollageProperties;
 
 const char* const kLayout = R"({
   "name": "probe",
@@ -275,7 +279,7 @@ TEST_F(TLayoutReaderTest, EffectsTakeTheirSettingsInUsersUnits) {
   const TPrintWizardPictureEffectList& effects = picture.PictureProperties().Effects();
   ASSERT_EQ(effects.Count(), 5);
 
-  const auto& border = *effects.Effects(0)->PropertiesAs<TPrintWizardPictureEffectSimpleBorderProperties>();
+  const auto& border = *effects.Effects(0)->PropertiesAs<TBorderBag>();
   EXPECT_EQ(border.BorderWidth(), 0.5);
   EXPECT_EQ(border.Color1(), 0xFFFFFFFFu);
   EXPECT_EQ(border.Color2(), 0x80102030u);
@@ -287,22 +291,22 @@ TEST_F(TLayoutReaderTest, EffectsTakeTheirSettingsInUsersUnits) {
                                  border.BottomWidth()}),
             (std::vector<double>{0.1, 0.2, 0.3, 0.4}));
 
-  const auto& shadow = *effects.Effects(1)->PropertiesAs<TPrintWizardPictureEffectShadowProperties>();
+  const auto& shadow = *effects.Effects(1)->PropertiesAs<TShadowBag>();
   EXPECT_EQ(shadow.Distance(), 0.3);
   EXPECT_EQ(shadow.Angle(), 135);
   EXPECT_EQ(shadow.Blur(), 0.25);
   EXPECT_EQ(shadow.Transparency(), 128);  // 127.5, halves to even
 
-  const auto& replace = *effects.Effects(2)->PropertiesAs<TPrintWizardPictureEffectColorizeProperties>();
+  const auto& replace = *effects.Effects(2)->PropertiesAs<TColorizeBag>();
   EXPECT_TRUE(replace.ReplaceColor());
   EXPECT_EQ(replace.Hue(), 30);
   EXPECT_EQ(replace.Saturation(), 102);
-  const auto& shift = *effects.Effects(3)->PropertiesAs<TPrintWizardPictureEffectColorizeProperties>();
+  const auto& shift = *effects.Effects(3)->PropertiesAs<TColorizeBag>();
   EXPECT_FALSE(shift.ReplaceColor());
   EXPECT_EQ(shift.Hue(), -90);
   EXPECT_EQ(shift.Saturation(), -255);
 
-  const auto& collage = *effects.Effects(4)->PropertiesAs<TPrintWizardPictureEffectCollageProperties>();
+  const auto& collage = *effects.Effects(4)->PropertiesAs<TCollageBag>();
   EXPECT_FALSE(collage.FollowPicture());
   ASSERT_EQ(collage.Pictures().Count(), 1);
   const TCollagePic& pic = collage.Pictures().Items(0);

@@ -220,7 +220,8 @@ TEST_P(TKitAlbumPagesTest, AlbumProgramShowsTheRightPhotosPageByPage) {
 }
 
 INSTANTIATE_TEST_SUITE_P(BuiltInLayouts, TKitAlbumPagesTest,
-                         ::testing::Values("einzel", "zwei", "vier", "mosaik", "rahmen"));
+                         ::testing::Values("einzel", "zwei", "vier", "mosaik", "rahmen",
+                                           "stapel"));
 
 // A grey camera photo, with the capture date in its EXIF block when one is given.
 void WriteCameraPhoto(const TempFolder& folder, const std::string& name,

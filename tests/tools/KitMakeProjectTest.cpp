@@ -48,7 +48,8 @@ TEST(KitMakeProjectTest, EachBuiltInLayoutShowsEveryPhotoOnceInOrder) {
       // one framed photo, then a page of two, and again
       {"rahmen", {1, 2, 1, 2, 1, 2, 1}},
       {"beschriftet", {2, 2, 2, 2, 2}},
-      {"buch", {1, 1, 1, 1, 1, 1, 1, 1, 1, 1}}};
+      {"buch", {1, 1, 1, 1, 1, 1, 1, 1, 1, 1}},
+      {"stapel", {4, 4, 2}}};
   for (const auto& [layout, sizes] : pageSizes) {
     SCOPED_TRACE(layout);
     const std::string project = folder.File(layout + ".pwt");
@@ -167,7 +168,7 @@ TEST(KitMakeProjectTest, MistakesInALayoutFileNameTheFileAndLine) {
 
   const KitResult unknown = RunKitCommand({"make-project", "--layout", "neun", "-o", project});
   EXPECT_EQ(unknown.exitCode, 1);
-  EXPECT_NE(unknown.err.find("einzel, mosaik, rahmen, vier, zwei"), std::string::npos)
+  EXPECT_NE(unknown.err.find("einzel, mosaik, rahmen, stapel, vier, zwei"), std::string::npos)
       << unknown.err;
   EXPECT_EQ(RunKitCommand({"make-project", "-o", project}).exitCode, 2);
 }

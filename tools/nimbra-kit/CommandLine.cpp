@@ -44,8 +44,8 @@ TOptionDefinition LayoutOption() {
   return {.LongName = "layout",
           .ValueName = "NAME|FILE.json",
           .Help =
-              "a built-in layout (einzel, zwei, vier, mosaik, rahmen, beschriftet, "
-              "buch) or a file"};
+              "a built-in layout (einzel, zwei, vier, mosaik, rahmen, stapel, "
+              "beschriftet, buch) or a file"};
 }
 
 TOptionDefinition SortOption() {
