@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <map>
 #include <optional>
@@ -151,6 +152,42 @@ class TKitAlbumPagesTest : public ::testing::TestWithParam<std::string> {
   }
 };
 
+// Near the frame layout's print border colour (a pixel of the frame keeps it through scaling).
+bool FrameColoured(TColor32 pixel) {
+  const auto near = [](int value, int target) { return std::abs(value - target) <= 4; };
+  return near(RedComponent(pixel), 0xF8) && near(GreenComponent(pixel), 0xF6) &&
+         near(BlueComponent(pixel), 0xF0);
+}
+
+int Brightness(TColor32 pixel) {
+  return RedComponent(pixel) + GreenComponent(pixel) + BlueComponent(pixel);
+}
+
+// Along the row through the middle of a photo's rectangle: leaving the photo to either side, a
+// band of the frame's colour; just beyond it on the right the shadow darkens the page, while on
+// the left, past the soft edge's reach, the page is as it was.
+void ExpectFramedAndShadowed(const TBitmap32& page, const TDoubleRect& rect,
+                             const std::string& what) {
+  const TColor32 background = page.Pixel(2, 2);
+  const int y = static_cast<int>((rect.Top + rect.Bottom) / 2 * page.Height());
+  const int middle = static_cast<int>((rect.Left + rect.Right) / 2 * page.Width());
+  // From the middle outwards to the first frame pixel, then across the band.
+  const auto band = [&](int step, int& outside) {
+    int x = middle;
+    while (x > 0 && x < page.Width() - 1 && !FrameColoured(page.Pixel(x, y))) x += step;
+    const int start = x;
+    while (x > 0 && x < page.Width() - 1 && FrameColoured(page.Pixel(x, y))) x += step;
+    outside = x;
+    return std::abs(x - start);
+  };
+  int right = 0;
+  int left = 0;
+  EXPECT_GE(band(+1, right), 6) << what << ": no frame right of the photo";
+  EXPECT_GE(band(-1, left), 6) << what << ": no frame left of the photo";
+  EXPECT_LT(Brightness(page.Pixel(right + 3, y)), Brightness(background) - 6) << what;
+  EXPECT_EQ(page.Pixel(left - 30, y), background) << what;
+}
+
 TEST_P(TKitAlbumPagesTest, RenderedPagesShowTheRightPhotos) {
   const TempFolder work;
   const std::string album = MakeAlbum(work);
@@ -167,7 +204,13 @@ TEST_P(TKitAlbumPagesTest, RenderedPagesShowTheRightPhotos) {
   ASSERT_EQ(files.size(), expected.size());
   const kit::TPictureFormatsScope formats;
   for (size_t i = 0; i < files.size(); ++i) {
-    ExpectPage(ReadPicture(files[i]), expected[i], files[i]);
+    const TBitmap32 page = ReadPicture(files[i]);
+    ExpectPage(page, expected[i], files[i]);
+    // The frame layout's prints: a border around every photo, its shadow to the right.
+    if (GetParam() != "rahmen") continue;
+    for (const auto& [rect, photo] : expected[i].Pictures) {
+      if (photo >= 0) ExpectFramedAndShadowed(page, rect, files[i]);
+    }
   }
 }
 
