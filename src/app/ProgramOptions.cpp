@@ -82,7 +82,7 @@ const TProgramOption kOptions[] = {
      .Help = "load the vendor codec libraries an album package carries\n"
              "(JPEG 2000 pictures are read without them)",
      .Apply = Set<&TProgramOptions::VendorLibraries>},
-    {.LongName = "help", .Help = "show this help", .Apply = Set<&TProgramOptions::Help>},
+    {.LongName = "help", .Help = "show this help (also -h)", .Apply = Set<&TProgramOptions::Help>},
     {.LongName = "version", .Help = "show the version", .Apply = Set<&TProgramOptions::Version>},
 };
 
@@ -135,6 +135,8 @@ TProgramOptions ParseProgramOptions(int argc, const char* const* argv) {
   }
   for (int i = 1; i < argc; ++i) {
     const std::string_view arg = argv[i];
+    // The short form everybody tries first; no album switch is named h.
+    if (arg == "-h") options.Help = true;
     if (!arg.starts_with("--")) continue;
     const size_t equals = arg.find('=');
     const std::string_view name =

@@ -27,6 +27,10 @@ TEST(ProgramOptionsTest, LongOptionsAreReadByTheTableAndSwitchesPassThrough) {
   ASSERT_TRUE(given.WorkArea);
   EXPECT_EQ(given.WorkArea->WorkArea.Width(), 640);
 
+  EXPECT_TRUE(Parse({"-h"}).Help);
+  EXPECT_TRUE(Parse({"--help"}).Help);
+  EXPECT_FALSE(Parse({"-pshow.kvt"}).Help);
+
   for (const char* wrong : {"--wallpaper=", "--wallpaper", "--work-area=big", "--tray", "--",
                             "--wallpaper=plasma"}) {
     EXPECT_THROW(Parse({wrong}), EProgramUsageError) << wrong;
