@@ -15,7 +15,6 @@ namespace {
 
 // Turned pictures are cleared to white without alpha, so that filters which reach past the
 // picture's edge mix in no dark fringe.
-constexpr TColor32 kTransparentWhite = 0x00FFFFFF;
 
 int64_t FittedArea(int width, int height, int boxWidth, int boxHeight) {
   const TPixelRect fitted = FitRect(width, height, {0, 0, boxWidth, boxHeight});
@@ -109,7 +108,7 @@ TPictureGeometry Turned(TBitmap32& source, TBitmap32& output, int boxWidth, int 
   const int cutY = CutToReach(height, reach.Height);
   if (cutX != 0 || cutY != 0) t.Translate(-cutX, -cutY);
   output = TBitmap32(width - 2 * cutX, height - 2 * cutY);
-  output.Clear(kTransparentWhite);
+  output.Clear(kColor32TransparentWhite);
   DrawTransformed(output, source, t, filter, TDrawMode::Opaque);
   return geometry;
 }

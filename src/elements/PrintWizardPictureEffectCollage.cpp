@@ -117,7 +117,7 @@ TPixelRect Offset(const TPixelRect& r, int dx, int dy) {
 void Enlarge(TBitmap32& bitmap, const TRect& united, int width, int height) {
   const TBitmap32 content = std::move(bitmap);
   bitmap = TBitmap32(width, height);
-  bitmap.Clear(ColorWithAlpha(kColor32White, 0));
+  bitmap.Clear(kColor32TransparentWhite);
   DrawBitmap(bitmap, -united.Left, -united.Top, content, TDrawMode::Opaque);
 }
 

@@ -109,7 +109,7 @@ void TPrintWizardPictureEffectShadow::Apply(TBitmap32& bitmap, const TPixelRect&
   const int edge = static_cast<int>(k);
   // 2. the picture, opaque, in a transparent white bitmap with room for twice the soft edge
   TBitmap32 shadow(static_cast<int>(shadowWidth), static_cast<int>(shadowHeight));
-  shadow.Clear(ColorWithAlpha(kColor32White, 0));
+  shadow.Clear(kColor32TransparentWhite);
   DrawBitmap(shadow, 2 * edge, 2 * edge, bitmap, TDrawMode::Opaque);
   // 3.
   MakeShadowMask(shadow, k, bag.Transparency(), Preview());

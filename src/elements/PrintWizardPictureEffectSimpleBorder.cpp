@@ -16,18 +16,9 @@ NIMBRA_DEFINE_PLUGIN(TPrintWizardPictureEffectSimpleBorder, TPrintWizardPictureE
 
 namespace {
 
-constexpr TColor32 kTransparentWhite = 0x00FFFFFF;
-
 // A stored width in pixels, at least one: NaN and negative widths give the thinnest border.
 int BorderPixels(double centimetres, double dpi) {
   return std::max(1, CentimetresToPixels(centimetres, dpi));
-}
-
-// Stored widths have no bound, and a few metres of border would ask for gigabytes. The framed
-// picture may be as large as the largest picture the readers accept, and no larger.
-bool WithinPictureLimits(int64_t width, int64_t height) {
-  return width <= kMaxPictureSide && height <= kMaxPictureSide &&
-         width * height <= kMaxPicturePixels;
 }
 
 }  // namespace
@@ -85,10 +76,12 @@ void TPrintWizardPictureEffectSimpleBorder::Apply(TBitmap32& bitmap, const TPixe
   // 2. the grown bitmap; a border too large for it is left out
   const int64_t width = int64_t{bitmap.Width()} + frame.Sides.Left + frame.Sides.Right;
   const int64_t height = int64_t{bitmap.Height()} + frame.Sides.Top + frame.Sides.Bottom;
-  SetSkipped(!WithinPictureLimits(width, height));
+  // Stored widths have no bound, and a few metres of border would ask for gigabytes: the framed
+  // picture may grow as far as every effect may, and no further.
+  SetSkipped(!WithinWholePictureLimits(width, height));
   if (Skipped()) return;
   TBitmap32 framed(static_cast<int>(width), static_cast<int>(height));
-  framed.Clear(kTransparentWhite);
+  framed.Clear(kColor32TransparentWhite);
   // 3.
   DrawBorderFrame(framed, frame);
   // 4. the picture inside the frame, as it was

@@ -41,6 +41,8 @@ constexpr TColor32 ColorWithAlpha(TColor32 c, uint8_t alpha) {
 constexpr TColor32 kColor32Black = 0xFF000000;
 constexpr TColor32 kColor32White = 0xFFFFFFFF;
 constexpr TColor32 kColor32Transparent = 0x00000000;
+// What grown and turned pictures are cleared to: invisible, and white where a filter mixes it in.
+constexpr TColor32 kColor32TransparentWhite = 0x00FFFFFF;
 
 // A rectangle of whole pixels: columns Left … Right − 1 and rows Top … Bottom − 1.
 struct TRect {

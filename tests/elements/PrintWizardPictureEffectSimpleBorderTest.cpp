@@ -59,7 +59,7 @@ TEST(SimpleBorderTest, FrameFillsExactlyItsSidesAroundTheUntouchedPicture) {
       {0, 0.1, std::array{0.1, 0.2, 0.3, 0.4}, 2, 0, {10, 20, 210, 120}, 240, 160},
       {0, 0.1, {}, 2, 0, {10, 10, 210, 110}, 220, 120},
       {0, 0.1, {}, 2, 100, {10, 10, 210, 110}, 220, 120},
-      // Past the largest readable picture (20200 × 20100 pixels) the border is left out.
+      // Past the largest picture an effect may make (20200 × 20100 pixels) the border is left out.
       {0, 100, {}, 2, 0, {0, 0, 200, 100}, 200, 100},
       {1, kInf, {}, 2, 0, {0, 0, 200, 100}, 200, 100},
       {2, std::numeric_limits<double>::quiet_NaN(), {}, 2, 0, {1, 1, 201, 101}, 202, 102},
