@@ -118,13 +118,12 @@ std::optional<TDesktopEntryCommand> ReadEntryFile(const fs::path& path) {
   return ParseDesktopEntryCommand(content);
 }
 
-std::string JoinArguments(const std::vector<std::string>& arguments) {
-  std::string joined;
-  for (const std::string& argument : arguments) {
-    if (!joined.empty()) joined += ' ';
-    joined += argument;
-  }
-  return joined;
+// Whether the arguments hold the reference's arguments in a row, each one whole.
+bool HoldsArguments(const std::vector<std::string>& arguments,
+                    const std::vector<std::string>& reference) {
+  return !reference.empty() &&
+         std::search(arguments.begin(), arguments.end(), reference.begin(), reference.end()) !=
+             arguments.end();
 }
 
 std::string SafeFileName(std::string name) {
@@ -249,8 +248,8 @@ std::string TAutoRun::OwnExecutable() {
 
 TAutoRun::TAutoRun(std::string folder) : folder_(std::move(folder)) {}
 
-std::optional<TAutostartEntry> TAutoRun::Find(std::string_view referencePath) const {
-  if (referencePath.empty()) return std::nullopt;
+std::optional<TAutostartEntry> TAutoRun::Find(const std::vector<std::string>& reference) const {
+  if (reference.empty() || reference.front().empty()) return std::nullopt;
   std::error_code error;
   std::vector<fs::path> files;
   for (fs::directory_iterator it(folder_, error), end; !error && it != end; it.increment(error)) {
@@ -260,20 +259,32 @@ std::optional<TAutostartEntry> TAutoRun::Find(std::string_view referencePath) co
   for (const fs::path& file : files) {
     const std::optional<TDesktopEntryCommand> entry = ReadEntryFile(file);
     if (!entry || entry->Exec.empty()) continue;
-    if (JoinArguments(ParseExecLine(entry->Exec)).find(referencePath) != std::string::npos) {
+    if (HoldsArguments(ParseExecLine(entry->Exec), reference)) {
       return TAutostartEntry{file.filename().string(), entry->Enabled};
     }
   }
   return std::nullopt;
 }
 
-bool TAutoRun::Installed(std::string_view executable) const {
-  const std::optional<TAutostartEntry> entry = Find(executable);
+std::optional<TAutostartEntry> TAutoRun::Find(std::string_view executable) const {
+  return Find(std::vector<std::string>{std::string(executable)});
+}
+
+bool TAutoRun::Installed(const std::vector<std::string>& reference) const {
+  const std::optional<TAutostartEntry> entry = Find(reference);
   return entry && entry->Enabled;
 }
 
+bool TAutoRun::Installed(std::string_view executable) const {
+  return Installed(std::vector<std::string>{std::string(executable)});
+}
+
+std::string TAutoRun::EntryPath(const TAutostartEntry& entry) const {
+  return (fs::path(folder_) / entry.FileName).string();
+}
+
 bool TAutoRun::Install(const std::string& executable, const std::vector<std::string>& arguments,
-                       const std::string& entryName) const {
+                       const std::string& entryName, std::vector<std::string> reference) const {
   if (arguments.empty() || executable.empty()) return false;
   std::vector<std::string> command{executable};
   command.insert(command.end(), arguments.begin(), arguments.end());
@@ -287,7 +298,8 @@ bool TAutoRun::Install(const std::string& executable, const std::vector<std::str
             << "Exec=" << ExecLine(command) << "\n"
             << "Terminal=false\n"
             << "X-GNOME-Autostart-enabled=true\n";
-    const std::optional<TAutostartEntry> existing = Find(executable);
+    if (reference.empty()) reference.push_back(executable);
+    const std::optional<TAutostartEntry> existing = Find(reference);
     const fs::path file =
         fs::path(folder_) / (existing ? existing->FileName : SafeFileName(entryName));
     fs::create_directories(folder_);
@@ -310,11 +322,15 @@ bool TAutoRun::Install(const std::string& executable, const std::vector<std::str
   }
 }
 
-bool TAutoRun::Remove(std::string_view executable) const {
-  const std::optional<TAutostartEntry> entry = Find(executable);
+bool TAutoRun::Remove(const std::vector<std::string>& reference) const {
+  const std::optional<TAutostartEntry> entry = Find(reference);
   if (!entry) return false;
   std::error_code error;
-  return fs::remove(fs::path(folder_) / entry->FileName, error) && !error;
+  return fs::remove(EntryPath(*entry), error) && !error;
+}
+
+bool TAutoRun::Remove(std::string_view executable) const {
+  return Remove(std::vector<std::string>{std::string(executable)});
 }
 
 }  // namespace nimbra

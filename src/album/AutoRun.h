@@ -47,17 +47,23 @@ class TAutoRun {
   explicit TAutoRun(std::string folder = DefaultFolder());
   const std::string& Folder() const { return folder_; }
 
-  // The first entry (in file-name order) whose command contains the reference path.
-  std::optional<TAutostartEntry> Find(std::string_view referencePath) const;
-  // An entry of the executable exists and the desktop will start it.
+  // The first entry (in file-name order) whose command holds the reference's arguments, one after
+  // the other and each whole: "/opt/urlaub" is not the entry of "/opt/urlaub2".
+  std::optional<TAutostartEntry> Find(const std::vector<std::string>& reference) const;
+  std::optional<TAutostartEntry> Find(std::string_view executable) const;
+  // An entry of the reference exists and the desktop will start it.
+  bool Installed(const std::vector<std::string>& reference) const;
   bool Installed(std::string_view executable) const;
-  // Writes the command executable + arguments into the entry Find yields for the executable, or
-  // else into entryName + ".desktop" (whose Name it is). Without arguments nothing is written.
-  // False when nothing could be written.
+  // Writes the command executable + arguments into the entry Find yields for the reference (empty:
+  // the executable alone), or else into entryName + ".desktop" (whose Name it is). Without
+  // arguments nothing is written. False when nothing could be written.
   bool Install(const std::string& executable, const std::vector<std::string>& arguments,
-               const std::string& entryName) const;
-  // Deletes the entry of the executable; false when there was none or it stays.
+               const std::string& entryName, std::vector<std::string> reference = {}) const;
+  // Deletes the entry of the reference; false when there was none or it stays.
+  bool Remove(const std::vector<std::string>& reference) const;
   bool Remove(std::string_view executable) const;
+  // The full path of an entry file of the folder.
+  std::string EntryPath(const TAutostartEntry& entry) const;
 
  private:
   std::string folder_;

@@ -20,12 +20,16 @@ namespace {
 constexpr int32_t kStoredFileType = 0;
 constexpr int32_t kStoredFileVersion = 0;
 
-std::string ProductKey() {
-  const std::shared_ptr<ISlideShowApplicationInfo> info = SlideShowApplicationInfo();
-  return info ? info->RegistryKey() : std::string();
+std::string KeyOrProductKey(std::string_view key) {
+  return key.empty() ? TDesktopNimbraProperties::ProductKey() : std::string(key);
 }
 
 }  // namespace
+
+std::string TDesktopNimbraProperties::ProductKey() {
+  const std::shared_ptr<ISlideShowApplicationInfo> info = SlideShowApplicationInfo();
+  return info ? info->RegistryKey() : std::string();
+}
 
 std::string TDesktopNimbraProperties::EditorFrameClassNames() const {
   return AppendEditorFrameClassName(TProperties::EditorFrameClassNames(),
@@ -54,8 +58,8 @@ bool TDesktopNimbraProperties::LoadFromPackageFile() {
   }
 }
 
-bool TDesktopNimbraProperties::LoadFromUserStore(TKeyValueStore& store) {
-  const std::string key = ProductKey();
+bool TDesktopNimbraProperties::LoadFromUserStore(TKeyValueStore& store, std::string_view storeKey) {
+  const std::string key = KeyOrProductKey(storeKey);
   if (key.empty() || !store.OpenKeyReadOnly(key)) return false;
   const bool loaded =
       LoadFromRegistry(store, std::string(kOrielValueName), kStoredFileType, kStoredFileVersion);
@@ -63,12 +67,14 @@ bool TDesktopNimbraProperties::LoadFromUserStore(TKeyValueStore& store) {
   return loaded;
 }
 
-std::string TDesktopNimbraProperties::UserStoreFolder(const TKeyValueStore& store) {
-  return store.KeyFolder(ProductKey()).value_or(store.RootFolder());
+std::string TDesktopNimbraProperties::UserStoreFolder(const TKeyValueStore& store,
+                                                      std::string_view key) {
+  return store.KeyFolder(KeyOrProductKey(key)).value_or(store.RootFolder());
 }
 
-bool TDesktopNimbraProperties::SaveToUserStore(TKeyValueStore& store) const {
-  const std::string key = ProductKey();
+bool TDesktopNimbraProperties::SaveToUserStore(TKeyValueStore& store,
+                                               std::string_view storeKey) const {
+  const std::string key = KeyOrProductKey(storeKey);
   if (key.empty() || !store.OpenKey(key, true)) return false;
   const bool saved =
       SaveToRegistry(store, std::string(kOrielValueName), kStoredFileType, kStoredFileVersion);

@@ -1,6 +1,7 @@
 // The album's settings: how often and when the wallpaper changes, and the page shown last. They
 // come with the album (the package file "|Oriel.cfg"), are overridden by the user's copy in the
-// settings store (value "OrielProperties" in the product key) and are written back there.
+// settings store (value "OrielProperties" in the album's own key below the product key, so that
+// albums on one machine keep their own) and are written back there.
 #pragma once
 
 #include <cstdint>
@@ -41,13 +42,15 @@ class TDesktopNimbraProperties : public TProperties, public IDesktopNimbraSettin
 
   // "|Oriel.cfg" through the global file access; false (bag unchanged) when there is none.
   bool LoadFromPackageFile();
-  // The user's copy in the product key of the application information; a missing key or value
-  // leaves the bag unchanged and yields false.
-  bool LoadFromUserStore(TKeyValueStore& store);
+  // The user's copy in the store's key (empty: the product key of the application information); a
+  // missing key or value leaves the bag unchanged and yields false.
+  bool LoadFromUserStore(TKeyValueStore& store, std::string_view key = {});
   // Writes the user's copy, creating the key when needed.
-  bool SaveToUserStore(TKeyValueStore& store) const;
+  bool SaveToUserStore(TKeyValueStore& store, std::string_view key = {}) const;
   // The folder of the store that holds the user's copy.
-  static std::string UserStoreFolder(const TKeyValueStore& store);
+  static std::string UserStoreFolder(const TKeyValueStore& store, std::string_view key = {});
+  // The product key of the application information; empty without one.
+  static std::string ProductKey();
 
  private:
   int32_t interval_ = kDefaultInterval;

@@ -55,6 +55,9 @@ class TDesktopNimbraForm::TAlbumTray final : public TDesktopNimbraTray {
   void ProcessCommandLine() override { form_.ProcessCommandLine(); }
   bool Initialize() override { return TDesktopNimbraTray::Initialize() && form_.Initialize(); }
   std::vector<std::string> AutostartParameters() override { return form_.AutostartParameters(); }
+  std::vector<std::string> AutostartReference() override { return form_.AutostartReference(); }
+  std::string AutostartEntryName() override { return WithAlbumName(" "); }
+  std::string HintText() override { return WithAlbumName(" – "); }
   void ShowMessage(const std::string& text, TMessageBoxKind kind) override {
     form_.ShowMessage(text, kind);
   }
@@ -65,9 +68,15 @@ class TDesktopNimbraForm::TAlbumTray final : public TDesktopNimbraTray {
     TDesktopNimbraTray::ShowMessage(text, kind);
   }
   void NotifyTray(const std::string& text) { TDesktopNimbraTray::Notify(text); }
+  using TDesktopNimbraTray::AutostartFolder;
   using TDesktopNimbraTray::CompanyAndProduct;
 
  private:
+  std::string WithAlbumName(const std::string& separator) const {
+    const std::string& album = form_.Identity().Name;
+    return album.empty() ? CompanyAndProduct() : CompanyAndProduct() + separator + album;
+  }
+
   TDesktopNimbraForm& form_;
 };
 
@@ -136,11 +145,9 @@ void TDesktopNimbraForm::ProcessCommandLine() {
     if (!message.empty()) {
       ShowMessage(message, TMessageBoxKind::Plain);
       tray_->Quit();
-      return;
     }
   }
-  if (HasParameter('b')) tray_->RemoveAutostart();
-  if (HasParameter('a')) tray_->InstallAutostart();
+  // The autostart switches wait for the names: in an album program they come from its package.
 }
 
 std::vector<std::string> TDesktopNimbraForm::AutostartParameters() const {
@@ -149,8 +156,29 @@ std::vector<std::string> TDesktopNimbraForm::AutostartParameters() const {
   return {"-p" + SlideShowFileName(), "-t" + TemplateFileName()};
 }
 
+std::vector<std::string> TDesktopNimbraForm::AutostartReference() const {
+  std::vector<std::string> reference{ownExecutable_};
+  if (IsPackaged()) return reference;
+  const std::vector<std::string> names = AutostartParameters();
+  reference.insert(reference.end(), names.begin(), names.end());
+  return reference;
+}
+
+std::string TDesktopNimbraForm::SettingsKey() const {
+  return AlbumStoreKey(TDesktopNimbraProperties::ProductKey(), identity_);
+}
+
 bool TDesktopNimbraForm::Initialize() {
-  if (!SettleNames() || !LoadDocuments() || !WireChanger()) return false;
+  if (!SettleNames()) return false;
+  ApplyAutostartSwitches();
+  if (options_.ClaimAlbum) {
+    const std::string refusal = options_.ClaimAlbum(identity_);
+    if (!refusal.empty()) {
+      ShowMessage(refusal, TMessageBoxKind::Plain);
+      return false;
+    }
+  }
+  if (!LoadDocuments() || !WireChanger()) return false;
   FirstChange();
   started_ = true;
   return true;
@@ -166,11 +194,36 @@ bool TDesktopNimbraForm::SettleNames() {
   if (album.IsPackaged) {
     auto packager = std::make_unique<TPackager>();
     if (packager->OpenExecutable(ownExecutable_)) {
+      identity_ = PackagedAlbumIdentity(ownExecutable_, *packager);
       AddAlbumPackage(album, std::move(packager), ownExecutable_, options_.VendorLibraries);
     }
   }
   // 4., 5.
-  return CheckName(album.SlideShowFileName) && CheckName(album.TemplateFileName);
+  if (!CheckName(album.SlideShowFileName) || !CheckName(album.TemplateFileName)) return false;
+  if (!album.IsPackaged) {
+    identity_ = DocumentsAlbumIdentity(album.SlideShowFileName, album.TemplateFileName);
+  }
+  return true;
+}
+
+void TDesktopNimbraForm::ApplyAutostartSwitches() {
+  const std::string album = "„" + identity_.Name + "“";
+  if (HasParameter('b')) {
+    Notify(tray_->RemoveAutostart()
+               ? Format("Der Autostart von %s ist entfernt.", album)
+               : Format("Für %s war kein Autostart eingerichtet.", album));
+  }
+  if (!HasParameter('a')) return;
+  if (tray_->InstallAutostart()) {
+    const TAutoRun folder = tray_->AutostartFolder();
+    const std::optional<TAutostartEntry> entry = folder.Find(AutostartReference());
+    Notify(Format("Der Autostart von %s ist eingerichtet: ", album) +
+           (entry ? folder.EntryPath(*entry) : folder.Folder()));
+  } else {
+    ShowMessage(Format("Der Autostart von %s kann nicht eingerichtet werden", album) +
+                    " (Ordner \"" + tray_->AutostartFolder().Folder() + "\").",
+                TMessageBoxKind::Error);
+  }
 }
 
 bool TDesktopNimbraForm::CheckName(std::string& name) {
@@ -269,14 +322,14 @@ void TDesktopNimbraForm::LoadStartSettings() {
 
 void TDesktopNimbraForm::LoadSettingsFromRegistry() {
   TKeyValueStore store;
-  Settings()->LoadFromUserStore(store);
+  Settings()->LoadFromUserStore(store, SettingsKey());
 }
 
 bool TDesktopNimbraForm::SaveSettingsToRegistry() {
   TKeyValueStore store;
-  if (Settings()->SaveToUserStore(store)) return true;
+  if (Settings()->SaveToUserStore(store, SettingsKey())) return true;
   Notify(Format("Die Einstellungen können nicht in \"%s\" gespeichert werden.",
-                TDesktopNimbraProperties::UserStoreFolder(store)));
+                TDesktopNimbraProperties::UserStoreFolder(store, SettingsKey())));
   return false;
 }
 

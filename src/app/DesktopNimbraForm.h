@@ -12,11 +12,13 @@
 // running album passes. Everything else of the tray is reached through Tray().
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "album/AlbumIdentity.h"
 #include "album/AlbumPackage.h"
 #include "app/MessageBox.h"
 #include "app/ScreenGeometry.h"
@@ -39,6 +41,10 @@ struct TDesktopNimbraFormOptions {
   std::optional<TScreenGeometry> Screen;
   // Whether and where the vendor libraries of the package are extracted (`--vendor-libraries`).
   TVendorLibraryOptions VendorLibraries;
+  // Claims the album for this process once its names are settled, before anything is loaded or
+  // written (the single-instance guard): empty when claimed, else what to tell the user, and the
+  // start ends.
+  std::function<std::string(const TAlbumIdentity& album)> ClaimAlbum;
 };
 
 // "Die Datei \"%s\" kann nicht gefunden werden." for the name.
@@ -78,6 +84,10 @@ class TDesktopNimbraForm {
   // The pages the changer shows; none before they are built.
   TAlbumPages* Pages() const { return pages_; }
   const std::string& OwnExecutable() const { return ownExecutable_; }
+  // Which album this is, once the names are settled; empty before.
+  const TAlbumIdentity& Identity() const { return identity_; }
+  // The album's own key in the user's settings store.
+  std::string SettingsKey() const;
 
   // The steps the tray's start-up runs: the command line, then (after the tray's own) the
   // album's start.
@@ -85,6 +95,9 @@ class TDesktopNimbraForm {
   bool Initialize();
   // "-p" and "-t" with the names, once both are known; otherwise none.
   std::vector<std::string> AutostartParameters() const;
+  // What names the album's autostart entry: the album program, or the program with the names of
+  // its documents (every album of documents shares the program).
+  std::vector<std::string> AutostartReference() const;
 
   virtual void LoadSettingsFromRegistry();
   // Writes the settings to the user's store; tells the user and yields false when that fails.
@@ -112,6 +125,8 @@ class TDesktopNimbraForm {
   class TAlbumTray;
 
   bool SettleNames();
+  // -b, then -a, each telling the user what came of it.
+  void ApplyAutostartSwitches();
   // The name kept when the file access has it, else resolved against the executable; false
   // (after the message) when neither is found.
   bool CheckName(std::string& name);
@@ -124,6 +139,7 @@ class TDesktopNimbraForm {
   bool started_ = false;
   bool shutDown_ = false;
   bool settingsSaved_ = true;
+  TAlbumIdentity identity_;
   // The documents go before the tray and its settings; the changer, which draws from the
   // documents, has gone before either (Shutdown).
   std::unique_ptr<TAlbumTray> tray_;

@@ -10,7 +10,6 @@
 #include <cstdlib>
 #include <memory>
 
-#include "framework/AfterInitialization.h"
 #include "framework/ApplicationInfo.h"
 
 namespace nimbra {
@@ -64,31 +63,22 @@ bool TOnlyStartOnce::Acquire() {
   return true;
 }
 
-std::string AlreadyRunningMessage(const std::string& companyAndProduct) {
-  return companyAndProduct +
-         " läuft bereits. Bitte beenden Sie Anwendung, bevor Sie sie erneut starten";
+std::string AlreadyRunningMessage(const std::string& companyAndProduct,
+                                  const std::string& albumName) {
+  const std::string who =
+      albumName.empty() ? companyAndProduct : companyAndProduct + " „" + albumName + "“";
+  return who + " läuft bereits. Bitte beenden Sie Anwendung, bevor Sie sie erneut starten";
 }
 
-void CheckOnlyStartOnce(const std::function<void(const std::string& message)>& showMessage,
-                        const std::function<void()>& terminate) {
+std::string ClaimOnlyInstance(const TAlbumIdentity& album) {
   const std::shared_ptr<ISlideShowApplicationInfo> info = SlideShowApplicationInfo();
   const std::string product = info ? info->ProductName() : std::string("Nimbra");
   const std::string company = info ? info->CompanyName() : std::string();
-  auto guard = std::make_unique<TOnlyStartOnce>(TOnlyStartOnce::DefaultLockFile("Desktop_" + product));
-  if (guard->Acquire()) {
-    ProcessGuard() = std::move(guard);
-    return;
-  }
-  if (showMessage) showMessage(AlreadyRunningMessage(company + " " + product));
-  if (terminate) terminate();
-}
-
-void RegisterOnlyStartOnce(std::function<void(const std::string& message)> showMessage,
-                           std::function<void()> terminate) {
-  AfterInitialization().AddStep([showMessage = std::move(showMessage),
-                                 terminate = std::move(terminate)] {
-    CheckOnlyStartOnce(showMessage, terminate);
-  });
+  auto guard = std::make_unique<TOnlyStartOnce>(
+      TOnlyStartOnce::DefaultLockFile("Desktop_" + product + "_" + album.Key));
+  if (!guard->Acquire()) return AlreadyRunningMessage(company + " " + product, album.Name);
+  ProcessGuard() = std::move(guard);
+  return {};
 }
 
 void ReleaseOnlyStartOnce() { ProcessGuard().reset(); }

@@ -1,11 +1,13 @@
-// The guard against a second running album: the first instance holds an exclusive lock on a file
-// named "Desktop_" + product name until it ends (the system releases it however the process ends,
-// so a crash leaves nothing stale behind). The lock file lies in $XDG_RUNTIME_DIR, or else in a
+// The guard against the same album running twice: the first instance holds an exclusive lock on a
+// file named "Desktop_" + product name + "_" + the album's key until it ends (the system releases
+// it however the process ends, so a crash leaves nothing stale behind). Different albums have
+// different locks and run side by side. The lock file lies in $XDG_RUNTIME_DIR, or else in a
 // per-user file of the temporary folder.
 #pragma once
 
-#include <functional>
 #include <string>
+
+#include "album/AlbumIdentity.h"
 
 namespace nimbra {
 
@@ -32,16 +34,13 @@ class TOnlyStartOnce {
 };
 
 // "%s läuft bereits. Bitte beenden Sie Anwendung, bevor Sie sie erneut starten" for company +
-// " " + product name.
-std::string AlreadyRunningMessage(const std::string& companyAndProduct);
+// " " + product name, and the album's name in quotes after them when there is one.
+std::string AlreadyRunningMessage(const std::string& companyAndProduct,
+                                  const std::string& albumName = {});
 
-// The start-up step: takes the lock "Desktop_" + product name for the rest of the program; when
-// another instance holds it, shows the message and asks the program to end.
-void CheckOnlyStartOnce(const std::function<void(const std::string& message)>& showMessage,
-                        const std::function<void()>& terminate);
-// Queues CheckOnlyStartOnce as a step after initialisation.
-void RegisterOnlyStartOnce(std::function<void(const std::string& message)> showMessage,
-                           std::function<void()> terminate);
+// Takes the album's lock for the rest of the program. Empty when this is the album's only
+// instance; otherwise the message naming the album.
+std::string ClaimOnlyInstance(const TAlbumIdentity& album);
 // Lets the lock go (program end; tests).
 void ReleaseOnlyStartOnce();
 

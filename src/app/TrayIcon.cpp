@@ -122,23 +122,21 @@ void TTrayIcon::EnableTimer() {
 
 void TTrayIcon::DisableTimer() { timer_.stop(); }
 
-void TTrayIcon::InstallAutostart() {
-  const std::vector<std::string> parameters = AutostartParameters();
-  if (parameters.empty()) return;
-  TAutoRun(options_.AutostartFolder.empty() ? TAutoRun::DefaultFolder() : options_.AutostartFolder)
-      .Install(Executable(), parameters, CompanyAndProduct());
-}
-
-void TTrayIcon::RemoveAutostart() {
-  TAutoRun(options_.AutostartFolder.empty() ? TAutoRun::DefaultFolder() : options_.AutostartFolder)
-      .Remove(Executable());
-}
-
-bool TTrayIcon::AutostartInstalled() {
+TAutoRun TTrayIcon::AutostartFolder() const {
   return TAutoRun(options_.AutostartFolder.empty() ? TAutoRun::DefaultFolder()
-                                                   : options_.AutostartFolder)
-      .Installed(Executable());
+                                                   : options_.AutostartFolder);
 }
+
+bool TTrayIcon::InstallAutostart() {
+  const std::vector<std::string> parameters = AutostartParameters();
+  if (parameters.empty()) return false;
+  return AutostartFolder().Install(Executable(), parameters, AutostartEntryName(),
+                                   AutostartReference());
+}
+
+bool TTrayIcon::RemoveAutostart() { return AutostartFolder().Remove(AutostartReference()); }
+
+bool TTrayIcon::AutostartInstalled() { return AutostartFolder().Installed(AutostartReference()); }
 
 bool TTrayIcon::Initialize() {
   const std::shared_ptr<ISlideShowApplicationInfo> info = SlideShowApplicationInfo();
@@ -150,7 +148,7 @@ bool TTrayIcon::Initialize() {
 void TTrayIcon::UpdateTrayState() {
   autoRunAction_->setChecked(AutostartInstalled());
   pauseAction_->setChecked(paused_);
-  trayIcon_->SetHint(CompanyAndProduct());
+  trayIcon_->SetHint(HintText());
 }
 
 void TTrayIcon::ShowMessage(const std::string& text, TMessageBoxKind kind) {

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "album/AutoRun.h"
 #include "app/AnimatedTrayIcon.h"
 #include "app/MessageBox.h"
 
@@ -78,8 +79,16 @@ class TTrayIcon : public QObject {
   // The arguments the autostart entry passes the program; none here, and without any no entry
   // is written.
   virtual std::vector<std::string> AutostartParameters() { return {}; }
-  virtual void InstallAutostart();
-  virtual void RemoveAutostart();
+  // What names this program's entry in a command (the executable here; an album of documents,
+  // which shares the executable with every other, adds them) and the entry's own name.
+  virtual std::vector<std::string> AutostartReference() { return {Executable()}; }
+  virtual std::string AutostartEntryName() { return CompanyAndProduct(); }
+  // The icon's hint: company and product name here; an album adds its own name, so that the
+  // icons of several albums can be told apart.
+  virtual std::string HintText() { return CompanyAndProduct(); }
+  // False when no entry could be written (or, removing, there was none or it stays).
+  virtual bool InstallAutostart();
+  virtual bool RemoveAutostart();
   virtual bool AutostartInstalled();
   // The exit caption (product name + " beenden"); false when quitting. The documents are the
   // owner's.
@@ -111,9 +120,12 @@ class TTrayIcon : public QObject {
   // Puts the actions into the menu in order; nullptr stands for a separator.
   void FillMenu(const std::vector<QAction*>& actions);
 
- private:
+  // The program the autostart entry starts.
   std::string Executable() const;
+  // The user's autostart folder, or the one the options name.
+  TAutoRun AutostartFolder() const;
 
+ private:
   TTrayIconOptions options_;
   std::unique_ptr<QMenu> popupMenu1_;
   QAction* exitAction_;

@@ -72,14 +72,7 @@ int ChangeOnce(TDesktopNimbraForm& form) {
 }
 
 int RunAlbum(const TProgramOptions& options, QApplication& app) {
-  // The single-instance guard runs before the album window exists and loads anything, so that a
-  // second instance neither shows an icon, nor changes the wallpaper, nor overwrites the
-  // remembered page.
-  bool terminated = false;
-  RegisterOnlyStartOnce([](const std::string& message) { ShowMessageBox(message); },
-                        [&terminated] { terminated = true; });
   AfterInitialization().RunSteps();
-  if (terminated) return 1;
 
   TDesktopNimbraFormOptions formOptions;
   formOptions.Tray.ShowIcon = !options.NoTray && !options.Once;
@@ -88,6 +81,9 @@ int RunAlbum(const TProgramOptions& options, QApplication& app) {
   formOptions.WallpaperOptions.CommandLine = options.WallpaperCommand;
   formOptions.Screen = options.WorkArea;
   formOptions.VendorLibraries.Load = options.VendorLibraries;
+  // The single-instance guard runs once the album is known and before anything is loaded, so that
+  // a second instance of it neither changes the wallpaper nor overwrites the remembered page.
+  formOptions.ClaimAlbum = &ClaimOnlyInstance;
   TDesktopNimbraForm form(formOptions);
   form.FormCreate();
   if (form.Quitting()) return 1;

@@ -128,5 +128,45 @@ TEST_F(AutoRunFolderTest, SwitchedOffEntriesAndEmptyCommandsDoNotCount) {
   EXPECT_FALSE(autoRun.Find("").has_value());
 }
 
+// Several albums on one machine keep one entry each: album programs by their own path (whole, so
+// "urlaub" is not "urlaub2"), albums of documents, which share the program, by the documents too.
+TEST_F(AutoRunFolderTest, EveryAlbumHasAnEntryOfItsOwn) {
+  const TAutoRun autoRun(Folder());
+  struct TAlbum {
+    std::string Executable;
+    std::vector<std::string> Arguments;
+    std::string EntryName;
+  };
+  const std::vector<TAlbum> albums = {
+      {"/home/a/urlaub", {"-i"}, "Velmora Nimbra urlaub"},
+      {"/home/a/urlaub2", {"-i"}, "Velmora Nimbra urlaub2"},
+      {"/usr/bin/nimbra", {"-p/home/a/Garten.kvt", "-t/home/a/v.pwt"}, "Velmora Nimbra Garten"},
+      {"/usr/bin/nimbra", {"-p/home/a/Haus.kvt", "-t/home/a/v.pwt"}, "Velmora Nimbra Haus"},
+  };
+  const auto reference = [](const TAlbum& album) {
+    std::vector<std::string> words{album.Executable};
+    if (album.Executable == "/usr/bin/nimbra") {
+      words.insert(words.end(), album.Arguments.begin(), album.Arguments.end());
+    }
+    return words;
+  };
+  for (const TAlbum& album : albums) {
+    EXPECT_FALSE(autoRun.Installed(reference(album))) << album.EntryName;
+    ASSERT_TRUE(autoRun.Install(album.Executable, album.Arguments, album.EntryName,
+                                reference(album)));
+  }
+  for (const TAlbum& album : albums) {
+    const std::optional<TAutostartEntry> entry = autoRun.Find(reference(album));
+    ASSERT_TRUE(entry.has_value()) << album.EntryName;
+    EXPECT_EQ(entry->FileName, album.EntryName + ".desktop");
+  }
+  ASSERT_TRUE(autoRun.Remove(reference(albums[0])));
+  ASSERT_TRUE(autoRun.Remove(reference(albums[2])));
+  EXPECT_FALSE(autoRun.Installed(reference(albums[0])));
+  EXPECT_TRUE(autoRun.Installed(reference(albums[1])));
+  EXPECT_FALSE(autoRun.Installed(reference(albums[2])));
+  EXPECT_TRUE(autoRun.Installed(reference(albums[3])));
+}
+
 }  // namespace
 }  // namespace nimbra

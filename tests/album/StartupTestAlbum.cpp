@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <stdexcept>
 
+#include "album/AlbumIdentity.h"
 #include "album/DesktopNimbraProperties.h"
 #include "elements/PrintPageElementPicture.h"
 #include "raster/Bitmap32Graphic.h"
@@ -94,6 +95,18 @@ TColor32 CentreColour(const std::string& pictureFile) {
   if (pixels == nullptr) throw std::runtime_error("cannot read " + pictureFile);
   const TBitmap32& bitmap = pixels->Bitmap();
   return bitmap.Pixel(bitmap.Width() / 2, bitmap.Height() / 2);
+}
+
+std::string StartupAlbumSettingsKey(const std::string& program) {
+  TPackager packager;
+  if (!packager.OpenExecutable(program)) return {};
+  return AlbumStoreKey(TDesktopNimbraProperties::ProductKey(),
+                       PackagedAlbumIdentity(program, packager));
+}
+
+std::string StartupAlbumSettingsKey(const std::string& show, const std::string& project) {
+  return AlbumStoreKey(TDesktopNimbraProperties::ProductKey(),
+                       DocumentsAlbumIdentity(show, project));
 }
 
 std::vector<std::string> WriteStartupAlbumFiles(const std::string& folder, uint8_t changeMode) {

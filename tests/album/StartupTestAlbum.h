@@ -32,6 +32,11 @@ void WriteStartupExecutable(const std::string& path, const std::vector<std::stri
 // The colour at the centre of a picture file.
 TColor32 CentreColour(const std::string& pictureFile);
 
+// The album's own key in the user's settings store: of an album program, or of an album of two
+// documents (full paths). Needs the application information installed.
+std::string StartupAlbumSettingsKey(const std::string& program);
+std::string StartupAlbumSettingsKey(const std::string& show, const std::string& project);
+
 // The show, project, photos and settings of a whole album in the folder, with the package names
 // the packaged album uses; yields the files to pack.
 std::vector<std::string> WriteStartupAlbumFiles(const std::string& folder, uint8_t changeMode);

@@ -87,19 +87,24 @@ class DesktopNimbraFormStartupTest : public ::testing::Test {
     test::WriteStartupShow(folder_.File("album/album.kvt"), photos);
     test::WriteStartupProject(folder_.File("album/album.pwt"));
   }
-  void StoreSettings(uint8_t changeMode, int32_t page) const {
+  // The user's settings of the album on disk.
+  std::string DiskAlbumKey() const {
+    return test::StartupAlbumSettingsKey(folder_.File("album/album.kvt"),
+                                         folder_.File("album/album.pwt"));
+  }
+  static void StoreSettings(const std::string& albumKey, uint8_t changeMode, int32_t page) {
     TDesktopNimbraProperties settings;
     settings.SetChangeMode(changeMode);
     settings.SetPage(page);
     TKeyValueStore store;
-    ASSERT_TRUE(settings.SaveToUserStore(store));
+    ASSERT_TRUE(settings.SaveToUserStore(store, albumKey));
   }
-  // The page remembered in the user's settings; -2 without any.
-  static int32_t StoredPage() {
+  // The page remembered in the album's user settings; -2 without any.
+  static int32_t StoredPage(const std::string& albumKey) {
     TDesktopNimbraProperties settings;
     settings.SetPage(-2);
     TKeyValueStore store;
-    settings.LoadFromUserStore(store);
+    settings.LoadFromUserStore(store, albumKey);
     return settings.Page();
   }
   // The colour the wallpaper file shows once the change has finished.
@@ -150,12 +155,16 @@ TEST_F(DesktopNimbraFormStartupTest, NamesResolveBesideTheProgramAndGoIntoTheAut
   EXPECT_EQ(form.TemplateFileName(), folder_.File("bin/ALBUM.pwt"));
   EXPECT_EQ(form.SlideShow()->FileName(), form.SlideShowFileName());
   EXPECT_EQ(form.Changer()->PageCount(), 3);
-  // The switch values as given, since -a runs before the names are checked.
+  // -a writes the names as they were resolved, into an entry of the album's own, and says so.
   EXPECT_TRUE(form.Tray().AutoRunAction().isChecked());
-  form.Tray().InstallAutostart();
   const std::vector<std::string> expected{"-p" + folder_.File("bin/album.kvt"),
                                           "-t" + folder_.File("bin/ALBUM.pwt")};
   EXPECT_EQ(form.AutostartParameters(), expected);
+  const std::string entry = folder_.File("autostart/Velmora Nimbra album.desktop");
+  EXPECT_EQ(form.Notices, std::vector<std::string>{
+                              "Der Autostart von „album“ ist eingerichtet: " + entry});
+  EXPECT_NE(test::TempFolder::Read(entry).find("-p" + folder_.File("bin/album.kvt")),
+            std::string::npos);
 }
 
 TEST_F(DesktopNimbraFormStartupTest, AMissingDocumentOffersToRemoveTheAutostartEntry) {
@@ -203,7 +212,7 @@ TEST_F(DesktopNimbraFormStartupTest, CommandLineAlbumFollowsTheChangeModeOfTheUs
     EXPECT_EQ(form.Changer()->Interval(), TDesktopNimbraProperties::kDefaultInterval);
   }
   // "At program start": the page after the remembered one.
-  StoreSettings(1, 1);
+  StoreSettings(DiskAlbumKey(), 1, 1);
   {
     Arguments(documents);
     TTestForm form(Options(program));
@@ -212,7 +221,7 @@ TEST_F(DesktopNimbraFormStartupTest, CommandLineAlbumFollowsTheChangeModeOfTheUs
     EXPECT_EQ(form.Changer()->PageIndex(), 2);
     EXPECT_EQ(ShownColour(form), kStartupPhotoColours[2]);
   }
-  EXPECT_EQ(StoredPage(), 2);
+  EXPECT_EQ(StoredPage(DiskAlbumKey()), 2);
   // -i starts again at the first page.
   {
     Arguments({documents[0], documents[1], "-i"});
@@ -221,7 +230,7 @@ TEST_F(DesktopNimbraFormStartupTest, CommandLineAlbumFollowsTheChangeModeOfTheUs
     EXPECT_EQ(ShownColour(form), kStartupPhotoColours[0]);
   }
   // "No automatic change": the remembered page is shown again.
-  StoreSettings(2, 1);
+  StoreSettings(DiskAlbumKey(), 2, 1);
   {
     Arguments(documents);
     TTestForm form(Options(program));
@@ -249,7 +258,7 @@ TEST_F(DesktopNimbraFormStartupTest, PackagedAlbumShowsThePhotosOfItsOwnPackage)
     EXPECT_EQ(ShownColour(form), kStartupPhotoColours[0]);
   }
   EXPECT_EQ(FileAccess(), nullptr);
-  EXPECT_EQ(StoredPage(), 0);
+  EXPECT_EQ(StoredPage(test::StartupAlbumSettingsKey(program)), 0);
   {
     TTestForm form(Options(program));
     form.FormCreate();
@@ -334,7 +343,7 @@ TEST_F(DesktopNimbraFormStartupTest, OnlyAShownPageIsRememberedAndUnsavedSetting
       folder_.Write("data/Velmora/Nimbra/Velmora Nimbra Hintergrundbild.bmp.tmp-4711-3-0", "x"),
       folder_.Write("data/Velmora/Nimbra/Velmora Nimbra Hintergrundbild (2).png.tmp-9-1-7", "x")};
   const std::string other = folder_.Write("data/Velmora/Nimbra/Notizen.txt.tmp-1-1-1", "x");
-  StoreSettings(1, 0);
+  StoreSettings(DiskAlbumKey(), 1, 0);
   {
     // The desktop refuses the page.
     TDesktopNimbraFormOptions options = Options(program);
@@ -351,7 +360,7 @@ TEST_F(DesktopNimbraFormStartupTest, OnlyAShownPageIsRememberedAndUnsavedSetting
     form.Shutdown();
     EXPECT_TRUE(form.SettingsSaved());
   }
-  EXPECT_EQ(StoredPage(), 0);
+  EXPECT_EQ(StoredPage(DiskAlbumKey()), 0);
   for (const std::string& file : leftovers) EXPECT_FALSE(fs::exists(file)) << file;
   EXPECT_TRUE(fs::exists(other));
 
@@ -366,10 +375,10 @@ TEST_F(DesktopNimbraFormStartupTest, OnlyAShownPageIsRememberedAndUnsavedSetting
   form.Shutdown();
   form.Shutdown();
   EXPECT_FALSE(form.SettingsSaved());
-  EXPECT_EQ(form.Notices, std::vector<std::string>{"Die Einstellungen können nicht in \"" +
-                                                   blocked +
-                                                   "/config/Velmora/Nimbra/1.x\" gespeichert "
-                                                   "werden."});
+  const std::string key = TKeyValueStore(blocked + "/config").KeyFolder(DiskAlbumKey()).value();
+  EXPECT_EQ(key, blocked + "/config/Velmora/Nimbra/1.x/Alben/" + form.Identity().Key);
+  EXPECT_EQ(form.Notices, std::vector<std::string>{"Die Einstellungen können nicht in \"" + key +
+                                                   "\" gespeichert werden."});
 }
 
 }  // namespace

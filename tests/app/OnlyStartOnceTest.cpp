@@ -74,29 +74,23 @@ class OnlyStartOnceTest : public ::testing::Test {
   std::optional<std::string> savedRuntime_;
 };
 
-TEST_F(OnlyStartOnceTest, SecondInstanceIsRefusedWithTheMessage) {
-  const std::string lockFile = TOnlyStartOnce::DefaultLockFile("Desktop_Nimbra");
-  EXPECT_EQ(lockFile, (folder_.Path() / "Desktop_Nimbra.lock").string());
+TEST_F(OnlyStartOnceTest, TheSameAlbumTwiceIsRefusedByNameAndOtherAlbumsRun) {
+  const TAlbumIdentity urlaub{"urlaub", "0123456789abcdef", "/home/a/urlaub"};
+  const TAlbumIdentity garten{"garten", "fedcba9876543210", "/home/a/garten"};
+  const std::string lockFile = TOnlyStartOnce::DefaultLockFile("Desktop_Nimbra_" + urlaub.Key);
+  EXPECT_EQ(lockFile, (folder_.Path() / "Desktop_Nimbra_0123456789abcdef.lock").string());
   TFirstInstance first(lockFile);
   ASSERT_TRUE(first.Held());
 
-  std::vector<std::string> messages;
-  int terminated = 0;
-  CheckOnlyStartOnce([&](const std::string& text) { messages.push_back(text); },
-                     [&] { ++terminated; });
-  EXPECT_EQ(messages, std::vector<std::string>{
-                          "Velmora Nimbra läuft bereits. Bitte beenden Sie Anwendung, bevor Sie "
-                          "sie erneut starten"});
-  EXPECT_EQ(terminated, 1);
+  EXPECT_EQ(ClaimOnlyInstance(urlaub),
+            "Velmora Nimbra „urlaub“ läuft bereits. Bitte beenden Sie Anwendung, bevor Sie sie "
+            "erneut starten");
+  EXPECT_EQ(ClaimOnlyInstance(garten), "");
 
   // However the first instance ends, its lock goes with it: nothing stale is left behind.
   first.Kill();
-  messages.clear();
-  CheckOnlyStartOnce([&](const std::string& text) { messages.push_back(text); },
-                     [&] { ++terminated; });
-  EXPECT_TRUE(messages.empty());
-  EXPECT_EQ(terminated, 1);
-  // Now this process is the first one.
+  EXPECT_EQ(ClaimOnlyInstance(urlaub), "");
+  // Now this process is the album's instance.
   TOnlyStartOnce second(lockFile);
   EXPECT_FALSE(second.Acquire());
   ReleaseOnlyStartOnce();
