@@ -34,6 +34,23 @@ bool SetText(TProgramOptions& options, std::string_view value) {
   return true;
 }
 
+// A command for a running album; only one per call.
+template <const char* command>
+bool SetControl(TProgramOptions& options, std::string_view album) {
+  if (!options.Control.empty()) {
+    throw EProgramUsageError("only one of --next, --previous, --pause, --resume and --quit");
+  }
+  options.Control = command;
+  options.ControlAlbum = std::string(album);
+  return true;
+}
+
+constexpr char kNext[] = "Next";
+constexpr char kPrevious[] = "Previous";
+constexpr char kPause[] = "Pause";
+constexpr char kResume[] = "Resume";
+constexpr char kQuit[] = "Quit";
+
 bool SetWorkArea(TProgramOptions& options, std::string_view value) {
   options.WorkArea = ParseWorkArea(value);
   if (!options.WorkArea) {
@@ -82,6 +99,27 @@ const TProgramOption kOptions[] = {
      .Help = "load the vendor codec libraries an album package carries\n"
              "(JPEG 2000 pictures are read without them)",
      .Apply = Set<&TProgramOptions::VendorLibraries>},
+    {.LongName = "next",
+     .ValueName = "[=ALBUM]",
+     .Help = "show the next page of the running album; ALBUM (its name or\n"
+             "file) is needed only when several albums run",
+     .Apply = SetControl<kNext>},
+    {.LongName = "previous",
+     .ValueName = "[=ALBUM]",
+     .Help = "show the previous page of the running album",
+     .Apply = SetControl<kPrevious>},
+    {.LongName = "pause",
+     .ValueName = "[=ALBUM]",
+     .Help = "stop the running album's automatic changes",
+     .Apply = SetControl<kPause>},
+    {.LongName = "resume",
+     .ValueName = "[=ALBUM]",
+     .Help = "let the running album change pages again",
+     .Apply = SetControl<kResume>},
+    {.LongName = "quit",
+     .ValueName = "[=ALBUM]",
+     .Help = "end the running album",
+     .Apply = SetControl<kQuit>},
     {.LongName = "help", .Help = "show this help (also -h)", .Apply = Set<&TProgramOptions::Help>},
     {.LongName = "version", .Help = "show the version", .Apply = Set<&TProgramOptions::Version>},
 };
@@ -89,6 +127,8 @@ const TProgramOption kOptions[] = {
 std::string Label(const TProgramOption& option) {
   if (option.Switch != 0) return std::string("  -") + option.Switch + std::string(option.ValueName);
   std::string label = "      --" + std::string(option.LongName);
+  // An optional value shows its own brackets: "--next[=ALBUM]".
+  if (option.ValueName.starts_with('[')) return label + std::string(option.ValueName);
   if (!option.ValueName.empty()) label += "=" + std::string(option.ValueName);
   return label;
 }
@@ -144,8 +184,14 @@ TProgramOptions ParseProgramOptions(int argc, const char* const* argv) {
     const std::string_view value =
         equals == std::string_view::npos ? std::string_view() : arg.substr(equals + 1);
     const TProgramOption* option = FindLongOption(name);
+    const bool wasControl = !options.Control.empty();
     if (option == nullptr || !option->Apply(options, value)) {
       throw EProgramUsageError("unknown option '" + std::string(arg) + "'");
+    }
+    // "--next urlaub": the album may follow as an argument of its own.
+    if (!wasControl && !options.Control.empty() && equals == std::string_view::npos &&
+        i + 1 < argc && argv[i + 1][0] != '-') {
+      options.ControlAlbum = argv[++i];
     }
   }
   bool known = false;

@@ -24,6 +24,10 @@ struct TProgramOptions {
   std::string Wallpaper;  // the table's default when not given
   std::string WallpaperCommand;
   std::optional<TScreenGeometry> WorkArea;
+  // A command for a running album ("Next", "Previous", "Pause", "Resume", "Quit"; empty: run the
+  // album) and the album it is for (empty: the one running).
+  std::string Control;
+  std::string ControlAlbum;
 };
 
 // Raised for an option the program does not know or a value it cannot take.
@@ -39,7 +43,8 @@ std::string ProgramUsage();
 std::optional<TScreenGeometry> ParseWorkArea(std::string_view text);
 
 // Reads the long options of argv[1 …]; every argument not starting with "--" is left to the
-// album's switches. Raises EProgramUsageError.
+// album's switches, except the album after a command for a running album ("--next urlaub").
+// Raises EProgramUsageError.
 TProgramOptions ParseProgramOptions(int argc, const char* const* argv);
 
 }  // namespace nimbra

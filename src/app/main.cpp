@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <QApplication>
+#include <QCoreApplication>
 #include <QSocketNotifier>
 #include <csignal>
 #include <cstdlib>
@@ -11,9 +12,11 @@
 #include <iostream>
 #include <string>
 
+#include "album/AutoRun.h"
 #include "album/DesktopNimbraProperties.h"
 #include "album/NimbraApplicationInfo.h"
 #include "album/ParameterParser.h"
+#include "app/AlbumRemoteCommand.h"
 #include "app/AlbumStartup.h"
 #include "app/DesktopChanger.h"
 #include "app/DesktopNimbraForm.h"
@@ -23,7 +26,9 @@
 #include "app/OnlyStartOnce.h"
 #include "app/ProgramOptions.h"
 #include "framework/AfterInitialization.h"
+#include "platform/AlbumControl.h"
 #include "platform/WallpaperSetter.h"
+#include "storage/Packager.h"
 
 namespace {
 
@@ -71,6 +76,38 @@ int ChangeOnce(TDesktopNimbraForm& form) {
   return 0;
 }
 
+// The running album answers `nimbra --next` and the other commands on the session bus. Without a
+// bus it runs on, only without that control.
+void StartAlbumControl(TDesktopNimbraForm& form, TAlbumControlService& control) {
+  TDesktopNimbraTray& tray = form.Tray();
+  TAlbumControlHandlers handlers;
+  handlers.Next = [&tray] { tray.NextPageActionExecute(); };
+  handlers.Previous = [&tray] { tray.PreviousPageActionExecute(); };
+  handlers.Pause = [&tray] {
+    if (!tray.Paused()) tray.PauseActionExecute();
+  };
+  handlers.Resume = [&tray] {
+    if (tray.Paused()) tray.PauseActionExecute();
+  };
+  handlers.Quit = [&form] { form.Close(); };
+  const TAlbumIdentity& album = form.Identity();
+  try {
+    control.Start(album.Key, album.Name, album.Source, std::move(handlers));
+  } catch (const EAlbumControlError& error) {
+    PrintMessage(std::string(error.what()) + " „nimbra --next“ und „--quit“ erreichen es nicht.");
+  }
+}
+
+// A command for a running album; run as an album program without an album named, it is for
+// that album.
+int SendToRunningAlbum(const TProgramOptions& options, int argc, char** argv) {
+  QCoreApplication app(argc, argv);
+  std::string wanted = options.ControlAlbum;
+  const std::string own = TAutoRun::OwnExecutable();
+  if (wanted.empty() && TPackager::IsPackage(own)) wanted = own;
+  return RunAlbumRemoteCommand(options.Control, wanted);
+}
+
 int RunAlbum(const TProgramOptions& options, QApplication& app) {
   AfterInitialization().RunSteps();
 
@@ -95,6 +132,8 @@ int RunAlbum(const TProgramOptions& options, QApplication& app) {
     return code != 0 || !form.SettingsSaved() ? 1 : 0;
   }
   const std::unique_ptr<QSocketNotifier> endSignals = CatchEndSignals(form);
+  TAlbumControlService control;
+  StartAlbumControl(form, control);
   app.exec();
   return 0;
 }
@@ -119,6 +158,7 @@ int main(int argc, char** argv) {
               << "\n";
     return 0;
   }
+  if (!options.Control.empty()) return SendToRunningAlbum(options, argc, argv);
   ChooseOffscreenPlatformWithoutDisplay();
   QApplication app(argc, argv);
   QApplication::setQuitOnLastWindowClosed(false);

@@ -37,6 +37,27 @@ TEST(ProgramOptionsTest, LongOptionsAreReadByTheTableAndSwitchesPassThrough) {
   }
 }
 
+// A command for a running album, with the album after "=", as the next argument, or none.
+TEST(ProgramOptionsTest, CommandsForARunningAlbumTakeTheAlbumEitherWay) {
+  const struct {
+    std::vector<const char*> Arguments;
+    std::string Control, Album;
+  } cases[] = {
+      {{"--next"}, "Next", ""},
+      {{"--previous=Urlaub"}, "Previous", "Urlaub"},
+      {{"--pause", "/home/a/urlaub"}, "Pause", "/home/a/urlaub"},
+      {{"--resume", "--no-tray"}, "Resume", ""},
+      {{"--quit="}, "Quit", ""},
+      {{"--once"}, "", ""},
+  };
+  for (const auto& c : cases) {
+    const TProgramOptions options = Parse(c.Arguments);
+    EXPECT_EQ(options.Control, c.Control) << c.Arguments.front();
+    EXPECT_EQ(options.ControlAlbum, c.Album) << c.Arguments.front();
+  }
+  EXPECT_THROW(Parse({"--next", "--quit"}), EProgramUsageError);
+}
+
 TEST(ProgramOptionsTest, TheHelpHasALineForEveryOption) {
   const std::string usage = ProgramUsage();
   EXPECT_EQ(usage.rfind("Usage: nimbra [-pSLIDESHOW.kvt", 0), 0u);
@@ -45,6 +66,7 @@ TEST(ProgramOptionsTest, TheHelpHasALineForEveryOption) {
         "\n      --wallpaper-command=CMD\n"
         "                         the command of --wallpaper=command; %f stands for the file\n",
         " sway, x11, command, none (the picture file only) (default auto)\n",
+        "\n      --next[=ALBUM]     show the next page of the running album; ALBUM (its name or\n",
         "\n      --version          show the version\n"}) {
     EXPECT_NE(usage.find(line), std::string::npos) << line;
   }

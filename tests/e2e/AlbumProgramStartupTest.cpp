@@ -77,10 +77,10 @@ class AlbumProgramStartupTest : public ::testing::Test {
   }
   void TearDown() override { startup_.reset(); }
 
-  // Runs the program in a session of the test's own folders, without any display, and returns at
-  // once.
-  pid_t Start(const std::vector<std::string>& arguments) const {
-    std::vector<std::string> argv = Environment("");
+  // Runs the program in a session of the test's own folders (display empty: none at all), and
+  // returns at once.
+  pid_t Start(const std::vector<std::string>& arguments, const std::string& display = {}) const {
+    std::vector<std::string> argv = Environment(display);
     argv.insert(argv.end(), arguments.begin(), arguments.end());
     return StartProcess(argv);
   }
@@ -107,9 +107,11 @@ class AlbumProgramStartupTest : public ::testing::Test {
   }
   // The start-up album (changing at start) packed behind the program, as nimbra-kit makes it;
   // empty when packing fails.
-  std::string PackAlbum() const {
-    const std::vector<std::string> files = test::WriteStartupAlbumFiles(folder_.File("album"), 1);
-    const std::string album = folder_.File("Album");
+  std::string PackAlbum(const std::string& name = "Album", uint8_t changeMode = 1) const {
+    const std::string source = folder_.File(name == "Album" ? "album" : name + "-files");
+    fs::create_directories(source);
+    const std::vector<std::string> files = test::WriteStartupAlbumFiles(source, changeMode);
+    const std::string album = folder_.File(name);
     std::vector<std::string> pack{NIMBRA_KIT_PROGRAM, "pack", "--exe", NIMBRA_PROGRAM, "-o",
                                   album};
     pack.insert(pack.end(), files.begin(), files.end());
@@ -118,12 +120,22 @@ class AlbumProgramStartupTest : public ::testing::Test {
     ADD_FAILURE() << packed.Describe();
     return {};
   }
-  int32_t StoredPage() const {
+  // The user's settings of the album on disk ("album/album.kvt" and "album/album.pwt").
+  std::string DiskAlbumKey() const {
+    return test::StartupAlbumSettingsKey(folder_.File("album/album.kvt"),
+                                         folder_.File("album/album.pwt"));
+  }
+  // The page remembered in the album's user settings; -2 without any.
+  int32_t StoredPage(const std::string& albumKey) const {
     TDesktopNimbraProperties settings;
     settings.SetPage(-2);
     TKeyValueStore store(folder_.File("config"));
-    settings.LoadFromUserStore(store);
+    settings.LoadFromUserStore(store, albumKey);
     return settings.Page();
+  }
+  void StoreSettings(const TDesktopNimbraProperties& settings, const std::string& albumKey) const {
+    TKeyValueStore store(folder_.File("config"));
+    ASSERT_TRUE(settings.SaveToUserStore(store, albumKey));
   }
 
   test::TempFolder folder_;
@@ -141,13 +153,13 @@ TEST_F(AlbumProgramStartupTest, AlbumExecutableShowsItsPagesOnTheRootWindowAndRe
   ASSERT_TRUE(first.Succeeded()) << first.Describe();
   EXPECT_NE(first.Output.find("page 1 of 3 written to "), std::string::npos) << first.Output;
   EXPECT_EQ(RootPictureCentre(xvfb.Display()), kStartupPhotoColours[0] & 0xFFFFFF);
-  EXPECT_EQ(StoredPage(), 0);
+  EXPECT_EQ(StoredPage(test::StartupAlbumSettingsKey(album)), 0);
 
   // "At program start" moves on from the remembered page.
   const TProcessResult second = Run({album, "--once", "--wallpaper=x11"}, xvfb.Display());
   ASSERT_TRUE(second.Succeeded()) << second.Describe();
   EXPECT_EQ(RootPictureCentre(xvfb.Display()), kStartupPhotoColours[1] & 0xFFFFFF);
-  EXPECT_EQ(StoredPage(), 1);
+  EXPECT_EQ(StoredPage(test::StartupAlbumSettingsKey(album)), 1);
 }
 
 TEST_F(AlbumProgramStartupTest, CommandLineAlbumRendersWithoutAnyDisplay) {
@@ -166,7 +178,7 @@ TEST_F(AlbumProgramStartupTest, CommandLineAlbumRendersWithoutAnyDisplay) {
   const std::string file = run.Output.substr(at + marker.size(), end - at - marker.size());
   EXPECT_TRUE(file.starts_with(folder_.File("data"))) << file;
   EXPECT_EQ(test::CentreColour(file), kStartupPhotoColours[0]);
-  EXPECT_EQ(StoredPage(), 0);
+  EXPECT_EQ(StoredPage(test::StartupAlbumSettingsKey(folder_.File("album/show.kvt"), folder_.File("album/show.pwt"))), 0);
 }
 
 // The exit status of a process we started once it has ended; -1 when it outlives the wait or a
@@ -193,8 +205,7 @@ TEST_F(AlbumProgramStartupTest, ARunningAlbumRefusesASecondOneAndRemembersItsPag
     TDesktopNimbraProperties settings;
     settings.SetChangeMode(1);
     settings.SetPage(1);
-    TKeyValueStore store(folder_.File("config"));
-    ASSERT_TRUE(settings.SaveToUserStore(store));
+    StoreSettings(settings, DiskAlbumKey());
   }
 
   std::vector<std::string> arguments{NIMBRA_PROGRAM, "--no-tray", "--wallpaper=none",
@@ -215,14 +226,14 @@ TEST_F(AlbumProgramStartupTest, ARunningAlbumRefusesASecondOneAndRemembersItsPag
   arguments.push_back("--once");
   const TProcessResult second = Run(arguments, "");
   EXPECT_EQ(second.ExitStatus, 1) << second.Describe();
-  EXPECT_NE(second.Output.find("Velmora Nimbra läuft bereits."), std::string::npos)
+  EXPECT_NE(second.Output.find("Velmora Nimbra „album“ läuft bereits."), std::string::npos)
       << second.Output;
   // The second album changed nothing: the page is still unsaved.
-  EXPECT_EQ(StoredPage(), 1);
+  EXPECT_EQ(StoredPage(DiskAlbumKey()), 1);
 
   ASSERT_EQ(::kill(first, SIGTERM), 0);
   EXPECT_EQ(WaitForExit(first), 0);
-  EXPECT_EQ(StoredPage(), 2);
+  EXPECT_EQ(StoredPage(DiskAlbumKey()), 2);
 }
 
 // A small disk of its own (a tmpfs) mounted over a folder while this exists. Mounting needs the
@@ -298,7 +309,7 @@ TEST_F(AlbumProgramStartupTest, AFullDiskIsSaidOnceOnStandardErrorAndKeepsTheWal
   EXPECT_NE(full.Output.find(message), std::string::npos) << full.Output;
   EXPECT_EQ(test::TempFolder::Read(wallpaper), before);
   EXPECT_EQ(RootPictureCentre(xvfb.Display()), kStartupPhotoColours[0] & 0xFFFFFF);
-  EXPECT_EQ(StoredPage(), 0);
+  EXPECT_EQ(StoredPage(test::StartupAlbumSettingsKey(album)), 0);
   EXPECT_TRUE(HalfWrittenWallpapers(fs::path(wallpaper).parent_path()).empty());
 
   // In the tray, changing every two seconds: one message, however many changes fail.
@@ -307,8 +318,7 @@ TEST_F(AlbumProgramStartupTest, AFullDiskIsSaidOnceOnStandardErrorAndKeepsTheWal
     settings.SetInterval(2000);
     settings.SetChangeMode(0);
     settings.SetPage(0);
-    TKeyValueStore store(folder_.File("config"));
-    ASSERT_TRUE(settings.SaveToUserStore(store));
+    StoreSettings(settings, test::StartupAlbumSettingsKey(album));
   }
   const TProcessResult tray =
       Run({"timeout", "-s", "TERM", "11", album, "--wallpaper=x11"}, xvfb.Display());
@@ -316,7 +326,7 @@ TEST_F(AlbumProgramStartupTest, AFullDiskIsSaidOnceOnStandardErrorAndKeepsTheWal
   EXPECT_EQ(Occurrences(tray.Output, "Das Hintergrundbild konnte nicht gesetzt werden"), 1u)
       << tray.Output;
   EXPECT_EQ(test::TempFolder::Read(wallpaper), before);
-  EXPECT_EQ(StoredPage(), 0);
+  EXPECT_EQ(StoredPage(test::StartupAlbumSettingsKey(album)), 0);
 }
 
 TEST_F(AlbumProgramStartupTest, TheStartAfterKilledRunsLeavesNoHalfWrittenWallpaper) {
@@ -327,8 +337,7 @@ TEST_F(AlbumProgramStartupTest, TheStartAfterKilledRunsLeavesNoHalfWrittenWallpa
     TDesktopNimbraProperties settings;
     settings.SetInterval(2000);
     settings.SetChangeMode(0);
-    TKeyValueStore store(folder_.File("config"));
-    ASSERT_TRUE(settings.SaveToUserStore(store));
+    StoreSettings(settings, DiskAlbumKey());
   }
   const std::vector<std::string> album{"-p" + folder_.File("album/album.kvt"),
                                        "-t" + folder_.File("album/album.pwt"),
@@ -354,6 +363,82 @@ TEST_F(AlbumProgramStartupTest, TheStartAfterKilledRunsLeavesNoHalfWrittenWallpa
   const TProcessResult run = Run(once, "");
   ASSERT_TRUE(run.Succeeded()) << run.Describe();
   EXPECT_TRUE(HalfWrittenWallpapers(folder).empty());
+}
+
+// Two albums on one machine: each keeps its own settings, page and autostart entry, both run at
+// once, the same one twice is refused by name, and `nimbra --next`/`--quit` reach the one named.
+TEST_F(AlbumProgramStartupTest, TwoAlbumsKeepTheirOwnStateAndAreControlledByName) {
+  ASSERT_EQ(test::EnsurePrivateSessionBus(), "");
+  test::TXvfb xvfb;
+  ASSERT_EQ(xvfb.Start(320, 240), "");
+  // Urlaub changes at every start, Garten only when asked.
+  const std::string urlaub = PackAlbum("Urlaub", 1);
+  const std::string garten = PackAlbum("Garten", 2);
+  ASSERT_FALSE(urlaub.empty() || garten.empty());
+  const auto once = [&](const std::string& album, const std::string& more = {}) {
+    std::vector<std::string> argv{album, "--once", "--wallpaper=x11"};
+    if (!more.empty()) argv.push_back(more);
+    return Run(argv, xvfb.Display());
+  };
+  ASSERT_TRUE(once(urlaub).Succeeded());
+  ASSERT_TRUE(once(urlaub).Succeeded());
+  const TProcessResult firstGarten = once(garten, "-a");
+  ASSERT_TRUE(firstGarten.Succeeded()) << firstGarten.Describe();
+  EXPECT_EQ(RootPictureCentre(xvfb.Display()), kStartupPhotoColours[0] & 0xFFFFFF);
+  EXPECT_EQ(StoredPage(test::StartupAlbumSettingsKey(urlaub)), 1);
+  EXPECT_EQ(StoredPage(test::StartupAlbumSettingsKey(garten)), 0);
+
+  const std::string gartenEntry = folder_.File("config/autostart/Velmora Nimbra Garten.desktop");
+  EXPECT_NE(firstGarten.Output.find("Der Autostart von „Garten“ ist eingerichtet: " + gartenEntry),
+            std::string::npos)
+      << firstGarten.Output;
+  ASSERT_TRUE(once(urlaub, "-a").Succeeded());
+  const std::string urlaubEntry = folder_.File("config/autostart/Velmora Nimbra Urlaub.desktop");
+  for (const std::string& entry : {gartenEntry, urlaubEntry}) {
+    EXPECT_TRUE(RunProcess({"desktop-file-validate", entry}, std::chrono::seconds(30)).Succeeded())
+        << entry;
+  }
+  const TProcessResult removed = once(urlaub, "-b");
+  EXPECT_NE(removed.Output.find("Der Autostart von „Urlaub“ ist entfernt."), std::string::npos)
+      << removed.Output;
+  EXPECT_FALSE(fs::exists(urlaubEntry));
+  EXPECT_TRUE(fs::exists(gartenEntry));
+
+  // Both in the tray at once; each answers on the bus once it has started.
+  const pid_t urlaubRun = Start({urlaub, "--wallpaper=x11"}, xvfb.Display());
+  const pid_t gartenRun = Start({garten, "--wallpaper=x11"}, xvfb.Display());
+  const auto command = [&](const std::vector<std::string>& words) {
+    std::vector<std::string> argv{NIMBRA_PROGRAM};
+    argv.insert(argv.end(), words.begin(), words.end());
+    return Run(argv, xvfb.Display());
+  };
+  for (const char* album : {"--resume=Urlaub", "--resume=Garten"}) {
+    bool answered = false;
+    for (int tries = 0; tries < 100 && !answered; ++tries) {
+      answered = command({album}).Succeeded();
+      if (!answered) std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    }
+    ASSERT_TRUE(answered) << album;
+  }
+  const TProcessResult twice = once(urlaub);
+  EXPECT_EQ(twice.ExitStatus, 1);
+  EXPECT_NE(twice.Output.find("Velmora Nimbra „Urlaub“ läuft bereits."), std::string::npos)
+      << twice.Output;
+  const TProcessResult unnamed = command({"--next"});
+  EXPECT_EQ(unnamed.ExitStatus, 1);
+  EXPECT_NE(unnamed.Output.find("Es laufen mehrere Alben: „Garten“, „Urlaub“."), std::string::npos)
+      << unnamed.Output;
+
+  // Urlaub started on its third page; --next moves it on to the first, which it remembers.
+  EXPECT_TRUE(command({"--next", "urlaub"}).Succeeded());
+  EXPECT_TRUE(command({"--quit=" + urlaub}).Succeeded());
+  EXPECT_EQ(WaitForExit(urlaubRun), 0);
+  EXPECT_EQ(StoredPage(test::StartupAlbumSettingsKey(urlaub)), 0);
+  EXPECT_TRUE(command({"--quit"}).Succeeded());
+  EXPECT_EQ(WaitForExit(gartenRun), 0);
+  const TProcessResult none = command({"--next"});
+  EXPECT_EQ(none.ExitStatus, 1);
+  EXPECT_NE(none.Output.find("Es läuft kein Nimbra-Album."), std::string::npos) << none.Output;
 }
 
 }  // namespace
