@@ -365,6 +365,17 @@ TEST_F(AlbumProgramStartupTest, TheStartAfterKilledRunsLeavesNoHalfWrittenWallpa
   EXPECT_TRUE(HalfWrittenWallpapers(folder).empty());
 }
 
+// A program started by the test that is killed when the test ends early, unless it was waited for.
+struct TKilledAtEnd {
+  explicit TKilledAtEnd(pid_t pid) : Pid(pid) {}
+  ~TKilledAtEnd() {
+    if (::waitpid(Pid, nullptr, WNOHANG) != 0) return;
+    ::kill(Pid, SIGKILL);
+    ::waitpid(Pid, nullptr, 0);
+  }
+  pid_t Pid;
+};
+
 // Two albums on one machine: each keeps its own settings, page and autostart entry, both run at
 // once, the same one twice is refused by name, and `nimbra --next`/`--quit` reach the one named.
 TEST_F(AlbumProgramStartupTest, TwoAlbumsKeepTheirOwnStateAndAreControlledByName) {
@@ -404,22 +415,26 @@ TEST_F(AlbumProgramStartupTest, TwoAlbumsKeepTheirOwnStateAndAreControlledByName
   EXPECT_FALSE(fs::exists(urlaubEntry));
   EXPECT_TRUE(fs::exists(gartenEntry));
 
-  // Both in the tray at once; each answers on the bus once it has started.
-  const pid_t urlaubRun = Start({urlaub, "--wallpaper=x11"}, xvfb.Display());
-  const pid_t gartenRun = Start({garten, "--wallpaper=x11"}, xvfb.Display());
+  // Both in the tray at once, Garten first: each answers on the bus once it has started, and the
+  // root window shows the page it started with (Urlaub's second: -a and -b were runs too).
   const auto command = [&](const std::vector<std::string>& words) {
     std::vector<std::string> argv{NIMBRA_PROGRAM};
     argv.insert(argv.end(), words.begin(), words.end());
     return Run(argv, xvfb.Display());
   };
-  for (const char* album : {"--resume=Urlaub", "--resume=Garten"}) {
-    bool answered = false;
-    for (int tries = 0; tries < 100 && !answered; ++tries) {
-      answered = command({album}).Succeeded();
-      if (!answered) std::this_thread::sleep_for(std::chrono::milliseconds(200));
+  const auto waitFor = [&](const std::string& resume, TColor32 colour) {
+    bool shown = false;
+    for (int tries = 0; tries < 100 && !shown; ++tries) {
+      shown = command({resume}).Succeeded() &&
+              RootPictureCentre(xvfb.Display()) == (colour & 0xFFFFFF);
+      if (!shown) std::this_thread::sleep_for(std::chrono::milliseconds(200));
     }
-    ASSERT_TRUE(answered) << album;
-  }
+    return shown;
+  };
+  const TKilledAtEnd gartenRun(Start({garten, "--wallpaper=x11"}, xvfb.Display()));
+  ASSERT_TRUE(waitFor("--resume=Garten", kStartupPhotoColours[0]));
+  const TKilledAtEnd urlaubRun(Start({urlaub, "--wallpaper=x11"}, xvfb.Display()));
+  ASSERT_TRUE(waitFor("--resume=Urlaub", kStartupPhotoColours[1]));
   const TProcessResult twice = once(urlaub);
   EXPECT_EQ(twice.ExitStatus, 1);
   EXPECT_NE(twice.Output.find("Velmora Nimbra „Urlaub“ läuft bereits."), std::string::npos)
@@ -429,13 +444,14 @@ TEST_F(AlbumProgramStartupTest, TwoAlbumsKeepTheirOwnStateAndAreControlledByName
   EXPECT_NE(unnamed.Output.find("Es laufen mehrere Alben: „Garten“, „Urlaub“."), std::string::npos)
       << unnamed.Output;
 
-  // Urlaub started on its third page; --next moves it on to the first, which it remembers.
+  // --next moves Urlaub on to its third page, which it remembers.
   EXPECT_TRUE(command({"--next", "urlaub"}).Succeeded());
+  EXPECT_TRUE(waitFor("--resume=Urlaub", kStartupPhotoColours[2]));
   EXPECT_TRUE(command({"--quit=" + urlaub}).Succeeded());
-  EXPECT_EQ(WaitForExit(urlaubRun), 0);
-  EXPECT_EQ(StoredPage(test::StartupAlbumSettingsKey(urlaub)), 0);
+  EXPECT_EQ(WaitForExit(urlaubRun.Pid), 0);
+  EXPECT_EQ(StoredPage(test::StartupAlbumSettingsKey(urlaub)), 2);
   EXPECT_TRUE(command({"--quit"}).Succeeded());
-  EXPECT_EQ(WaitForExit(gartenRun), 0);
+  EXPECT_EQ(WaitForExit(gartenRun.Pid), 0);
   const TProcessResult none = command({"--next"});
   EXPECT_EQ(none.ExitStatus, 1);
   EXPECT_NE(none.Output.find("Es läuft kein Nimbra-Album."), std::string::npos) << none.Output;
