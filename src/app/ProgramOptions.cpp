@@ -61,10 +61,12 @@ bool SetWorkArea(TProgramOptions& options, std::string_view value) {
 
 constexpr std::string_view kIntroduction =
     "Usage: nimbra [-pSLIDESHOW.kvt -tPROJECT.pwt] [-i] [-a] [-b] [OPTION]...\n"
+    "       nimbra --next|--previous|--pause|--resume|--quit [ALBUM]\n"
     "\n"
     "Shows the pages of a photo album as the desktop wallpaper, one after the other, and lives in\n"
-    "the tray. An album executable made with `nimbra-kit pack --exe` carries its documents and\n"
-    "ignores -p and -t.\n";
+    "the tray. An album executable made with `nimbra-kit album` carries its documents and\n"
+    "ignores -p and -t. Several albums may run at once; each keeps its own settings, page and\n"
+    "autostart entry.\n";
 
 const TProgramOption kOptions[] = {
     {.Switch = 'p',
@@ -72,8 +74,8 @@ const TProgramOption kOptions[] = {
      .Help = "the slideshow document (no blank after the switch)"},
     {.Switch = 't', .ValueName = "FILE", .Help = "the template project"},
     {.Switch = 'i', .Help = "start with the first page instead of the one shown last"},
-    {.Switch = 'a', .Help = "install the autostart entry"},
-    {.Switch = 'b', .Help = "remove the autostart entry"},
+    {.Switch = 'a', .Help = "start this album at login (its autostart entry)"},
+    {.Switch = 'b', .Help = "remove this album's autostart entry"},
     {.LongName = "once",
      .Help = "make one change (the next page in timed mode), print where the\n"
              "page was written, save the settings and exit",
