@@ -47,7 +47,8 @@ constexpr std::string_view kIntroduction =
     "\n"
     "Shows the pages of a photo album as the desktop wallpaper, one after the other, and lives in\n"
     "the tray. An album executable made with `nimbra-kit pack --exe` carries its documents and\n"
-    "ignores -p and -t.\n";
+    "ignores -p and -t. Started without any album, nimbra says how to make one with\n"
+    "`nimbra-kit album` and exits with 1.\n";
 
 const TProgramOption kOptions[] = {
     {.Switch = 'p',
