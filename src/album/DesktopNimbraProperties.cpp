@@ -1,5 +1,6 @@
 #include "album/DesktopNimbraProperties.h"
 
+#include <algorithm>
 #include <memory>
 #include <new>
 #include <string>
@@ -43,6 +44,12 @@ void TDesktopNimbraProperties::MapFields(TFieldMap& map) {
     map.Byte("ChangeMode", changeMode_);
     map.Integer("Page", page_);
   });
+}
+
+bool TDesktopNimbraProperties::ReadFromStream(TCSFStream& stream) {
+  if (!TProperties::ReadFromStream(stream)) return false;
+  interval_ = std::max(interval_, kMinimumChangeInterval);
+  return true;
 }
 
 bool TDesktopNimbraProperties::LoadFromPackageFile() {

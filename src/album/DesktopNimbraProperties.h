@@ -39,6 +39,9 @@ class TDesktopNimbraProperties : public TProperties, public IDesktopNimbraSettin
   std::string EditorFrameClassNames() const override;
   // Read all or none: a short copy changes nothing.
   void MapFields(TFieldMap& map) override;
+  // As stored, except that an interval below kMinimumChangeInterval reads as that minimum (the
+  // package's "|Oriel.cfg" and the user's copy alike); the stored form stays the same.
+  bool ReadFromStream(TCSFStream& stream) override;
 
   // "|Oriel.cfg" through the global file access; false (bag unchanged) when there is none.
   bool LoadFromPackageFile();

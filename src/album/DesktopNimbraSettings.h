@@ -7,6 +7,11 @@
 
 namespace nimbra {
 
+// The shortest time between automatic changes, in milliseconds. Shorter ones (0 s would change the
+// wallpaper at every two-second timer check) are refused in the settings dialog and read as this
+// from stored settings.
+inline constexpr int32_t kMinimumChangeInterval = 10000;
+
 // 0 timed, 1 at program start, 2 never by itself.
 enum class TChangeMode : uint8_t { Timed = 0, AtProgramStart = 1, Manual = 2 };
 

@@ -10,6 +10,7 @@
 #include "app/AlbumWallpaper.h"
 #include "app/DesktopChanger.h"
 #include "app/DesktopNimbraTray.h"
+#include "app/NoAlbumMessage.h"
 #include "framework/FileNameResolution.h"
 #include "framework/KeyValueStore.h"
 #include "platform/WallpaperSetter.h"
@@ -138,6 +139,13 @@ void TDesktopNimbraForm::ProcessCommandLine() {
   if (!album.IsPackaged) {
     album.SlideShowFileName = ParameterValue('p');
     album.TemplateFileName = ParameterValue('t');
+    // Neither name: started without any album (the menu entry, a first try). One text that says
+    // how to make an album stands for the two messages below; the program ends as with them.
+    if (album.SlideShowFileName.empty() && album.TemplateFileName.empty()) {
+      ShowMessage(NoAlbumMessage(ownExecutable_), TMessageBoxKind::Information);
+      tray_->Quit();
+      return;
+    }
     std::string message;
     if (album.SlideShowFileName.empty()) message += std::string(kLineBreak) + kNoSlideShowText;
     if (album.TemplateFileName.empty()) message += std::string(kLineBreak) + kNoTemplateText;

@@ -33,8 +33,10 @@ void ShowMessageBox(const std::string& text, TMessageBoxKind kind) {
     PrintMessage(text);
     return;
   }
-  QMessageBox box(kind == TMessageBoxKind::Error ? QMessageBox::Critical : QMessageBox::NoIcon,
-                  Title(), QString::fromStdString(text), QMessageBox::Ok);
+  const QMessageBox::Icon icon = kind == TMessageBoxKind::Error         ? QMessageBox::Critical
+                                 : kind == TMessageBoxKind::Information ? QMessageBox::Information
+                                                                        : QMessageBox::NoIcon;
+  QMessageBox box(icon, Title(), QString::fromStdString(text), QMessageBox::Ok);
   box.exec();
 }
 

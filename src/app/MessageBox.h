@@ -7,7 +7,7 @@
 
 namespace nimbra {
 
-enum class TMessageBoxKind { Plain, Error };
+enum class TMessageBoxKind { Plain, Error, Information };
 
 // Whether message boxes can be shown to a person.
 bool CanShowMessageBoxes();

@@ -66,7 +66,8 @@ constexpr std::string_view kIntroduction =
     "Shows the pages of a photo album as the desktop wallpaper, one after the other, and lives in\n"
     "the tray. An album executable made with `nimbra-kit album` carries its documents and\n"
     "ignores -p and -t. Several albums may run at once; each keeps its own settings, page and\n"
-    "autostart entry.\n";
+    "autostart entry. Started without any album, nimbra says how to make one with\n"
+    "`nimbra-kit album` and exits with 1.\n";
 
 const TProgramOption kOptions[] = {
     {.Switch = 'p',

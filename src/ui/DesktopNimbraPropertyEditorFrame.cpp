@@ -21,8 +21,6 @@ NIMBRA_DEFINE_FRAME(TDesktopNimbraPropertyEditorFrame, TPropertyEditorFrame)
 
 namespace {
 
-constexpr int kFrameWidth = 320;
-constexpr int kFrameHeight = 190;
 constexpr char kPackageSettingsFile[] = "|Oriel.cfg";
 
 // A spin field that reports its value only when the user presses Return or leaves it, and brings
@@ -37,8 +35,9 @@ QSpinBox* SpinField(int maximum, QWidget* parent) {
 
 }  // namespace
 
+// Laid out by layouts only: the frame is as large as its texts need in the screen's fonts and at
+// its scale, so no caption is ever cut.
 TDesktopNimbraPropertyEditorFrame::TDesktopNimbraPropertyEditorFrame() {
-  resize(kFrameWidth, kFrameHeight);
   auto* layout = new QVBoxLayout(this);
   groupBox_ = new QGroupBox(" Bilderwechsel: ", this);
   auto* groupLayout = new QVBoxLayout(groupBox_);
@@ -108,6 +107,13 @@ void TDesktopNimbraPropertyEditorFrame::ShowProperties() {
     button->setAutoExclusive(true);
   }
   UpdateControls();
+}
+
+std::string TDesktopNimbraPropertyEditorFrame::CheckProperties() const {
+  const IDesktopNimbraSettings* settings = Settings();
+  // Outside timed mode the interval is not used, and its fields cannot be changed.
+  if (settings == nullptr || !IsChangeMode(settings->ChangeMode(), TChangeMode::Timed)) return {};
+  return settings->Interval() < kMinimumChangeInterval ? kIntervalTooShortText : std::string();
 }
 
 void TDesktopNimbraPropertyEditorFrame::UpdateControls() {

@@ -25,6 +25,10 @@ class TDesktopNimbraPropertyEditorFrame : public TPropertyEditorFrame {
   static std::string ClassFrameCaption() { return "Einstellungen"; }
 
   void ShowProperties() override;
+  // In timed mode an interval below 10 s is refused with kIntervalTooShortText.
+  std::string CheckProperties() const override;
+  static constexpr const char* kIntervalTooShortText =
+      "Zwischen zwei Bildwechseln müssen mindestens 10 Sekunden liegen.";
   // The interval's fields are usable exactly in timed mode.
   virtual void UpdateControls();
 

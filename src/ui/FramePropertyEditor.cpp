@@ -41,19 +41,23 @@ bool TFramePropertyEditor::EditProperties(TProperties& bag, const std::string& c
       CreateAs<TPropertyEditorFrame>(*frames[static_cast<size_t>(frameIndex)]);
   NIMBRA_CHECK(frame, "no editor frame can be created at that index");
   frame->setParent(dialog.MainPanel());
-  // 4. prepare; 5. scale; 6. size the dialog around the frame
+  // 4. prepare
   frame->Prepare(option);
-  ScaleToScreen(*frame);
-  dialog.layout()->activate();
-  dialog.resize(frame->width() + (dialog.width() - dialog.MainPanel()->contentsRect().width()) + 2,
-                frame->height() + (dialog.height() - dialog.MainPanel()->contentsRect().height()) +
-                    2);
+  // 5. scale: a frame laid out by hand keeps its designed size, scaled from 96 pixels per inch to
+  // the screen's. A frame with a layout needs no such scaling: its layout asks for what its texts
+  // need in the screen's fonts at the screen's scale, and it is never given less.
+  if (frame->layout() == nullptr) {
+    ScaleToScreen(*frame);
+    frame->setMinimumSize(frame->size());
+  }
   // 7. caption; 8. the frame edits the copy
   dialog.setWindowTitle(QString::fromStdString(caption.empty() ? "Einstellungen" : caption));
-  frame->move(1, 1);
   frame->SetProperties(copy.get());
   frame->ShowProperties();
   frame->show();
+  dialog.CheckBeforeAccept = [&frame] { return frame->CheckProperties(); };
+  // 6. the dialog around the frame, at the size its layouts ask for once it shows its values
+  dialog.PlaceFrame(*frame);
   // 9. only a confirmed dialog changes the bag
   const bool confirmed = dialog.exec() == QDialog::Accepted;
   if (confirmed) bag.Assign(*copy);

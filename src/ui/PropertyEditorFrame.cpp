@@ -14,6 +14,8 @@ void TPropertyEditorFrame::Prepare(int) {}
 
 void TPropertyEditorFrame::ShowProperties() {}
 
+std::string TPropertyEditorFrame::CheckProperties() const { return {}; }
+
 void TPropertyEditorFrame::Modified() {
   if (OnModified) OnModified(*this);
 }

@@ -22,6 +22,9 @@ class TPropertyEditorFrame : public QFrame, public TObject {
   virtual void Prepare(int option);
   // Fills the controls from the bag; subclasses call the inherited one first.
   virtual void ShowProperties();
+  // Asked when the dialog's OK is pressed: a message in German when the edited bag must not be
+  // taken over as it is (the dialog stays open), empty when it may.
+  virtual std::string CheckProperties() const;
   // Raises OnModified.
   void Modified();
   static std::string ClassFrameCaption() { return {}; }

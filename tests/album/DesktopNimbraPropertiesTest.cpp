@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <utility>
+#include <vector>
 
 #include "OneFileAccess.h"
 #include "TempFolder.h"
@@ -91,6 +93,34 @@ TEST(DesktopNimbraPropertiesTest, PackageCopyIsReadThroughTheFileAccess) {
   EXPECT_EQ(bag.ChangeMode(), 2);
   EXPECT_EQ(bag.Page(), 4);
   SetFileAccess(nullptr);
+}
+
+TEST(DesktopNimbraPropertiesTest, AStoredIntervalBelowTenSecondsReadsAsTenSeconds) {
+  // Interval, mode 0, page 2: as the package's "|Oriel.cfg" or the user's copy stores them.
+  const auto stored = [](int32_t interval) {
+    std::string bytes(9, '\0');
+    for (int i = 0; i < 4; ++i) bytes[i] = static_cast<char>((interval >> (8 * i)) & 0xFF);
+    bytes[5] = 2;
+    return bytes;
+  };
+  for (const auto& [interval, read] : std::vector<std::pair<int32_t, int32_t>>{
+           {0, 10000}, {2000, 10000}, {9999, 10000}, {-5, 10000}, {10000, 10000}, {10001, 10001}}) {
+    TDesktopNimbraProperties bag;
+    TMemoryStream stream(stored(interval));
+    ASSERT_TRUE(bag.LoadFromStream(stream, 0, 0)) << interval;
+    EXPECT_EQ(bag.Interval(), read) << interval;
+    EXPECT_EQ(bag.Page(), 2);
+    // The stored form stays nine bytes, now with the interval read.
+    EXPECT_EQ(Stored(bag), stored(read));
+  }
+  SetFileAccess(std::make_shared<test::TOneFileAccess>("|Oriel.cfg", stored(0)));
+  TDesktopNimbraProperties packaged;
+  ASSERT_TRUE(packaged.LoadFromPackageFile());
+  EXPECT_EQ(packaged.Interval(), 10000);
+  SetFileAccess(nullptr);
+  // Only reading is checked: a bag may hold any interval until it is stored and read again.
+  packaged.SetInterval(0);
+  EXPECT_EQ(packaged.Interval(), 0);
 }
 
 TEST(WallpaperPropertiesTest, OneByteAndAPlaceInTheGlobalList) {

@@ -19,6 +19,7 @@
 #include "app/DesktopChanger.h"
 #include "app/DesktopNimbraForm.h"
 #include "app/DesktopNimbraTray.h"
+#include "app/NoAlbumMessage.h"
 #include "framework/KeyValueStore.h"
 #include "platform/WallpaperSetter.h"
 #include "raster/VendorLibraries.h"
@@ -119,25 +120,47 @@ class DesktopNimbraFormStartupTest : public ::testing::Test {
   std::unique_ptr<TAlbumStartup> startup_;
 };
 
-TEST_F(DesktopNimbraFormStartupTest, MissingSwitchesAreReportedInOneMessageAndEndTheProgram) {
+TEST_F(DesktopNimbraFormStartupTest, WithoutAnyAlbumOneTextSaysHowToMakeOneAndEndsTheProgram) {
   const std::string program = PlainProgram();
   {
     Arguments({"-a"});
     TTestForm form(Options(program));
     form.FormCreate();
-    EXPECT_EQ(form.Messages,
-              std::vector<std::string>{"\r\nKeine Bilderliste angegeben\r\nKeine Vorlage angegeben"});
+    ASSERT_EQ(form.Messages, std::vector<std::string>{NoAlbumMessage(program)});
+    EXPECT_NE(form.Messages[0].find("Nimbra zeigt die Seiten eines Fotoalbums"), std::string::npos);
+    EXPECT_NE(form.Messages[0].find("nimbra-kit album ORDNER --layout vier -o ALBUM\n"),
+              std::string::npos);
+    EXPECT_NE(form.Messages[0].find("./ALBUM"), std::string::npos);
+    // No documentation is installed beside this program.
+    EXPECT_EQ(form.Messages[0].find("Mehr dazu"), std::string::npos);
     EXPECT_TRUE(form.Quitting());
     EXPECT_EQ(form.Changer(), nullptr);
   }
   // The autostart switch is not processed after the message.
   EXPECT_FALSE(TAutoRun(folder_.File("autostart")).Installed(program));
+  // Installed as PREFIX/bin/nimbra with PREFIX/share/doc/nimbra/README.md, the text names it.
+  fs::create_directories(folder_.Path() / "share" / "doc" / "nimbra");
+  const std::string readme = folder_.Write("share/doc/nimbra/README.md", "# Nimbra\n");
+  EXPECT_NE(NoAlbumMessage(program).find("\n\nMehr dazu: " + readme), std::string::npos);
+}
+
+TEST_F(DesktopNimbraFormStartupTest, OneMissingSwitchIsReportedByItselfAndEndsTheProgram) {
+  const std::string program = PlainProgram();
   {
     Arguments({"-pshow.kvt"});
     TTestForm form(Options(program));
     form.FormCreate();
     EXPECT_EQ(form.Messages, std::vector<std::string>{"\r\nKeine Vorlage angegeben"});
+    EXPECT_TRUE(form.Quitting());
   }
+  {
+    Arguments({"-tproject.pwt", "-a"});
+    TTestForm form(Options(program));
+    form.FormCreate();
+    EXPECT_EQ(form.Messages, std::vector<std::string>{"\r\nKeine Bilderliste angegeben"});
+    EXPECT_TRUE(form.Quitting());
+  }
+  EXPECT_FALSE(TAutoRun(folder_.File("autostart")).Installed(program));
 }
 
 TEST_F(DesktopNimbraFormStartupTest, NamesResolveBesideTheProgramAndGoIntoTheAutostartEntry) {

@@ -181,6 +181,22 @@ TEST_F(AlbumProgramStartupTest, CommandLineAlbumRendersWithoutAnyDisplay) {
   EXPECT_EQ(StoredPage(test::StartupAlbumSettingsKey(folder_.File("album/show.kvt"), folder_.File("album/show.pwt"))), 0);
 }
 
+TEST_F(AlbumProgramStartupTest, WithoutAnAlbumOrADisplayItSaysHowToMakeOneOnStandardError) {
+  const TProcessResult run = Run({NIMBRA_PROGRAM}, "");
+  EXPECT_EQ(run.ExitStatus, 1) << run.Describe();
+  EXPECT_NE(run.Output.find("Nimbra: Nimbra zeigt die Seiten eines Fotoalbums"), std::string::npos)
+      << run.Output;
+  EXPECT_NE(run.Output.find("    nimbra-kit album ORDNER --layout vier -o ALBUM\n"),
+            std::string::npos)
+      << run.Output;
+  // Not the two messages of missing switches.
+  EXPECT_EQ(run.Output.find("Keine Bilderliste angegeben"), std::string::npos) << run.Output;
+  // The same text comes with --once, where nothing may wait for a click.
+  const TProcessResult once = Run({NIMBRA_PROGRAM, "--once"}, "");
+  EXPECT_EQ(once.ExitStatus, 1) << once.Describe();
+  EXPECT_NE(once.Output.find("nimbra-kit album ORDNER"), std::string::npos) << once.Output;
+}
+
 // The exit status of a process we started once it has ended; -1 when it outlives the wait or a
 // signal ended it.
 int WaitForExit(pid_t pid) {

@@ -34,7 +34,9 @@ TEST(KitAlbumTest, IntervalsAndModesOfTheCommandLine) {
   EXPECT_EQ(kit::ParseInterval("30m"), 1800000);
   EXPECT_EQ(kit::ParseInterval("90s"), 90000);
   EXPECT_EQ(kit::ParseInterval("1h30m"), 5400000);
-  for (const char* wrong : {"", "30", "m", "0s", "10x", "-5m", "999999h", "3m5"}) {
+  // The album's shortest interval.
+  EXPECT_EQ(kit::ParseInterval("10s"), 10000);
+  for (const char* wrong : {"", "30", "m", "0s", "9s", "10x", "-5m", "999999h", "3m5"}) {
     EXPECT_THROW(kit::ParseInterval(wrong), kit::EUsageError) << wrong;
   }
   EXPECT_EQ(kit::ParseChangeMode("timed"), 0);

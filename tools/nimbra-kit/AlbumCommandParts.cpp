@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <limits>
 
+#include "album/DesktopNimbraSettings.h"
 #include "nimbra-kit/CommandLine.h"
 #include "storage/TextCase.h"
 #include "storage/Windows1252.h"
@@ -83,7 +84,10 @@ int32_t ParseInterval(const std::string& text) {
       throw EUsageError("--interval '" + text + "' is longer than an album can store");
     }
   }
-  if (milliseconds < 1000) throw EUsageError("--interval must be at least one second");
+  // The album reads a shorter stored interval as its minimum.
+  if (milliseconds < kMinimumChangeInterval) {
+    throw EUsageError("--interval must be at least 10s");
+  }
   return static_cast<int32_t>(milliseconds);
 }
 
