@@ -37,7 +37,8 @@ bool SetText(TProgramOptions& options, std::string_view value) {
 bool SetWorkArea(TProgramOptions& options, std::string_view value) {
   options.WorkArea = ParseWorkArea(value);
   if (!options.WorkArea) {
-    throw EProgramUsageError("--work-area needs WIDTHxHEIGHT, got '" + std::string(value) + "'");
+    throw EProgramUsageError("--work-area braucht BREITExHÖHE, nicht \"" + std::string(value) +
+                             "\"");
   }
   return true;
 }
@@ -145,14 +146,19 @@ TProgramOptions ParseProgramOptions(int argc, const char* const* argv) {
         equals == std::string_view::npos ? std::string_view() : arg.substr(equals + 1);
     const TProgramOption* option = FindLongOption(name);
     if (option == nullptr || !option->Apply(options, value)) {
-      throw EProgramUsageError("unknown option '" + std::string(arg) + "'");
+      throw EProgramUsageError("unbekannte Option \"" + std::string(arg) + "\"");
     }
   }
   bool known = false;
+  std::string names;
   for (const std::string& backend : WallpaperBackendNames()) {
     known = known || SameText(backend, options.Wallpaper);
+    names += (names.empty() ? "" : ", ") + backend;
   }
-  if (!known) throw EProgramUsageError("unknown wallpaper backend '" + options.Wallpaper + "'");
+  if (!known) {
+    throw EProgramUsageError("unbekannte Art, das Hintergrundbild zu setzen: --wallpaper=" +
+                             options.Wallpaper + " (bekannt sind " + names + ")");
+  }
   return options;
 }
 
