@@ -28,6 +28,7 @@
 #include "app/AlbumStartup.h"
 #include "framework/KeyValueStore.h"
 #include "platform/ChildProcess.h"
+#include "platform/FileUri.h"
 
 namespace nimbra {
 namespace {
@@ -444,6 +445,47 @@ TEST_F(AlbumProgramStartupTest, OnceRunsEndByThemselvesWithGermanReasonsAndNoBox
     EXPECT_EQ(run.ExitStatus, c.exitStatus) << run.Describe();
     EXPECT_NE(run.Output.find(c.message), std::string::npos) << run.Output;
   }
+}
+
+// A GNOME session's settings store: the read-back that catches a store nobody runs must take the
+// page where dconf does run. dconf's service and the album share the session's folders, as they
+// do in a real session.
+TEST_F(AlbumProgramStartupTest, GnomeWithDconfTakesThePage) {
+  test::TXvfb xvfb;
+  ASSERT_EQ(xvfb.Start(320, 240), "");
+  const std::vector<std::string> session{"XDG_CONFIG_HOME=" + folder_.File("config"),
+                                         "XDG_RUNTIME_DIR=" + folder_.File("run")};
+  std::vector<std::string> busCommand{"env"};
+  busCommand.insert(busCommand.end(), session.begin(), session.end());
+  busCommand.insert(busCommand.end(),
+                    {"dbus-daemon", "--session", "--nofork", "--print-address=1"});
+  test::TTestChild bus;
+  std::string address;
+  ASSERT_EQ(bus.Start(busCommand, &address), "");
+  const std::vector<std::string> photos = test::WriteStartupPhotos(folder_.File("album"));
+  test::WriteStartupShow(folder_.File("album/show.kvt"), photos);
+  test::WriteStartupProject(folder_.File("album/show.pwt"));
+
+  std::vector<std::string> argv = Environment(xvfb.Display());
+  argv.insert(argv.begin() + 1, {"-u", "GSETTINGS_BACKEND"});
+  argv.push_back("DBUS_SESSION_BUS_ADDRESS=" + address);
+  std::vector<std::string> gsettings = argv;
+  argv.insert(argv.end(), {NIMBRA_PROGRAM, "-p" + folder_.File("album/show.kvt"),
+                           "-t" + folder_.File("album/show.pwt"), "--once", "--work-area=96x54",
+                           "--wallpaper=gnome"});
+  const TProcessResult run = RunProcess(argv, std::chrono::seconds(60));
+  ASSERT_TRUE(run.Succeeded()) << run.Describe();
+  const std::string marker = "written to ";
+  const size_t at = run.Output.find(marker);
+  ASSERT_NE(at, std::string::npos) << run.Output;
+  const std::string file =
+      run.Output.substr(at + marker.size(), run.Output.find('\n', at) - at - marker.size());
+
+  gsettings.insert(gsettings.end(), {"gsettings", "get", "org.gnome.desktop.background",
+                                     "picture-uri"});
+  const TProcessResult stored = RunProcess(gsettings, std::chrono::seconds(30));
+  ASSERT_TRUE(stored.Succeeded()) << stored.Describe();
+  EXPECT_EQ(stored.Output, "'" + FileUri(file) + "'\n");
 }
 
 // Without any display: the tray has nowhere to show and says so, --once renders all the same.
