@@ -15,8 +15,10 @@ packages=(
   # pictures
   libjpeg62-turbo-dev libpng-dev libtiff-dev libgif-dev libopenjp2-7-dev zlib1g-dev libpixman-1-dev
   # desktop wallpaper: GSettings and the X root window to build; for the tests an X server, a
-  # session bus, the desktops' settings schemas, xfconfd, and sway with swaybg and grim
+  # session bus, the desktops' settings schemas, dconf (GSettings' store in a session), xfconfd,
+  # and sway with swaybg and grim
   libglib2.0-dev libx11-dev xvfb dbus-daemon libglib2.0-bin gsettings-desktop-schemas
+  dconf-gsettings-backend dconf-service
   cinnamon-desktop-data mate-desktop-common xfconf libxfconf-0-3 sway swaybg grim
   # autostart entries are checked with desktop-file-validate
   desktop-file-utils

@@ -49,4 +49,13 @@ TBitmap32 TAlbumPages::RenderPage(int32_t pageIndex, int width, int height, doub
   return std::move(*page);
 }
 
+std::vector<std::string> TAlbumPages::TakeWarnings() {
+  std::vector<std::string> texts;
+  const TErrorList& warnings = errorCounter_.Warnings();
+  for (; warningsTaken_ < warnings.Count(); ++warningsTaken_) {
+    texts.push_back(warnings.Items(warningsTaken_).Text);
+  }
+  return texts;
+}
+
 }  // namespace nimbra

@@ -34,6 +34,8 @@ class TAlbumPages : public IPageRenderer {
   // The page drawn at width × height pixels and dpi; raises when the engine no longer has its
   // documents or the page cannot be drawn.
   TBitmap32 RenderPage(int32_t pageIndex, int width, int height, double dpi) override;
+  // The error counter's warnings since the last call.
+  std::vector<std::string> TakeWarnings() override;
   // Clears the engine's references to the tree and the project and frees the page list, whose
   // records point into the project. Call once no page renders.
   void Detach();
@@ -49,6 +51,7 @@ class TAlbumPages : public IPageRenderer {
   TPrintWizardPictureEngineProperties properties_;
   TPrintWizardPictureEngine engine_;
   std::unique_ptr<TRenderPageTemplateList> pages_;
+  int32_t warningsTaken_ = 0;
 };
 
 }  // namespace nimbra

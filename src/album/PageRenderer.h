@@ -4,6 +4,8 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
+#include <vector>
 
 #include "raster/Bitmap32.h"
 
@@ -17,6 +19,9 @@ class IPageRenderer {
   // Called on the render thread, one page at a time, with 0 <= pageIndex < PageCount(). Yields a
   // bitmap the caller owns, or raises with a message a user can read.
   virtual TBitmap32 RenderPage(int32_t pageIndex, int width, int height, double dpi) = 0;
+  // Called on the render thread after RenderPage: what the page was drawn without (a picture not
+  // found or not readable), in the user's words, each said once; none by default.
+  virtual std::vector<std::string> TakeWarnings() { return {}; }
 };
 
 }  // namespace nimbra

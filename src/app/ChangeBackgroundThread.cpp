@@ -87,6 +87,11 @@ void TChangeBackgroundThread::Execute() {
     failed_ = true;
     errorMessage_ = "Die Seite konnte nicht gezeichnet werden.";
   }
+  try {
+    warnings_ = renderer_.TakeWarnings();
+  } catch (const std::bad_alloc&) {
+    warnings_.clear();  // only words are lost; the page is drawn
+  }
   // 4. onto the screen, 5. as the wallpaper; an empty page is no picture worth showing
   if (!failed_ && !page.Empty()) {
     const TBitmap32 composed = ComposeOnScreen(std::move(page), screen_);

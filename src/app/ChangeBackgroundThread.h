@@ -9,6 +9,7 @@
 #include <functional>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "app/ScreenGeometry.h"
 #include "raster/Bitmap32.h"
@@ -49,6 +50,8 @@ class TChangeBackgroundThread {
   // The message of what rendering raised; empty when it did not.
   const std::string& ErrorMessage() const { return errorMessage_; }
   bool Failed() const { return failed_; }
+  // What the page was drawn without (see IPageRenderer::TakeWarnings).
+  const std::vector<std::string>& Warnings() const { return warnings_; }
   // Whether the wallpaper setter took the page.
   bool WallpaperSet() const { return wallpaperSet_; }
   // The page was drawn and, when there is a wallpaper setter, the desktop took it.
@@ -67,6 +70,7 @@ class TChangeBackgroundThread {
   // Written by the thread before it ends; read after Join.
   bool failed_ = false;
   std::string errorMessage_;
+  std::vector<std::string> warnings_;
   bool wallpaperSet_ = false;
   bool succeeded_ = false;
 };

@@ -117,10 +117,12 @@ void TNimbraDesktopChanger::CompleteThread() {
   const bool succeeded = thread_->Succeeded();
   const bool failed = thread_->Failed();
   const std::string message = thread_->ErrorMessage();
+  const std::vector<std::string> warnings = thread_->Warnings();
   const std::string refusal =
       !failed && !succeeded && setter_ ? setter_->LastError() : std::string();
   const std::optional<int32_t> next = std::exchange(pending_, std::nullopt);
   thread_->Complete();
+  if (!failed) ReportWarnings(warnings);
   if (succeeded) {
     shownPageIndex_ = page;
     reportedFault_.clear();
@@ -137,6 +139,15 @@ void TNimbraDesktopChanger::ReportFault(const std::string& reason,
   if (reason == reportedFault_) return;
   reportedFault_ = reason;
   if (handler) handler(reason);
+}
+
+void TNimbraDesktopChanger::ReportWarnings(const std::vector<std::string>& warnings) {
+  std::string text;
+  for (const std::string& warning : warnings) {
+    if (!reportedWarnings_.insert(warning).second) continue;
+    text += (text.empty() ? "" : "\n") + warning;
+  }
+  if (!text.empty() && OnRenderWarning) OnRenderWarning(text);
 }
 
 void TNimbraDesktopChanger::WaitForChange() {

@@ -8,7 +8,9 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
+#include <vector>
 
 #include "album/PageRenderer.h"
 #include "app/ChangeBackgroundThread.h"
@@ -74,6 +76,9 @@ class TNimbraDesktopChanger : public TDesktopChanger {
   // says so once. The wallpaper stays as it was and the album goes on.
   TErrorFunction OnRenderError;
   TErrorFunction OnWallpaperError;
+  // Hear what a drawn page lacked (a picture not found), one line per reason; each reason is
+  // heard once while the changer lives, however often its page comes round.
+  TErrorFunction OnRenderWarning;
 
   // Timer tick: the next page once the interval has run out.
   void CheckInterval() override;
@@ -102,6 +107,8 @@ class TNimbraDesktopChanger : public TDesktopChanger {
   void CompleteThread();
   // Hands a fault to its handler unless the same reason was the last one heard.
   void ReportFault(const std::string& reason, const TErrorFunction& handler);
+  // Hands the warnings not heard before to OnRenderWarning, together.
+  void ReportWarnings(const std::vector<std::string>& warnings);
 
   int32_t pageIndex_ = -1;
   int32_t shownPageIndex_ = -1;
@@ -117,6 +124,7 @@ class TNimbraDesktopChanger : public TDesktopChanger {
   std::unique_ptr<TChangeBackgroundThread> thread_;
   // The last fault heard since a change succeeded; empty when none.
   std::string reportedFault_;
+  std::set<std::string> reportedWarnings_;
   // Receives the render thread's end on the main thread; freed before anything it refers to.
   std::unique_ptr<QObject> receiver_;
 };

@@ -261,18 +261,24 @@ void TDesktopNimbraForm::ShowStartError(const std::string& message) {
 
 bool TDesktopNimbraForm::AskQuestion(const std::string& text) {
   if (!options_.Tray.Unattended) return AskErrorQuestion(text);
-  PrintMessage(text);
+  // Nobody answers a script's question: the answer is No, and the reader is told so.
+  PrintMessage(text + kLineBreak + "(Ohne Rückfrage: Nein.)");
   return false;
 }
 
 bool TDesktopNimbraForm::LoadDocuments() {
   // The slideshow (a packaged one keeps no file name: its pictures are package names), its tree
-  // and the template project. The user has been told of a missing file already; a document that
-  // cannot be read ends the start without a further message.
+  // and the template project. Both names were found; a document that cannot be read is a start
+  // error of its own, said as the missing one is.
   try {
     LoadAlbumDocuments(*documents_);
     return true;
   } catch (const EAlbumLoadError&) {
+    ShowStartError(SlideShow() == nullptr
+                       ? Format("Die Bilderliste \"%s\" kann nicht gelesen werden.",
+                                SlideShowFileName())
+                       : Format("Die Vorlage \"%s\" kann nicht gelesen werden.",
+                                TemplateFileName()));
     return false;
   }
 }
@@ -288,7 +294,7 @@ bool TDesktopNimbraForm::WireChanger() {
   } catch (const ENimbraError& error) {
     // An unknown backend, a command backend without its command, a desktop that cannot be
     // reached: the user's to mend, in the backend's words.
-    ShowMessage(error.what(), TMessageBoxKind::Error);
+    ShowMessage(WallpaperFailureMessage(error.what()), TMessageBoxKind::Error);
     return false;
   }
   if (options_.Screen) {
@@ -304,7 +310,10 @@ bool TDesktopNimbraForm::WireChanger() {
   LoadSettingsFromRegistry();
   if (HasParameter('i')) Settings()->SetPage(-1);
   // 9. (the rest in FirstChange)
-  return !pages_->ErrorCounter().HasCriticalErrors();
+  const TErrorCounter& errors = pages_->ErrorCounter();
+  if (!errors.HasCriticalErrors()) return true;
+  ShowMessage(errors.CriticalErrors().Items(0).Text, TMessageBoxKind::Error);
+  return false;
 }
 
 void TDesktopNimbraForm::FirstChange() {

@@ -41,6 +41,7 @@ void TDesktopNimbraTray::SetChanger(std::unique_ptr<TNimbraDesktopChanger> chang
       TrayIcon().SetImageIndex(0);
     };
     changer->OnRenderError = [this](const std::string& message) { Notify(message); };
+    changer->OnRenderWarning = [this](const std::string& text) { Notify(text); };
     changer->OnWallpaperError = [this](const std::string& reason) {
       Notify(WallpaperFailureMessage(reason));
     };

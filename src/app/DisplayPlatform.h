@@ -1,6 +1,7 @@
 // Choosing Qt's platform before the application object exists: without a display the album still
-// runs (headless machines, services, a stale DISPLAY after a remote session ended). Qt then draws
-// offscreen, and messages go to standard error instead of message boxes.
+// renders with --once or --no-tray (headless machines, services, a stale DISPLAY after a remote
+// session ended). Qt then draws offscreen, and messages go to standard error instead of message
+// boxes; the tray itself refuses to start there (main.cpp).
 #pragma once
 
 namespace nimbra {

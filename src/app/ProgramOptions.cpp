@@ -54,7 +54,8 @@ constexpr char kQuit[] = "Quit";
 bool SetWorkArea(TProgramOptions& options, std::string_view value) {
   options.WorkArea = ParseWorkArea(value);
   if (!options.WorkArea) {
-    throw EProgramUsageError("--work-area needs WIDTHxHEIGHT, got '" + std::string(value) + "'");
+    throw EProgramUsageError("--work-area braucht BREITExHÖHE, nicht \"" + std::string(value) +
+                             "\"");
   }
   return true;
 }
@@ -189,7 +190,7 @@ TProgramOptions ParseProgramOptions(int argc, const char* const* argv) {
     const TProgramOption* option = FindLongOption(name);
     const bool wasControl = !options.Control.empty();
     if (option == nullptr || !option->Apply(options, value)) {
-      throw EProgramUsageError("unknown option '" + std::string(arg) + "'");
+      throw EProgramUsageError("unbekannte Option \"" + std::string(arg) + "\"");
     }
     // "--next urlaub": the album may follow as an argument of its own.
     if (!wasControl && !options.Control.empty() && equals == std::string_view::npos &&
@@ -198,10 +199,15 @@ TProgramOptions ParseProgramOptions(int argc, const char* const* argv) {
     }
   }
   bool known = false;
+  std::string names;
   for (const std::string& backend : WallpaperBackendNames()) {
     known = known || SameText(backend, options.Wallpaper);
+    names += (names.empty() ? "" : ", ") + backend;
   }
-  if (!known) throw EProgramUsageError("unknown wallpaper backend '" + options.Wallpaper + "'");
+  if (!known) {
+    throw EProgramUsageError("unbekannte Art, das Hintergrundbild zu setzen: --wallpaper=" +
+                             options.Wallpaper + " (bekannt sind " + names + ")");
+  }
   return options;
 }
 

@@ -34,6 +34,11 @@ namespace {
 
 using namespace nimbra;
 
+constexpr const char* kNoDesktopText =
+    "Ohne Desktop kann das Album nicht laufen: Es gibt keine Anzeige, auf der sein Symbol "
+    "erscheinen könnte. Um eine Seite ohne Desktop zu rendern, starten Sie es mit --once "
+    "(etwa --once --wallpaper=none).";
+
 // SIGTERM, SIGINT and SIGHUP (the end of the session) end the album as its exit action does:
 // the handler only writes a byte, which the event loop reads.
 int signalPipe[2] = {-1, -1};
@@ -145,7 +150,7 @@ int main(int argc, char** argv) {
   try {
     options = ParseProgramOptions(argc, argv);
   } catch (const EProgramUsageError& error) {
-    std::cerr << "nimbra: " << error.what() << "\nTry 'nimbra --help'.\n";
+    std::cerr << "nimbra: " << error.what() << "\nHilfe: nimbra --help\n";
     return 2;
   }
   if (options.Help) {
@@ -162,6 +167,13 @@ int main(int argc, char** argv) {
   ChooseOffscreenPlatformWithoutDisplay();
   QApplication app(argc, argv);
   QApplication::setQuitOnLastWindowClosed(false);
+  // Without a desktop the icon, its menu and its notices would show nowhere, and only a signal
+  // could end the album. --no-tray asks for exactly that (a service that writes pages), and
+  // --once needs no desktop at all.
+  if (!options.Once && !options.NoTray && !CanShowMessageBoxes()) {
+    PrintMessage(kNoDesktopText);
+    return 1;
+  }
   std::srand(static_cast<unsigned>(std::time(nullptr)));
   int code = 0;
   {

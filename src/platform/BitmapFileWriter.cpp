@@ -8,7 +8,7 @@
 namespace nimbra {
 
 void WriteBitmapFile(const TBitmap32& bitmap, const std::string& fileName) {
-  if (bitmap.Empty()) throw EWallpaperError("the page to show is empty");
+  if (bitmap.Empty()) throw EWallpaperError("die Seite ist leer");
   TAtomicFile file(fileName, 0644);
   {
     TFileStream stream(file.TemporaryName(), FileMode::Create, fileName);

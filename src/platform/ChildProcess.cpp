@@ -9,10 +9,10 @@
 
 #include <cerrno>
 #include <cstdlib>
-#include <cstring>
 #include <sstream>
 
 #include "platform/WallpaperBackend.h"
+#include "storage/SystemErrorText.h"
 
 extern char** environ;
 
@@ -79,15 +79,15 @@ void RecordExit(int status, TProcessResult& result) {
 std::string TProcessResult::Describe() const {
   std::ostringstream text;
   if (!Started) {
-    text << "could not be started: " << Error;
+    text << "ließ sich nicht starten: " << Error;
     return text.str();
   }
   if (TimedOut) {
-    text << "did not finish in time and was stopped";
+    text << "wurde nicht rechtzeitig fertig und abgebrochen";
   } else if (Signal != 0) {
-    text << "was ended by signal " << Signal;
+    text << "wurde durch das Signal " << Signal << " beendet";
   } else {
-    text << "exited with status " << ExitStatus;
+    text << "endete mit dem Status " << ExitStatus;
   }
   std::string output = Output;
   while (!output.empty() && (output.back() == '\n' || output.back() == ' ')) output.pop_back();
@@ -99,7 +99,7 @@ TProcessResult RunProcess(const std::vector<std::string>& argv, std::chrono::mil
   TProcessResult result;
   int pipeFds[2];
   if (::pipe2(pipeFds, O_CLOEXEC) != 0) {
-    result.Error = std::strerror(errno);
+    result.Error = SystemErrorText(errno);
     return result;
   }
   // Only our end is non-blocking: the helper writes as it always does.
@@ -113,8 +113,8 @@ TProcessResult RunProcess(const std::vector<std::string>& argv, std::chrono::mil
   ::close(pipeFds[1]);
   if (spawnError != 0) {
     ::close(pipeFds[0]);
-    result.Error = (argv.empty() ? std::string("(empty command)") : argv[0]) + ": " +
-                   std::strerror(spawnError);
+    result.Error = (argv.empty() ? std::string("(leerer Befehl)") : argv[0]) + ": " +
+                   SystemErrorText(spawnError);
     return result;
   }
   result.Started = true;
@@ -131,7 +131,7 @@ TProcessResult RunProcess(const std::vector<std::string>& argv, std::chrono::mil
       break;
     }
     if (done < 0 && errno != EINTR) {
-      result.Error = std::strerror(errno);
+      result.Error = SystemErrorText(errno);
       break;
     }
     if (std::chrono::steady_clock::now() >= deadline) {
@@ -154,8 +154,8 @@ pid_t StartProcess(const std::vector<std::string>& argv) {
   pid_t pid = 0;
   const int spawnError = Spawn(argv, setup, pid);
   if (spawnError != 0) {
-    throw EWallpaperError((argv.empty() ? std::string("(empty command)") : argv[0]) +
-                          " could not be started: " + std::strerror(spawnError));
+    throw EWallpaperError((argv.empty() ? std::string("(leerer Befehl)") : argv[0]) +
+                          " ließ sich nicht starten: " + SystemErrorText(spawnError));
   }
   return pid;
 }

@@ -19,7 +19,7 @@ struct TProcessResult {
   std::string Error;    // why it could not be started
 
   bool Succeeded() const { return Started && !TimedOut && Signal == 0 && ExitStatus == 0; }
-  // "exited with status 2: <output>" and the like, for failure reasons.
+  // "endete mit dem Status 2: <output>" and the like, for failure reasons.
   std::string Describe() const;
 };
 

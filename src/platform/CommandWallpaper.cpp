@@ -9,7 +9,7 @@ TCommandWallpaperBackend::TCommandWallpaperBackend(std::string commandLine,
                                                    std::chrono::milliseconds timeout)
     : commandLine_(std::move(commandLine)), timeout_(timeout) {
   if (commandLine_.find_first_not_of(" \t") == std::string::npos) {
-    throw EWallpaperError("the wallpaper command is empty");
+    throw EWallpaperError("der Befehl für das Hintergrundbild ist leer");
   }
 }
 
@@ -17,7 +17,7 @@ void TCommandWallpaperBackend::Apply(const TWallpaperPicture& picture) {
   const TCommandPlan plan = PlanCommand(commandLine_, picture.BitmapFile);
   const TProcessResult result = RunProcess(plan.Argv, timeout_);
   if (!result.Succeeded()) {
-    throw EWallpaperError("the wallpaper command \"" + commandLine_ + "\" " + result.Describe());
+    throw EWallpaperError("der Befehl \"" + commandLine_ + "\" " + result.Describe());
   }
 }
 

@@ -14,6 +14,7 @@ class TCommandWallpaperBackend : public TWallpaperBackend {
                                     std::chrono::milliseconds timeout = std::chrono::seconds(60));
 
   std::string Name() const override { return "command"; }
+  std::string Title() const override { return "Eigener Befehl"; }
   // The program is unknown; it may well cache by name.
   TWallpaperNeeds Needs() const override { return {.FreshName = true, .Png = false}; }
   void Apply(const TWallpaperPicture& picture) override;

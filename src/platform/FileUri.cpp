@@ -15,7 +15,7 @@ bool Unreserved(unsigned char c) {
 
 std::string FileUri(const std::string& absolutePath) {
   if (absolutePath.empty() || absolutePath[0] != '/') {
-    throw EWallpaperError("not an absolute path: " + absolutePath);
+    throw EWallpaperError("kein absoluter Pfad: " + absolutePath);
   }
   static constexpr char kHex[] = "0123456789ABCDEF";
   std::string uri = "file://";

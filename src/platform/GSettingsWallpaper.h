@@ -20,6 +20,7 @@ struct TGSettingsKey {
 
 struct TGSettingsRecipe {
   std::string Name;
+  std::string Title;  // the desktop as users know it
   std::vector<TGSettingsKey> SwitchOff;  // boolean keys set to false first
   std::vector<TGSettingsKey> UriKeys;    // string keys that take file:///…
   std::vector<TGSettingsKey> PathKeys;   // string keys that take the plain path
@@ -34,6 +35,7 @@ class TGSettingsWallpaperBackend : public TWallpaperBackend {
   explicit TGSettingsWallpaperBackend(TGSettingsRecipe recipe);
 
   std::string Name() const override { return recipe_.Name; }
+  std::string Title() const override { return recipe_.Title; }
   // Setting a key to the value it has is no change, so nothing would be reloaded.
   TWallpaperNeeds Needs() const override { return {.FreshName = true, .Png = false}; }
   void Apply(const TWallpaperPicture& picture) override;

@@ -38,6 +38,9 @@ std::string PlasmaWallpaperScript(const std::string& fileUri) {
   return "var image = " + JavaScriptString(fileUri) +
          ";\n"
          "var all = desktops();\n"
+         // With no desktop the script would do nothing and still succeed; raising makes the
+         // shell answer with an error.
+         "if (all.length == 0) throw new Error(\"Plasma hat keine Arbeitsfläche\");\n"
          "for (var i = 0; i < all.length; i++) {\n"
          "  var d = all[i];\n"
          "  d.wallpaperPlugin = \"org.kde.image\";\n"

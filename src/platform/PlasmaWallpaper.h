@@ -18,6 +18,7 @@ std::string PlasmaWallpaperScript(const std::string& fileUri);
 class TPlasmaWallpaperBackend : public TWallpaperBackend {
  public:
   std::string Name() const override { return "kde"; }
+  std::string Title() const override { return "KDE Plasma"; }
   // Plasma does not reload a name it already shows.
   TWallpaperNeeds Needs() const override { return {.FreshName = true, .Png = false}; }
   void Apply(const TWallpaperPicture& picture) override;

@@ -10,7 +10,8 @@ namespace nimbra {
 QDBusMessage CallSessionBusAllowingErrors(const QDBusMessage& call, int timeoutMilliseconds) {
   QDBusConnection bus = QDBusConnection::sessionBus();
   if (!bus.isConnected()) {
-    throw EWallpaperError("no session D-Bus: " + bus.lastError().message().toStdString());
+    throw EWallpaperError("es läuft kein D-Bus-Sitzungsbus (" + bus.lastError().message().toStdString() +
+                          ")");
   }
   return bus.call(call, QDBus::Block, timeoutMilliseconds);
 }
@@ -18,8 +19,9 @@ QDBusMessage CallSessionBusAllowingErrors(const QDBusMessage& call, int timeoutM
 QDBusMessage CallSessionBus(const QDBusMessage& call, int timeoutMilliseconds) {
   QDBusMessage reply = CallSessionBusAllowingErrors(call, timeoutMilliseconds);
   if (reply.type() == QDBusMessage::ErrorMessage) {
-    throw EWallpaperError(call.service().toStdString() + " " + call.member().toStdString() +
-                          " failed: " + reply.errorMessage().toStdString());
+    throw EWallpaperError("der Aufruf " + call.member().toStdString() + " an " +
+                          call.service().toStdString() +
+                          " ist gescheitert: " + reply.errorMessage().toStdString());
   }
   return reply;
 }

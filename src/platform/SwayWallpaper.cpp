@@ -31,7 +31,7 @@ std::optional<std::string> SwayCommandArgument(const std::string& file) {
 }
 
 void TSwayWallpaperBackend::Apply(const TWallpaperPicture& picture) {
-  if (picture.PngFile.empty()) throw EWallpaperError("no PNG file was written for swaybg");
+  if (picture.PngFile.empty()) throw EWallpaperError("für swaybg wurde keine PNG-Datei geschrieben");
   if (EnvironmentSet("SWAYSOCK") && ProgramExists("swaymsg") &&
       SwayCommandArgument(picture.PngFile)) {
     ApplyWithSwaymsg(picture.PngFile);
@@ -39,7 +39,7 @@ void TSwayWallpaperBackend::Apply(const TWallpaperPicture& picture) {
     ApplyWithSwaybg(picture.PngFile);
   } else {
     throw EWallpaperError(
-        "neither swaymsg (needs SWAYSOCK) nor swaybg (needs WAYLAND_DISPLAY) can be used");
+        "weder swaymsg (braucht SWAYSOCK) noch swaybg (braucht WAYLAND_DISPLAY) ist nutzbar");
   }
 }
 
@@ -57,7 +57,8 @@ void TSwayWallpaperBackend::ApplyWithSwaybg(const std::string& file) {
   const auto deadline = std::chrono::steady_clock::now() + kSwaybgSettle;
   while (std::chrono::steady_clock::now() < deadline) {
     if (!ProcessRunning(started)) {
-      throw EWallpaperError("swaybg ended at once; the compositor may lack wlr-layer-shell");
+      throw EWallpaperError(
+          "swaybg endete sofort; dem Compositor fehlt vielleicht wlr-layer-shell");
     }
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
   }

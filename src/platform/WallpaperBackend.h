@@ -41,6 +41,9 @@ class TWallpaperBackend {
   virtual ~TWallpaperBackend() = default;
   // The name that selects it ("gnome", "x11", ...).
   virtual std::string Name() const = 0;
+  // The desktop (or tool) as the user knows it, for messages: "GNOME", "Xfce"; the name unless
+  // a backend says better.
+  virtual std::string Title() const { return Name(); }
   virtual TWallpaperNeeds Needs() const = 0;
   // Points the desktop at the picture; raises EWallpaperError (or any std::exception) on failure.
   virtual void Apply(const TWallpaperPicture& picture) = 0;

@@ -41,11 +41,12 @@ std::unique_ptr<TWallpaperBackend> CreateWallpaperBackend(std::string_view name,
   if (is("none")) return std::make_unique<TNoWallpaperBackend>();
   if (is("command")) {
     if (options.CommandLine.empty()) {
-      throw EWallpaperError("the command wallpaper needs a command line: --wallpaper=command:CMD");
+      throw EWallpaperError(
+          "für --wallpaper=command fehlt der Befehl: --wallpaper-command=BEFEHL");
     }
     return std::make_unique<TCommandWallpaperBackend>(options.CommandLine);
   }
-  throw EWallpaperError("unknown wallpaper backend \"" + chosen + "\"");
+  throw EWallpaperError("unbekannte Art, das Hintergrundbild zu setzen: \"" + chosen + "\"");
 }
 
 }  // namespace nimbra

@@ -53,7 +53,7 @@ bool TWallpaperSetter::SetWallpaper(const TBitmap32& page) {
     files_.Switched(picture);
   });
   if (failure) {
-    Fail(backend_->Name() + " wallpaper: " + *failure);
+    Fail(backend_->Title() + ": " + *failure);
     return false;
   }
   std::lock_guard lock(mutex_);

@@ -78,17 +78,17 @@ std::unique_ptr<XImage, TImageDestroy> PageImage(Display* display, int screen,
                                                  const TBitmap32& page, int width, int height) {
   Visual* visual = DefaultVisual(display, screen);
   if (visual->c_class != TrueColor) {
-    throw EWallpaperError("the X screen has no true-colour visual");
+    throw EWallpaperError("der X-Bildschirm hat keine Echtfarben-Darstellung (TrueColor)");
   }
   const auto depth = static_cast<unsigned>(DefaultDepth(display, screen));
   std::unique_ptr<XImage, TImageDestroy> image(XCreateImage(display, visual, depth, ZPixmap, 0,
                                                             nullptr, static_cast<unsigned>(width),
                                                             static_cast<unsigned>(height), 32, 0));
-  if (!image) throw EWallpaperError("cannot make an X image of the page");
+  if (!image) throw EWallpaperError("die Seite lässt sich nicht in ein X-Bild wandeln");
   // XDestroyImage frees the pixels with free().
   image->data = static_cast<char*>(
       std::calloc(static_cast<size_t>(image->bytes_per_line), static_cast<size_t>(height)));
-  if (image->data == nullptr) throw EWallpaperError("not enough memory for the X image");
+  if (image->data == nullptr) throw EWallpaperError("zu wenig Speicher für das X-Bild");
   for (int y = 0; y < height; ++y) {
     const TColor32* row = page.ScanLine(y);
     for (int x = 0; x < width; ++x) {
@@ -135,14 +135,14 @@ void FreePreviousPixmap(Display* display, Window root, TErrorTrap& trap) {
 }  // namespace
 
 void SetRootWindowPicture(const std::string& displayName, const TBitmap32& page) {
-  if (page.Empty()) throw EWallpaperError("the page to show is empty");
+  if (page.Empty()) throw EWallpaperError("die Seite ist leer");
   std::unique_ptr<Display, TDisplayClose> display(
       XOpenDisplay(displayName.empty() ? nullptr : displayName.c_str()));
   if (!display) {
     const char* fallback = std::getenv("DISPLAY");
-    throw EWallpaperError(
-        "cannot open the X display " +
-        (displayName.empty() ? std::string(fallback ? fallback : "(unset)") : displayName));
+    const std::string name = displayName.empty() && fallback != nullptr ? fallback : displayName;
+    throw EWallpaperError(name.empty() ? std::string("die Umgebungsvariable DISPLAY ist nicht gesetzt")
+                                       : "die X-Anzeige " + name + " ist nicht erreichbar");
   }
   Display* d = display.get();
   TErrorTrap trap(d);
@@ -166,7 +166,7 @@ void SetRootWindowPicture(const std::string& displayName, const TBitmap32& page)
   }
   XFreeGC(d, gc);
   if (const int error = trap.Sync(d)) {
-    throw EWallpaperError("the X server could not take the page: " + ErrorText(d, error));
+    throw EWallpaperError("der X-Server hat die Seite nicht angenommen: " + ErrorText(d, error));
   }
 
   FreePreviousPixmap(d, root, trap);
@@ -180,7 +180,12 @@ void SetRootWindowPicture(const std::string& displayName, const TBitmap32& page)
   XSetWindowBackgroundPixmap(d, root, pixmap);
   XClearWindow(d, root);
   if (const int error = trap.Sync(d)) {
-    throw EWallpaperError("the X server refused the root background: " + ErrorText(d, error));
+    throw EWallpaperError("der X-Server hat den Hintergrund nicht gesetzt: " + ErrorText(d, error));
+  }
+  // Read back as a panel or a terminal would: the root names our pixmap.
+  if (PixmapProperty(d, root, rootProperty) != pixmap ||
+      PixmapProperty(d, root, esetrootProperty) != pixmap) {
+    throw EWallpaperError("das Wurzelfenster nennt nach dem Setzen ein anderes Bild");
   }
   // The pixmap must outlive this connection: the server keeps everything we made.
   XSetCloseDownMode(d, RetainPermanent);
@@ -190,7 +195,7 @@ TX11WallpaperBackend::TX11WallpaperBackend(std::string displayName)
     : displayName_(std::move(displayName)) {}
 
 void TX11WallpaperBackend::Apply(const TWallpaperPicture& picture) {
-  if (picture.Page == nullptr) throw EWallpaperError("no page was given to the x11 wallpaper");
+  if (picture.Page == nullptr) throw EWallpaperError("es wurde keine Seite übergeben");
   SetRootWindowPicture(displayName_, *picture.Page);
 }
 

@@ -19,6 +19,7 @@ class TX11WallpaperBackend : public TWallpaperBackend {
   explicit TX11WallpaperBackend(std::string displayName = {});
 
   std::string Name() const override { return "x11"; }
+  std::string Title() const override { return "X11"; }
   // Takes the pixels, not the file; the file is written all the same.
   TWallpaperNeeds Needs() const override { return {}; }
   void Apply(const TWallpaperPicture& picture) override;

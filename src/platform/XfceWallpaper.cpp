@@ -33,8 +33,8 @@ QVariantMap AllProperties(const QString& channel, const QString& base) {
     return {};
   }
   if (reply.type() == QDBusMessage::ErrorMessage) {
-    throw EWallpaperError("xfconf could not list " + channel.toStdString() + ": " +
-                          reply.errorMessage().toStdString());
+    throw EWallpaperError("xfconf kann den Kanal " + channel.toStdString() +
+                          " nicht auflisten: " + reply.errorMessage().toStdString());
   }
   if (reply.arguments().isEmpty()) return {};
   const QVariant answer = reply.arguments().constFirst();
@@ -44,10 +44,25 @@ QVariantMap AllProperties(const QString& channel, const QString& base) {
   return answer.toMap();
 }
 
+QVariant StoredProperty(const QString& property) {
+  QDBusMessage call = QDBusMessage::createMethodCall(kService, kPath, kInterface, "GetProperty");
+  call << kChannel << property;
+  const QDBusMessage reply = CallSessionBus(call);
+  if (reply.arguments().isEmpty()) return {};
+  return reply.arguments().constFirst().value<QDBusVariant>().variant();
+}
+
+// Sets the property and reads it back: xfconfd answers each call, and what it answers on reading
+// is what xfdesktop is told.
 void SetProperty(const QString& property, const QVariant& value) {
   QDBusMessage call = QDBusMessage::createMethodCall(kService, kPath, kInterface, "SetProperty");
   call << kChannel << property << QVariant::fromValue(QDBusVariant(value));
   CallSessionBus(call);
+  const QVariant stored = StoredProperty(property);
+  if (stored != value) {
+    throw EWallpaperError("xfconf hat " + property.toStdString() + " nicht übernommen, es lautet \"" +
+                          stored.toString().toStdString() + "\"");
+  }
 }
 
 // How many workspaces xfwm4 keeps; one when it has never said.
@@ -92,7 +107,8 @@ void TXfceWallpaperBackend::Apply(const TWallpaperPicture& picture) {
   // 3. A fresh configuration: create the properties xfdesktop will look for.
   if (picture.MonitorNames.empty()) {
     throw EWallpaperError(
-        "Xfce has no wallpaper settings yet and the connected monitors are not known");
+        "Xfce hat noch keine Hintergrund-Einstellungen, und die angeschlossenen Bildschirme sind "
+        "nicht bekannt");
   }
   for (const std::string& property :
        XfcePicturePropertiesFor(picture.MonitorNames, WorkspaceCount())) {

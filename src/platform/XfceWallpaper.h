@@ -19,6 +19,7 @@ std::vector<std::string> XfcePicturePropertiesFor(const std::vector<std::string>
 class TXfceWallpaperBackend : public TWallpaperBackend {
  public:
   std::string Name() const override { return "xfce"; }
+  std::string Title() const override { return "Xfce"; }
   // xfdesktop ignores a property set to the value it has.
   TWallpaperNeeds Needs() const override { return {.FreshName = true, .Png = false}; }
   void Apply(const TWallpaperPicture& picture) override;

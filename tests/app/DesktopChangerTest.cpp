@@ -254,6 +254,21 @@ TEST_F(DesktopChangerTest, RenderFailureIsReportedOnceAndLeavesTheWallpaper) {
   EXPECT_EQ(errors_.size(), 2u);
 }
 
+TEST_F(DesktopChangerTest, WhatAShownPageLacksIsHeardOnceForTheWholeRun) {
+  auto changer = MakeChanger(3);
+  std::vector<std::string> warnings;
+  changer->OnRenderWarning = [&](const std::string& text) { warnings.push_back(text); };
+  log_->Warnings = {{0, {"A fehlt", "B fehlt"}}, {1, {"B fehlt", "C fehlt"}}};
+  for (int change = 0; change < 4; ++change) {
+    changer->MoveBy(+1);
+    changer->WaitForChange();
+    // Such a page is still a change that reached the desktop.
+    EXPECT_EQ(changer->ShownPageIndex(), change % 3);
+  }
+  EXPECT_EQ(warnings, (std::vector<std::string>{"A fehlt\nB fehlt", "C fehlt"}));
+  EXPECT_TRUE(errors_.empty());
+}
+
 TEST_F(DesktopChangerTest, QuickSecondRequestStartsOnlyAfterTheFirstHasFinished) {
   auto changer = MakeChanger(5);
   log_->GateOpen = false;

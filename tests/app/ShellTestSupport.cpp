@@ -83,6 +83,7 @@ TBitmap32 TFakePages::RenderPage(int32_t pageIndex, int width, int height, doubl
   errno = 0;
   call.Nice = getpriority(PRIO_PROCESS, static_cast<id_t>(gettid()));
   call.Thread = std::this_thread::get_id();
+  lastPage_ = pageIndex;
   bool fail = false;
   std::string message;
   {
@@ -99,6 +100,12 @@ TBitmap32 TFakePages::RenderPage(int32_t pageIndex, int width, int height, doubl
   TBitmap32 page(width, height);
   page.Clear(PageColour(pageIndex));
   return page;
+}
+
+std::vector<std::string> TFakePages::TakeWarnings() {
+  std::lock_guard lock(log_->Mutex);
+  const auto found = log_->Warnings.find(lastPage_);
+  return found == log_->Warnings.end() ? std::vector<std::string>() : found->second;
 }
 
 void TRecordingBackend::Apply(const TWallpaperPicture& picture) {

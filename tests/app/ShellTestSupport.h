@@ -8,6 +8,7 @@
 #include <condition_variable>
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -61,6 +62,8 @@ struct TPagesLog {
   // Pages that raise instead of rendering, with this message.
   std::vector<int32_t> Failing;
   std::string FailureMessage = "Seite kaputt";
+  // What a page is drawn without, by page.
+  std::map<int32_t, std::vector<std::string>> Warnings;
 
   void OpenGate();
   std::vector<TRenderCall> Snapshot();
@@ -73,9 +76,11 @@ class TFakePages : public IPageRenderer {
   TFakePages(int32_t count, std::shared_ptr<TPagesLog> log) : count_(count), log_(std::move(log)) {}
   int32_t PageCount() const override { return count_; }
   TBitmap32 RenderPage(int32_t pageIndex, int width, int height, double dpi) override;
+  std::vector<std::string> TakeWarnings() override;
 
  private:
   int32_t count_;
+  int32_t lastPage_ = -1;
   std::shared_ptr<TPagesLog> log_;
 };
 

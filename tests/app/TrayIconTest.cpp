@@ -215,7 +215,7 @@ TEST_F(TrayIconTest, RefusedWallpaperIsNoticedOnceWithoutABoxAndTheAlbumGoesOn) 
   EXPECT_EQ(tray_->Changer()->PageIndex(), 2);
   EXPECT_EQ(tray_->notices,
             std::vector<std::string>{
-                WallpaperFailureMessage("refusing wallpaper: the desktop said no")});
+                WallpaperFailureMessage("refusing: the desktop said no")});
   EXPECT_TRUE(tray_->messages.empty());
   EXPECT_FALSE(tray_->TrayIcon().Animate());
 }

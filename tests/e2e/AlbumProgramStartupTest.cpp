@@ -28,6 +28,7 @@
 #include "app/AlbumStartup.h"
 #include "framework/KeyValueStore.h"
 #include "platform/ChildProcess.h"
+#include "platform/FileUri.h"
 
 namespace nimbra {
 namespace {
@@ -95,6 +96,10 @@ class AlbumProgramStartupTest : public ::testing::Test {
                                   "-u", "WAYLAND_DISPLAY",
                                   "-u", "QT_QPA_PLATFORM",
                                   "-u", "NIMBRA_CONFIG_HOME",
+                                  "-u", "XDG_CURRENT_DESKTOP",
+                                  "-u", "XDG_SESSION_DESKTOP",
+                                  "-u", "DESKTOP_SESSION",
+                                  "-u", "SWAYSOCK",
                                   "XDG_CONFIG_HOME=" + folder_.File("config"),
                                   "XDG_DATA_HOME=" + folder_.File("data"),
                                   "XDG_RUNTIME_DIR=" + folder_.File("run")};
@@ -471,6 +476,156 @@ TEST_F(AlbumProgramStartupTest, TwoAlbumsKeepTheirOwnStateAndAreControlledByName
   const TProcessResult none = command({"--next"});
   EXPECT_EQ(none.ExitStatus, 1);
   EXPECT_NE(none.Output.find("Es läuft kein Nimbra-Album."), std::string::npos) << none.Output;
+
+// A session bus that can start no services: no desktop runs on it, so neither dconf nor a shell.
+std::string StartBareSessionBus(const test::TempFolder& folder, test::TTestChild& bus) {
+  fs::create_directories(folder.Path() / "no-services");
+  const std::string config = folder.Write(
+      "bare-bus.conf",
+      "<!DOCTYPE busconfig PUBLIC \"-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN\"\n"
+      " \"http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd\">\n"
+      "<busconfig><type>session</type><listen>unix:tmpdir=/tmp</listen>\n"
+      "<servicedir>" + folder.File("no-services") + "</servicedir>\n"
+      "<policy context=\"default\"><allow send_destination=\"*\" eavesdrop=\"true\"/>"
+      "<allow eavesdrop=\"true\"/><allow own=\"*\"/></policy></busconfig>\n");
+  std::string address;
+  const std::string error = bus.Start(
+      {"dbus-daemon", "--config-file=" + config, "--nofork", "--print-address=1"}, &address);
+  return error.empty() ? address : std::string();
+}
+
+// Scripts run --once and must never wait for a click: every failure ends the run by itself with
+// a German message and a non-zero code, under a display where a message box could open; what
+// only spoils a page is said without failing.
+TEST_F(AlbumProgramStartupTest, OnceRunsEndByThemselvesWithGermanReasonsAndNoBox) {
+  ASSERT_EQ(test::EnsurePrivateSessionBus(), "");
+  test::TXvfb xvfb;
+  ASSERT_EQ(xvfb.Start(320, 240), "");
+  test::TTestChild bareBus;
+  const std::string bareBusAddress = StartBareSessionBus(folder_, bareBus);
+  ASSERT_FALSE(bareBusAddress.empty());
+  const std::vector<std::string> photos = test::WriteStartupPhotos(folder_.File("album"));
+  test::WriteStartupShow(folder_.File("album/show.kvt"), photos);
+  test::WriteStartupProject(folder_.File("album/show.pwt"));
+  const std::string broken = folder_.Write("album/broken.kvt", "no slideshow at all");
+  const std::string gone = folder_.File("album/gone.png");
+  test::WriteStartupShow(folder_.File("album/gaps.kvt"), {gone, photos[1], photos[2]});
+  const std::string show = "-p" + folder_.File("album/show.kvt");
+  const std::string project = "-t" + folder_.File("album/show.pwt");
+
+  struct TCase {
+    const char* name;
+    std::vector<std::string> arguments;
+    std::vector<std::string> environment;  // NAME=VALUE for env; GSettings' own choice besides
+    int exitStatus;
+    std::string message;
+  };
+  const std::vector<TCase> cases = {
+      {"unknown backend", {show, project, "--wallpaper=bogus"}, {}, 2,
+       "unbekannte Art, das Hintergrundbild zu setzen: --wallpaper=bogus"},
+      {"no plasma shell", {show, project, "--wallpaper=kde"}, {}, 1,
+       "Das Hintergrundbild konnte nicht gesetzt werden (KDE Plasma: der Aufruf evaluateScript "
+       "an org.kde.plasmashell ist gescheitert"},
+      {"command without its command", {show, project, "--wallpaper=command"}, {}, 1,
+       "Das Hintergrundbild konnte nicht gesetzt werden (für --wallpaper=command fehlt der "
+       "Befehl"},
+      {"no sway", {show, project, "--wallpaper=sway"}, {}, 1,
+       "Das Hintergrundbild konnte nicht gesetzt werden (sway: weder swaymsg"},
+      {"gnome without dconf", {show, project, "--wallpaper=gnome"},
+       {"DBUS_SESSION_BUS_ADDRESS=" + bareBusAddress}, 1,
+       "Das Hintergrundbild konnte nicht gesetzt werden (GNOME: auf dem D-Bus-Sitzungsbus ist "
+       "kein dconf-Dienst (ca.desrt.dconf) erreichbar"},
+      {"gnome without a session bus", {show, project, "--wallpaper=gnome"},
+       {"DBUS_SESSION_BUS_ADDRESS=unix:path=" + folder_.File("no-bus")}, 1, "Das Hintergrundbild konnte nicht gesetzt werden (GNOME: es läuft kein "
+          "D-Bus-Sitzungsbus"},
+      {"missing document", {"-p" + folder_.File("album/gone.kvt"), project, "--wallpaper=x11"},
+       {}, 1, "Die Datei \"" + folder_.File("album/gone.kvt") + "\" kann nicht gefunden werden."},
+      {"unreadable document", {"-p" + broken, project, "--wallpaper=x11"}, {}, 1,
+       "Die Bilderliste \"" + broken + "\" kann nicht gelesen werden."},
+      // A page without one of its pictures still reaches the desktop: said, but no failure.
+      {"missing picture", {"-p" + folder_.File("album/gaps.kvt"), project, "--wallpaper=x11"},
+       {}, 0, "Die Datei \"" + gone + "\" kann nicht gefunden werden."},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::vector<std::string> argv = Environment(xvfb.Display());
+    // The test program's own settings live in a keyfile; the album picks its store as it would
+    // in a session.
+    argv.insert(argv.begin() + 1, {"-u", "GSETTINGS_BACKEND"});
+    argv.insert(argv.end(), c.environment.begin(), c.environment.end());
+    argv.push_back(NIMBRA_PROGRAM);
+    argv.insert(argv.end(), c.arguments.begin(), c.arguments.end());
+    argv.insert(argv.end(), {"--once", "--work-area=96x54"});
+    const TProcessResult run = RunProcess(argv, std::chrono::seconds(60));
+    EXPECT_FALSE(run.TimedOut) << "waited for a click: " << run.Output;
+    EXPECT_EQ(run.ExitStatus, c.exitStatus) << run.Describe();
+    EXPECT_NE(run.Output.find(c.message), std::string::npos) << run.Output;
+  }
+}
+
+// A GNOME session's settings store: the read-back that catches a store nobody runs must take the
+// page where dconf does run. dconf's service and the album share the session's folders, as they
+// do in a real session.
+TEST_F(AlbumProgramStartupTest, GnomeWithDconfTakesThePage) {
+  test::TXvfb xvfb;
+  ASSERT_EQ(xvfb.Start(320, 240), "");
+  const std::vector<std::string> session{"XDG_CONFIG_HOME=" + folder_.File("config"),
+                                         "XDG_RUNTIME_DIR=" + folder_.File("run")};
+  std::vector<std::string> busCommand{"env"};
+  busCommand.insert(busCommand.end(), session.begin(), session.end());
+  busCommand.insert(busCommand.end(),
+                    {"dbus-daemon", "--session", "--nofork", "--print-address=1"});
+  test::TTestChild bus;
+  std::string address;
+  ASSERT_EQ(bus.Start(busCommand, &address), "");
+  const std::vector<std::string> photos = test::WriteStartupPhotos(folder_.File("album"));
+  test::WriteStartupShow(folder_.File("album/show.kvt"), photos);
+  test::WriteStartupProject(folder_.File("album/show.pwt"));
+
+  std::vector<std::string> argv = Environment(xvfb.Display());
+  argv.insert(argv.begin() + 1, {"-u", "GSETTINGS_BACKEND"});
+  argv.push_back("DBUS_SESSION_BUS_ADDRESS=" + address);
+  std::vector<std::string> gsettings = argv;
+  argv.insert(argv.end(), {NIMBRA_PROGRAM, "-p" + folder_.File("album/show.kvt"),
+                           "-t" + folder_.File("album/show.pwt"), "--once", "--work-area=96x54",
+                           "--wallpaper=gnome"});
+  const TProcessResult run = RunProcess(argv, std::chrono::seconds(60));
+  ASSERT_TRUE(run.Succeeded()) << run.Describe();
+  const std::string marker = "written to ";
+  const size_t at = run.Output.find(marker);
+  ASSERT_NE(at, std::string::npos) << run.Output;
+  const std::string file =
+      run.Output.substr(at + marker.size(), run.Output.find('\n', at) - at - marker.size());
+
+  gsettings.insert(gsettings.end(), {"gsettings", "get", "org.gnome.desktop.background",
+                                     "picture-uri"});
+  const TProcessResult stored = RunProcess(gsettings, std::chrono::seconds(30));
+  ASSERT_TRUE(stored.Succeeded()) << stored.Describe();
+  EXPECT_EQ(stored.Output, "'" + FileUri(file) + "'\n");
+}
+
+// Without any display: the tray has nowhere to show and says so, --once renders all the same.
+TEST_F(AlbumProgramStartupTest, WithoutADisplayOnlyOnceRuns) {
+  const std::vector<std::string> photos = test::WriteStartupPhotos(folder_.File("album"));
+  test::WriteStartupShow(folder_.File("album/show.kvt"), photos);
+  test::WriteStartupProject(folder_.File("album/show.pwt"));
+  const std::vector<std::string> album{NIMBRA_PROGRAM, "-p" + folder_.File("album/show.kvt"),
+                                       "-t" + folder_.File("album/show.pwt"), "--work-area=96x54"};
+
+  std::vector<std::string> tray = album;
+  tray.insert(tray.begin(), {"timeout", "-s", "KILL", "60"});
+  const TProcessResult refused = Run(tray, "");
+  EXPECT_EQ(refused.ExitStatus, 1) << refused.Describe();
+  EXPECT_NE(refused.Output.find("Ohne Desktop kann das Album nicht laufen"), std::string::npos)
+      << refused.Output;
+  EXPECT_NE(refused.Output.find("--once"), std::string::npos) << refused.Output;
+
+  // The wallpaper the session detects without a desktop is the file alone.
+  std::vector<std::string> once = album;
+  once.push_back("--once");
+  const TProcessResult rendered = Run(once, "");
+  ASSERT_TRUE(rendered.Succeeded()) << rendered.Describe();
+  EXPECT_NE(rendered.Output.find("page 1 of 3 written to "), std::string::npos) << rendered.Output;
 }
 
 }  // namespace

@@ -68,14 +68,14 @@ TEST(CommandWallpaperTest, FailuresSayWhatHappened) {
     TCommandWallpaperBackend("sh -c 'echo refused >&2; exit 3'").Apply(picture);
     ADD_FAILURE() << "a failing command was taken for success";
   } catch (const EWallpaperError& error) {
-    EXPECT_NE(std::string(error.what()).find("exited with status 3: refused"), std::string::npos)
+    EXPECT_NE(std::string(error.what()).find("endete mit dem Status 3: refused"), std::string::npos)
         << error.what();
   }
   try {
     TCommandWallpaperBackend("nimbra-no-such-program %f").Apply(picture);
     ADD_FAILURE() << "a missing program was taken for success";
   } catch (const EWallpaperError& error) {
-    EXPECT_NE(std::string(error.what()).find("could not be started"), std::string::npos)
+    EXPECT_NE(std::string(error.what()).find("ließ sich nicht starten"), std::string::npos)
         << error.what();
   }
   try {
@@ -83,7 +83,7 @@ TEST(CommandWallpaperTest, FailuresSayWhatHappened) {
         .Apply(picture);
     ADD_FAILURE() << "a hanging command was waited for";
   } catch (const EWallpaperError& error) {
-    EXPECT_NE(std::string(error.what()).find("did not finish in time"), std::string::npos)
+    EXPECT_NE(std::string(error.what()).find("nicht rechtzeitig fertig"), std::string::npos)
         << error.what();
   }
   EXPECT_THROW(TCommandWallpaperBackend("  "), EWallpaperError);

@@ -118,6 +118,7 @@ TEST_F(GSettingsWallpaperTest, MateTakesThePlainPath) {
 
 TEST_F(GSettingsWallpaperTest, AMissingSchemaIsAReasonNotACrash) {
   TGSettingsRecipe recipe{.Name = "test",
+                          .Title = "Test",
                           .SwitchOff = {{"org.nimbra.no-such-schema", "slideshow", true}},
                           .UriKeys = {{"org.nimbra.no-such-schema", "picture-uri"}},
                           .PathKeys = {}};
@@ -126,13 +127,14 @@ TEST_F(GSettingsWallpaperTest, AMissingSchemaIsAReasonNotACrash) {
     backend.Apply(picture_);
     ADD_FAILURE() << "a missing schema was taken for success";
   } catch (const EWallpaperError& error) {
-    EXPECT_NE(std::string(error.what()).find("org.nimbra.no-such-schema is not installed"),
+    EXPECT_NE(std::string(error.what()).find("org.nimbra.no-such-schema ist nicht installiert"),
               std::string::npos)
         << error.what();
   }
   // A key of the wrong type is refused too, rather than written wrongly.
   TGSettingsWallpaperBackend wrongType(
       {.Name = "test",
+       .Title = "Test",
        .SwitchOff = {},
        .UriKeys = {{"org.gnome.desktop.background", "show-desktop-icons"}},
        .PathKeys = {}});

@@ -112,7 +112,9 @@ TEST_F(PlasmaWallpaperTest, ScriptPutsTheImagePluginWithTheFileOnEveryDesktop) {
   ASSERT_EQ(scripts.size(), 1U);
   const std::string& script = scripts[0];
   EXPECT_EQ(ImageOf(script), FileUri(picture.BitmapFile));
-  EXPECT_NE(script.find("var all = desktops();\nfor (var i = 0; i < all.length; i++) {"),
+  EXPECT_NE(script.find("var all = desktops();\n"
+                        "if (all.length == 0) throw new Error(\"Plasma hat keine Arbeitsfläche\");\n"
+                        "for (var i = 0; i < all.length; i++) {"),
             std::string::npos)
       << script;
   EXPECT_NE(script.find("d.wallpaperPlugin = \"org.kde.image\";"), std::string::npos) << script;

@@ -84,7 +84,7 @@ TEST(WallpaperSetterTest, NoneWritesOnlyTheBitmapFileCreatingItsFolder) {
   EXPECT_EQ(image.pixel(2, 1) & 0xFFFFFF, 0xFAFBFCU);
 
   EXPECT_FALSE(setter.SetWallpaper(TBitmap32()));
-  EXPECT_NE(setter.LastError().find("empty"), std::string::npos) << setter.LastError();
+  EXPECT_NE(setter.LastError().find("leer"), std::string::npos) << setter.LastError();
 }
 
 TEST(WallpaperSetterTest, CachingDesktopsGetAlternatingNamesAndPngOnRequest) {
@@ -153,7 +153,7 @@ TEST(WallpaperSetterTest, FailuresKeepTheirReasonAndThePictureOnShow) {
   desktop.failure = "desktop said no";
   EXPECT_FALSE(setter.SetWallpaper(test::QuadrantPage(4, 4, 2)));
   EXPECT_FALSE(setter.SetWallpaper(test::QuadrantPage(4, 4, 3)));
-  EXPECT_EQ(setter.LastError(), "recording wallpaper: desktop said no");
+  EXPECT_EQ(setter.LastError(), "recording: desktop said no");
   // The first name is still on show, so the failed changes must not have used it.
   EXPECT_EQ(desktop.shown[1].BitmapFile, temp.File(kBase + " (2).bmp"));
   EXPECT_EQ(desktop.shown[2].BitmapFile, temp.File(kBase + " (2).bmp"));
@@ -198,8 +198,8 @@ TEST(WallpaperSetterTest, OnlyTheProjectsErrorsAndMemoryAreRefusalsAndAFaultOfOu
   };
   const TCase cases[] = {
       {"desktop error", [] { throw EWallpaperError("the desktop said no"); },
-       "raising wallpaper: the desktop said no"},
-      {"no memory", [] { throw std::bad_alloc(); }, "raising wallpaper: std::bad_alloc"},
+       "raising: the desktop said no"},
+      {"no memory", [] { throw std::bad_alloc(); }, "raising: std::bad_alloc"},
       {"fault of ours", [] { throw std::logic_error("a broken promise"); }, ""},
   };
   for (const TCase& c : cases) {
