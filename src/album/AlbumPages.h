@@ -34,6 +34,9 @@ class TAlbumPages : public IPageRenderer {
   // The page drawn at width × height pixels and dpi; raises when the engine no longer has its
   // documents or the page cannot be drawn.
   TBitmap32 RenderPage(int32_t pageIndex, int width, int height, double dpi) override;
+  // Builds the page list anew from the tree as it is now (after its items were reordered). Call
+  // once no page renders; nothing happens after Detach.
+  void RebuildPages();
   // Clears the engine's references to the tree and the project and frees the page list, whose
   // records point into the project. Call once no page renders.
   void Detach();
