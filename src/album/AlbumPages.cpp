@@ -27,6 +27,11 @@ TAlbumPages::TAlbumPages(TPrintWizardPageTemplateProject& project, ITree& tree) 
 
 TAlbumPages::~TAlbumPages() { Detach(); }
 
+void TAlbumPages::RebuildPages() {
+  if (engine_.Project() == nullptr || !engine_.SlideShowTree()) return;
+  pages_ = BuildPageList(*engine_.Project(), *engine_.SlideShowTree());
+}
+
 void TAlbumPages::Detach() {
   pages_.reset();
   engine_.SetSlideShowTree(TRef<ITree>());

@@ -36,6 +36,9 @@ class TAlbumPages : public IPageRenderer {
   TBitmap32 RenderPage(int32_t pageIndex, int width, int height, double dpi) override;
   // The error counter's warnings since the last call.
   std::vector<std::string> TakeWarnings() override;
+  // Builds the page list anew from the tree as it is now (after its items were reordered). Call
+  // once no page renders; nothing happens after Detach.
+  void RebuildPages();
   // Clears the engine's references to the tree and the project and frees the page list, whose
   // records point into the project. Call once no page renders.
   void Detach();

@@ -37,6 +37,19 @@ std::string TDesktopNimbraProperties::EditorFrameClassNames() const {
                                     "TDesktopNimbraPropertyEditorFrame");
 }
 
+void TDesktopNimbraProperties::Assign(const TPlugin& source) {
+  TProperties::Assign(source);
+  if (const auto* settings = dynamic_cast<const TDesktopNimbraProperties*>(&source)) {
+    SetPageOrder(settings->PageOrder());
+  }
+}
+
+void TDesktopNimbraProperties::Reset() {
+  const TAlbumPageOrder order = PageOrder();
+  TProperties::Reset();
+  SetPageOrder(order);
+}
+
 void TDesktopNimbraProperties::MapFields(TFieldMap& map) {
   TProperties::MapFields(map);
   map.Whole([&] {

@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#include "album/AlbumPageOrder.h"
 #include "album/DesktopNimbraSettings.h"
 #include "framework/Properties.h"
 
@@ -18,7 +19,11 @@ class TKeyValueStore;
 inline constexpr std::string_view kOrielPackageFile = "|Oriel.cfg";
 inline constexpr std::string_view kOrielValueName = "OrielProperties";
 
-class TDesktopNimbraProperties : public TProperties, public IDesktopNimbraSettings {
+// The page order rides along in memory (the dialog edits it with the rest) but is no part of the
+// stored form: it is stored on its own (AlbumPageOrder.h).
+class TDesktopNimbraProperties : public TProperties,
+                                 public IDesktopNimbraSettings,
+                                 public TAlbumPageOrderSetting {
   NIMBRA_DECLARE_PLUGIN()
 
  public:
@@ -37,6 +42,10 @@ class TDesktopNimbraProperties : public TProperties, public IDesktopNimbraSettin
   void SetPage(int32_t page) { page_ = page; }
 
   std::string EditorFrameClassNames() const override;
+  // A copy carries the page order as well.
+  void Assign(const TPlugin& source) override;
+  // Back to the settings the bag starts with; the page order, which no album comes with, stays.
+  void Reset() override;
   // Read all or none: a short copy changes nothing.
   void MapFields(TFieldMap& map) override;
   // As stored, except that an interval below kMinimumChangeInterval reads as that minimum (the

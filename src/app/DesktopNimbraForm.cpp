@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "album/AlbumPageOrder.h"
 #include "album/AlbumPages.h"
 #include "album/AutoRun.h"
 #include "album/DesktopNimbraProperties.h"
@@ -63,6 +64,11 @@ class TDesktopNimbraForm::TAlbumTray final : public TDesktopNimbraTray {
     form_.ShowMessage(text, kind);
   }
   void Notify(const std::string& text) override { form_.Notify(text); }
+  // A page order changed in the dialog takes effect at once.
+  void SettingsChanged() override {
+    TDesktopNimbraTray::SettingsChanged();
+    form_.ArrangePages();
+  }
 
   // The tray's own ways of telling the user, behind the window's.
   void ShowTrayMessage(const std::string& text, TMessageBoxKind kind) {
@@ -340,14 +346,25 @@ void TDesktopNimbraForm::LoadStartSettings() {
 void TDesktopNimbraForm::LoadSettingsFromRegistry() {
   TKeyValueStore store;
   Settings()->LoadFromUserStore(store, SettingsKey());
+  // The page order is kept beside the settings and applied before the first change.
+  Settings()->SetPageOrder(LoadPageOrder(store, SettingsKey()));
+  ArrangePages();
 }
 
 bool TDesktopNimbraForm::SaveSettingsToRegistry() {
   TKeyValueStore store;
-  if (Settings()->SaveToUserStore(store, SettingsKey())) return true;
+  if (Settings()->SaveToUserStore(store, SettingsKey()) &&
+      SavePageOrder(store, SettingsKey(), Settings()->PageOrder())) {
+    return true;
+  }
   Notify(Format("Die Einstellungen können nicht in \"%s\" gespeichert werden.",
                 TDesktopNimbraProperties::UserStoreFolder(store, SettingsKey())));
   return false;
+}
+
+void TDesktopNimbraForm::ArrangePages() {
+  if (Settings() == nullptr || Changer() == nullptr || pages_ == nullptr || Tree() == nullptr) return;
+  pageArrangement_.Arrange(Settings()->PageOrder(), *Tree(), *pages_, *Changer());
 }
 
 }  // namespace nimbra

@@ -20,6 +20,7 @@
 
 #include "album/AlbumIdentity.h"
 #include "album/AlbumPackage.h"
+#include "app/AlbumPageArrangement.h"
 #include "app/MessageBox.h"
 #include "app/ScreenGeometry.h"
 #include "app/TrayIcon.h"
@@ -133,6 +134,8 @@ class TDesktopNimbraForm {
   bool LoadDocuments();
   bool WireChanger();
   void FirstChange();
+  // Brings the pages into the settings' page order when they are in another.
+  void ArrangePages();
 
   TDesktopNimbraFormOptions options_;
   std::string ownExecutable_;
@@ -145,6 +148,7 @@ class TDesktopNimbraForm {
   std::unique_ptr<TAlbumTray> tray_;
   std::unique_ptr<TAlbumDocuments> documents_;
   TAlbumPages* pages_ = nullptr;  // owned by the changer
+  TAlbumPageArrangement pageArrangement_;
 };
 
 }  // namespace nimbra

@@ -11,9 +11,11 @@
 #include <memory>
 #include <utility>
 
+#include "album/AlbumPageOrder.h"
 #include "album/DesktopNimbraSettings.h"
 #include "storage/FalseOnFailure.h"
 #include "storage/FileAccess.h"
+#include "ui/AlbumPageOrderGroup.h"
 
 namespace nimbra {
 
@@ -62,6 +64,11 @@ TDesktopNimbraPropertyEditorFrame::TDesktopNimbraPropertyEditorFrame() {
   groupLayout->addWidget(intervalPanel_);
   layout->addWidget(groupBox_);
 
+  // The page order: its own group below the change mode, editing the bag's page order.
+  orderGroup_ = new TAlbumPageOrderGroup(this);
+  orderGroup_->OnModified = [this] { Modified(); };
+  layout->addWidget(orderGroup_);
+
   button1_ = new QPushButton("Standardwerte", this);
   auto* buttonRow = new QHBoxLayout();
   buttonRow->addStretch();
@@ -106,6 +113,7 @@ void TDesktopNimbraPropertyEditorFrame::ShowProperties() {
     button->setChecked(IsChangeMode(mode, buttonMode));
     button->setAutoExclusive(true);
   }
+  orderGroup_->ShowOrder(dynamic_cast<IAlbumPageOrderSettings*>(Properties()));
   UpdateControls();
 }
 

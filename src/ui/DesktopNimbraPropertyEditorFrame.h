@@ -16,6 +16,7 @@ class QWidget;
 namespace nimbra {
 
 class IDesktopNimbraSettings;
+class TAlbumPageOrderGroup;
 
 class TDesktopNimbraPropertyEditorFrame : public TPropertyEditorFrame {
   NIMBRA_DECLARE_FRAME()
@@ -40,6 +41,8 @@ class TDesktopNimbraPropertyEditorFrame : public TPropertyEditorFrame {
   QSpinBox* MinEdit() const { return minEdit_; }
   QSpinBox* SecEdit() const { return secEdit_; }
   QPushButton* Button1() const { return button1_; }
+  // The page order, a group of its own below the change mode.
+  TAlbumPageOrderGroup* OrderGroup() const { return orderGroup_; }
 
  private:
   IDesktopNimbraSettings* Settings() const;
@@ -55,6 +58,7 @@ class TDesktopNimbraPropertyEditorFrame : public TPropertyEditorFrame {
   QSpinBox* minEdit_;
   QSpinBox* secEdit_;
   QPushButton* button1_;
+  TAlbumPageOrderGroup* orderGroup_;
 };
 
 // Makes the frame known by its class name, so the settings bag's frame list finds it.

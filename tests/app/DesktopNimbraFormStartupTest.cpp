@@ -12,6 +12,8 @@
 #include "StartupApplication.h"
 #include "StartupTestAlbum.h"
 #include "TempFolder.h"
+#include "album/AlbumPageOrder.h"
+#include "album/AlbumTreeOrder.h"
 #include "album/AutoRun.h"
 #include "album/DesktopNimbraProperties.h"
 #include "album/ParameterParser.h"
@@ -260,6 +262,40 @@ TEST_F(DesktopNimbraFormStartupTest, CommandLineAlbumFollowsTheChangeModeOfTheUs
     form.FormCreate();
     EXPECT_EQ(ShownColour(form), kStartupPhotoColours[1]);
   }
+}
+
+TEST_F(DesktopNimbraFormStartupTest, TheUsersPageOrderArrangesThePagesAndChangesWithTheDialog) {
+  const std::string program = PlainProgram();
+  WriteDiskAlbum();
+  const std::vector<std::string> documents{"-p" + folder_.File("album/album.kvt"),
+                                           "-t" + folder_.File("album/album.pwt")};
+  // A shuffle of the three photos whose first two pages differ from the stored order's.
+  uint32_t seed = 1;
+  while (ShuffledPositions(3, seed)[0] == 0 || ShuffledPositions(3, seed)[1] == 1) ++seed;
+  const std::vector<int32_t> shuffled = ShuffledPositions(3, seed);
+  StoreSettings(DiskAlbumKey(), 2, 0);
+  {
+    TKeyValueStore store;
+    ASSERT_TRUE(SavePageOrder(store, DiskAlbumKey(), {TPageOrderMode::Random, seed}));
+  }
+  {
+    Arguments(documents);
+    TTestForm form(Options(program));
+    form.FormCreate();
+    ASSERT_FALSE(form.Quitting());
+    // The remembered first page is the shuffle's first photo.
+    EXPECT_EQ(ShownColour(form), kStartupPhotoColours[static_cast<size_t>(shuffled[0])]);
+    EXPECT_EQ(form.Changer()->PageCount(), 3);
+    // OK in the dialog with the stored order: the pages follow it from the next change on.
+    form.Settings()->SetPageOrder({TPageOrderMode::AsStored, seed});
+    form.Tray().SettingsChanged();
+    EXPECT_EQ(form.Changer()->PageIndex(), 0);
+    form.Changer()->MoveBy(+1);
+    EXPECT_EQ(ShownColour(form), kStartupPhotoColours[1]);
+  }
+  TKeyValueStore store;
+  EXPECT_EQ(LoadPageOrder(store, DiskAlbumKey()), (TAlbumPageOrder{TPageOrderMode::AsStored, seed}));
+  EXPECT_EQ(StoredPage(DiskAlbumKey()), 1);
 }
 
 TEST_F(DesktopNimbraFormStartupTest, PackagedAlbumShowsThePhotosOfItsOwnPackage) {
