@@ -476,6 +476,7 @@ TEST_F(AlbumProgramStartupTest, TwoAlbumsKeepTheirOwnStateAndAreControlledByName
   const TProcessResult none = command({"--next"});
   EXPECT_EQ(none.ExitStatus, 1);
   EXPECT_NE(none.Output.find("Es läuft kein Nimbra-Album."), std::string::npos) << none.Output;
+}
 
 // A session bus that can start no services: no desktop runs on it, so neither dconf nor a shell.
 std::string StartBareSessionBus(const test::TempFolder& folder, test::TTestChild& bus) {
