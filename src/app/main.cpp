@@ -167,19 +167,21 @@ int main(int argc, char** argv) {
   ChooseOffscreenPlatformWithoutDisplay();
   QApplication app(argc, argv);
   QApplication::setQuitOnLastWindowClosed(false);
-  // Without a desktop the icon, its menu and its notices would show nowhere, and only a signal
-  // could end the album. --no-tray asks for exactly that (a service that writes pages), and
-  // --once needs no desktop at all.
-  if (!options.Once && !options.NoTray && !CanShowMessageBoxes()) {
-    PrintMessage(kNoDesktopText);
-    return 1;
-  }
   std::srand(static_cast<unsigned>(std::time(nullptr)));
   int code = 0;
   {
     const TAlbumStartup startup;
     SetParameterParser(std::make_unique<TParameterParser>(
         TParameterParser::FromArguments(argc, const_cast<const char* const*>(argv))));
+    // Without a desktop the icon, its menu and its notices would show nowhere, and only a signal
+    // could end the album. --no-tray asks for exactly that (a service that writes pages), and
+    // --once needs no desktop at all. Without any album the album says how to make one instead.
+    const bool namesAnAlbum =
+        HasParameter('p') || HasParameter('t') || TPackager::IsPackage(TAutoRun::OwnExecutable());
+    if (!options.Once && !options.NoTray && !CanShowMessageBoxes() && namesAnAlbum) {
+      PrintMessage(kNoDesktopText);
+      return 1;
+    }
     code = RunAlbum(options, app);
     ReleaseOnlyStartOnce();
   }
