@@ -38,7 +38,7 @@ bool SetText(TProgramOptions& options, std::string_view value) {
 template <const char* command>
 bool SetControl(TProgramOptions& options, std::string_view album) {
   if (!options.Control.empty()) {
-    throw EProgramUsageError("only one of --next, --previous, --pause, --resume and --quit");
+    throw EProgramUsageError("nur eines von --next, --previous, --pause, --resume und --quit");
   }
   options.Control = command;
   options.ControlAlbum = std::string(album);
