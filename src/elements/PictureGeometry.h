@@ -32,6 +32,17 @@ bool TurningFillsBetter(int width, int height, int boxWidth, int boxHeight);
 // Makes the outermost ring of pixels fully transparent, so that turned edges fade out smoothly.
 void ClearBorderPixels(TBitmap32& bitmap);
 
+// How FitAndTurn scales a width × height source turned by angle degrees (not 0): the size of its
+// turned pixel-centre span and the scale of each axis.
+struct TTurnedScale {
+  double TurnedWidth = 0;
+  double TurnedHeight = 0;
+  double Sx = 0;
+  double Sy = 0;
+};
+TTurnedScale TurnedScaleOf(int width, int height, int boxWidth, int boxHeight, bool keepAspect,
+                           double angle, uint8_t fitMode);
+
 struct TPictureGeometry {
   // Maps the source's pixels (its source rectangle is the whole source) onto the output.
   TAffineTransformation Transformation;

@@ -5,11 +5,9 @@
 #include <string>
 
 #include "elements/FitRect.h"
-#include "elements/PictureDecodeSize.h"
 #include "elements/PictureGeometry.h"
 #include "elements/PicturePlaceholder.h"
 #include "elements/PrintPageElementPicture.h"
-#include "raster/PictureFile.h"
 #include "raster/StretchDraw.h"
 #include "storage/FileAccess.h"
 #include "templates/Bitmap32Cache.h"
@@ -100,7 +98,8 @@ std::unique_ptr<TBitmap32> TPrintPageElementPicture::PictureToDraw(const TRender
                                                                    const TPixelRect& e) {
   std::unique_ptr<TBitmap32> picture;
   if (HasPicture()) {
-    picture = LoadPictureFor(context.Mode, e.Width(), e.Height());
+    if (context.Decoded != nullptr) picture = context.Decoded->Take(this);
+    if (!picture) picture = LoadPictureFor(context.Mode, e.Width(), e.Height());
     if (!picture) {
       const std::string name = GetFileName();
       ReportFileWarning(context.ErrorCounter,
@@ -132,19 +131,43 @@ std::unique_ptr<TBitmap32> TPrintPageElementPicture::LoadPictureFor(TRenderMode 
   if (cache) {
     if (std::unique_ptr<TBitmap32> cached = cache->GetCopy(name)) return cached;
   }
-  // 3. Rendering reduces the picture to twice its fitted box at most, and the design view keeps
-  // it fitted into the box, so a decode that still covers that loses nothing. The file is opened
-  // once: its header tells the fitted box, and the decode reads on from there.
-  const int factor = preview ? 1 : 2;
-  std::unique_ptr<TBitmap32> picture = LoadBitmap32(name, [&](const TPictureSize& shown) {
-    return FittedDecodeHint(shown, width, height, factor);
-  });
+  // 3. Decoded no larger than it is used (PictureDecodeSize.h). The file is opened once: its
+  // header tells the fitted box, and the decode reads on from there.
+  std::unique_ptr<TBitmap32> picture =
+      DecodePicture({name, DrawingFor(mode, width, height)});
   // 4. the design view keeps the decoded picture for next time
   if (picture && cache) {
     cache->AddScaled(*picture, name, width, height, false,
                      TCacheItemValidInfo::CreateFor(kCacheValidity, true));
   }
   return picture;
+}
+
+TPictureDrawing TPrintPageElementPicture::DrawingFor(TRenderMode mode, int32_t width,
+                                                     int32_t height) const {
+  const TPrintPageElementPictureProperties& bag = PictureProperties();
+  TPictureDrawing drawing;
+  drawing.BoxWidth = width;
+  drawing.BoxHeight = height;
+  drawing.Rendering = mode != TRenderMode::DesignView;
+  drawing.HasEffects = bag.Effects().Count() > 0;
+  drawing.KeepAspect = bag.KeepAspectRatio();
+  drawing.Angle = bag.RotationAngle();
+  drawing.RandomRotation = bag.RandomRotation();
+  drawing.AutoRotate = bag.AutoRotate();
+  drawing.FitMode = bag.FitMode();
+  return drawing;
+}
+
+std::optional<TPictureDecodeRequest> TPrintPageElementPicture::DecodeRequest(
+    const TRenderContext& context) const {
+  // The design view takes its pictures from the bitmap cache, on the drawing thread.
+  if (!context.FinalRendering()) return std::nullopt;
+  const TPixelRect e = PixelBounds(context.PageRect);
+  if (e.Width() <= 0 || e.Height() <= 0) return std::nullopt;
+  std::string name = GetFileName();
+  if (name.empty()) return std::nullopt;
+  return TPictureDecodeRequest{std::move(name), DrawingFor(context.Mode, e.Width(), e.Height())};
 }
 
 bool TPrintPageElementPicture::PreparePicture(TBitmap32& picture, const TPixelRect& e,

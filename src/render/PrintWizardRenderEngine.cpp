@@ -1,11 +1,16 @@
 #include "render/PrintWizardRenderEngine.h"
 
+#include <functional>
 #include <numeric>
+#include <optional>
+#include <utility>
 #include <stdexcept>
 
+#include "elements/DecodedPictures.h"
 #include "elements/ElementInterfaces.h"
 #include "raster/Blend.h"
 #include "render/ElementDrawing.h"
+#include "render/PictureDecodePool.h"
 #include "render/ProgressStepScope.h"
 #include "templates/PageTemplate.h"
 #include "templates/VirtualProjectRenderer.h"
@@ -118,11 +123,51 @@ void TPrintWizardRenderEngine::DrawRecord(const TRenderPageTemplateListItem& rec
     bag->SetResolution(context.Resolution);
   }
   context.Resolution = ElementResolution(*page);
+  // The pictures are decoded all at once first; the page is composed in order from them.
+  TDecodedPictures decoded;
+  const TPictureDecodePool pool(decodeThreads_);
+  if (pool.Threads() > 1) {
+    DecodeAhead(*page, context, pool, decoded);
+    context.Decoded = &decoded;
+  }
   // 5. the background
   DrawBackgroundOf(context.Canvas, *context.TargetBitmap, *page);
   // 6. the elements, in order
   DrawElements(*page, context, step);
   // 7. the page goes with this scope, before the output's EndPage
+}
+
+void TPrintWizardRenderEngine::DecodeAhead(TPageTemplate& page, const TRenderContext& context,
+                                           const TPictureDecodePool& pool,
+                                           TDecodedPictures& decoded) const {
+  std::vector<std::pair<const TPageElement*, TPictureDecodeRequest>> requests;
+  TPageElementList& elements = page.Elements();
+  for (int32_t i = 0; i < elements.Count(); ++i) {
+    TPageElement* element = elements.Items(i);
+    auto* ahead = element != nullptr ? Supports<IPictureDecodeAhead>(element) : nullptr;
+    if (ahead == nullptr) continue;
+    if (std::optional<TPictureDecodeRequest> request = ahead->DecodeRequest(context)) {
+      requests.emplace_back(element, std::move(*request));
+    }
+  }
+  // One picture is decoded by its element as well as here.
+  if (requests.size() < 2) return;
+  std::vector<std::function<void()>> jobs;
+  jobs.reserve(requests.size());
+  for (const auto& [element, request] : requests) {
+    jobs.emplace_back([&decoded, element, &request] {
+      // A picture that fails here is left to its element, which then fails the same way on the
+      // drawing thread, where failures are reported.
+      try {
+        if (std::unique_ptr<TBitmap32> picture = DecodePicture(request)) {
+          decoded.Put(element, std::move(picture));
+        }
+      } catch (...) {
+        // the element decodes it again
+      }
+    });
+  }
+  pool.Run(jobs);
 }
 
 void TPrintWizardRenderEngine::DrawElements(TPageTemplate& page, TRenderContext& context,

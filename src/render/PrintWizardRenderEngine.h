@@ -23,6 +23,8 @@
 
 namespace nimbra {
 
+class TDecodedPictures;
+class TPictureDecodePool;
 class TPageElement;
 class TPageTemplate;
 class TPrintWizardPageTemplateProject;
@@ -100,6 +102,11 @@ class TPrintWizardRenderEngine : public TInterfacedPlugin {
   void SetPageNumber(int32_t pageNumber) { pageNumber_ = pageNumber; }
   bool Running() const { return running_; }
   bool Cancelled() const { return cancelled_; }
+  // How many pictures of a page are decoded at once before it is composed: 0 (the default) for
+  // one per processor, 1 to have each element decode its picture as it draws. Pages come out
+  // the same either way.
+  int DecodeThreads() const { return decodeThreads_; }
+  void SetDecodeThreads(int threads) { decodeThreads_ = threads; }
 
  protected:
   // The page bitmap, for outputs that keep or replace it in EndPage.
@@ -119,6 +126,9 @@ class TPrintWizardRenderEngine : public TInterfacedPlugin {
   void RunPages(const TRenderPageTemplateList& list, const std::vector<int32_t>& indices,
                 bool numberByIndex);
   void DrawElements(TPageTemplate& page, TRenderContext& context, TProgressStepScope* step) const;
+  // Decodes the pictures of the page's elements into decoded, on the pool's threads.
+  void DecodeAhead(TPageTemplate& page, const TRenderContext& context,
+                   const TPictureDecodePool& pool, TDecodedPictures& decoded) const;
 
   std::string documentName_;
   std::unique_ptr<TBitmap32> pageBitmap_;
@@ -130,6 +140,7 @@ class TPrintWizardRenderEngine : public TInterfacedPlugin {
   TProgress* progress_ = nullptr;
   TPrintWizardPageTemplateProject* project_ = nullptr;
   TRef<ITree> slideShowTree_;
+  int decodeThreads_ = 0;
 };
 
 }  // namespace nimbra
