@@ -154,8 +154,9 @@ void TPrintWizardRenderEngine::DecodeAhead(TPageTemplate& page, const TRenderCon
   if (requests.size() < 2) return;
   std::vector<std::function<void()>> jobs;
   jobs.reserve(requests.size());
-  for (const auto& [element, request] : requests) {
-    jobs.emplace_back([&decoded, element, &request] {
+  for (const auto& entry : requests) {
+    jobs.emplace_back([&decoded, &entry] {
+      const auto& [element, request] = entry;
       // A picture that fails here is left to its element, which then fails the same way on the
       // drawing thread, where failures are reported.
       try {
