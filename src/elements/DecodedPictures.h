@@ -1,15 +1,18 @@
 // Pictures of a page decoded before the page is composed, so that the pictures of several
 // elements can be decoded at once on other threads. An element that draws a picture from a file
 // says which file and how it is drawn (IPictureDecodeAhead); the engine has the pictures decoded
-// and hands them over in the render context, and each element takes its own when it draws. The
+// and hands them over in the render context, and each element takes its own when it draws,
+// waiting for it when it is not decoded yet. The
 // decode is the one the element makes itself, so the page comes out the same either way.
 #pragma once
 
+#include <condition_variable>
+#include <cstddef>
 #include <memory>
 #include <mutex>
 #include <optional>
 #include <string>
-#include <unordered_map>
+#include <vector>
 
 #include "elements/PictureDecodeSize.h"
 #include "framework/Interface.h"
@@ -40,18 +43,43 @@ class IPictureDecodeAhead : public virtual IInterface {
       const TRenderContext& context) const = 0;
 };
 
-// The decoded pictures of one page, by element. Filled from several threads, then read by the
-// drawing thread alone.
+// The decoded pictures of one page, by element: filled from the pool's threads while the drawing
+// thread takes them in the elements' order, each as soon as it is there. No more than room of them
+// are decoded or waiting at a time, which bounds the memory they take.
 class TDecodedPictures {
  public:
-  void Put(const TPageElement* element, std::unique_ptr<TBitmap32> picture);
-  // The element's picture, handed over once; none when none was decoded for it (the element then
-  // decodes it itself).
+  explicit TDecodedPictures(size_t room = 1);
+
+  // The element's picture is to be decoded, after those expected before: Take waits for it.
+  void Expect(const TPageElement* element);
+  // Waits until there is room for one more picture and takes it; false when the page was
+  // abandoned (the picture is then not decoded).
+  bool BeginDecode();
+  // The element's picture, or none when it could not be decoded (decoded: BeginDecode had given
+  // it room); ends the wait for it.
+  void Put(const TPageElement* element, std::unique_ptr<TBitmap32> picture, bool decoded);
+  // The element's picture, handed over once, after waiting while it is being decoded; none when
+  // none was expected or decoded (the element then decodes it itself). The pictures of elements
+  // expected before it that were not taken are given up.
   std::unique_ptr<TBitmap32> Take(const TPageElement* element);
+  // Nobody takes pictures any more (the page ended): waiting ends, and no more are decoded.
+  void Abandon();
 
  private:
+  struct TEntry {
+    const TPageElement* Element = nullptr;
+    bool Done = false;
+    std::unique_ptr<TBitmap32> Picture;
+  };
+  void Release(TEntry& entry);
+
   std::mutex mutex_;
-  std::unordered_map<const TPageElement*, std::unique_ptr<TBitmap32>> pictures_;
+  std::condition_variable changed_;
+  std::vector<TEntry> entries_;
+  size_t firstWaiting_ = 0;
+  size_t room_;
+  size_t alive_ = 0;
+  bool abandoned_ = false;
 };
 
 }  // namespace nimbra

@@ -1,9 +1,8 @@
 #include "render/PictureDecodePool.h"
 
 #include <algorithm>
-#include <atomic>
 #include <system_error>
-#include <thread>
+#include <utility>
 
 namespace nimbra {
 
@@ -11,29 +10,44 @@ int MachineDecodeThreads() {
   return std::max(1, static_cast<int>(std::thread::hardware_concurrency()));
 }
 
-TPictureDecodePool::TPictureDecodePool(int threads)
-    : threads_(threads > 0 ? threads : MachineDecodeThreads()) {}
-
-void TPictureDecodePool::Run(const std::vector<std::function<void()>>& jobs) const {
-  std::atomic<size_t> next = 0;
-  const auto work = [&] {
-    for (size_t job = next++; job < jobs.size(); job = next++) jobs[job]();
-  };
+TPictureDecodeBatch::TPictureDecodeBatch(std::vector<std::function<void()>> jobs, int threads)
+    : jobs_(std::move(jobs)) {
   // Threads created here inherit the creator's scheduling policy and nice value (Linux keeps both
-  // per thread), which is what keeps them at the change thread's priority.
-  const auto helpers = std::min<size_t>(static_cast<size_t>(threads_) - 1,
-                                        jobs.empty() ? 0 : jobs.size() - 1);
-  std::vector<std::jthread> started;
-  started.reserve(helpers);
-  for (size_t i = 0; i < helpers; ++i) {
+  // per thread), which is what keeps them at the drawing thread's priority.
+  const size_t count = std::min(static_cast<size_t>(std::max(threads, 1)), jobs_.size());
+  threads_.reserve(count);
+  for (size_t i = 0; i < count; ++i) {
     try {
-      started.emplace_back(work);
+      threads_.emplace_back([this] { Work(); });
     } catch (const std::system_error&) {
       break;  // no more threads to be had: those there are do the rest
     }
   }
-  work();
-  // jthread joins as it goes out of scope
+  // Without any thread the jobs still run, here.
+  if (threads_.empty()) Work();
+}
+
+TPictureDecodeBatch::~TPictureDecodeBatch() {
+  stopped_ = true;
+  Wait();
+}
+
+void TPictureDecodeBatch::Wait() {
+  for (std::thread& thread : threads_) {
+    if (thread.joinable()) thread.join();
+  }
+}
+
+void TPictureDecodeBatch::Work() {
+  for (size_t job = next_++; job < jobs_.size() && !stopped_; job = next_++) jobs_[job]();
+}
+
+TPictureDecodePool::TPictureDecodePool(int threads)
+    : threads_(threads > 0 ? threads : MachineDecodeThreads()) {}
+
+std::unique_ptr<TPictureDecodeBatch> TPictureDecodePool::Start(
+    std::vector<std::function<void()>> jobs) const {
+  return std::make_unique<TPictureDecodeBatch>(std::move(jobs), threads_);
 }
 
 }  // namespace nimbra

@@ -42,6 +42,19 @@ void DrawBackgroundOf(TBitmap32* canvas, TBitmap32& bitmap, TPageTemplate& page)
   }
 }
 
+// Tells the pool's threads that the page's pictures are not wanted any more, however the page
+// ends, so that none waits for room that is never given.
+class TAbandonScope {
+ public:
+  explicit TAbandonScope(TDecodedPictures& decoded) : decoded_(decoded) {}
+  ~TAbandonScope() { decoded_.Abandon(); }
+  TAbandonScope(const TAbandonScope&) = delete;
+  TAbandonScope& operator=(const TAbandonScope&) = delete;
+
+ private:
+  TDecodedPictures& decoded_;
+};
+
 // What the page's elements take as their resolution: their page template's.
 double ElementResolution(const TPageTemplate& page) {
   const auto* wizardPage = dynamic_cast<const TPrintWizardPageTemplate*>(&page);
@@ -123,11 +136,16 @@ void TPrintWizardRenderEngine::DrawRecord(const TRenderPageTemplateListItem& rec
     bag->SetResolution(context.Resolution);
   }
   context.Resolution = ElementResolution(*page);
-  // The pictures are decoded all at once first; the page is composed in order from them.
-  TDecodedPictures decoded;
+  // The pictures are decoded on the pool's threads while the page is composed in order; each
+  // element waits for its own. However the page ends, the pictures are abandoned, then the
+  // threads joined (the batch goes), then the pictures freed.
+  // At most one picture per thread is decoded or waits to be drawn, besides the one drawn.
   const TPictureDecodePool pool(decodeThreads_);
+  TDecodedPictures decoded(static_cast<size_t>(pool.Threads()));
+  std::unique_ptr<TPictureDecodeBatch> batch;
+  const TAbandonScope abandon(decoded);
   if (pool.Threads() > 1) {
-    DecodeAhead(*page, context, pool, decoded);
+    batch = DecodeAhead(*page, context, pool, decoded);
     context.Decoded = &decoded;
   }
   // 5. the background
@@ -137,9 +155,9 @@ void TPrintWizardRenderEngine::DrawRecord(const TRenderPageTemplateListItem& rec
   // 7. the page goes with this scope, before the output's EndPage
 }
 
-void TPrintWizardRenderEngine::DecodeAhead(TPageTemplate& page, const TRenderContext& context,
-                                           const TPictureDecodePool& pool,
-                                           TDecodedPictures& decoded) const {
+std::unique_ptr<TPictureDecodeBatch> TPrintWizardRenderEngine::DecodeAhead(
+    TPageTemplate& page, const TRenderContext& context, const TPictureDecodePool& pool,
+    TDecodedPictures& decoded) const {
   std::vector<std::pair<const TPageElement*, TPictureDecodeRequest>> requests;
   TPageElementList& elements = page.Elements();
   for (int32_t i = 0; i < elements.Count(); ++i) {
@@ -151,24 +169,25 @@ void TPrintWizardRenderEngine::DecodeAhead(TPageTemplate& page, const TRenderCon
     }
   }
   // One picture is decoded by its element as well as here.
-  if (requests.size() < 2) return;
+  if (requests.size() < 2) return nullptr;
   std::vector<std::function<void()>> jobs;
   jobs.reserve(requests.size());
-  for (const auto& entry : requests) {
-    jobs.emplace_back([&decoded, &entry] {
-      const auto& [element, request] = entry;
+  for (auto& entry : requests) {
+    decoded.Expect(entry.first);
+    jobs.emplace_back([&decoded, element = entry.first, request = std::move(entry.second)] {
       // A picture that fails here is left to its element, which then fails the same way on the
       // drawing thread, where failures are reported.
+      const bool room = decoded.BeginDecode();
+      std::unique_ptr<TBitmap32> picture;
       try {
-        if (std::unique_ptr<TBitmap32> picture = DecodePicture(request)) {
-          decoded.Put(element, std::move(picture));
-        }
+        if (room) picture = DecodePicture(request);
       } catch (...) {
-        // the element decodes it again
+        picture.reset();  // the element decodes it again
       }
+      decoded.Put(element, std::move(picture), room);
     });
   }
-  pool.Run(jobs);
+  return pool.Start(std::move(jobs));
 }
 
 void TPrintWizardRenderEngine::DrawElements(TPageTemplate& page, TRenderContext& context,

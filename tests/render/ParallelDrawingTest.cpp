@@ -16,11 +16,13 @@
 #include <memory>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "RenderTestSupport.h"
 #include "TempFolder.h"
 #include "TextTestSupport.h"
+#include "elements/DecodedPictures.h"
 #include "elements/DrawingRandom.h"
 #include "elements/PrintPageElementGeometric.h"
 #include "elements/PrintPageElementPageNumberText.h"
@@ -232,7 +234,7 @@ TEST(PictureDecodePoolTest, RunsEveryJobOnceOnItsThreadsAtTheCallersPriority) {
         niceness.push_back(getpriority(PRIO_PROCESS, static_cast<id_t>(gettid())));
       });
     }
-    TPictureDecodePool(3).Run(jobs);
+    TPictureDecodePool(3).Start(std::move(jobs))->Wait();
   });
   drawing.join();
   EXPECT_EQ(runs, std::vector<int>(9, 1));
@@ -240,6 +242,33 @@ TEST(PictureDecodePoolTest, RunsEveryJobOnceOnItsThreadsAtTheCallersPriority) {
   EXPECT_LE(threads.size(), 3u);
   EXPECT_EQ(niceness, std::vector<int>(9, 19));
   EXPECT_GE(TPictureDecodePool().Threads(), 1);
+}
+
+TEST(DecodedPicturesTest, PicturesWaitForRoomAndElementsThatTakeNoneFreeTheirs) {
+  // Room for one picture: the thread decoding three in turn can only go on once the one before
+  // is taken or given up. The first is never taken; taking the third gives it up.
+  const std::array<TPrintPageElementPicture, 3> elements;
+  TDecodedPictures decoded(1);
+  for (const auto& element : elements) decoded.Expect(&element);
+  std::thread decoding([&] {
+    for (const auto& element : elements) {
+      const bool room = decoded.BeginDecode();
+      decoded.Put(&element, room ? std::make_unique<TBitmap32>(2, 2) : nullptr, room);
+    }
+  });
+  EXPECT_NE(decoded.Take(&elements[1]), nullptr);
+  EXPECT_NE(decoded.Take(&elements[2]), nullptr);
+  EXPECT_EQ(decoded.Take(&elements[2]), nullptr);  // handed over once
+  decoding.join();
+  // Abandoned, nobody waits for room any more.
+  TDecodedPictures abandoned(1);
+  abandoned.Expect(&elements[0]);
+  abandoned.Expect(&elements[1]);
+  ASSERT_TRUE(abandoned.BeginDecode());
+  abandoned.Put(&elements[0], std::make_unique<TBitmap32>(2, 2), true);
+  std::thread waiting([&] { EXPECT_FALSE(abandoned.BeginDecode()); });
+  abandoned.Abandon();
+  waiting.join();
 }
 
 TEST_F(ParallelDrawingTest, APageDrawnWithAGeneratorOfItsOwnIsThePageTheEngineRenders) {
