@@ -139,9 +139,10 @@ void TPrintWizardRenderEngine::DrawRecord(const TRenderPageTemplateListItem& rec
   // The pictures are decoded on the pool's threads while the page is composed in order; each
   // element waits for its own. However the page ends, the pictures are abandoned, then the
   // threads joined (the batch goes), then the pictures freed.
-  // At most one picture per thread is decoded or waits to be drawn, besides the one drawn.
+  // Besides the picture being drawn, one fewer than the threads are decoded or wait at a time:
+  // the drawing thread counts as one of them.
   const TPictureDecodePool pool(decodeThreads_);
-  TDecodedPictures decoded(static_cast<size_t>(pool.Threads()));
+  TDecodedPictures decoded(static_cast<size_t>(pool.Threads() - 1));
   std::unique_ptr<TPictureDecodeBatch> batch;
   const TAbandonScope abandon(decoded);
   if (pool.Threads() > 1) {
