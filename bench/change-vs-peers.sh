@@ -92,9 +92,12 @@ if [[ ! -f many/.complete ]]; then
   done
   touch many/.complete
 fi
+# An album carries the program it was made with: made again whenever that program is another.
+builtBy="$(realpath "$bin/nimbra") $(stat -c %Y "$bin/nimbra")"
 for album in big small many; do
-  if [[ ! -x "$album/album" || "$bin/nimbra" -nt "$album/album" ]]; then
+  if [[ ! -x "$album/album" || "$(cat "$album/built-by" 2>/dev/null)" != "$builtBy" ]]; then
     "$bin/nimbra-kit" album "$album/fotos" --layout vier --mode start -o "$album/album" >&2
+    echo "$builtBy" >"$album/built-by"
   fi
 done
 big_photos=(big/fotos/foto{1,2,3,4}.jpg)
