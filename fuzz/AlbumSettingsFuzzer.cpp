@@ -2,7 +2,8 @@
 // entry of its package, the user's value in the settings store, and then the store's whole values
 // file, which other programs may have written. The settings are nine bytes without a header
 // (TDesktopNimbraProperties): with all nine there every reading takes them and they write back as
-// the same bytes; with fewer the settings stay as they were. What the sanitizers or libFuzzer's
+// the same bytes (but for an interval below the shortest, which reads as the shortest); with fewer
+// the settings stay as they were. What the sanitizers or libFuzzer's
 // limits catch, or a broken promise checked below, is a bug.
 #include <cstddef>
 #include <cstdint>
@@ -53,14 +54,29 @@ std::string StoredBeforeReading() {
   return Stored(settings);
 }
 
+// The nine bytes as a reading takes them: an interval below the shortest one (the first four
+// bytes, little-endian) reads as the shortest.
+std::string AsRead(std::string_view nineBytes) {
+  std::string bytes(nineBytes);
+  uint32_t stored = 0;
+  for (int i = 3; i >= 0; --i) stored = stored << 8 | static_cast<uint8_t>(bytes[i]);
+  if (static_cast<int32_t>(stored) < kMinimumChangeInterval) {
+    for (int i = 0; i < 4; ++i) {
+      bytes[i] =
+          static_cast<char>((static_cast<uint32_t>(kMinimumChangeInterval) >> (8 * i)) & 0xFF);
+    }
+  }
+  return bytes;
+}
+
 // What one reading of a value must have done: taken its first nine bytes, or nothing at all.
 void CheckReading(bool loaded, const TDesktopNimbraProperties& settings,
                   std::optional<std::string_view> value) {
   const bool complete = value && value->size() >= TDesktopNimbraProperties::kStoredSize;
   Expect(loaded == complete);
-  const std::string expected =
-      complete ? std::string(value->substr(0, TDesktopNimbraProperties::kStoredSize))
-               : StoredBeforeReading();
+  const std::string expected = complete
+                                   ? AsRead(value->substr(0, TDesktopNimbraProperties::kStoredSize))
+                                   : StoredBeforeReading();
   Expect(Stored(settings) == expected);
 }
 

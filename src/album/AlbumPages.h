@@ -5,6 +5,7 @@
 #pragma once
 
 #include <memory>
+#include <utility>
 
 #include "album/PageRenderer.h"
 #include "framework/CustomTree.h"
@@ -36,6 +37,8 @@ class TAlbumPages : public IPageRenderer {
   TBitmap32 RenderPage(int32_t pageIndex, int width, int height, double dpi) override;
   // The error counter's warnings since the last call.
   std::vector<std::string> TakeWarnings() override;
+  // Kept for the next page, so that every change does not fault a page's memory in anew.
+  void GiveBack(TBitmap32 page) override { engine_.KeepSpareBitmap(std::move(page)); }
   // Builds the page list anew from the tree as it is now (after its items were reordered). Call
   // once no page renders; nothing happens after Detach.
   void RebuildPages();

@@ -22,6 +22,9 @@ class IPageRenderer {
   // Called on the render thread after RenderPage: what the page was drawn without (a picture not
   // found or not readable), in the user's words, each said once; none by default.
   virtual std::vector<std::string> TakeWarnings() { return {}; }
+  // Called on the render thread with a page RenderPage yielded once nothing needs it any more:
+  // a renderer may draw the next page of that size into it. Dropped by default.
+  virtual void GiveBack(TBitmap32 /*page*/) {}
 };
 
 }  // namespace nimbra

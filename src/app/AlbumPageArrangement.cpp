@@ -8,13 +8,17 @@
 
 namespace nimbra {
 
+void TAlbumPageArrangement::ArrangeTree(const TAlbumPageOrder& wanted, ITree& tree) {
+  ArrangeRootItems(tree, wanted);
+  arranged_ = wanted;
+}
+
 bool TAlbumPageArrangement::Arrange(const TAlbumPageOrder& wanted, ITree& tree,
                                     TAlbumPages& pages, TNimbraDesktopChanger& changer) {
   if (OrdersAlike(wanted, arranged_)) return false;
   changer.WaitForChange();
-  ArrangeRootItems(tree, wanted);
+  ArrangeTree(wanted, tree);
   pages.RebuildPages();
-  arranged_ = wanted;
   // -1 (no page yet) stays; an index past the new end becomes the last page.
   changer.SetPageIndex(std::min(changer.PageIndex(), changer.PageCount() - 1));
   return true;

@@ -16,6 +16,8 @@ class TAlbumPageArrangement {
   // The order the tree is in: as stored until Arrange has run.
   const TAlbumPageOrder& Arranged() const { return arranged_; }
 
+  // Puts the tree in the wanted order before any page list is built from it.
+  void ArrangeTree(const TAlbumPageOrder& wanted, ITree& tree);
   // Brings the pages into the wanted order unless they are in it: waits for the running change
   // (it draws from the page list), reorders the tree, rebuilds the pages and keeps the changer's
   // page index in range. True when the pages changed.

@@ -5,6 +5,7 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <new>
 #include <utility>
 
@@ -33,10 +34,23 @@ TBitmap32 ComposeOnScreen(TBitmap32 page, const TScreenGeometry& screen) {
   const int height = screen.Screen.Height();
   if (page.Width() == width && page.Height() == height) return page;
   try {
-    TBitmap32 composed(width, height);
-    composed.Clear(kColor32Black);
-    DrawBitmap(composed, screen.WorkArea.Left - screen.Screen.Left,
-               screen.WorkArea.Top - screen.Screen.Top, page, TDrawMode::Opaque);
+    const int left = screen.WorkArea.Left - screen.Screen.Left;
+    const int top = screen.WorkArea.Top - screen.Screen.Top;
+    TBitmap32 composed;
+    composed.SetSizeForOverwrite(width, height);
+    // Black only where the page will not lie.
+    const TRect covered = IntersectRect({left, top, left + page.Width(), top + page.Height()},
+                                        composed.BoundsRect());
+    for (int y = 0; y < height; ++y) {
+      TColor32* row = composed.ScanLine(y);
+      if (y < covered.Top || y >= covered.Bottom) {
+        std::fill(row, row + width, kColor32Black);
+      } else {
+        std::fill(row, row + covered.Left, kColor32Black);
+        std::fill(row + covered.Right, row + width, kColor32Black);
+      }
+    }
+    DrawBitmap(composed, left, top, page, TDrawMode::Opaque);
     return composed;
   } catch (const std::bad_alloc&) {
     return page;
@@ -94,9 +108,14 @@ void TChangeBackgroundThread::Execute() {
   }
   // 4. onto the screen, 5. as the wallpaper; an empty page is no picture worth showing
   if (!failed_ && !page.Empty()) {
-    const TBitmap32 composed = ComposeOnScreen(std::move(page), screen_);
+    TBitmap32 composed = ComposeOnScreen(std::move(page), screen_);
     if (setter_ != nullptr) wallpaperSet_ = setter_->SetWallpaper(composed);
     succeeded_ = setter_ == nullptr || wallpaperSet_;
+    // The desktop has its copy; the next page of the work area's size is drawn into this one.
+    if (composed.Width() == screen_.WorkArea.Width() &&
+        composed.Height() == screen_.WorkArea.Height()) {
+      renderer_.GiveBack(std::move(composed));
+    }
   }
   // 6. the main thread finishes the change
   if (ended_) ended_();

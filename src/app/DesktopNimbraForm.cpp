@@ -306,6 +306,13 @@ bool TDesktopNimbraForm::WireChanger() {
   if (options_.Screen) {
     changer->SetScreenGeometryFunction([screen = *options_.Screen] { return screen; });
   }
+  // The user's page order first, so that the page list is built once, in it. It is kept beside
+  // the settings, and no reading of theirs changes it.
+  {
+    TKeyValueStore store;
+    pageArrangement_.ArrangeTree(LoadPageOrder(store, SettingsKey()), *Tree());
+    Settings()->SetPageOrder(pageArrangement_.Arranged());
+  }
   // 4., 5. the engine with its progress, error counter and settings, and the page list
   auto pages = std::make_unique<TAlbumPages>(*Project(), *Tree());
   pages_ = pages.get();
@@ -346,9 +353,6 @@ void TDesktopNimbraForm::LoadStartSettings() {
 void TDesktopNimbraForm::LoadSettingsFromRegistry() {
   TKeyValueStore store;
   Settings()->LoadFromUserStore(store, SettingsKey());
-  // The page order is kept beside the settings and applied before the first change.
-  Settings()->SetPageOrder(LoadPageOrder(store, SettingsKey()));
-  ArrangePages();
 }
 
 bool TDesktopNimbraForm::SaveSettingsToRegistry() {

@@ -3,10 +3,15 @@
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <X11/extensions/XShm.h>
+#include <sys/ipc.h>
+#include <sys/shm.h>
 
 #include <algorithm>
 #include <bit>
+#include <cstddef>
 #include <cstdlib>
+#include <cstring>
 #include <memory>
 #include <mutex>
 #include <utility>
@@ -74,20 +79,38 @@ unsigned long Channel(uint8_t value, unsigned long mask) {
   return (scaled << shift) & mask;
 }
 
-std::unique_ptr<XImage, TImageDestroy> PageImage(Display* display, int screen,
-                                                 const TBitmap32& page, int width, int height) {
-  Visual* visual = DefaultVisual(display, screen);
-  if (visual->c_class != TrueColor) {
-    throw EWallpaperError("der X-Bildschirm hat keine Echtfarben-Darstellung (TrueColor)");
+constexpr int kNativeByteOrder = std::endian::native == std::endian::little ? LSBFirst : MSBFirst;
+
+// The bits per pixel of the server's images of a depth; 0 when it has none.
+int BitsPerPixel(Display* display, int depth) {
+  int count = 0;
+  XPixmapFormatValues* formats = XListPixmapFormats(display, &count);
+  int bits = 0;
+  for (int i = 0; i < count; ++i) {
+    if (formats[i].depth == depth) bits = formats[i].bits_per_pixel;
   }
-  const auto depth = static_cast<unsigned>(DefaultDepth(display, screen));
-  std::unique_ptr<XImage, TImageDestroy> image(XCreateImage(display, visual, depth, ZPixmap, 0,
-                                                            nullptr, static_cast<unsigned>(width),
-                                                            static_cast<unsigned>(height), 32, 0));
+  if (formats != nullptr) XFree(formats);
+  return bits;
+}
+
+// Whether the page's 0xAARRGGBB words are the visual's pixels as they stand: 32 bits each, red,
+// green and blue in the low three bytes. Then the page goes to the server without conversion.
+bool PageLayoutFits(Display* display, Visual* visual, int depth) {
+  return visual->red_mask == 0xFF0000 && visual->green_mask == 0xFF00 &&
+         visual->blue_mask == 0xFF && BitsPerPixel(display, depth) == 32;
+}
+
+// For other visuals (16-bit colour, odd masks): the page converted pixel by pixel.
+std::unique_ptr<XImage, TImageDestroy> ConvertedImage(Display* display, Visual* visual, int depth,
+                                                      const TBitmap32& page, int width,
+                                                      int height) {
+  std::unique_ptr<XImage, TImageDestroy> image(
+      XCreateImage(display, visual, static_cast<unsigned>(depth), ZPixmap, 0, nullptr,
+                   static_cast<unsigned>(width), static_cast<unsigned>(height), 32, 0));
   if (!image) throw EWallpaperError("die Seite lässt sich nicht in ein X-Bild wandeln");
   // XDestroyImage frees the pixels with free().
   image->data = static_cast<char*>(
-      std::calloc(static_cast<size_t>(image->bytes_per_line), static_cast<size_t>(height)));
+      std::malloc(static_cast<size_t>(image->bytes_per_line) * static_cast<size_t>(height)));
   if (image->data == nullptr) throw EWallpaperError("zu wenig Speicher für das X-Bild");
   for (int y = 0; y < height; ++y) {
     const TColor32* row = page.ScanLine(y);
@@ -100,6 +123,96 @@ std::unique_ptr<XImage, TImageDestroy> PageImage(Display* display, int screen,
     }
   }
   return image;
+}
+
+// A shared memory segment the server reads the page from, attached on both sides while it lives.
+class TSharedImage {
+ public:
+  TSharedImage(Display* display, Visual* visual, int depth, int width, int height)
+      : display_(display) {
+    image_ = XShmCreateImage(display, visual, static_cast<unsigned>(depth), ZPixmap, nullptr,
+                             &info_, static_cast<unsigned>(width), static_cast<unsigned>(height));
+    if (image_ == nullptr) return;
+    const size_t size =
+        static_cast<size_t>(image_->bytes_per_line) * static_cast<size_t>(image_->height);
+    info_.shmid = shmget(IPC_PRIVATE, size, IPC_CREAT | 0600);
+    if (info_.shmid < 0) return;
+    void* address = shmat(info_.shmid, nullptr, 0);
+    if (address == reinterpret_cast<void*>(-1)) return;
+    info_.shmaddr = image_->data = static_cast<char*>(address);
+    info_.readOnly = True;
+  }
+  ~TSharedImage() {
+    if (attached_) XShmDetach(display_, &info_);
+    if (image_ != nullptr) {
+      image_->data = nullptr;  // the segment is not XDestroyImage's to free
+      XDestroyImage(image_);
+    }
+    if (info_.shmaddr != nullptr) shmdt(info_.shmaddr);
+    if (info_.shmid >= 0) shmctl(info_.shmid, IPC_RMID, nullptr);
+  }
+  TSharedImage(const TSharedImage&) = delete;
+  TSharedImage& operator=(const TSharedImage&) = delete;
+
+  // Whether the server has attached the segment; a server on another machine cannot.
+  bool Attach(TErrorTrap& trap) {
+    if (image_ == nullptr || info_.shmaddr == nullptr) return false;
+    if (XShmAttach(display_, &info_) == 0) return false;
+    attached_ = trap.Sync(display_) == 0;
+    // From here the segment goes when both sides have let go of it, even if we are killed.
+    shmctl(info_.shmid, IPC_RMID, nullptr);
+    info_.shmid = -1;
+    return attached_;
+  }
+  XImage* Image() const { return image_; }
+
+ private:
+  Display* display_;
+  XShmSegmentInfo info_{.shmseg = 0, .shmid = -1, .shmaddr = nullptr, .readOnly = False};
+  XImage* image_ = nullptr;
+  bool attached_ = false;
+};
+
+// Copies the page's top-left width × height pixels into the pixmap in one request: through shared
+// memory where the server offers it, else from the page's own memory. False when the visual's
+// layout is not the page's.
+bool PutPageDirectly(Display* display, Drawable pixmap, GC gc, Visual* visual, int depth,
+                     const TBitmap32& page, int width, int height, TErrorTrap& trap) {
+  if (!PageLayoutFits(display, visual, depth)) return false;
+  const auto w = static_cast<unsigned>(width);
+  const auto h = static_cast<unsigned>(height);
+  if (XShmQueryExtension(display) && ImageByteOrder(display) == kNativeByteOrder) {
+    TSharedImage shared(display, visual, depth, width, height);
+    if (shared.Attach(trap)) {
+      XImage* image = shared.Image();
+      for (int y = 0; y < height; ++y) {
+        std::memcpy(image->data + static_cast<ptrdiff_t>(y) * image->bytes_per_line,
+                    page.ScanLine(y), static_cast<size_t>(width) * 4);
+      }
+      XShmPutImage(display, pixmap, gc, image, 0, 0, 0, 0, w, h, False);
+      // The segment must stay until the server has read it.
+      if (trap.Sync(display) == 0) return true;
+    }
+  }
+  // The page's rows as they lie in memory; Xlib swaps bytes itself for a server of the other order.
+  XImage image{};
+  image.width = page.Width();
+  image.height = page.Height();
+  image.format = ZPixmap;
+  image.data = reinterpret_cast<char*>(const_cast<TColor32*>(page.Bits()));
+  image.byte_order = kNativeByteOrder;
+  image.bitmap_unit = 32;
+  image.bitmap_bit_order = kNativeByteOrder;
+  image.bitmap_pad = 32;
+  image.depth = depth;
+  image.bytes_per_line = page.Width() * 4;
+  image.bits_per_pixel = 32;
+  image.red_mask = visual->red_mask;
+  image.green_mask = visual->green_mask;
+  image.blue_mask = visual->blue_mask;
+  if (XInitImage(&image) == 0) return false;
+  XPutImage(display, pixmap, gc, &image, 0, 0, 0, 0, w, h);
+  return true;
 }
 
 Pixmap PixmapProperty(Display* display, Window root, Atom property) {
@@ -155,12 +268,21 @@ void SetRootWindowPicture(const std::string& displayName, const TBitmap32& page)
       XCreatePixmap(d, root, static_cast<unsigned>(width), static_cast<unsigned>(height),
                     static_cast<unsigned>(DefaultDepth(d, screen)));
   GC gc = XCreateGC(d, pixmap, 0, nullptr);
-  XSetForeground(d, gc, BlackPixel(d, screen));
-  XFillRectangle(d, pixmap, gc, 0, 0, static_cast<unsigned>(width), static_cast<unsigned>(height));
   const int copyWidth = std::min(width, page.Width());
   const int copyHeight = std::min(height, page.Height());
-  {
-    const auto image = PageImage(d, screen, page, copyWidth, copyHeight);
+  // Only what the page leaves uncovered is painted black.
+  if (copyWidth < width || copyHeight < height) {
+    XSetForeground(d, gc, BlackPixel(d, screen));
+    XFillRectangle(d, pixmap, gc, 0, 0, static_cast<unsigned>(width),
+                   static_cast<unsigned>(height));
+  }
+  Visual* visual = DefaultVisual(d, screen);
+  if (visual->c_class != TrueColor) {
+    throw EWallpaperError("der X-Bildschirm hat keine Echtfarben-Darstellung (TrueColor)");
+  }
+  const int depth = DefaultDepth(d, screen);
+  if (!PutPageDirectly(d, pixmap, gc, visual, depth, page, copyWidth, copyHeight, trap)) {
+    const auto image = ConvertedImage(d, visual, depth, page, copyWidth, copyHeight);
     XPutImage(d, pixmap, gc, image.get(), 0, 0, 0, 0, static_cast<unsigned>(copyWidth),
               static_cast<unsigned>(copyHeight));
   }

@@ -145,7 +145,8 @@ std::unique_ptr<TBitmap32> TPrintWizardPictureEngine::DrawPage(
     const TRenderPageTemplateListItem& record, TErrorCounter* counter,
     TDrawingRandom& random) const {
   const TPixelRect pageRect = PageRect();
-  auto bitmap = std::make_unique<TBitmap32>(pageRect.Width(), pageRect.Height());
+  auto bitmap = std::make_unique<TBitmap32>();
+  bitmap->SetSizeForOverwrite(pageRect.Width(), pageRect.Height());  // DrawRecord writes it all
   // The picture engine's canvas is the page bitmap itself.
   TRenderContext context = OutputContext(bitmap.get(), bitmap.get());
   context.ErrorCounter = counter;

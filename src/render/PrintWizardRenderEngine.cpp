@@ -36,6 +36,8 @@ class TPageBitmapScope {
 void DrawBackgroundOf(TBitmap32* canvas, TBitmap32& bitmap, TPageTemplate& page) {
   if (auto* wizardPage = dynamic_cast<TPrintWizardPageTemplate*>(&page)) {
     wizardPage->DrawBackground(bitmap, TPixelRect{0, 0, bitmap.Width(), bitmap.Height()});
+  } else {
+    bitmap.Clear(kColor32Transparent);  // a page without a background of its own
   }
   if (canvas != nullptr && canvas != &bitmap) {
     DrawBitmap(*canvas, 0, 0, bitmap, TDrawMode::Opaque);
@@ -115,7 +117,10 @@ void TPrintWizardRenderEngine::RenderPage(const TRenderPageTemplateListItem& rec
   // 2. (8. the bitmap goes when the page ends, also when it fails)
   const TPageBitmapScope bitmapScope(pageBitmap_);
   const TPixelRect pageRect = PageRect();
-  pageBitmap_ = std::make_unique<TBitmap32>(pageRect.Width(), pageRect.Height());
+  pageBitmap_ = std::make_unique<TBitmap32>(std::move(spareBitmap_));
+  if (pageBitmap_->Width() != pageRect.Width() || pageBitmap_->Height() != pageRect.Height()) {
+    pageBitmap_->SetSizeForOverwrite(pageRect.Width(), pageRect.Height());
+  }
   // 3.-7.
   TRenderContext context = OutputContext(pageBitmap_.get(), Canvas());
   DrawRecord(record, context, &step);
@@ -130,7 +135,10 @@ void TPrintWizardRenderEngine::DrawRecord(const TRenderPageTemplateListItem& rec
   const TDrawingRandomScope chance(context.Chance());
   // 3. a record always has a template; without one the page stays empty
   const std::unique_ptr<TPageTemplate> page = record.CreatePage();
-  if (!page) return;
+  if (!page) {
+    context.TargetBitmap->Clear(kColor32Transparent);
+    return;
+  }
   // 4. centimetre sizes inside the page convert at the output's resolution
   if (auto* bag = page->PropertiesAs<TPrintWizardPageTemplateProperties>()) {
     bag->SetResolution(context.Resolution);

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "elements/RenderContext.h"
@@ -69,7 +70,11 @@ class TPrintWizardRenderEngine : public TInterfacedPlugin {
   virtual void RenderElement(TPageElement& element);
   // The element's Print on Canvas over PageRect.
   virtual void PrintElement(TPageElement& element);
-  // Draws one page into a new page bitmap of PageRect's size, hands it to EndPage and frees it;
+  // A page bitmap its taker is done with: the next page of the same size is drawn into it rather
+  // than into fresh memory, whose first touch costs about as much as drawing the page.
+  void KeepSpareBitmap(TBitmap32 bitmap) { spareBitmap_ = std::move(bitmap); }
+  // Draws one page into a new page bitmap of PageRect's size (the spare one when it has that
+  // size), hands it to EndPage and frees it;
   // exceptions pass on to the caller once the bitmap is freed. Chance comes from the calling
   // thread's current generator.
   virtual void RenderPage(const TRenderPageTemplateListItem& record);
@@ -116,7 +121,8 @@ class TPrintWizardRenderEngine : public TInterfacedPlugin {
   // resolution and error counter, chance from the drawing thread's current generator.
   TRenderContext OutputContext(TBitmap32* bitmap, TBitmap32* canvas) const;
   // Steps 3 to 7 of RenderPage with the context: builds the record's page, gives it the context's
-  // resolution, draws the background into the context's target (it must have one) and every
+  // resolution, draws the background into the context's target (it must have one; every pixel
+  // of it is written, so it need not be cleared beforehand) and every
   // element in list order, and frees the page. Nothing of the engine changes but the page's
   // progress step (none: no progress), so pages with contexts, targets and counters of their own
   // can be drawn on several threads at once.
@@ -136,6 +142,7 @@ class TPrintWizardRenderEngine : public TInterfacedPlugin {
 
   std::string documentName_;
   std::unique_ptr<TBitmap32> pageBitmap_;
+  TBitmap32 spareBitmap_;
   int32_t pageNumber_ = 0;
   bool running_ = false;
   std::atomic<bool> cancelled_ = false;

@@ -165,6 +165,25 @@ TEST_F(DesktopChangerTest, TheClockDoesNotWrapAfterFortyNineDays) {
   EXPECT_EQ(RenderedPages(), (std::vector<int32_t>{0, 1}));
 }
 
+// Once the desktop has the page, the render thread gives it back for the next page to be drawn
+// into; a page placed on a bigger black screen is not of the size the next page is drawn at.
+TEST_F(DesktopChangerTest, AShownPageIsGivenBackOnlyWhenItHasTheWorkAreaSize) {
+  auto changer = MakeChanger(2);
+  changer->MoveBy(+1);
+  changer->WaitForChange();
+  TScreenGeometry withPanel;
+  withPanel.Screen = {0, 0, 64, 48};
+  withPanel.WorkArea = {0, 0, 64, 40};
+  screen_ = withPanel;
+  changer->MoveBy(+1);
+  changer->WaitForChange();
+  ASSERT_EQ(shown_->Count(), 2u);
+  std::lock_guard lock(log_->Mutex);
+  EXPECT_EQ(log_->GivenBack, (std::vector<std::pair<int, int>>{{64, 48}}));
+  ASSERT_EQ(log_->GivingThreads.size(), 1u);
+  EXPECT_EQ(log_->GivingThreads[0], log_->Calls[0].Thread);
+}
+
 TEST_F(DesktopChangerTest, PageIsRenderedAtIdlePriorityAtTheWorkAreaSize) {
   TScreenGeometry screen;
   screen.Screen = {0, 0, 1024, 768};
@@ -212,7 +231,19 @@ TEST_F(DesktopChangerTest, PageIsPlacedWhereTheWorkAreaLiesOnItsScreen) {
       EXPECT_EQ(composed.Pixel(x, y), covered ? Color32(1, 2, 3) : kColor32Black) << x << "," << y;
     }
   }
+  // Panels on every side: black right of and below the page too.
+  screen.Screen = {0, 0, 6, 5};
+  screen.WorkArea = {1, 1, 5, 4};
+  const TBitmap32 framed = ComposeOnScreen(page, screen);
+  ASSERT_EQ(framed.Height(), 5);
+  for (int y = 0; y < 5; ++y) {
+    for (int x = 0; x < 6; ++x) {
+      const bool covered = x >= 1 && x < 5 && y >= 1 && y < 4;
+      EXPECT_EQ(framed.Pixel(x, y), covered ? Color32(1, 2, 3) : kColor32Black) << x << "," << y;
+    }
+  }
   // A page that already fills the screen is shown as it is.
+  screen.Screen = {1920, 0, 1926, 4};
   TBitmap32 full(6, 4);
   full.Clear(0x80102030);
   EXPECT_EQ(ComposeOnScreen(full, screen), full);

@@ -73,6 +73,12 @@ bool TPagesLog::WaitForStarted(size_t count) {
   return Gate.wait_for(lock, std::chrono::seconds(60), [&] { return Calls.size() >= count; });
 }
 
+void TFakePages::GiveBack(TBitmap32 page) {
+  std::lock_guard lock(log_->Mutex);
+  log_->GivenBack.emplace_back(page.Width(), page.Height());
+  log_->GivingThreads.push_back(std::this_thread::get_id());
+}
+
 TBitmap32 TFakePages::RenderPage(int32_t pageIndex, int width, int height, double dpi) {
   TRenderCall call;
   call.PageIndex = pageIndex;

@@ -13,6 +13,7 @@
 #include <mutex>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "OneFileAccess.h"
@@ -64,6 +65,9 @@ struct TPagesLog {
   std::string FailureMessage = "Seite kaputt";
   // What a page is drawn without, by page.
   std::map<int32_t, std::vector<std::string>> Warnings;
+  // The sizes of the pages given back for reuse, and the threads that gave them.
+  std::vector<std::pair<int, int>> GivenBack;
+  std::vector<std::thread::id> GivingThreads;
 
   void OpenGate();
   std::vector<TRenderCall> Snapshot();
@@ -77,6 +81,7 @@ class TFakePages : public IPageRenderer {
   int32_t PageCount() const override { return count_; }
   TBitmap32 RenderPage(int32_t pageIndex, int width, int height, double dpi) override;
   std::vector<std::string> TakeWarnings() override;
+  void GiveBack(TBitmap32 page) override;
 
  private:
   int32_t count_;

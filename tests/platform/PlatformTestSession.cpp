@@ -144,14 +144,14 @@ void TTestChild::Stop() {
   output_ = -1;
 }
 
-std::string TXvfb::Start(int width, int height) {
+std::string TXvfb::Start(int width, int height, const std::vector<std::string>& extra) {
   if (std::string missing = MissingTool("Xvfb", "xvfb"); !missing.empty()) return missing;
   std::string number;
-  const std::string error =
-      server_.Start({"Xvfb", "-displayfd", "1", "-screen", "0",
-                     std::to_string(width) + "x" + std::to_string(height) + "x24", "-nolisten",
-                     "tcp", "-noreset"},
-                    &number);
+  std::vector<std::string> argv{"Xvfb",     "-displayfd", "1",   "-screen",
+                                "0",        std::to_string(width) + "x" + std::to_string(height) + "x24",
+                                "-nolisten", "tcp",        "-noreset"};
+  argv.insert(argv.end(), extra.begin(), extra.end());
+  const std::string error = server_.Start(argv, &number);
   if (!error.empty()) return error;
   if (number.empty()) return "Xvfb reported no display number";
   display_ = ":" + number;

@@ -49,8 +49,9 @@ class TTestChild {
 // An Xvfb server on a display number it picked itself.
 class TXvfb {
  public:
-  // Returns an error text, empty on success.
-  std::string Start(int width, int height);
+  // Returns an error text, empty on success. Extra arguments go to the server ("-extension",
+  // "MIT-SHM" turns shared memory off).
+  std::string Start(int width, int height, const std::vector<std::string>& extra = {});
   const std::string& Display() const { return display_; }
 
  private:

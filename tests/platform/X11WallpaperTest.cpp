@@ -65,6 +65,16 @@ class TRootReader {
     return pixels;
   }
 
+  // Every pixel of the drawable as 0xRRGGBB, row by row; nothing when the server has no such
+  // drawable.
+  std::vector<unsigned long> AllPixels(Drawable drawable, int width, int height) const {
+    std::vector<std::pair<int, int>> points;
+    for (int y = 0; y < height; ++y) {
+      for (int x = 0; x < width; ++x) points.emplace_back(x, y);
+    }
+    return Pixels(drawable, width, height, points);
+  }
+
   bool Exists(Pixmap pixmap) const {
     lastXError = 0;
     XErrorHandler previous = XSetErrorHandler(RecordXError);
@@ -124,6 +134,47 @@ TEST(X11WallpaperTest, RootPixmapHoldsThePageAndThePreviousOneIsFreed) {
   EXPECT_EQ(reader.Pixels(reader.Root(), 320, 240, points), Expected(second, points));
   EXPECT_FALSE(reader.Exists(firstPixmap)) << "the first root pixmap was not freed";
   EXPECT_TRUE(reader.Exists(secondPixmap));
+}
+
+// A page whose every pixel differs from its neighbours, with a stray alpha byte the server must
+// ignore.
+TBitmap32 NoisyPage(int width, int height) {
+  TBitmap32 page(width, height);
+  uint32_t state = 12345;
+  for (int y = 0; y < height; ++y) {
+    for (int x = 0; x < width; ++x) {
+      state = state * 1664525u + 1013904223u;
+      page.SetPixel(x, y, state);
+    }
+  }
+  return page;
+}
+
+// The page goes to the server as its memory lies, through shared memory where the server offers
+// it and in one request where not; either way every pixel arrives, also of a page wider and
+// taller than the screen (cut) and of one smaller (on black).
+TEST(X11WallpaperTest, EveryPixelArrivesWithAndWithoutSharedMemory) {
+  for (const bool shared : {true, false}) {
+    SCOPED_TRACE(shared ? "MIT-SHM" : "without MIT-SHM");
+    test::TXvfb xvfb;
+    ASSERT_EQ(xvfb.Start(96, 64, shared ? std::vector<std::string>{}
+                                        : std::vector<std::string>{"-extension", "MIT-SHM"}),
+              "");
+    TRootReader reader(xvfb.Display());
+    ASSERT_TRUE(reader.Open());
+    for (const auto& [width, height] : {std::pair{96, 64}, std::pair{130, 70}, std::pair{50, 33}}) {
+      SCOPED_TRACE(std::to_string(width) + "x" + std::to_string(height));
+      const TBitmap32 page = NoisyPage(width, height);
+      SetRootWindowPicture(xvfb.Display(), page);
+      std::vector<unsigned long> expected;
+      for (int y = 0; y < 64; ++y) {
+        for (int x = 0; x < 96; ++x) {
+          expected.push_back(x < width && y < height ? page.Pixel(x, y) & 0xFFFFFF : 0);
+        }
+      }
+      EXPECT_EQ(reader.AllPixels(reader.Property("_XROOTPMAP_ID"), 96, 64), expected);
+    }
+  }
 }
 
 TEST(X11WallpaperTest, NoDisplayIsAReason) {

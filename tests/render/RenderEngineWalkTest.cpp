@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <stdexcept>
+#include <utility>
 
 #include "RenderTestSupport.h"
 #include "elements/ElementErrorReporting.h"
@@ -50,6 +51,24 @@ TEST_F(RenderEngineWalkTest, APageWithoutElementsShowsOnlyTheBackground) {
   TBitmap32 expected(40, 20);
   expected.Clear(kBackground);
   EXPECT_EQ(*picture, expected);
+}
+
+// A spare bitmap is drawn over, not cleared: the page must not show what it held, a translucent
+// element included. One of another size is not used.
+TEST_F(RenderEngineWalkTest, APageDrawnIntoASpareBitmapEqualsOneDrawnFresh) {
+  TTestProject project(kBackground);
+  project.Add<TTestFillElement>(kLeftHalf).SetColor(Color32(255, 0, 0, 128));
+  const std::unique_ptr<TBitmap32> fresh = engine_.RenderToBitmap(*RecordOf(project.Template()));
+  ASSERT_NE(fresh, nullptr);
+  for (const auto& [width, height] : {std::pair{40, 20}, std::pair{41, 20}}) {
+    TBitmap32 spare(width, height);
+    spare.Clear(Color32(1, 2, 3, 4));
+    engine_.KeepSpareBitmap(std::move(spare));
+    const std::unique_ptr<TBitmap32> reused =
+        engine_.RenderToBitmap(*RecordOf(project.Template()));
+    ASSERT_NE(reused, nullptr);
+    EXPECT_EQ(*reused, *fresh) << width;
+  }
 }
 
 TEST_F(RenderEngineWalkTest, ElementsDrawInListOrderOverTheBackground) {
