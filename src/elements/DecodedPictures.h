@@ -29,9 +29,17 @@ struct TPictureDecodeRequest {
   TPictureDrawing Drawing;
 };
 
+// A decoded picture and the size of the photo it was decoded from (as shown, upright). A picture
+// decoded at a reduced size keeps the photo's proportions only to the pixel; what it is fitted
+// into a box by are the photo's own, so that the drawn size does not depend on the decode.
+struct TDecodedPicture {
+  std::unique_ptr<TBitmap32> Picture;
+  TPictureSize Shape;
+};
+
 // The picture of a request, decoded through the process-wide file access; none when it cannot be
 // opened or decoded. Safe on any thread.
-std::unique_ptr<TBitmap32> DecodePicture(const TPictureDecodeRequest& request);
+TDecodedPicture DecodePicture(const TPictureDecodeRequest& request);
 
 class IPictureDecodeAhead : public virtual IInterface {
  public:
@@ -52,16 +60,17 @@ class TDecodedPictures {
 
   // The element's picture is to be decoded, after those expected before: Take waits for it.
   void Expect(const TPageElement* element);
-  // Waits until there is room for one more picture and takes it; false when the page was
-  // abandoned (the picture is then not decoded).
-  bool BeginDecode();
+  // Waits until the pictures expected before the element's have begun and there is room for one
+  // more, and takes it; false when the page was abandoned or the element passed over (the picture
+  // is then not decoded), or the element was not expected.
+  bool BeginDecode(const TPageElement* element);
   // The element's picture, or none when it could not be decoded (decoded: BeginDecode had given
   // it room); ends the wait for it.
-  void Put(const TPageElement* element, std::unique_ptr<TBitmap32> picture, bool decoded);
+  void Put(const TPageElement* element, TDecodedPicture picture, bool decoded);
   // The element's picture, handed over once, after waiting while it is being decoded; none when
   // none was expected or decoded (the element then decodes it itself). The pictures of elements
   // expected before it that were not taken are given up.
-  std::unique_ptr<TBitmap32> Take(const TPageElement* element);
+  TDecodedPicture Take(const TPageElement* element);
   // Nobody takes pictures any more (the page ended): waiting ends, and no more are decoded.
   void Abandon();
 
@@ -69,7 +78,7 @@ class TDecodedPictures {
   struct TEntry {
     const TPageElement* Element = nullptr;
     bool Done = false;
-    std::unique_ptr<TBitmap32> Picture;
+    TDecodedPicture Picture;
   };
   void Release(TEntry& entry);
 
@@ -77,6 +86,7 @@ class TDecodedPictures {
   std::condition_variable changed_;
   std::vector<TEntry> entries_;
   size_t firstWaiting_ = 0;
+  size_t nextToBegin_ = 0;
   size_t room_;
   size_t alive_ = 0;
   bool abandoned_ = false;

@@ -23,10 +23,11 @@ TDecodeHint TurnedNeed(const TPictureSize& size, const TPictureDrawing& drawing,
 }
 
 // The geometric step resamples the photo to its size with its filter in one step; it gets what
-// the reader's reduced decode yields, up to twice the size, as the picture reduced from full size
-// would give it.
+// the reader's reduced decode yields, up to half as much again as it draws: enough for the
+// filter's result to stay close to one from the full-size photo, for half the memory of twice
+// the size.
 TDecodeHint KeptForItsFilter(TDecodeHint need) {
-  need.KeepFactor = 2;
+  need.KeepFactor = 1.5;
   return need;
 }
 

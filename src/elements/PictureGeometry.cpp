@@ -46,9 +46,10 @@ void TurnedOutputSize(const TAffineTransformation& transformation, int boxWidth,
 }
 
 TPictureGeometry Unturned(const TBitmap32& source, TBitmap32& output, int boxWidth,
-                          int boxHeight, bool keepAspect, TResamplingFilter filter) {
+                          int boxHeight, bool keepAspect, TResamplingFilter filter,
+                          const TPictureSize& shape) {
   TPixelRect box{0, 0, boxWidth, boxHeight};
-  if (keepAspect) box = FitRect(source.Width(), source.Height(), box);
+  if (keepAspect) box = FitRect(shape.Width, shape.Height, box);
   output = TBitmap32(box.Width(), box.Height());
   StretchDraw(output, output.BoundsRect(), source, filter, TDrawMode::Opaque);
   TPictureGeometry geometry;
@@ -180,12 +181,15 @@ void ClearBorderPixels(TBitmap32& bitmap) {
 
 TPictureGeometry FitAndTurn(TBitmap32& source, TBitmap32& output, int boxWidth, int boxHeight,
                             bool keepAspect, double angle, uint8_t fitMode,
-                            TResamplingFilter filter, TPictureReach reach) {
+                            TResamplingFilter filter, TPictureReach reach, TPictureSize shape) {
   if (source.Empty() || boxWidth <= 0 || boxHeight <= 0) {
     output = TBitmap32();
     return {};
   }
-  if (angle == 0) return Unturned(source, output, boxWidth, boxHeight, keepAspect, filter);
+  if (angle == 0) {
+    if (shape.Width <= 0 || shape.Height <= 0) shape = {source.Width(), source.Height()};
+    return Unturned(source, output, boxWidth, boxHeight, keepAspect, filter, shape);
+  }
   return Turned(source, output, boxWidth, boxHeight, keepAspect, angle, fitMode, filter, reach);
 }
 

@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "raster/Bitmap32.h"
+#include "raster/PictureSize.h"
 #include "raster/Resample.h"
 #include "raster/Transform.h"
 
@@ -68,9 +69,12 @@ struct TPictureReach {
 // transformed bounds lie evenly about the turned picture. A turned output more than twice the
 // reach wide or high is cut evenly on both sides down to that, and the transformation is moved
 // along, so that everything within the reach lands where it would have: fit mode 2 without the
-// aspect shears a long, thin picture into an output far larger than any page.
+// aspect shears a long, thin picture into an output far larger than any page. An unturned source
+// is fitted by the proportions of shape where it has a size (the photo a reduced decode came
+// from), else by its own.
 TPictureGeometry FitAndTurn(TBitmap32& source, TBitmap32& output, int boxWidth, int boxHeight,
                             bool keepAspect, double angle, uint8_t fitMode,
-                            TResamplingFilter filter, TPictureReach reach = {});
+                            TResamplingFilter filter, TPictureReach reach = {},
+                            TPictureSize shape = {});
 
 }  // namespace nimbra

@@ -184,13 +184,14 @@ class TPrintPageElementPicture : public TPrintablePageElement,
   // Print for the context, turning by randomAngle when the turn is random.
   void DrawPicture(const TRenderContext& context, double randomAngle);
   // The loaded picture, or the design view's placeholder; counts what could not be loaded.
-  std::unique_ptr<TBitmap32> PictureToDraw(const TRenderContext& context,
-                                           const TPixelRect& elementRect);
-  std::unique_ptr<TBitmap32> LoadPictureFor(TRenderMode mode, int32_t width, int32_t height);
+  TDecodedPicture PictureToDraw(const TRenderContext& context, const TPixelRect& elementRect);
+  TDecodedPicture LoadPictureFor(TRenderMode mode, int32_t width, int32_t height);
   // What decides the size the picture is decoded at, for a box of width × height.
   TPictureDrawing DrawingFor(TRenderMode mode, int32_t width, int32_t height) const;
+  // shape: the proportions the picture is fitted by, its photo's (TDecodedPicture).
   bool PreparePictureFor(const TRenderContext& context, double randomAngle, TBitmap32& picture,
-                         const TPixelRect& elementRect, TAffineTransformation& transformation);
+                         const TPictureSize& shape, const TPixelRect& elementRect,
+                         TAffineTransformation& transformation);
   void ApplyEffectsFor(const TRenderContext& context, TBitmap32& bitmap, const TPixelRect& rect,
                        TAffineTransformation* transformation, double sx, double sy,
                        uint8_t stage);

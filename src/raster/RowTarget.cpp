@@ -1,14 +1,15 @@
 #include "raster/RowTarget.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 
 namespace nimbra {
 
 TReducedSize KeptSize(int width, int height, const TDecodeHint& hint, bool swapsAxes) {
-  const int64_t factor = std::max(hint.KeepFactor, 1);
+  const double factor = std::max(hint.KeepFactor, 1.0);
   const auto kept = [factor](int need) {
-    return static_cast<int>(std::min<int64_t>(need * factor, INT32_MAX));
+    return static_cast<int>(std::min(std::ceil(need * factor), double{INT32_MAX}));
   };
   return AreaReducedSize(width, height,
                          kept(swapsAxes ? hint.MinimumHeight : hint.MinimumWidth),

@@ -186,12 +186,12 @@ std::unique_ptr<TPictureDecodeBatch> TPrintWizardRenderEngine::DecodeAhead(
     jobs.emplace_back([&decoded, element = entry.first, request = std::move(entry.second)] {
       // A picture that fails here is left to its element, which then fails the same way on the
       // drawing thread, where failures are reported.
-      const bool room = decoded.BeginDecode();
-      std::unique_ptr<TBitmap32> picture;
+      const bool room = decoded.BeginDecode(element);
+      TDecodedPicture picture;
       try {
         if (room) picture = DecodePicture(request);
       } catch (...) {
-        picture.reset();  // the element decodes it again
+        picture = {};  // the element decodes it again
       }
       decoded.Put(element, std::move(picture), room);
     });

@@ -250,23 +250,38 @@ TEST(DecodedPicturesTest, PicturesWaitForRoomAndElementsThatTakeNoneFreeTheirs) 
   const std::array<TPrintPageElementPicture, 3> elements;
   TDecodedPictures decoded(1);
   for (const auto& element : elements) decoded.Expect(&element);
+  const auto picture = [] { return TDecodedPicture{std::make_unique<TBitmap32>(2, 2), {2, 2}}; };
   std::thread decoding([&] {
     for (const auto& element : elements) {
-      const bool room = decoded.BeginDecode();
-      decoded.Put(&element, room ? std::make_unique<TBitmap32>(2, 2) : nullptr, room);
+      const bool room = decoded.BeginDecode(&element);
+      decoded.Put(&element, room ? picture() : TDecodedPicture{}, room);
     }
   });
-  EXPECT_NE(decoded.Take(&elements[1]), nullptr);
-  EXPECT_NE(decoded.Take(&elements[2]), nullptr);
-  EXPECT_EQ(decoded.Take(&elements[2]), nullptr);  // handed over once
+  EXPECT_NE(decoded.Take(&elements[1]).Picture, nullptr);
+  EXPECT_NE(decoded.Take(&elements[2]).Picture, nullptr);
+  EXPECT_EQ(decoded.Take(&elements[2]).Picture, nullptr);  // handed over once
   decoding.join();
+  // Room goes in the order the pictures are drawn: a later picture asking first waits, or the
+  // drawing would wait for an earlier one that never gets room.
+  TDecodedPictures ordered(1);
+  ordered.Expect(&elements[0]);
+  ordered.Expect(&elements[1]);
+  std::thread later([&] {
+    EXPECT_TRUE(ordered.BeginDecode(&elements[1]));
+    ordered.Put(&elements[1], picture(), true);
+  });
+  ASSERT_TRUE(ordered.BeginDecode(&elements[0]));
+  ordered.Put(&elements[0], picture(), true);
+  EXPECT_NE(ordered.Take(&elements[0]).Picture, nullptr);
+  EXPECT_NE(ordered.Take(&elements[1]).Picture, nullptr);
+  later.join();
   // Abandoned, nobody waits for room any more.
   TDecodedPictures abandoned(1);
   abandoned.Expect(&elements[0]);
   abandoned.Expect(&elements[1]);
-  ASSERT_TRUE(abandoned.BeginDecode());
-  abandoned.Put(&elements[0], std::make_unique<TBitmap32>(2, 2), true);
-  std::thread waiting([&] { EXPECT_FALSE(abandoned.BeginDecode()); });
+  ASSERT_TRUE(abandoned.BeginDecode(&elements[0]));
+  abandoned.Put(&elements[0], picture(), true);
+  std::thread waiting([&] { EXPECT_FALSE(abandoned.BeginDecode(&elements[1])); });
   abandoned.Abandon();
   waiting.join();
 }
