@@ -46,9 +46,10 @@ void TurnedOutputSize(const TAffineTransformation& transformation, int boxWidth,
 }
 
 TPictureGeometry Unturned(const TBitmap32& source, TBitmap32& output, int boxWidth,
-                          int boxHeight, bool keepAspect, TResamplingFilter filter) {
+                          int boxHeight, bool keepAspect, TResamplingFilter filter,
+                          const TPictureSize& shape) {
   TPixelRect box{0, 0, boxWidth, boxHeight};
-  if (keepAspect) box = FitRect(source.Width(), source.Height(), box);
+  if (keepAspect) box = FitRect(shape.Width, shape.Height, box);
   output = TBitmap32(box.Width(), box.Height());
   StretchDraw(output, output.BoundsRect(), source, filter, TDrawMode::Opaque);
   TPictureGeometry geometry;
@@ -72,20 +73,15 @@ TPictureGeometry Turned(TBitmap32& source, TBitmap32& output, int boxWidth, int 
   ClearBorderPixels(source);
   const double w = source.Width();
   const double h = source.Height();
-  // Pixel centres span one less than the picture; the turn is about the middle of that span.
+  // The turn is about the middle of the pixel centres' span.
   const double w1 = std::max(1.0, w - 1);
   const double h1 = std::max(1.0, h - 1);
-  const double radians = angle * std::numbers::pi / 180;
-  const double turnedWidth = std::abs(w1 * std::cos(radians)) + std::abs(h1 * std::sin(radians));
-  const double turnedHeight = std::abs(w1 * std::sin(radians)) + std::abs(h1 * std::cos(radians));
-
-  double sx = double(boxWidth) / turnedWidth;
-  double sy = double(boxHeight) / turnedHeight;
-  if (fitMode == 2) {
-    sx = boxWidth / w;
-    sy = boxHeight / h;
-  }
-  if (keepAspect) sx = sy = std::min(sx, sy);
+  const TTurnedScale scale =
+      TurnedScaleOf(source.Width(), source.Height(), boxWidth, boxHeight, keepAspect, angle, fitMode);
+  const double turnedWidth = scale.TurnedWidth;
+  const double turnedHeight = scale.TurnedHeight;
+  const double sx = scale.Sx;
+  const double sy = scale.Sy;
 
   TPictureGeometry geometry;
   TAffineTransformation& t = geometry.Transformation;
@@ -114,6 +110,27 @@ TPictureGeometry Turned(TBitmap32& source, TBitmap32& output, int boxWidth, int 
 }
 
 }  // namespace
+
+TTurnedScale TurnedScaleOf(int width, int height, int boxWidth, int boxHeight, bool keepAspect,
+                           double angle, uint8_t fitMode) {
+  const double w = width;
+  const double h = height;
+  // Pixel centres span one less than the picture; the turn is about the middle of that span.
+  const double w1 = std::max(1.0, w - 1);
+  const double h1 = std::max(1.0, h - 1);
+  const double radians = angle * std::numbers::pi / 180;
+  TTurnedScale scale;
+  scale.TurnedWidth = std::abs(w1 * std::cos(radians)) + std::abs(h1 * std::sin(radians));
+  scale.TurnedHeight = std::abs(w1 * std::sin(radians)) + std::abs(h1 * std::cos(radians));
+  scale.Sx = double(boxWidth) / scale.TurnedWidth;
+  scale.Sy = double(boxHeight) / scale.TurnedHeight;
+  if (fitMode == 2) {
+    scale.Sx = boxWidth / w;
+    scale.Sy = boxHeight / h;
+  }
+  if (keepAspect) scale.Sx = scale.Sy = std::min(scale.Sx, scale.Sy);
+  return scale;
+}
 
 TResamplingFilter PictureFilter(int sourceWidth, int sourceHeight, int targetWidth,
                                 int targetHeight, bool preview) {
@@ -164,12 +181,15 @@ void ClearBorderPixels(TBitmap32& bitmap) {
 
 TPictureGeometry FitAndTurn(TBitmap32& source, TBitmap32& output, int boxWidth, int boxHeight,
                             bool keepAspect, double angle, uint8_t fitMode,
-                            TResamplingFilter filter, TPictureReach reach) {
+                            TResamplingFilter filter, TPictureReach reach, TPictureSize shape) {
   if (source.Empty() || boxWidth <= 0 || boxHeight <= 0) {
     output = TBitmap32();
     return {};
   }
-  if (angle == 0) return Unturned(source, output, boxWidth, boxHeight, keepAspect, filter);
+  if (angle == 0) {
+    if (shape.Width <= 0 || shape.Height <= 0) shape = {source.Width(), source.Height()};
+    return Unturned(source, output, boxWidth, boxHeight, keepAspect, filter, shape);
+  }
   return Turned(source, output, boxWidth, boxHeight, keepAspect, angle, fitMode, filter, reach);
 }
 

@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "raster/Bitmap32.h"
+#include "raster/PictureSize.h"
 #include "raster/Resample.h"
 #include "raster/Transform.h"
 
@@ -32,6 +33,17 @@ bool TurningFillsBetter(int width, int height, int boxWidth, int boxHeight);
 // Makes the outermost ring of pixels fully transparent, so that turned edges fade out smoothly.
 void ClearBorderPixels(TBitmap32& bitmap);
 
+// How FitAndTurn scales a width × height source turned by angle degrees (not 0): the size of its
+// turned pixel-centre span and the scale of each axis.
+struct TTurnedScale {
+  double TurnedWidth = 0;
+  double TurnedHeight = 0;
+  double Sx = 0;
+  double Sy = 0;
+};
+TTurnedScale TurnedScaleOf(int width, int height, int boxWidth, int boxHeight, bool keepAspect,
+                           double angle, uint8_t fitMode);
+
 struct TPictureGeometry {
   // Maps the source's pixels (its source rectangle is the whole source) onto the output.
   TAffineTransformation Transformation;
@@ -57,9 +69,12 @@ struct TPictureReach {
 // transformed bounds lie evenly about the turned picture. A turned output more than twice the
 // reach wide or high is cut evenly on both sides down to that, and the transformation is moved
 // along, so that everything within the reach lands where it would have: fit mode 2 without the
-// aspect shears a long, thin picture into an output far larger than any page.
+// aspect shears a long, thin picture into an output far larger than any page. An unturned source
+// is fitted by the proportions of shape where it has a size (the photo a reduced decode came
+// from), else by its own.
 TPictureGeometry FitAndTurn(TBitmap32& source, TBitmap32& output, int boxWidth, int boxHeight,
                             bool keepAspect, double angle, uint8_t fitMode,
-                            TResamplingFilter filter, TPictureReach reach = {});
+                            TResamplingFilter filter, TPictureReach reach = {},
+                            TPictureSize shape = {});
 
 }  // namespace nimbra

@@ -6,9 +6,11 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "elements/DecodedPictures.h"
 #include "elements/ElementErrorReporting.h"
 #include "elements/PrintWizardPictureEffectList.h"
 #include "elements/PrintablePageElement.h"
@@ -86,7 +88,8 @@ class TPrintPageElementPicture : public TPrintablePageElement,
                                  public IObjectBoundElement,
                                  public IObjectConsumer,
                                  public IErrorReportingElement,
-                                 public IContextPrintable {
+                                 public IContextPrintable,
+                                 public IPictureDecodeAhead {
   NIMBRA_DECLARE_PLUGIN()
 
  public:
@@ -114,8 +117,9 @@ class TPrintPageElementPicture : public TPrintablePageElement,
   // context's generator, as BeginRender would have drawn it.
   void PrintWith(const TRenderContext& context) override;
   // The picture for an element box of width × height, or none when it cannot be had. In final
-  // rendering it is decoded from the file, at a reduced size where the reader can and the working
-  // copy (twice the fitted box) stays covered. In the design view it comes from the bitmap cache,
+  // rendering it is decoded from the file, at a reduced size where the reader can: the working
+  // copy (twice the fitted box) stays covered when effects follow, and without effects the
+  // picture comes at the size it is drawn. In the design view it comes from the bitmap cache,
   // which receives a copy fitted into the box after a miss.
   virtual std::unique_ptr<TBitmap32> LoadPicture(int32_t width, int32_t height);
   // True when GetFileName is not empty.
@@ -129,6 +133,9 @@ class TPrintPageElementPicture : public TPrintablePageElement,
   // final rendering, the preview flag.
   void ApplyEffects(TBitmap32& bitmap, const TPixelRect& rect,
                     TAffineTransformation* transformation, double sx, double sy, uint8_t stage);
+
+  // IPictureDecodeAhead: in final rendering, the file and the drawing LoadPicture decodes with.
+  std::optional<TPictureDecodeRequest> DecodeRequest(const TRenderContext& context) const override;
 
   // ICanvasPassControl: the picture is complete after the engine's print call.
   bool SkipsCanvasPass() const override { return true; }
@@ -177,11 +184,14 @@ class TPrintPageElementPicture : public TPrintablePageElement,
   // Print for the context, turning by randomAngle when the turn is random.
   void DrawPicture(const TRenderContext& context, double randomAngle);
   // The loaded picture, or the design view's placeholder; counts what could not be loaded.
-  std::unique_ptr<TBitmap32> PictureToDraw(const TRenderContext& context,
-                                           const TPixelRect& elementRect);
-  std::unique_ptr<TBitmap32> LoadPictureFor(TRenderMode mode, int32_t width, int32_t height);
+  TDecodedPicture PictureToDraw(const TRenderContext& context, const TPixelRect& elementRect);
+  TDecodedPicture LoadPictureFor(TRenderMode mode, int32_t width, int32_t height);
+  // What decides the size the picture is decoded at, for a box of width × height.
+  TPictureDrawing DrawingFor(TRenderMode mode, int32_t width, int32_t height) const;
+  // shape: the proportions the picture is fitted by, its photo's (TDecodedPicture).
   bool PreparePictureFor(const TRenderContext& context, double randomAngle, TBitmap32& picture,
-                         const TPixelRect& elementRect, TAffineTransformation& transformation);
+                         const TPictureSize& shape, const TPixelRect& elementRect,
+                         TAffineTransformation& transformation);
   void ApplyEffectsFor(const TRenderContext& context, TBitmap32& bitmap, const TPixelRect& rect,
                        TAffineTransformation* transformation, double sx, double sy,
                        uint8_t stage);

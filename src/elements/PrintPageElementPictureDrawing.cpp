@@ -5,11 +5,9 @@
 #include <string>
 
 #include "elements/FitRect.h"
-#include "elements/PictureDecodeSize.h"
 #include "elements/PictureGeometry.h"
 #include "elements/PicturePlaceholder.h"
 #include "elements/PrintPageElementPicture.h"
-#include "raster/PictureFile.h"
 #include "raster/StretchDraw.h"
 #include "storage/FileAccess.h"
 #include "templates/Bitmap32Cache.h"
@@ -59,6 +57,12 @@ TPictureReach ReachOnTarget(const TBitmap32* target, const TPixelRect& e) {
   return {reach(x, target->Width()), reach(y, target->Height())};
 }
 
+// A picture that is its own shape: not decoded from a photo of another size.
+TDecodedPicture OwnShape(std::unique_ptr<TBitmap32> picture) {
+  const TPictureSize shape{picture->Width(), picture->Height()};
+  return {std::move(picture), shape};
+}
+
 }  // namespace
 
 void TPrintPageElementPicture::Print(TBitmap32* canvas, const TPixelRect& pageRect) {
@@ -76,11 +80,12 @@ void TPrintPageElementPicture::DrawPicture(const TRenderContext& context, double
   const TPixelRect e = PixelBounds(context.PageRect);
   if (e.Width() <= 0 || e.Height() <= 0) return;
   // 2.-3.
-  std::unique_ptr<TBitmap32> picture = PictureToDraw(context, e);
-  if (!picture) return;
+  TDecodedPicture decoded = PictureToDraw(context, e);
+  if (!decoded.Picture) return;
+  std::unique_ptr<TBitmap32> picture = std::move(decoded.Picture);
   // 4. effects, turn and fit; a picture that comes to nothing is not drawn
   TAffineTransformation transformation;
-  if (!PreparePictureFor(context, randomAngle, *picture, e, transformation)) return;
+  if (!PreparePictureFor(context, randomAngle, *picture, decoded.Shape, e, transformation)) return;
   const auto masterAlpha = static_cast<uint8_t>(255 - PictureProperties().Transparency());
   // 5. with a target the picture is centred in the element
   if (context.TargetBitmap != nullptr) {
@@ -96,12 +101,13 @@ void TPrintPageElementPicture::DrawPicture(const TRenderContext& context, double
   }
 }
 
-std::unique_ptr<TBitmap32> TPrintPageElementPicture::PictureToDraw(const TRenderContext& context,
-                                                                   const TPixelRect& e) {
-  std::unique_ptr<TBitmap32> picture;
+TDecodedPicture TPrintPageElementPicture::PictureToDraw(const TRenderContext& context,
+                                                       const TPixelRect& e) {
+  TDecodedPicture picture;
   if (HasPicture()) {
-    picture = LoadPictureFor(context.Mode, e.Width(), e.Height());
-    if (!picture) {
+    if (context.Decoded != nullptr) picture = context.Decoded->Take(this);
+    if (!picture.Picture) picture = LoadPictureFor(context.Mode, e.Width(), e.Height());
+    if (!picture.Picture) {
       const std::string name = GetFileName();
       ReportFileWarning(context.ErrorCounter,
                         FileIsThere(name) ? kFileNotReadableText : kFileNotFoundText, name);
@@ -110,66 +116,87 @@ std::unique_ptr<TBitmap32> TPrintPageElementPicture::PictureToDraw(const TRender
     // Resolving found the file nowhere.
     ReportFileWarning(context.ErrorCounter, kFileNotFoundText, GetStoredFileName());
   }
-  if (!picture && !context.FinalRendering()) {
-    picture = std::make_unique<TBitmap32>(PicturePlaceholder(e.Width(), e.Height()));
+  if (!picture.Picture && !context.FinalRendering()) {
+    picture = OwnShape(std::make_unique<TBitmap32>(PicturePlaceholder(e.Width(), e.Height())));
   }
   return picture;
 }
 
 std::unique_ptr<TBitmap32> TPrintPageElementPicture::LoadPicture(int32_t width, int32_t height) {
-  return LoadPictureFor(RenderMode(), width, height);
+  return LoadPictureFor(RenderMode(), width, height).Picture;
 }
 
-std::unique_ptr<TBitmap32> TPrintPageElementPicture::LoadPictureFor(TRenderMode mode,
-                                                                    int32_t width,
-                                                                    int32_t height) {
+TDecodedPicture TPrintPageElementPicture::LoadPictureFor(TRenderMode mode, int32_t width,
+                                                         int32_t height) {
   // 1. without a file name there is nothing to load
   const std::string name = GetFileName();
-  if (name.empty()) return nullptr;
+  if (name.empty()) return {};
   const bool preview = mode == TRenderMode::DesignView;
   const std::shared_ptr<TBitmap32Cache> cache = preview ? Bitmap32Cache() : nullptr;
   // 2. the design view takes a cached copy when there is one
   if (cache) {
-    if (std::unique_ptr<TBitmap32> cached = cache->GetCopy(name)) return cached;
+    if (std::unique_ptr<TBitmap32> cached = cache->GetCopy(name)) {
+      return OwnShape(std::move(cached));
+    }
   }
-  // 3. Rendering reduces the picture to twice its fitted box at most, and the design view keeps
-  // it fitted into the box, so a decode that still covers that loses nothing. The file is opened
-  // once: its header tells the fitted box, and the decode reads on from there.
-  const int factor = preview ? 1 : 2;
-  std::unique_ptr<TBitmap32> picture = LoadBitmap32(name, [&](const TPictureSize& shown) {
-    return FittedDecodeHint(shown, width, height, factor);
-  });
+  // 3. Decoded no larger than it is used (PictureDecodeSize.h). The file is opened once: its
+  // header tells the fitted box, and the decode reads on from there.
+  TDecodedPicture picture = DecodePicture({name, DrawingFor(mode, width, height)});
   // 4. the design view keeps the decoded picture for next time
-  if (picture && cache) {
-    cache->AddScaled(*picture, name, width, height, false,
+  if (picture.Picture && cache) {
+    cache->AddScaled(*picture.Picture, name, width, height, false,
                      TCacheItemValidInfo::CreateFor(kCacheValidity, true));
   }
   return picture;
 }
 
+TPictureDrawing TPrintPageElementPicture::DrawingFor(TRenderMode mode, int32_t width,
+                                                     int32_t height) const {
+  const TPrintPageElementPictureProperties& bag = PictureProperties();
+  TPictureDrawing drawing;
+  drawing.BoxWidth = width;
+  drawing.BoxHeight = height;
+  drawing.Rendering = mode != TRenderMode::DesignView;
+  drawing.HasEffects = bag.Effects().Count() > 0;
+  drawing.KeepAspect = bag.KeepAspectRatio();
+  drawing.Angle = bag.RotationAngle();
+  drawing.RandomRotation = bag.RandomRotation();
+  drawing.AutoRotate = bag.AutoRotate();
+  drawing.FitMode = bag.FitMode();
+  return drawing;
+}
+
+std::optional<TPictureDecodeRequest> TPrintPageElementPicture::DecodeRequest(
+    const TRenderContext& context) const {
+  // The design view takes its pictures from the bitmap cache, on the drawing thread.
+  if (!context.FinalRendering()) return std::nullopt;
+  const TPixelRect e = PixelBounds(context.PageRect);
+  if (e.Width() <= 0 || e.Height() <= 0) return std::nullopt;
+  std::string name = GetFileName();
+  if (name.empty()) return std::nullopt;
+  return TPictureDecodeRequest{std::move(name), DrawingFor(context.Mode, e.Width(), e.Height())};
+}
+
 bool TPrintPageElementPicture::PreparePicture(TBitmap32& picture, const TPixelRect& e,
                                               const TPixelRect& pageRect,
                                               TAffineTransformation& transformation) {
-  return PreparePictureFor(DocumentedContext(nullptr, pageRect), randomAngle_, picture, e,
-                           transformation);
+  return PreparePictureFor(DocumentedContext(nullptr, pageRect), randomAngle_, picture,
+                           {picture.Width(), picture.Height()}, e, transformation);
 }
 
 bool TPrintPageElementPicture::PreparePictureFor(const TRenderContext& context,
                                                  double randomAngle, TBitmap32& picture,
-                                                 const TPixelRect& e,
+                                                 const TPictureSize& shape, const TPixelRect& e,
                                                  TAffineTransformation& transformation) {
   const TPrintPageElementPictureProperties& bag = PictureProperties();
   const bool preview = !context.FinalRendering();
-  // 1. the picture's size fitted into the element
-  const TPixelRect fitted = FitRect(picture.Width(), picture.Height(), {0, 0, e.Width(), e.Height()});
+  // 1. the photo's size fitted into the element
+  const TPixelRect fitted = FitRect(shape.Width, shape.Height, {0, 0, e.Width(), e.Height()});
   // 2. The reduced copy is what effects work on. Without effects nothing sees it, and the
   // geometric step reduces the picture itself straight to its final size: one resampling instead
   // of two, for the same pixels. The picture itself is given up here, so one decoded copy lives
   // at a time.
   const bool hasEffects = bag.Effects().Count() > 0;
-  const bool standsIn = !preview && !hasEffects &&
-                        ReducesToWorkingCopy(picture.Width(), picture.Height(), fitted.Width(),
-                                             fitted.Height());
   TBitmap32 working =
       MakeWorkingCopy(picture, fitted.Width(), fitted.Height(), !preview && hasEffects);
   if (working.Empty()) return false;
@@ -177,14 +204,15 @@ bool TPrintPageElementPicture::PreparePictureFor(const TRenderContext& context,
   ApplyEffectsFor(context, working, {0, 0, working.Width(), working.Height()}, nullptr, 1, 1,
                   kEffectStageBeforeGeometry);
   if (working.Empty()) return false;
-  // Where the picture stands in for the reduced copy, the turn is decided on the copy's size.
-  const int workingWidth = standsIn ? 2 * fitted.Width() : working.Width();
-  const int workingHeight = standsIn ? 2 * fitted.Height() : working.Height();
+  // Effects may have changed the copy's proportions (a frame added around it); without them it
+  // is fitted by the photo's own, which a reduced decode keeps only to the pixel.
+  const TPictureSize fitShape =
+      hasEffects ? TPictureSize{working.Width(), working.Height()} : shape;
   // 5. the turn: a random one or the one set
   float angle = static_cast<float>(bag.RandomRotation() ? randomAngle : bag.RotationAngle());
   // 6. no turn set: a quarter turn where the picture then fills the element better
   if (angle == 0 && bag.AutoRotate() &&
-      TurningFillsBetter(workingWidth, workingHeight, e.Width(), e.Height())) {
+      TurningFillsBetter(fitShape.Width, fitShape.Height, e.Width(), e.Height())) {
     angle = 90;
   }
   // 7.-8.
@@ -192,7 +220,7 @@ bool TPrintPageElementPicture::PreparePictureFor(const TRenderContext& context,
       PictureFilter(working.Width(), working.Height(), e.Width(), e.Height(), preview);
   TPictureGeometry geometry =
       FitAndTurn(working, picture, e.Width(), e.Height(), bag.KeepAspectRatio(), angle,
-                 bag.FitMode(), filter, ReachOnTarget(context.TargetBitmap, e));
+                 bag.FitMode(), filter, ReachOnTarget(context.TargetBitmap, e), fitShape);
   if (picture.Empty() || geometry.ScaledWidth <= 0 || geometry.ScaledHeight <= 0) return false;
   // 9. the scale from the reduced copy to the fitted picture; the copy is done with
   const double sx = double(working.Width()) / geometry.ScaledWidth;

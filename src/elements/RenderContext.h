@@ -15,6 +15,7 @@
 
 namespace nimbra {
 
+class TDecodedPictures;
 class TErrorCounter;
 
 struct TRenderContext {
@@ -36,6 +37,8 @@ struct TRenderContext {
   TRef<ITreeItem> BoundItem;
   // The generator the drawing takes chance from; none: the thread's current one.
   TDrawingRandom* Random = nullptr;
+  // The page's pictures decoded ahead, for the elements to take, or none. Not owned.
+  TDecodedPictures* Decoded = nullptr;
 
   bool FinalRendering() const { return Mode == TRenderMode::FinalRendering; }
   TDrawingRandom& Chance() const { return Random != nullptr ? *Random : CurrentDrawingRandom(); }

@@ -11,6 +11,12 @@ struct TDecodeHint {
   // decoded at full size.
   int MinimumWidth = 0;
   int MinimumHeight = 0;
+  // How much of what a reader decodes beyond the minimum it keeps: a reader that reduces while it
+  // decodes reduces to the smallest size with the picture's proportions that covers the minimum
+  // times this. The minimum alone still chooses the reader's own reduced decode (a JPEG's DCT
+  // scale): a caller that resamples the picture afterwards keeps more detail than it draws for its
+  // filter. Values below 1 count as 1.
+  double KeepFactor = 1;
 
   bool Empty() const { return MinimumWidth <= 0 && MinimumHeight <= 0; }
   bool operator==(const TDecodeHint&) const = default;

@@ -1,12 +1,19 @@
 #include "raster/RowTarget.h"
 
 #include <algorithm>
+#include <cmath>
+#include <cstdint>
 
 namespace nimbra {
 
 TReducedSize KeptSize(int width, int height, const TDecodeHint& hint, bool swapsAxes) {
-  return AreaReducedSize(width, height, swapsAxes ? hint.MinimumHeight : hint.MinimumWidth,
-                         swapsAxes ? hint.MinimumWidth : hint.MinimumHeight);
+  const double factor = std::max(hint.KeepFactor, 1.0);
+  const auto kept = [factor](int need) {
+    return static_cast<int>(std::min(std::ceil(need * factor), double{INT32_MAX}));
+  };
+  return AreaReducedSize(width, height,
+                         kept(swapsAxes ? hint.MinimumHeight : hint.MinimumWidth),
+                         kept(swapsAxes ? hint.MinimumWidth : hint.MinimumHeight));
 }
 
 TRowTarget::TRowTarget(int width, int height, const TDecodeHint& hint, bool swapsAxes, bool opaque)

@@ -15,7 +15,7 @@ namespace nimbra {
 
 // The size a width × height picture (as stored) is kept at for the hint, which counts in the
 // upright picture; swapsAxes: the stored picture is turned by a quarter afterwards, so that the
-// hint's width applies to the stored height.
+// hint's width applies to the stored height. The hint's KeepFactor multiplies its minimum.
 TReducedSize KeptSize(int width, int height, const TDecodeHint& hint, bool swapsAxes);
 
 class TRowTarget {

@@ -1,11 +1,16 @@
 #include "render/PrintWizardRenderEngine.h"
 
+#include <functional>
 #include <numeric>
+#include <optional>
+#include <utility>
 #include <stdexcept>
 
+#include "elements/DecodedPictures.h"
 #include "elements/ElementInterfaces.h"
 #include "raster/Blend.h"
 #include "render/ElementDrawing.h"
+#include "render/PictureDecodePool.h"
 #include "render/ProgressStepScope.h"
 #include "templates/PageTemplate.h"
 #include "templates/VirtualProjectRenderer.h"
@@ -38,6 +43,19 @@ void DrawBackgroundOf(TBitmap32* canvas, TBitmap32& bitmap, TPageTemplate& page)
     DrawBitmap(*canvas, 0, 0, bitmap, TDrawMode::Opaque);
   }
 }
+
+// Tells the pool's threads that the page's pictures are not wanted any more, however the page
+// ends, so that none waits for room that is never given.
+class TAbandonScope {
+ public:
+  explicit TAbandonScope(TDecodedPictures& decoded) : decoded_(decoded) {}
+  ~TAbandonScope() { decoded_.Abandon(); }
+  TAbandonScope(const TAbandonScope&) = delete;
+  TAbandonScope& operator=(const TAbandonScope&) = delete;
+
+ private:
+  TDecodedPictures& decoded_;
+};
 
 // What the page's elements take as their resolution: their page template's.
 double ElementResolution(const TPageTemplate& page) {
@@ -126,11 +144,59 @@ void TPrintWizardRenderEngine::DrawRecord(const TRenderPageTemplateListItem& rec
     bag->SetResolution(context.Resolution);
   }
   context.Resolution = ElementResolution(*page);
+  // The pictures are decoded on the pool's threads while the page is composed in order; each
+  // element waits for its own. However the page ends, the pictures are abandoned, then the
+  // threads joined (the batch goes), then the pictures freed.
+  // Besides the picture being drawn, one fewer than the threads are decoded or wait at a time:
+  // the drawing thread counts as one of them.
+  const TPictureDecodePool pool(decodeThreads_);
+  TDecodedPictures decoded(static_cast<size_t>(pool.Threads() - 1));
+  std::unique_ptr<TPictureDecodeBatch> batch;
+  const TAbandonScope abandon(decoded);
+  if (pool.Threads() > 1) {
+    batch = DecodeAhead(*page, context, pool, decoded);
+    context.Decoded = &decoded;
+  }
   // 5. the background
   DrawBackgroundOf(context.Canvas, *context.TargetBitmap, *page);
   // 6. the elements, in order
   DrawElements(*page, context, step);
   // 7. the page goes with this scope, before the output's EndPage
+}
+
+std::unique_ptr<TPictureDecodeBatch> TPrintWizardRenderEngine::DecodeAhead(
+    TPageTemplate& page, const TRenderContext& context, const TPictureDecodePool& pool,
+    TDecodedPictures& decoded) const {
+  std::vector<std::pair<const TPageElement*, TPictureDecodeRequest>> requests;
+  TPageElementList& elements = page.Elements();
+  for (int32_t i = 0; i < elements.Count(); ++i) {
+    TPageElement* element = elements.Items(i);
+    auto* ahead = element != nullptr ? Supports<IPictureDecodeAhead>(element) : nullptr;
+    if (ahead == nullptr) continue;
+    if (std::optional<TPictureDecodeRequest> request = ahead->DecodeRequest(context)) {
+      requests.emplace_back(element, std::move(*request));
+    }
+  }
+  // One picture is decoded by its element as well as here.
+  if (requests.size() < 2) return nullptr;
+  std::vector<std::function<void()>> jobs;
+  jobs.reserve(requests.size());
+  for (auto& entry : requests) {
+    decoded.Expect(entry.first);
+    jobs.emplace_back([&decoded, element = entry.first, request = std::move(entry.second)] {
+      // A picture that fails here is left to its element, which then fails the same way on the
+      // drawing thread, where failures are reported.
+      const bool room = decoded.BeginDecode(element);
+      TDecodedPicture picture;
+      try {
+        if (room) picture = DecodePicture(request);
+      } catch (...) {
+        picture = {};  // the element decodes it again
+      }
+      decoded.Put(element, std::move(picture), room);
+    });
+  }
+  return pool.Start(std::move(jobs));
 }
 
 void TPrintWizardRenderEngine::DrawElements(TPageTemplate& page, TRenderContext& context,

@@ -24,6 +24,9 @@
 
 namespace nimbra {
 
+class TDecodedPictures;
+class TPictureDecodeBatch;
+class TPictureDecodePool;
 class TPageElement;
 class TPageTemplate;
 class TPrintWizardPageTemplateProject;
@@ -105,6 +108,11 @@ class TPrintWizardRenderEngine : public TInterfacedPlugin {
   void SetPageNumber(int32_t pageNumber) { pageNumber_ = pageNumber; }
   bool Running() const { return running_; }
   bool Cancelled() const { return cancelled_; }
+  // How many pictures of a page are decoded at once while it is composed: 0 (the default) for one
+  // per processor, 1 to have each element decode its picture as it draws. Pages come out the
+  // same either way.
+  int DecodeThreads() const { return decodeThreads_; }
+  void SetDecodeThreads(int threads) { decodeThreads_ = threads; }
 
  protected:
   // The page bitmap, for outputs that keep or replace it in EndPage.
@@ -125,6 +133,12 @@ class TPrintWizardRenderEngine : public TInterfacedPlugin {
   void RunPages(const TRenderPageTemplateList& list, const std::vector<int32_t>& indices,
                 bool numberByIndex);
   void DrawElements(TPageTemplate& page, TRenderContext& context, TProgressStepScope* step) const;
+  // Starts decoding the pictures of the page's elements into decoded on the pool's threads;
+  // none when the page has fewer than two.
+  std::unique_ptr<TPictureDecodeBatch> DecodeAhead(TPageTemplate& page,
+                                                   const TRenderContext& context,
+                                                   const TPictureDecodePool& pool,
+                                                   TDecodedPictures& decoded) const;
 
   std::string documentName_;
   std::unique_ptr<TBitmap32> pageBitmap_;
@@ -137,6 +151,7 @@ class TPrintWizardRenderEngine : public TInterfacedPlugin {
   TProgress* progress_ = nullptr;
   TPrintWizardPageTemplateProject* project_ = nullptr;
   TRef<ITree> slideShowTree_;
+  int decodeThreads_ = 0;
 };
 
 }  // namespace nimbra

@@ -1,20 +1,28 @@
 // Pages drawn on two threads at once, with render contexts of their own: pictures decoded from
-// disk and from one package, a random turn, a turned packaged picture, translucent shapes, texts
-// in a font of their own, and a background picture, which both pages take from the program's
-// bitmap cache as the programs do.
+// disk and from one package, several at once on the decode pool's threads, a random turn, a
+// turned packaged picture, translucent shapes, texts in a font of their own, and a background
+// picture, which both pages take from the program's bitmap cache as the programs do.
 // The thread-sanitizer build runs this test (scripts/test.sh).
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <unistd.h>
 
 #include <array>
+#include <chrono>
+#include <functional>
+#include <mutex>
+#include <set>
 #include <exception>
 #include <memory>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "RenderTestSupport.h"
 #include "TempFolder.h"
 #include "TextTestSupport.h"
+#include "elements/DecodedPictures.h"
 #include "elements/DrawingRandom.h"
 #include "elements/PrintPageElementGeometric.h"
 #include "elements/PrintPageElementPageNumberText.h"
@@ -23,6 +31,7 @@
 #include "framework/ErrorCounter.h"
 #include "raster/FontSupport.h"
 #include "raster/PictureWriters.h"
+#include "render/PictureDecodePool.h"
 #include "render/PrintWizardPictureEngine.h"
 #include "storage/FileAccess.h"
 #include "storage/MemoryStream.h"
@@ -72,6 +81,8 @@ class ParallelDrawingTest : public test::TRenderTest {
     bag_.SetWidth(320);
     bag_.SetHeight(240);
     engine_.SetProperties(&bag_);
+    // More threads than this machine may have, so that the pictures are decoded on several.
+    engine_.SetDecodeThreads(3);
     engine_.SetProject(&project_.Project());
     engine_.SetSlideShowTree(show_->Tree());
     list_ = engine_.BuildPageList();
@@ -109,6 +120,13 @@ class ParallelDrawingTest : public test::TRenderTest {
     stamp.PictureProperties().SetUseSlideShowPicture(false);
     stamp.PictureProperties().SetRotationAngle(30);
     stamp.SetFileName("|stempel.png");
+    // Two more pictures, so that the page has several to decode at once.
+    auto& again = project_.Add<TPrintPageElementPicture>({0.3, 0.5, 0.6, 0.9});
+    again.PictureProperties().SetUseSlideShowPicture(false);
+    again.SetFileName(folder_.File("eins.jpg"));
+    auto& upright = project_.Add<TPrintPageElementPicture>({0.72, 0.5, 0.98, 0.95});
+    upright.PictureProperties().SetUseSlideShowPicture(false);
+    upright.SetFileName(folder_.File("zwei.png"));
     auto& missing = project_.Add<TPrintPageElementPicture>({0.6, 0.5, 0.7, 0.6});
     missing.PictureProperties().SetUseSlideShowPicture(false);
     missing.SetFileName(folder_.File("fehlt.png"));
@@ -177,6 +195,95 @@ TEST_F(ParallelDrawingTest, PagesDrawnAtTheSameTimeMatchThemDrawnOneAfterTheOthe
 
   // The background was decoded once and shared from the cache.
   EXPECT_NE(Bitmap32Cache()->Get(folder_.File("grund.png")), nullptr);
+}
+
+TEST_F(ParallelDrawingTest, PagesDecodedOnThePoolMatchThemDecodedByEachElement) {
+  for (int page : {0, 1}) {
+    TErrorCounter pooled;
+    const std::unique_ptr<TBitmap32> withPool = Draw(page, pooled);
+    engine_.SetDecodeThreads(1);
+    TErrorCounter alone;
+    const std::unique_ptr<TBitmap32> withoutPool = Draw(page, alone);
+    engine_.SetDecodeThreads(3);
+    ASSERT_NE(withPool, nullptr);
+    ASSERT_NE(withoutPool, nullptr);
+    EXPECT_TRUE(*withPool == *withoutPool) << page;
+    // The missing picture is counted once either way: a picture the pool cannot decode is left
+    // to its element, which reports it.
+    EXPECT_EQ(pooled.WarningCount(), 1) << page;
+    EXPECT_EQ(alone.WarningCount(), 1) << page;
+  }
+}
+
+TEST(PictureDecodePoolTest, RunsEveryJobOnceOnItsThreadsAtTheCallersPriority) {
+  // The drawing thread's idle priority (nice 19, which a thread may always take for itself)
+  // holds for the threads it starts.
+  std::mutex mutex;
+  std::set<std::thread::id> threads;
+  std::vector<int> runs(9, 0);
+  std::vector<int> niceness;
+  std::thread drawing([&] {
+    setpriority(PRIO_PROCESS, static_cast<id_t>(gettid()), 19);
+    std::vector<std::function<void()>> jobs;
+    for (size_t i = 0; i < runs.size(); ++i) {
+      jobs.emplace_back([&, i] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        const std::lock_guard<std::mutex> lock(mutex);
+        ++runs[i];
+        threads.insert(std::this_thread::get_id());
+        niceness.push_back(getpriority(PRIO_PROCESS, static_cast<id_t>(gettid())));
+      });
+    }
+    TPictureDecodePool(3).Start(std::move(jobs))->Wait();
+  });
+  drawing.join();
+  EXPECT_EQ(runs, std::vector<int>(9, 1));
+  EXPECT_GE(threads.size(), 2u);
+  EXPECT_LE(threads.size(), 3u);
+  EXPECT_EQ(niceness, std::vector<int>(9, 19));
+  EXPECT_GE(TPictureDecodePool().Threads(), 1);
+}
+
+TEST(DecodedPicturesTest, PicturesWaitForRoomAndElementsThatTakeNoneFreeTheirs) {
+  // Room for one picture: the thread decoding three in turn can only go on once the one before
+  // is taken or given up. The first is never taken; taking the third gives it up.
+  const std::array<TPrintPageElementPicture, 3> elements;
+  TDecodedPictures decoded(1);
+  for (const auto& element : elements) decoded.Expect(&element);
+  const auto picture = [] { return TDecodedPicture{std::make_unique<TBitmap32>(2, 2), {2, 2}}; };
+  std::thread decoding([&] {
+    for (const auto& element : elements) {
+      const bool room = decoded.BeginDecode(&element);
+      decoded.Put(&element, room ? picture() : TDecodedPicture{}, room);
+    }
+  });
+  EXPECT_NE(decoded.Take(&elements[1]).Picture, nullptr);
+  EXPECT_NE(decoded.Take(&elements[2]).Picture, nullptr);
+  EXPECT_EQ(decoded.Take(&elements[2]).Picture, nullptr);  // handed over once
+  decoding.join();
+  // Room goes in the order the pictures are drawn: a later picture asking first waits, or the
+  // drawing would wait for an earlier one that never gets room.
+  TDecodedPictures ordered(1);
+  ordered.Expect(&elements[0]);
+  ordered.Expect(&elements[1]);
+  std::thread later([&] {
+    EXPECT_TRUE(ordered.BeginDecode(&elements[1]));
+    ordered.Put(&elements[1], picture(), true);
+  });
+  ASSERT_TRUE(ordered.BeginDecode(&elements[0]));
+  ordered.Put(&elements[0], picture(), true);
+  EXPECT_NE(ordered.Take(&elements[0]).Picture, nullptr);
+  EXPECT_NE(ordered.Take(&elements[1]).Picture, nullptr);
+  later.join();
+  // Abandoned, nobody waits for room any more.
+  TDecodedPictures abandoned(1);
+  abandoned.Expect(&elements[0]);
+  abandoned.Expect(&elements[1]);
+  ASSERT_TRUE(abandoned.BeginDecode(&elements[0]));
+  abandoned.Put(&elements[0], picture(), true);
+  std::thread waiting([&] { EXPECT_FALSE(abandoned.BeginDecode(&elements[1])); });
+  abandoned.Abandon();
+  waiting.join();
 }
 
 TEST_F(ParallelDrawingTest, APageDrawnWithAGeneratorOfItsOwnIsThePageTheEngineRenders) {
