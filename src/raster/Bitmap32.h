@@ -12,6 +12,7 @@
 #include <utility>
 #include <vector>
 
+#include "raster/PixelMemory.h"
 #include "storage/NimbraError.h"
 
 namespace nimbra {
@@ -68,7 +69,9 @@ class EBitmapSizeError : public ENimbraError {
 };
 
 // Leaves new elements of a vector default-initialised (for pixels: unset) instead of zeroed, so
-// that a bitmap about to be overwritten whole costs no pass over its memory beforehand.
+// that a bitmap about to be overwritten whole costs no pass over its memory beforehand, and takes
+// large blocks from PixelMemory.h. Under AddressSanitizer every block comes from the heap, where
+// a write past a bitmap's end is caught.
 template <typename T>
 class TDefaultInitAllocator : public std::allocator<T> {
  public:
@@ -80,6 +83,21 @@ class TDefaultInitAllocator : public std::allocator<T> {
   template <typename U>
   TDefaultInitAllocator(const TDefaultInitAllocator<U>&) noexcept {}
 
+  T* allocate(size_t n) {
+    if (Large(n)) {
+      if (n > SIZE_MAX / sizeof(T)) throw std::bad_alloc();
+      return static_cast<T*>(AllocateLargePixels(n * sizeof(T)));
+    }
+    return std::allocator<T>::allocate(n);
+  }
+  void deallocate(T* p, size_t n) noexcept {
+    if (Large(n)) {
+      FreeLargePixels(p, n * sizeof(T));
+    } else {
+      std::allocator<T>::deallocate(p, n);
+    }
+  }
+
   template <typename U>
   void construct(U* p) noexcept(std::is_nothrow_default_constructible_v<U>) {
     ::new (static_cast<void*>(p)) U;
@@ -88,6 +106,16 @@ class TDefaultInitAllocator : public std::allocator<T> {
   void construct(U* p, Args&&... args) {
     std::allocator_traits<std::allocator<T>>::construct(static_cast<std::allocator<T>&>(*this), p,
                                                         std::forward<Args>(args)...);
+  }
+
+ private:
+  static bool Large(size_t n) {
+#if defined(__SANITIZE_ADDRESS__)
+    static_cast<void>(n);
+    return false;
+#else
+    return n >= kLargePixelBlock / sizeof(T);
+#endif
   }
 };
 

@@ -1,0 +1,19 @@
+// Memory for large pixel blocks (pages, photos). A page of a 4K screen is 33 MB, written once per
+// change; faulting it in 4 KiB at a time costs more than drawing into it. Blocks from
+// kLargePixelBlock up are mapped on their own, on huge-page boundaries, with huge pages asked for
+// where the system gives them on request; freeing one returns it to the system at once, so that an
+// album running for weeks does not keep a heap grown by its largest photo.
+#pragma once
+
+#include <cstddef>
+
+namespace nimbra {
+
+inline constexpr size_t kLargePixelBlock = size_t{2} << 20;
+
+// bytes of memory, at least kLargePixelBlock; raises std::bad_alloc when none is to be had.
+void* AllocateLargePixels(size_t bytes);
+// Gives back a block of AllocateLargePixels with the same byte count.
+void FreeLargePixels(void* block, size_t bytes) noexcept;
+
+}  // namespace nimbra
