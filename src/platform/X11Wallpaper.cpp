@@ -3,15 +3,11 @@
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
-#include <X11/extensions/XShm.h>
-#include <sys/ipc.h>
-#include <sys/shm.h>
 
 #include <algorithm>
 #include <bit>
 #include <cstddef>
 #include <cstdlib>
-#include <cstring>
 #include <memory>
 #include <mutex>
 #include <utility>
@@ -125,75 +121,15 @@ std::unique_ptr<XImage, TImageDestroy> ConvertedImage(Display* display, Visual* 
   return image;
 }
 
-// A shared memory segment the server reads the page from, attached on both sides while it lives.
-class TSharedImage {
- public:
-  TSharedImage(Display* display, Visual* visual, int depth, int width, int height)
-      : display_(display) {
-    image_ = XShmCreateImage(display, visual, static_cast<unsigned>(depth), ZPixmap, nullptr,
-                             &info_, static_cast<unsigned>(width), static_cast<unsigned>(height));
-    if (image_ == nullptr) return;
-    const size_t size =
-        static_cast<size_t>(image_->bytes_per_line) * static_cast<size_t>(image_->height);
-    info_.shmid = shmget(IPC_PRIVATE, size, IPC_CREAT | 0600);
-    if (info_.shmid < 0) return;
-    void* address = shmat(info_.shmid, nullptr, 0);
-    if (address == reinterpret_cast<void*>(-1)) return;
-    info_.shmaddr = image_->data = static_cast<char*>(address);
-    info_.readOnly = True;
-  }
-  ~TSharedImage() {
-    if (attached_) XShmDetach(display_, &info_);
-    if (image_ != nullptr) {
-      image_->data = nullptr;  // the segment is not XDestroyImage's to free
-      XDestroyImage(image_);
-    }
-    if (info_.shmaddr != nullptr) shmdt(info_.shmaddr);
-    if (info_.shmid >= 0) shmctl(info_.shmid, IPC_RMID, nullptr);
-  }
-  TSharedImage(const TSharedImage&) = delete;
-  TSharedImage& operator=(const TSharedImage&) = delete;
-
-  // Whether the server has attached the segment; a server on another machine cannot.
-  bool Attach(TErrorTrap& trap) {
-    if (image_ == nullptr || info_.shmaddr == nullptr) return false;
-    if (XShmAttach(display_, &info_) == 0) return false;
-    attached_ = trap.Sync(display_) == 0;
-    // From here the segment goes when both sides have let go of it, even if we are killed.
-    shmctl(info_.shmid, IPC_RMID, nullptr);
-    info_.shmid = -1;
-    return attached_;
-  }
-  XImage* Image() const { return image_; }
-
- private:
-  Display* display_;
-  XShmSegmentInfo info_{.shmseg = 0, .shmid = -1, .shmaddr = nullptr, .readOnly = False};
-  XImage* image_ = nullptr;
-  bool attached_ = false;
-};
-
-// Copies the page's top-left width × height pixels into the pixmap in one request: through shared
-// memory where the server offers it, else from the page's own memory. False when the visual's
-// layout is not the page's.
+// Copies the page's top-left width × height pixels into the pixmap from the page's own memory,
+// in one request (Xlib splits it into as many as the server's request size needs). A shared
+// memory segment would need the page copied into it, which costs more than the socket's copy: a
+// fresh segment is faulted in page by page. False when the visual's layout is not the page's.
 bool PutPageDirectly(Display* display, Drawable pixmap, GC gc, Visual* visual, int depth,
-                     const TBitmap32& page, int width, int height, TErrorTrap& trap) {
+                     const TBitmap32& page, int width, int height) {
   if (!PageLayoutFits(display, visual, depth)) return false;
   const auto w = static_cast<unsigned>(width);
   const auto h = static_cast<unsigned>(height);
-  if (XShmQueryExtension(display) && ImageByteOrder(display) == kNativeByteOrder) {
-    TSharedImage shared(display, visual, depth, width, height);
-    if (shared.Attach(trap)) {
-      XImage* image = shared.Image();
-      for (int y = 0; y < height; ++y) {
-        std::memcpy(image->data + static_cast<ptrdiff_t>(y) * image->bytes_per_line,
-                    page.ScanLine(y), static_cast<size_t>(width) * 4);
-      }
-      XShmPutImage(display, pixmap, gc, image, 0, 0, 0, 0, w, h, False);
-      // The segment must stay until the server has read it.
-      if (trap.Sync(display) == 0) return true;
-    }
-  }
   // The page's rows as they lie in memory; Xlib swaps bytes itself for a server of the other order.
   XImage image{};
   image.width = page.Width();
@@ -281,7 +217,7 @@ void SetRootWindowPicture(const std::string& displayName, const TBitmap32& page)
     throw EWallpaperError("der X-Bildschirm hat keine Echtfarben-Darstellung (TrueColor)");
   }
   const int depth = DefaultDepth(d, screen);
-  if (!PutPageDirectly(d, pixmap, gc, visual, depth, page, copyWidth, copyHeight, trap)) {
+  if (!PutPageDirectly(d, pixmap, gc, visual, depth, page, copyWidth, copyHeight)) {
     const auto image = ConvertedImage(d, visual, depth, page, copyWidth, copyHeight);
     XPutImage(d, pixmap, gc, image.get(), 0, 0, 0, 0, static_cast<unsigned>(copyWidth),
               static_cast<unsigned>(copyHeight));

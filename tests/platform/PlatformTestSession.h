@@ -49,8 +49,7 @@ class TTestChild {
 // An Xvfb server on a display number it picked itself.
 class TXvfb {
  public:
-  // Returns an error text, empty on success. Extra arguments go to the server ("-extension",
-  // "MIT-SHM" turns shared memory off).
+  // Returns an error text, empty on success. Extra arguments go to the server.
   std::string Start(int width, int height, const std::vector<std::string>& extra = {});
   const std::string& Display() const { return display_; }
 
