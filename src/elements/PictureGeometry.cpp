@@ -50,7 +50,8 @@ TPictureGeometry Unturned(const TBitmap32& source, TBitmap32& output, int boxWid
                           const TPictureSize& shape) {
   TPixelRect box{0, 0, boxWidth, boxHeight};
   if (keepAspect) box = FitRect(shape.Width, shape.Height, box);
-  output = TBitmap32(box.Width(), box.Height());
+  // Every pixel of the output is drawn.
+  output.SetSizeForOverwrite(box.Width(), box.Height());
   StretchDraw(output, output.BoundsRect(), source, filter, TDrawMode::Opaque);
   TPictureGeometry geometry;
   geometry.Transformation.SetSrcRect({0, 0, double(source.Width()), double(source.Height())});
