@@ -15,6 +15,10 @@ namespace nimbra {
 namespace {
 
 constexpr int64_t kBufferSize = 16 * 1024;
+// What a small read fills the buffer with where it does not go on from the buffer's end: reading
+// a package's directory jumps from chunk header to chunk header over the files between them, and
+// a whole buffer there would be copied for the header's few bytes.
+constexpr int64_t kReadAheadAfterJump = 4 * 1024;
 
 // The error for a failing system call, with errno kept for callers that explain it.
 template <typename TError>
@@ -105,9 +109,12 @@ int64_t TFileStream::Read(void* buffer, int64_t count) {
     position_ += n;
     return done + n;
   }
+  const bool goesOn = position_ == readStart_ + readLength_;
   readBuffer_.resize(kBufferSize);
   readStart_ = position_;
-  readLength_ = ReadDirect(readBuffer_.data(), kBufferSize, position_);
+  readLength_ = ReadDirect(readBuffer_.data(),
+                           std::max(count - done, goesOn ? kBufferSize : kReadAheadAfterJump),
+                           position_);
   const int64_t n = std::min(count - done, readLength_);
   std::memcpy(out + done, readBuffer_.data(), static_cast<size_t>(n));
   position_ += n;
