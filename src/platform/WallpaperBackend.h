@@ -24,9 +24,13 @@ struct TWallpaperNeeds {
   bool FreshName = false;
   // The desktop's helper reads only PNG (swaybg without the BMP loader).
   bool Png = false;
+  // The desktop reads the file. One that takes the page's pixels itself (the X root window) is
+  // handed the page while the file is written beside it, and the names are not given to it.
+  bool ReadsFile = true;
 };
 
-// One change as a backend sees it: the page and the files written for it (absolute paths).
+// One change as a backend sees it: the page and the files written for it (absolute paths; empty
+// for a backend that does not read them).
 struct TWallpaperPicture {
   const TBitmap32* Page = nullptr;
   std::string BitmapFile;

@@ -1,7 +1,9 @@
 #include "platform/WallpaperSetter.h"
 
+#include <future>
 #include <new>
 #include <optional>
+#include <system_error>
 
 #include "framework/ApplicationInfo.h"
 #include "storage/NimbraError.h"
@@ -37,27 +39,52 @@ TWallpaperSetter::TWallpaperSetter(std::unique_ptr<TWallpaperBackend> backend, s
 }
 
 bool TWallpaperSetter::SetWallpaper(const TBitmap32& page) {
+  const TWallpaperNeeds needs = backend_->Needs();
+  TWallpaperPicture written;
+  const auto writeFiles = [&] { return FailureOf([&] { written = files_.Write(page, needs); }); };
   TWallpaperPicture picture;
-  // The file's own message says where and why; the desktop was not asked.
-  if (const std::optional<std::string> failure =
-          FailureOf([&] { picture = files_.Write(page, backend_->Needs()); })) {
-    Fail(*failure);
+  picture.Page = &page;
+  {
+    std::lock_guard lock(mutex_);
+    picture.MonitorNames = monitorNames_;
+  }
+  const auto apply = [&] { return FailureOf([&] { backend_->Apply(picture); }); };
+  std::optional<std::string> fileFailure;
+  std::optional<std::string> desktopFailure;
+  if (needs.ReadsFile) {
+    // The file's own message says where and why; the desktop was not asked.
+    fileFailure = writeFiles();
+    if (!fileFailure) {
+      picture.BitmapFile = written.BitmapFile;
+      picture.PngFile = written.PngFile;
+      desktopFailure = apply();
+    }
+  } else {
+    // Handing a screen's page to the desktop takes about as long as writing its file: the two go
+    // on at once, the file on a thread of its own (which has the caller's priority). A file that
+    // cannot be written still fails the change, though the desktop shows the page.
+    std::future<std::optional<std::string>> fileWriting;
+    try {
+      fileWriting = std::async(std::launch::async, writeFiles);
+    } catch (const std::system_error&) {
+      // No thread to spare: one after the other.
+    }
+    desktopFailure = apply();
+    fileFailure = fileWriting.valid() ? fileWriting.get() : writeFiles();
+  }
+  if (fileFailure) {
+    Fail(*fileFailure);
     return false;
   }
-  const std::optional<std::string> failure = FailureOf([&] {
-    {
-      std::lock_guard lock(mutex_);
-      picture.MonitorNames = monitorNames_;
-    }
-    backend_->Apply(picture);
-    files_.Switched(picture);
-  });
-  if (failure) {
-    Fail(backend_->Title() + ": " + *failure);
+  if (!desktopFailure) {
+    desktopFailure = FailureOf([&] { files_.Switched(written); });
+  }
+  if (desktopFailure) {
+    Fail(backend_->Title() + ": " + *desktopFailure);
     return false;
   }
   std::lock_guard lock(mutex_);
-  currentFile_ = picture.BitmapFile;
+  currentFile_ = written.BitmapFile;
   lastError_.clear();
   return true;
 }

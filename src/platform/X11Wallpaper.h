@@ -20,8 +20,8 @@ class TX11WallpaperBackend : public TWallpaperBackend {
 
   std::string Name() const override { return "x11"; }
   std::string Title() const override { return "X11"; }
-  // Takes the pixels, not the file; the file is written all the same.
-  TWallpaperNeeds Needs() const override { return {}; }
+  // Takes the pixels, not the file; the file is written all the same, at the same time.
+  TWallpaperNeeds Needs() const override { return {.ReadsFile = false}; }
   void Apply(const TWallpaperPicture& picture) override;
 
  private:

@@ -29,8 +29,12 @@ class TRecordingBackend : public TWallpaperBackend {
   std::string Name() const override { return "recording"; }
   TWallpaperNeeds Needs() const override { return needs_; }
   void Apply(const TWallpaperPicture& picture) override {
-    EXPECT_TRUE(fs::exists(picture.BitmapFile));
-    EXPECT_EQ(needs_.Png, fs::exists(picture.PngFile));
+    if (needs_.ReadsFile) {
+      EXPECT_TRUE(fs::exists(picture.BitmapFile));
+      EXPECT_EQ(needs_.Png, fs::exists(picture.PngFile));
+    } else {
+      EXPECT_EQ(picture.BitmapFile, "");
+    }
     shown.push_back(picture);
     if (!failure.empty()) throw EWallpaperError(failure);
   }
@@ -177,16 +181,59 @@ TEST(WallpaperSetterTest, AnUnwritableFolderFailsBeforeTheDesktopIsAsked) {
   EXPECT_TRUE(desktop.shown.empty());
 }
 
+// A desktop that takes the page itself is handed it while the file is written; a change counts
+// only when both have worked, and the file's failure is the one told.
+TEST(WallpaperSetterTest, ADesktopTakingThePageGetsItWhileTheFileIsWritten) {
+  struct TCase {
+    const char* name;
+    bool folderBlocked;
+    std::string desktopFailure;
+    bool changed;
+    std::string reason;  // after the folder's name, or whole
+  };
+  const TCase cases[] = {
+      {"both work", false, "", true, ""},
+      {"the desktop refuses", false, "desktop said no", false, "recording: desktop said no"},
+      {"the file cannot be written", true, "", false, "\" kann nicht angelegt werden: "},
+      {"neither works", true, "desktop said no", false, "\" kann nicht angelegt werden: "},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    TempFolder temp;
+    fs::path folder = temp.Path();
+    if (c.folderBlocked) folder = fs::path(temp.Write("Velmora", "a file, not a folder")) / "Nimbra";
+    auto backend = std::make_unique<TRecordingBackend>(TWallpaperNeeds{.ReadsFile = false});
+    TRecordingBackend& desktop = *backend;
+    desktop.failure = c.desktopFailure;
+    TWallpaperSetter setter(std::move(backend), folder, kBase);
+    const TBitmap32 page = test::QuadrantPage(4, 4, 1);
+    EXPECT_EQ(setter.SetWallpaper(page), c.changed);
+    ASSERT_EQ(desktop.shown.size(), 1U);
+    EXPECT_EQ(desktop.shown[0].Page, &page);
+    if (c.changed) {
+      EXPECT_EQ(setter.CurrentFile(), temp.File(kBase + ".bmp"));
+      const QImage image(QString::fromStdString(setter.CurrentFile()));
+      EXPECT_EQ(image.pixel(3, 3), page.Pixel(3, 3));
+      EXPECT_EQ(setter.LastError(), "");
+    } else {
+      EXPECT_EQ(setter.CurrentFile(), "");
+      EXPECT_NE(setter.LastError().find(c.reason), std::string::npos) << setter.LastError();
+    }
+  }
+}
+
 // A desktop whose every answer is the exception it is given.
 class TRaisingBackend : public TWallpaperBackend {
  public:
-  explicit TRaisingBackend(std::function<void()> raise) : raise_(std::move(raise)) {}
+  TRaisingBackend(std::function<void()> raise, bool readsFile)
+      : raise_(std::move(raise)), readsFile_(readsFile) {}
   std::string Name() const override { return "raising"; }
-  TWallpaperNeeds Needs() const override { return {}; }
+  TWallpaperNeeds Needs() const override { return {.ReadsFile = readsFile_}; }
   void Apply(const TWallpaperPicture&) override { raise_(); }
 
  private:
   std::function<void()> raise_;
+  bool readsFile_;
 };
 
 TEST(WallpaperSetterTest, OnlyTheProjectsErrorsAndMemoryAreRefusalsAndAFaultOfOursPassesOn) {
@@ -203,16 +250,20 @@ TEST(WallpaperSetterTest, OnlyTheProjectsErrorsAndMemoryAreRefusalsAndAFaultOfOu
       {"fault of ours", [] { throw std::logic_error("a broken promise"); }, ""},
   };
   for (const TCase& c : cases) {
-    SCOPED_TRACE(c.name);
-    TempFolder temp;
-    TWallpaperSetter setter(std::make_unique<TRaisingBackend>(c.raise), temp.Path(), kBase);
-    if (c.reason.empty()) {
-      EXPECT_THROW(setter.SetWallpaper(test::QuadrantPage(4, 4, 1)), std::logic_error);
-    } else {
-      EXPECT_FALSE(setter.SetWallpaper(test::QuadrantPage(4, 4, 1)));
-      EXPECT_EQ(setter.LastError(), c.reason);
+    // Also for a desktop handed the page while the file is written beside.
+    for (const bool readsFile : {true, false}) {
+      SCOPED_TRACE(std::string(c.name) + (readsFile ? ", reads the file" : ", takes the page"));
+      TempFolder temp;
+      TWallpaperSetter setter(std::make_unique<TRaisingBackend>(c.raise, readsFile), temp.Path(),
+                              kBase);
+      if (c.reason.empty()) {
+        EXPECT_THROW(setter.SetWallpaper(test::QuadrantPage(4, 4, 1)), std::logic_error);
+      } else {
+        EXPECT_FALSE(setter.SetWallpaper(test::QuadrantPage(4, 4, 1)));
+        EXPECT_EQ(setter.LastError(), c.reason);
+      }
+      EXPECT_EQ(setter.CurrentFile(), "");
     }
-    EXPECT_EQ(setter.CurrentFile(), "");
   }
 }
 
