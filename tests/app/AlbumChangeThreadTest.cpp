@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
@@ -18,8 +19,9 @@ namespace nimbra {
 namespace {
 
 // A packaged album changing pages as it does on a desktop: the change thread walks the pages at
-// idle priority while the decode pool's threads read the photos out of the package, and the main
-// thread asks for the next change as soon as one is shown.
+// idle priority while the decode pool's threads read the photos out of the package, the page goes
+// to a desktop that takes it while its file is written beside, and the main thread asks for the
+// next change as soon as one is shown.
 TEST(AlbumChangeThreadTest, PackagedPhotosReachTheDesktopPageAfterPage) {
   test::Application();
   const TAlbumStartup startup;
@@ -32,7 +34,7 @@ TEST(AlbumChangeThreadTest, PackagedPhotosReachTheDesktopPageAfterPage) {
     TNimbraDesktopChanger changer;
     changer.SetPageList(std::make_unique<TAlbumPages>(*album->Project, *album->Tree));
     changer.SetWallpaperSetter(std::make_unique<TWallpaperSetter>(
-        std::make_unique<test::TRecordingBackend>(shown), folder.Path().string(), "Hintergrund"));
+        std::make_unique<test::TRecordingBackend>(shown, TWallpaperNeeds{.ReadsFile = false}), folder.Path().string(), "Hintergrund"));
     changer.SetScreenGeometryFunction([] { return FixedScreenGeometry(64, 36); });
     ASSERT_EQ(changer.PageCount(), 3);
     // Twice round the album, so that pages are drawn into the bitmaps of earlier ones.
@@ -46,6 +48,7 @@ TEST(AlbumChangeThreadTest, PackagedPhotosReachTheDesktopPageAfterPage) {
     const TBitmap32& page = shown->Pages[change];
     EXPECT_EQ(page.Pixel(32, 18), test::kStartupPhotoColours[change % 3]) << change;
   }
+  EXPECT_TRUE(std::filesystem::exists(folder.File("Hintergrund.bmp")));
 }
 
 }  // namespace

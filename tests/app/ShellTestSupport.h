@@ -102,13 +102,15 @@ struct TShownPictures {
 
 class TRecordingBackend : public TWallpaperBackend {
  public:
-  explicit TRecordingBackend(std::shared_ptr<TShownPictures> shown) : shown_(std::move(shown)) {}
+  explicit TRecordingBackend(std::shared_ptr<TShownPictures> shown, TWallpaperNeeds needs = {})
+      : shown_(std::move(shown)), needs_(needs) {}
   std::string Name() const override { return "recording"; }
-  TWallpaperNeeds Needs() const override { return {}; }
+  TWallpaperNeeds Needs() const override { return needs_; }
   void Apply(const TWallpaperPicture& picture) override;
 
  private:
   std::shared_ptr<TShownPictures> shown_;
+  TWallpaperNeeds needs_;
 };
 
 }  // namespace nimbra::test
