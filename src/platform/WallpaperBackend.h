@@ -4,8 +4,10 @@
 // can act on when the desktop refuses.
 #pragma once
 
+#include <functional>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "raster/Bitmap32.h"
@@ -24,8 +26,8 @@ struct TWallpaperNeeds {
   bool FreshName = false;
   // The desktop's helper reads only PNG (swaybg without the BMP loader).
   bool Png = false;
-  // The desktop reads the file. One that takes the page's pixels itself (the X root window) is
-  // handed the page while the file is written beside it, and the names are not given to it.
+  // The desktop reads the file. One that takes the page's pixels itself (the X root window)
+  // prepares the change while the file is written beside it, and is not given the names.
   bool ReadsFile = true;
 };
 
@@ -40,6 +42,18 @@ struct TWallpaperPicture {
   std::vector<std::string> MonitorNames;
 };
 
+// A change made ready on the desktop's side and not shown yet; dropped unshown, it leaves the
+// desktop as it was.
+class TPreparedWallpaper {
+ public:
+  explicit TPreparedWallpaper(std::function<void()> show) : show_(std::move(show)) {}
+  // Raises as Apply does.
+  void Show() const { show_(); }
+
+ private:
+  std::function<void()> show_;
+};
+
 class TWallpaperBackend {
  public:
   virtual ~TWallpaperBackend() = default;
@@ -51,6 +65,12 @@ class TWallpaperBackend {
   virtual TWallpaperNeeds Needs() const = 0;
   // Points the desktop at the picture; raises EWallpaperError (or any std::exception) on failure.
   virtual void Apply(const TWallpaperPicture& picture) = 0;
+  // For a backend that takes the page itself: the slow part of Apply, done while the file is
+  // written, with the showing left for once the file is there. Raises as Apply does. By default
+  // all of Apply waits for Show.
+  virtual TPreparedWallpaper Prepare(const TWallpaperPicture& picture) {
+    return TPreparedWallpaper([this, picture] { Apply(picture); });
+  }
 };
 
 }  // namespace nimbra

@@ -48,7 +48,6 @@ bool TWallpaperSetter::SetWallpaper(const TBitmap32& page) {
     std::lock_guard lock(mutex_);
     picture.MonitorNames = monitorNames_;
   }
-  const auto apply = [&] { return FailureOf([&] { backend_->Apply(picture); }); };
   std::optional<std::string> fileFailure;
   std::optional<std::string> desktopFailure;
   if (needs.ReadsFile) {
@@ -57,20 +56,23 @@ bool TWallpaperSetter::SetWallpaper(const TBitmap32& page) {
     if (!fileFailure) {
       picture.BitmapFile = written.BitmapFile;
       picture.PngFile = written.PngFile;
-      desktopFailure = apply();
+      desktopFailure = FailureOf([&] { backend_->Apply(picture); });
     }
   } else {
-    // Handing a screen's page to the desktop takes about as long as writing its file: the two go
-    // on at once, the file on a thread of its own (which has the caller's priority). A file that
-    // cannot be written still fails the change, though the desktop shows the page.
+    // Handing a screen's page to the desktop takes about as long as writing its file: the page
+    // is made ready while the file is written on a thread of its own (which has the caller's
+    // priority), and shown once the file is there, so that a failed change leaves both as they
+    // were.
     std::future<std::optional<std::string>> fileWriting;
     try {
       fileWriting = std::async(std::launch::async, writeFiles);
     } catch (const std::system_error&) {
       // No thread to spare: one after the other.
     }
-    desktopFailure = apply();
+    std::optional<TPreparedWallpaper> prepared;
+    desktopFailure = FailureOf([&] { prepared = backend_->Prepare(picture); });
     fileFailure = fileWriting.valid() ? fileWriting.get() : writeFiles();
+    if (!fileFailure && !desktopFailure) desktopFailure = FailureOf([&] { prepared->Show(); });
   }
   if (fileFailure) {
     Fail(*fileFailure);

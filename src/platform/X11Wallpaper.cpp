@@ -181,35 +181,43 @@ void FreePreviousPixmap(Display* display, Window root, TErrorTrap& trap) {
   trap.Sync(display);
 }
 
-}  // namespace
+// The page in a pixmap of its own on the server, not shown yet. Until Show, the pixmap goes with
+// the connection when this is dropped.
+class TRootPictureUpload {
+ public:
+  TRootPictureUpload(const std::string& displayName, const TBitmap32& page);
+  void Show();
 
-void SetRootWindowPicture(const std::string& displayName, const TBitmap32& page) {
+ private:
+  std::unique_ptr<Display, TDisplayClose> display_;
+  Pixmap pixmap_ = None;
+};
+
+TRootPictureUpload::TRootPictureUpload(const std::string& displayName, const TBitmap32& page) {
   if (page.Empty()) throw EWallpaperError("die Seite ist leer");
-  std::unique_ptr<Display, TDisplayClose> display(
-      XOpenDisplay(displayName.empty() ? nullptr : displayName.c_str()));
-  if (!display) {
+  display_.reset(XOpenDisplay(displayName.empty() ? nullptr : displayName.c_str()));
+  if (!display_) {
     const char* fallback = std::getenv("DISPLAY");
     const std::string name = displayName.empty() && fallback != nullptr ? fallback : displayName;
     throw EWallpaperError(name.empty() ? std::string("die Umgebungsvariable DISPLAY ist nicht gesetzt")
                                        : "die X-Anzeige " + name + " ist nicht erreichbar");
   }
-  Display* d = display.get();
+  Display* d = display_.get();
   TErrorTrap trap(d);
   const int screen = DefaultScreen(d);
   const Window root = RootWindow(d, screen);
   const int width = DisplayWidth(d, screen);
   const int height = DisplayHeight(d, screen);
 
-  const Pixmap pixmap =
-      XCreatePixmap(d, root, static_cast<unsigned>(width), static_cast<unsigned>(height),
-                    static_cast<unsigned>(DefaultDepth(d, screen)));
-  GC gc = XCreateGC(d, pixmap, 0, nullptr);
+  pixmap_ = XCreatePixmap(d, root, static_cast<unsigned>(width), static_cast<unsigned>(height),
+                          static_cast<unsigned>(DefaultDepth(d, screen)));
+  GC gc = XCreateGC(d, pixmap_, 0, nullptr);
   const int copyWidth = std::min(width, page.Width());
   const int copyHeight = std::min(height, page.Height());
   // Only what the page leaves uncovered is painted black.
   if (copyWidth < width || copyHeight < height) {
     XSetForeground(d, gc, BlackPixel(d, screen));
-    XFillRectangle(d, pixmap, gc, 0, 0, static_cast<unsigned>(width),
+    XFillRectangle(d, pixmap_, gc, 0, 0, static_cast<unsigned>(width),
                    static_cast<unsigned>(height));
   }
   Visual* visual = DefaultVisual(d, screen);
@@ -217,44 +225,58 @@ void SetRootWindowPicture(const std::string& displayName, const TBitmap32& page)
     throw EWallpaperError("der X-Bildschirm hat keine Echtfarben-Darstellung (TrueColor)");
   }
   const int depth = DefaultDepth(d, screen);
-  if (!PutPageDirectly(d, pixmap, gc, visual, depth, page, copyWidth, copyHeight)) {
+  if (!PutPageDirectly(d, pixmap_, gc, visual, depth, page, copyWidth, copyHeight)) {
     const auto image = ConvertedImage(d, visual, depth, page, copyWidth, copyHeight);
-    XPutImage(d, pixmap, gc, image.get(), 0, 0, 0, 0, static_cast<unsigned>(copyWidth),
+    XPutImage(d, pixmap_, gc, image.get(), 0, 0, 0, 0, static_cast<unsigned>(copyWidth),
               static_cast<unsigned>(copyHeight));
   }
   XFreeGC(d, gc);
   if (const int error = trap.Sync(d)) {
     throw EWallpaperError("der X-Server hat die Seite nicht angenommen: " + ErrorText(d, error));
   }
+}
 
+void TRootPictureUpload::Show() {
+  Display* d = display_.get();
+  TErrorTrap trap(d);
+  const Window root = DefaultRootWindow(d);
   FreePreviousPixmap(d, root, trap);
 
   const Atom rootProperty = XInternAtom(d, "_XROOTPMAP_ID", False);
   const Atom esetrootProperty = XInternAtom(d, "ESETROOT_PMAP_ID", False);
   XChangeProperty(d, root, rootProperty, XA_PIXMAP, 32, PropModeReplace,
-                  reinterpret_cast<const unsigned char*>(&pixmap), 1);
+                  reinterpret_cast<const unsigned char*>(&pixmap_), 1);
   XChangeProperty(d, root, esetrootProperty, XA_PIXMAP, 32, PropModeReplace,
-                  reinterpret_cast<const unsigned char*>(&pixmap), 1);
-  XSetWindowBackgroundPixmap(d, root, pixmap);
+                  reinterpret_cast<const unsigned char*>(&pixmap_), 1);
+  XSetWindowBackgroundPixmap(d, root, pixmap_);
   XClearWindow(d, root);
   if (const int error = trap.Sync(d)) {
     throw EWallpaperError("der X-Server hat den Hintergrund nicht gesetzt: " + ErrorText(d, error));
   }
   // Read back as a panel or a terminal would: the root names our pixmap.
-  if (PixmapProperty(d, root, rootProperty) != pixmap ||
-      PixmapProperty(d, root, esetrootProperty) != pixmap) {
+  if (PixmapProperty(d, root, rootProperty) != pixmap_ ||
+      PixmapProperty(d, root, esetrootProperty) != pixmap_) {
     throw EWallpaperError("das Wurzelfenster nennt nach dem Setzen ein anderes Bild");
   }
   // The pixmap must outlive this connection: the server keeps everything we made.
   XSetCloseDownMode(d, RetainPermanent);
 }
 
+}  // namespace
+
+void SetRootWindowPicture(const std::string& displayName, const TBitmap32& page) {
+  TRootPictureUpload(displayName, page).Show();
+}
+
 TX11WallpaperBackend::TX11WallpaperBackend(std::string displayName)
     : displayName_(std::move(displayName)) {}
 
-void TX11WallpaperBackend::Apply(const TWallpaperPicture& picture) {
+void TX11WallpaperBackend::Apply(const TWallpaperPicture& picture) { Prepare(picture).Show(); }
+
+TPreparedWallpaper TX11WallpaperBackend::Prepare(const TWallpaperPicture& picture) {
   if (picture.Page == nullptr) throw EWallpaperError("es wurde keine Seite übergeben");
-  SetRootWindowPicture(displayName_, *picture.Page);
+  auto upload = std::make_shared<TRootPictureUpload>(displayName_, *picture.Page);
+  return TPreparedWallpaper([upload] { upload->Show(); });
 }
 
 }  // namespace nimbra

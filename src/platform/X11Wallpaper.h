@@ -20,9 +20,11 @@ class TX11WallpaperBackend : public TWallpaperBackend {
 
   std::string Name() const override { return "x11"; }
   std::string Title() const override { return "X11"; }
-  // Takes the pixels, not the file; the file is written all the same, at the same time.
+  // Takes the pixels, not the file; the file is written all the same, while the page uploads.
   TWallpaperNeeds Needs() const override { return {.ReadsFile = false}; }
   void Apply(const TWallpaperPicture& picture) override;
+  // Uploads the page into a pixmap of its own; Show makes it the root window's background.
+  TPreparedWallpaper Prepare(const TWallpaperPicture& picture) override;
 
  private:
   std::string displayName_;

@@ -38,9 +38,16 @@ class TRecordingBackend : public TWallpaperBackend {
     shown.push_back(picture);
     if (!failure.empty()) throw EWallpaperError(failure);
   }
+  TPreparedWallpaper Prepare(const TWallpaperPicture& picture) override {
+    prepared.push_back(picture);
+    if (!preparingFailure.empty()) throw EWallpaperError(preparingFailure);
+    return TWallpaperBackend::Prepare(picture);
+  }
 
   std::vector<TWallpaperPicture> shown;
+  std::vector<TWallpaperPicture> prepared;
   std::string failure;
+  std::string preparingFailure;
 
  private:
   TWallpaperNeeds needs_;
@@ -181,21 +188,24 @@ TEST(WallpaperSetterTest, AnUnwritableFolderFailsBeforeTheDesktopIsAsked) {
   EXPECT_TRUE(desktop.shown.empty());
 }
 
-// A desktop that takes the page itself is handed it while the file is written; a change counts
-// only when both have worked, and the file's failure is the one told.
-TEST(WallpaperSetterTest, ADesktopTakingThePageGetsItWhileTheFileIsWritten) {
+// A desktop that takes the page itself makes it ready while the file is written, and shows it
+// only once the file is there: a change that fails leaves the desktop as it was, and a file that
+// cannot be written is the reason told.
+TEST(WallpaperSetterTest, ADesktopTakingThePagePreparesItWhileTheFileIsWritten) {
   struct TCase {
     const char* name;
     bool folderBlocked;
-    std::string desktopFailure;
-    bool changed;
-    std::string reason;  // after the folder's name, or whole
+    std::string preparingFailure;
+    std::string showingFailure;
+    size_t shown;
+    std::string reason;  // a part of it; empty: the change works
   };
   const TCase cases[] = {
-      {"both work", false, "", true, ""},
-      {"the desktop refuses", false, "desktop said no", false, "recording: desktop said no"},
-      {"the file cannot be written", true, "", false, "\" kann nicht angelegt werden: "},
-      {"neither works", true, "desktop said no", false, "\" kann nicht angelegt werden: "},
+      {"all works", false, "", "", 1, ""},
+      {"the page is not taken", false, "too big", "", 0, "recording: too big"},
+      {"the desktop refuses to show it", false, "", "said no", 1, "recording: said no"},
+      {"the file cannot be written", true, "", "", 0, "\" kann nicht angelegt werden: "},
+      {"neither works", true, "too big", "", 0, "\" kann nicht angelegt werden: "},
   };
   for (const TCase& c : cases) {
     SCOPED_TRACE(c.name);
@@ -204,13 +214,15 @@ TEST(WallpaperSetterTest, ADesktopTakingThePageGetsItWhileTheFileIsWritten) {
     if (c.folderBlocked) folder = fs::path(temp.Write("Velmora", "a file, not a folder")) / "Nimbra";
     auto backend = std::make_unique<TRecordingBackend>(TWallpaperNeeds{.ReadsFile = false});
     TRecordingBackend& desktop = *backend;
-    desktop.failure = c.desktopFailure;
+    desktop.preparingFailure = c.preparingFailure;
+    desktop.failure = c.showingFailure;
     TWallpaperSetter setter(std::move(backend), folder, kBase);
     const TBitmap32 page = test::QuadrantPage(4, 4, 1);
-    EXPECT_EQ(setter.SetWallpaper(page), c.changed);
-    ASSERT_EQ(desktop.shown.size(), 1U);
-    EXPECT_EQ(desktop.shown[0].Page, &page);
-    if (c.changed) {
+    EXPECT_EQ(setter.SetWallpaper(page), c.reason.empty());
+    ASSERT_EQ(desktop.prepared.size(), 1U);
+    EXPECT_EQ(desktop.prepared[0].Page, &page);
+    EXPECT_EQ(desktop.shown.size(), c.shown);
+    if (c.reason.empty()) {
       EXPECT_EQ(setter.CurrentFile(), temp.File(kBase + ".bmp"));
       const QImage image(QString::fromStdString(setter.CurrentFile()));
       EXPECT_EQ(image.pixel(3, 3), page.Pixel(3, 3));
