@@ -200,6 +200,11 @@ void PremultiplyRow(TColor32* target, const TColor32* source, int count) {
 
 void BlendRow(TColor32* target, const TColor32* source, int count, uint8_t masterAlpha) {
   if (masterAlpha == 0) return;
+  // A row of a photo covers what lies beneath: a copy, found faster than pixel by pixel.
+  if (masterAlpha == 255 && RowIsOpaque(source, count)) {
+    std::memcpy(target, source, size_t(count) * sizeof(TColor32));
+    return;
+  }
   for (int i = 0; i < count; ++i) target[i] = BlendStraight(source[i], target[i], masterAlpha);
 }
 
@@ -217,6 +222,12 @@ void BlendPremultipliedRow(TColor32* target, const TColor32* premultiplied, int 
 }
 
 void UnpremultiplyRow(TColor32* target, const TColor32* premultiplied, int count) {
+  // Opaque pixels are their own straight colour.
+  // The area reducer unpremultiplies its rows in place.
+  if (RowIsOpaque(premultiplied, count)) {
+    if (target != premultiplied) std::memcpy(target, premultiplied, size_t(count) * sizeof(TColor32));
+    return;
+  }
   const auto& reciprocals = Reciprocals();
   for (int i = 0; i < count; ++i) target[i] = UnpremultiplyWith(premultiplied[i], reciprocals);
 }
