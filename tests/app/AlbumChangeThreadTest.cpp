@@ -19,9 +19,9 @@ namespace nimbra {
 namespace {
 
 // A packaged album changing pages as it does on a desktop: the change thread walks the pages at
-// idle priority while the decode pool's threads read the photos out of the package, the page goes
-// to a desktop that takes it while its file is written beside, and the main thread asks for the
-// next change as soon as one is shown.
+// idle priority while the decode pool's threads read the photos out of the package, the page is
+// made ready for a desktop that takes it while its file is written beside, and the main thread
+// asks for the next change as soon as one is shown.
 TEST(AlbumChangeThreadTest, PackagedPhotosReachTheDesktopPageAfterPage) {
   test::Application();
   const TAlbumStartup startup;
