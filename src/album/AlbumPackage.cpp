@@ -9,6 +9,7 @@
 #include "slideshow/SlideShowTree.h"
 #include "storage/FalseOnFailure.h"
 #include "storage/FileList.h"
+#include "storage/MemoryStream.h"
 #include "storage/Packager.h"
 
 namespace nimbra {
@@ -124,7 +125,13 @@ bool ReadSlideShowDocument(IFileAccess& files, const std::string& name, TSlideSh
   return FalseOnFailure([&] {
     const std::unique_ptr<TStream> stream = files.OpenFile(name);
     if (!stream) return false;
-    const TSlideShowLoad code = slideShow.LoadFromStream(*stream);
+    // Read whole first: the document is read field by field, and each read of a packaged file is
+    // a locked, positioned read of the package, which for an album of thousands of photos costs
+    // more than the objects themselves. Only what is there is held; a short file raises.
+    TMemoryStream document;
+    document.CopyFrom(*stream, 0);
+    document.SetPosition(0);
+    const TSlideShowLoad code = slideShow.LoadFromStream(document);
     if (code != TSlideShowLoad::Loaded && code != TSlideShowLoad::LoadedWithMarker) return false;
     if (!IsPackagedName(name)) slideShow.SetFileName(name);
     return true;
