@@ -16,9 +16,9 @@ namespace {
 
 constexpr int64_t kBufferSize = 16 * 1024;
 // What a small read fills the buffer with where it does not go on from the buffer's end: reading
-// a package's directory jumps from chunk header to chunk header over the files between them, and
-// a whole buffer there would be copied for the header's few bytes.
-constexpr int64_t kReadAheadAfterJump = 4 * 1024;
+// a package's directory jumps from record to record over the files between them, and a whole
+// buffer there would be copied for a record's hundred bytes.
+constexpr int64_t kReadAheadAfterJump = 1024;
 
 // The error for a failing system call, with errno kept for callers that explain it.
 template <typename TError>
