@@ -222,10 +222,11 @@ void BlendPremultipliedRow(TColor32* target, const TColor32* premultiplied, int 
 }
 
 void UnpremultiplyRow(TColor32* target, const TColor32* premultiplied, int count) {
-  // Opaque pixels are their own straight colour.
-  // The area reducer unpremultiplies its rows in place.
+  // Opaque pixels are their own straight colour. (The area reducer unpremultiplies in place.)
   if (RowIsOpaque(premultiplied, count)) {
-    if (target != premultiplied) std::memcpy(target, premultiplied, size_t(count) * sizeof(TColor32));
+    if (target != premultiplied) {
+      std::memcpy(target, premultiplied, size_t(count) * sizeof(TColor32));
+    }
     return;
   }
   const auto& reciprocals = Reciprocals();

@@ -34,7 +34,8 @@ TEST(AlbumChangeThreadTest, PackagedPhotosReachTheDesktopPageAfterPage) {
     TNimbraDesktopChanger changer;
     changer.SetPageList(std::make_unique<TAlbumPages>(*album->Project, *album->Tree));
     changer.SetWallpaperSetter(std::make_unique<TWallpaperSetter>(
-        std::make_unique<test::TRecordingBackend>(shown, TWallpaperNeeds{.ReadsFile = false}), folder.Path().string(), "Hintergrund"));
+        std::make_unique<test::TRecordingBackend>(shown, TWallpaperNeeds{.ReadsFile = false}),
+        folder.Path().string(), "Hintergrund"));
     changer.SetScreenGeometryFunction([] { return FixedScreenGeometry(64, 36); });
     ASSERT_EQ(changer.PageCount(), 3);
     // Twice round the album, so that pages are drawn into the bitmaps of earlier ones.

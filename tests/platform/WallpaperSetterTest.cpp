@@ -211,7 +211,9 @@ TEST(WallpaperSetterTest, ADesktopTakingThePagePreparesItWhileTheFileIsWritten) 
     SCOPED_TRACE(c.name);
     TempFolder temp;
     fs::path folder = temp.Path();
-    if (c.folderBlocked) folder = fs::path(temp.Write("Velmora", "a file, not a folder")) / "Nimbra";
+    if (c.folderBlocked) {
+      folder = fs::path(temp.Write("Velmora", "a file, not a folder")) / "Nimbra";
+    }
     auto backend = std::make_unique<TRecordingBackend>(TWallpaperNeeds{.ReadsFile = false});
     TRecordingBackend& desktop = *backend;
     desktop.preparingFailure = c.preparingFailure;
