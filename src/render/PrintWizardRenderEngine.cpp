@@ -147,10 +147,11 @@ void TPrintWizardRenderEngine::DrawRecord(const TRenderPageTemplateListItem& rec
   // The pictures are decoded on the pool's threads while the page is composed in order; each
   // element waits for its own. However the page ends, the pictures are abandoned, then the
   // threads joined (the batch goes), then the pictures freed.
-  // Besides the picture being drawn, one fewer than the threads are decoded or wait at a time:
-  // the drawing thread counts as one of them.
+  // Besides the picture being drawn, as many as there are threads are decoded or wait: drawing
+  // a picture takes a fraction of the time decoding it does, and counting the drawing thread as
+  // a decoder left one processor idle for most of a page.
   const TPictureDecodePool pool(decodeThreads_);
-  TDecodedPictures decoded(static_cast<size_t>(pool.Threads() - 1));
+  TDecodedPictures decoded(static_cast<size_t>(pool.Threads()));
   std::unique_ptr<TPictureDecodeBatch> batch;
   const TAbandonScope abandon(decoded);
   if (pool.Threads() > 1) {

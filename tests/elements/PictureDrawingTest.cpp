@@ -299,16 +299,16 @@ TEST_F(PictureDrawingTest, JpegsAreDecodedNoLargerThanTheBoxNeeds) {
   Show(element, SavePicture("photo.jpg", Uniform(1600, 1200, kPhoto)));
   element.SetRendering(1);
   // Without effects the picture is decoded for the size it is drawn at, fitted into 100 × 100 as
-  // 100 × 75: an eighth of it (200 × 150) is reduced while decoding to half as much again for the
+  // 100 × 75: an eighth of it (200 × 150) is reduced while decoding to two fifths more for the
   // resampling; for 101 × 76 the eighth does as well.
   std::unique_ptr<TBitmap32> rendered = element.LoadPicture(100, 100);
   ASSERT_TRUE(rendered);
-  EXPECT_EQ(rendered->Width(), 151);
-  EXPECT_EQ(rendered->Height(), 113);
+  EXPECT_EQ(rendered->Width(), 140);
+  EXPECT_EQ(rendered->Height(), 105);
   rendered = element.LoadPicture(101, 101);
   ASSERT_TRUE(rendered);
-  EXPECT_EQ(rendered->Width(), 152);
-  EXPECT_EQ(rendered->Height(), 114);
+  EXPECT_EQ(rendered->Width(), 142);
+  EXPECT_EQ(rendered->Height(), 107);
   // Effects work on the working copy of twice the fitted box, which the eighth no longer covers
   // for 101 × 101: a quarter (400 × 300) is averaged down while decoding to just cover 202 × 150.
   std::vector<TRecordingEffect::TCall> calls;
@@ -433,7 +433,7 @@ TEST_F(PictureDrawingTest, PhotosDecodedForTheirDrawnSizeLookAsIfDrawnFromFullSi
 
 TEST_F(PictureDrawingTest, TurnedPhotosAreDecodedByTheirShownProportions) {
   // Stored lying on its side, shown upright as 1200 × 1600: fitted into 100 × 100 as 75 × 100,
-  // so an eighth (150 × 200 upright) covers it and is reduced to half as much again.
+  // so an eighth (150 × 200 upright) covers it and is reduced to two fifths more.
   const std::string file = folder_.Write(
       "upright.jpg", test::WithExifOrientation(test::JpegBytes(Uniform(1600, 1200, kPhoto)), 6));
   TPrintPageElementPicture element;
@@ -441,8 +441,8 @@ TEST_F(PictureDrawingTest, TurnedPhotosAreDecodedByTheirShownProportions) {
   element.SetRendering(1);
   const std::unique_ptr<TBitmap32> rendered = element.LoadPicture(100, 100);
   ASSERT_TRUE(rendered);
-  EXPECT_EQ(rendered->Width(), 113);
-  EXPECT_EQ(rendered->Height(), 151);
+  EXPECT_EQ(rendered->Width(), 105);
+  EXPECT_EQ(rendered->Height(), 140);
 }
 
 TEST_F(PictureDrawingTest, PicturesComeFromPackages) {
