@@ -5,7 +5,6 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <new>
 #include <utility>
 
@@ -38,17 +37,14 @@ TBitmap32 ComposeOnScreen(TBitmap32 page, const TScreenGeometry& screen) {
     const int top = screen.WorkArea.Top - screen.Screen.Top;
     TBitmap32 composed;
     composed.SetSizeForOverwrite(width, height);
-    // Black only where the page will not lie.
+    // Black only where the page will not lie: above, below, left and right of it.
     const TRect covered = IntersectRect({left, top, left + page.Width(), top + page.Height()},
                                         composed.BoundsRect());
-    for (int y = 0; y < height; ++y) {
-      TColor32* row = composed.ScanLine(y);
-      if (y < covered.Top || y >= covered.Bottom) {
-        std::fill(row, row + width, kColor32Black);
-      } else {
-        std::fill(row, row + covered.Left, kColor32Black);
-        std::fill(row + covered.Right, row + width, kColor32Black);
-      }
+    for (const TRect& band : {TRect{0, 0, width, covered.Top},
+                              TRect{0, covered.Bottom, width, height},
+                              TRect{0, covered.Top, covered.Left, covered.Bottom},
+                              TRect{covered.Right, covered.Top, width, covered.Bottom}}) {
+      FillRect(composed, band, kColor32Black);
     }
     DrawBitmap(composed, left, top, page, TDrawMode::Opaque);
     return composed;

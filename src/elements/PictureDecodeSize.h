@@ -38,7 +38,7 @@ inline constexpr double kRandomTurnLimit = 5;
 
 // The decode hint for a photo of the shown size drawn so: the fitted box in the design view,
 // twice it when effects follow, and otherwise the size the photo is scaled to (for a turn covering
-// its unturned size too), with up to half as much again kept for the geometric step's filter.
+// its unturned size too), with up to two fifths more kept for the geometric step's filter.
 TDecodeHint DrawingDecodeHint(const TPictureSize& size, const TPictureDrawing& drawing);
 
 }  // namespace nimbra
