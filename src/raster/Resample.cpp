@@ -189,16 +189,6 @@ TAxisTaps BuildTaps(int sourceLength, int64_t targetLength, int64_t firstTarget,
   return taps;
 }
 
-// Premultiplied pixels above their alpha mean nothing; ringing kernels can overshoot there.
-inline TColor32 LimitToAlpha(TColor32 c) {
-  const uint32_t a = c >> 24;
-  if (a == 255) return c;
-  const uint32_t r = std::min((c >> 16) & 0xFF, a);
-  const uint32_t g = std::min((c >> 8) & 0xFF, a);
-  const uint32_t b = std::min(c & 0xFF, a);
-  return (a << 24) | (r << 16) | (g << 8) | b;
-}
-
 inline uint32_t Load32(const uint8_t* p) {
   uint32_t value;
   std::memcpy(&value, p, sizeof value);
@@ -213,16 +203,21 @@ inline __m128i WeightPair(int16_t first, int16_t second) {
   return _mm_set1_epi32(int32_t(uint16_t(first)) | int32_t(uint32_t(uint16_t(second)) << 16));
 }
 
+// Premultiplied pixels above their alpha mean nothing; ringing kernels can overshoot there. Each
+// channel is limited to its pixel's alpha, which is its own limit.
+inline __m128i LimitToAlpha(__m128i pixels) {
+  __m128i alpha = _mm_srli_epi32(pixels, 24);
+  alpha = _mm_or_si128(alpha, _mm_slli_epi32(alpha, 8));
+  alpha = _mm_or_si128(alpha, _mm_slli_epi32(alpha, 16));
+  return _mm_min_epu8(pixels, alpha);
+}
+
 // Four accumulated channels (in memory order) to a pixel, each sum >> kWeightBits clamped to a
 // byte.
 inline TColor32 Pack(__m128i sums) {
   const __m128i shifted = _mm_srai_epi32(sums, kWeightBits);
   const __m128i bytes = _mm_packus_epi16(_mm_packs_epi32(shifted, shifted), _mm_setzero_si128());
-  return LimitToAlpha(static_cast<TColor32>(_mm_cvtsi128_si32(bytes)));
-}
-
-inline TColor32 PackSums(const int32_t* sums) {
-  return Pack(_mm_loadu_si128(reinterpret_cast<const __m128i*>(sums)));
+  return static_cast<TColor32>(_mm_cvtsi128_si32(LimitToAlpha(bytes)));
 }
 
 // One output pixel of the horizontal pass: the taps' pixels weighted, channel by channel.
@@ -245,28 +240,65 @@ inline TColor32 ConvolvePixel(const uint8_t* p, const int16_t* w, int n) {
   return Pack(sums);
 }
 
-// sums[k] += w0 × a[k] + w1 × b[k] for k < n.
-void AccumulateRows(int32_t* sums, const uint8_t* a, const uint8_t* b, int16_t w0, int16_t w1,
-                    size_t n) {
-  const __m128i weights = WeightPair(w0, w1);
+// One target row of the vertical pass: the rows' pixels weighted, channel by channel, four pixels
+// at a time with their sums kept in registers, two rows per multiply-add. An odd count has a
+// readable row and a zero weight after its last.
+void ConvolveColumns(const uint8_t* const* rows, const int16_t* weights, int count, int width,
+                     TColor32* out) {
   const __m128i zero = _mm_setzero_si128();
-  size_t k = 0;
-  for (; k + 16 <= n; k += 16) {
-    const __m128i rowA = _mm_loadu_si128(reinterpret_cast<const __m128i*>(a + k));
-    const __m128i rowB = _mm_loadu_si128(reinterpret_cast<const __m128i*>(b + k));
-    const __m128i low = _mm_unpacklo_epi8(rowA, rowB);
-    const __m128i high = _mm_unpackhi_epi8(rowA, rowB);
-    const __m128i parts[4] = {_mm_unpacklo_epi8(low, zero), _mm_unpackhi_epi8(low, zero),
-                              _mm_unpacklo_epi8(high, zero), _mm_unpackhi_epi8(high, zero)};
-    for (int i = 0; i < 4; ++i) {
-      auto* s = reinterpret_cast<__m128i*>(sums + k + 4 * size_t(i));
-      _mm_storeu_si128(s, _mm_add_epi32(_mm_loadu_si128(s), _mm_madd_epi16(parts[i], weights)));
+  const __m128i half = _mm_set1_epi32(kWeightHalf);
+  const int pairs = (count + 1) / 2;
+  // The weights of rows 2p and 2p + 1, side by side as the multiply-add pairs them.
+  const auto pairWeights = [weights](int p) {
+    return _mm_set1_epi32(
+        static_cast<int32_t>(Load32(reinterpret_cast<const uint8_t*>(weights + 2 * p))));
+  };
+  int x = 0;
+  for (; x + 4 <= width; x += 4) {
+    const size_t k = size_t(x) * 4;
+    __m128i sums[4] = {half, half, half, half};
+    for (int p = 0; p < pairs; ++p) {
+      const __m128i rowA = _mm_loadu_si128(reinterpret_cast<const __m128i*>(rows[2 * p] + k));
+      const __m128i rowB = _mm_loadu_si128(reinterpret_cast<const __m128i*>(rows[2 * p + 1] + k));
+      const __m128i w = pairWeights(p);
+      // a0 b0 a1 b1 … as 16-bit numbers: one multiply-add gives a pixel's four channel sums.
+      const __m128i low = _mm_unpacklo_epi8(rowA, rowB);
+      const __m128i high = _mm_unpackhi_epi8(rowA, rowB);
+      sums[0] = _mm_add_epi32(sums[0], _mm_madd_epi16(_mm_unpacklo_epi8(low, zero), w));
+      sums[1] = _mm_add_epi32(sums[1], _mm_madd_epi16(_mm_unpackhi_epi8(low, zero), w));
+      sums[2] = _mm_add_epi32(sums[2], _mm_madd_epi16(_mm_unpacklo_epi8(high, zero), w));
+      sums[3] = _mm_add_epi32(sums[3], _mm_madd_epi16(_mm_unpackhi_epi8(high, zero), w));
     }
+    const __m128i first =
+        _mm_packs_epi32(_mm_srai_epi32(sums[0], kWeightBits), _mm_srai_epi32(sums[1], kWeightBits));
+    const __m128i last =
+        _mm_packs_epi32(_mm_srai_epi32(sums[2], kWeightBits), _mm_srai_epi32(sums[3], kWeightBits));
+    const __m128i pixels = _mm_packus_epi16(first, last);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + x), LimitToAlpha(pixels));
   }
-  for (; k < n; ++k) sums[k] += w0 * a[k] + w1 * b[k];
+  for (; x < width; ++x) {
+    __m128i sums = half;
+    for (int p = 0; p < pairs; ++p) {
+      const __m128i a = _mm_cvtsi32_si128(static_cast<int>(Load32(rows[2 * p] + 4 * size_t(x))));
+      const __m128i b =
+          _mm_cvtsi32_si128(static_cast<int>(Load32(rows[2 * p + 1] + 4 * size_t(x))));
+      const __m128i pair = _mm_unpacklo_epi8(_mm_unpacklo_epi8(a, b), zero);
+      sums = _mm_add_epi32(sums, _mm_madd_epi16(pair, pairWeights(p)));
+    }
+    out[x] = Pack(sums);
+  }
 }
 
 #else
+
+inline TColor32 LimitToAlpha(TColor32 c) {
+  const uint32_t a = c >> 24;
+  if (a == 255) return c;
+  const uint32_t r = std::min((c >> 16) & 0xFF, a);
+  const uint32_t g = std::min((c >> 8) & 0xFF, a);
+  const uint32_t b = std::min(c & 0xFF, a);
+  return (a << 24) | (r << 16) | (g << 8) | b;
+}
 
 inline uint8_t ToByte(int32_t sum) {
   return static_cast<uint8_t>(std::clamp(sum >> kWeightBits, 0, 255));
@@ -285,9 +317,16 @@ inline TColor32 ConvolvePixel(const uint8_t* p, const int16_t* w, int n) {
   return PackSums(sums);
 }
 
-void AccumulateRows(int32_t* sums, const uint8_t* a, const uint8_t* b, int16_t w0, int16_t w1,
-                    size_t n) {
-  for (size_t k = 0; k < n; ++k) sums[k] += w0 * a[k] + w1 * b[k];
+void ConvolveColumns(const uint8_t* const* rows, const int16_t* weights, int count, int width,
+                     TColor32* out) {
+  for (int x = 0; x < width; ++x) {
+    int32_t sums[4] = {kWeightHalf, kWeightHalf, kWeightHalf, kWeightHalf};
+    for (int j = 0; j < count; ++j) {
+      const uint8_t* p = rows[j] + 4 * size_t(x);
+      for (int k = 0; k < 4; ++k) sums[k] += weights[j] * p[k];
+    }
+    out[x] = PackSums(sums);
+  }
 }
 
 #endif
@@ -356,37 +395,32 @@ void ResampleConvolved(const TBitmap32& source, const TRect& sourceRect, const T
   const int ringSize = rows.stride;
   std::vector<TColor32> ring(size_t(ringSize) * size_t(width));
   std::vector<int> ringRow(static_cast<size_t>(ringSize), -1);
-  std::vector<int32_t> sums(size_t(width) * 4);
+  // The window's rows and weights, with room after the last for the pair an odd count leaves.
+  std::vector<const uint8_t*> window(static_cast<size_t>(ringSize) + 1);
+  std::vector<int16_t> weights(static_cast<size_t>(ringSize) + 1);
   std::vector<TColor32> result(static_cast<size_t>(width));
-
-  // Rows of the current window, filtered horizontally, and where they lie in the ring.
-  const auto rowBytes = [&](int r) -> const uint8_t* {
-    const size_t slot = size_t(r % ringSize);
-    TColor32* line = ring.data() + slot * size_t(width);
-    if (ringRow[slot] != r) {
-      // 1. Horizontal pass over the (possibly reduced) source row, premultiplied.
-      ConvolveRow(input.Row(r), columns, line, width);
-      ringRow[slot] = r;
-    }
-    return reinterpret_cast<const uint8_t*>(line);
-  };
 
   for (int t = 0; t < out.Height(); ++t) {
     const int first = rows.first[size_t(t)];
     const int count = rows.count[size_t(t)];
-    const int16_t* weights = rows.weights.data() + size_t(t) * size_t(rows.stride);
-    std::fill(sums.begin(), sums.end(), kWeightHalf);
-    // 2. Vertical pass, two rows at a time, across all channels of the row.
-    for (int j = 0; j < count; j += 2) {
-      const uint8_t* a = rowBytes(first + j);
-      if (j + 1 < count) {
-        const uint8_t* b = rowBytes(first + j + 1);
-        AccumulateRows(sums.data(), a, b, weights[j], weights[j + 1], sums.size());
-      } else {
-        AccumulateRows(sums.data(), a, a, weights[j], 0, sums.size());
+    // 1. Horizontal pass over the window's (possibly reduced) source rows not yet in the ring.
+    for (int j = 0; j < count; ++j) {
+      const int r = first + j;
+      const size_t slot = size_t(r % ringSize);
+      TColor32* line = ring.data() + slot * size_t(width);
+      if (ringRow[slot] != r) {
+        ConvolveRow(input.Row(r), columns, line, width);
+        ringRow[slot] = r;
       }
+      window[size_t(j)] = reinterpret_cast<const uint8_t*>(line);
     }
-    for (int x = 0; x < width; ++x) result[size_t(x)] = PackSums(sums.data() + 4 * x);
+    window[size_t(count)] = window[size_t(count) - 1];
+    const auto taps =
+        rows.weights.begin() + static_cast<std::ptrdiff_t>(size_t(t) * size_t(rows.stride));
+    std::copy(taps, taps + count, weights.begin());
+    weights[size_t(count)] = 0;
+    // 2. Vertical pass across the window.
+    ConvolveColumns(window.data(), weights.data(), count, width, result.data());
     sink(out.Top + t, result.data());
   }
 }
