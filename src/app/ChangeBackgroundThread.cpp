@@ -11,6 +11,7 @@
 #include "album/PageRenderer.h"
 #include "platform/WallpaperSetter.h"
 #include "raster/Blend.h"
+#include "raster/PixelMemory.h"
 #include "storage/NimbraError.h"
 
 namespace nimbra {
@@ -113,6 +114,8 @@ void TChangeBackgroundThread::Execute() {
       renderer_.GiveBack(std::move(composed));
     }
   }
+  // The album idles until the next change: a pixel block kept for reuse goes back to the system.
+  ReleaseSparePixels();
   // 6. the main thread finishes the change
   if (ended_) ended_();
 }

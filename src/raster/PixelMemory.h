@@ -1,8 +1,9 @@
 // Memory for large pixel blocks (pages, photos). A page of a 4K screen is 33 MB, written once per
 // change; faulting it in 4 KiB at a time costs more than drawing into it. Blocks from
 // kLargePixelBlock up are mapped on their own, on huge-page boundaries, with huge pages asked for
-// where the system gives them on request; freeing one returns it to the system at once, so that an
-// album running for weeks does not keep a heap grown by its largest photo.
+// where the system gives them on request. The block freed last is kept for the next request of its
+// size, and returned to the system by ReleaseSparePixels or any other request, so that an album
+// running for weeks does not keep a heap grown by its largest photo.
 #pragma once
 
 #include <cstddef>
@@ -15,5 +16,7 @@ inline constexpr size_t kLargePixelBlock = size_t{2} << 20;
 void* AllocateLargePixels(size_t bytes);
 // Gives back a block of AllocateLargePixels with the same byte count.
 void FreeLargePixels(void* block, size_t bytes) noexcept;
+// Returns the kept block to the system: for the end of a piece of work, before the program idles.
+void ReleaseSparePixels() noexcept;
 
 }  // namespace nimbra
