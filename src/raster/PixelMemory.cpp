@@ -63,8 +63,10 @@ void* AllocateLargePixels(size_t bytes) {
   if (aligned > start) munmap(area, aligned - start);
   const uintptr_t end = start + mapped;
   if (end > aligned + size) munmap(reinterpret_cast<void*>(aligned + size), end - aligned - size);
-  // A hint: without huge pages the block works the same, in small pages.
-  madvise(reinterpret_cast<void*>(aligned), size, MADV_HUGEPAGE);
+  // Huge pages are not asked for: where the system is a virtual machine that hands freed memory
+  // back to its host, a huge page taken after a pause is faulted in again by the host, at several
+  // times the cost of small pages, and an album changes after a pause. Systems that give
+  // huge pages unasked still can.
   return reinterpret_cast<void*>(aligned);
 }
 

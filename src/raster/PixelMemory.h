@@ -1,9 +1,8 @@
 // Memory for large pixel blocks (pages, photos). A page of a 4K screen is 33 MB, written once per
-// change; faulting it in 4 KiB at a time costs more than drawing into it. Blocks from
-// kLargePixelBlock up are mapped on their own, on huge-page boundaries, with huge pages asked for
-// where the system gives them on request. The block freed last is kept for the next request of its
-// size, and returned to the system by ReleaseSparePixels or any other request, so that an album
-// running for weeks does not keep a heap grown by its largest photo.
+// change; faulting it in costs about as much as drawing into it. Blocks from kLargePixelBlock up
+// are mapped on their own, on huge-page boundaries. The block freed last is kept for the next
+// request of its size, and returned to the system by ReleaseSparePixels or any other request, so
+// that an album running for weeks does not keep a heap grown by its largest photo.
 #pragma once
 
 #include <cstddef>
