@@ -20,7 +20,7 @@ namespace {
 
 // The first entry whose file-name part matches the mask, in package order.
 const TPackageFileListItem* FirstMatch(const TPackager& packager, std::string_view mask) {
-  return packager.Directory().Filter(mask)->First();
+  return packager.Directory().FirstMatch(mask);
 }
 
 // A new folder only this user can enter, inside parent; empty when it cannot be made.

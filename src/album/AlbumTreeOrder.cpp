@@ -102,6 +102,12 @@ void ArrangeRootItems(ITree& tree, const TAlbumPageOrder& order) {
     positions = ShuffledPositions(static_cast<int32_t>(items.size()), order.Seed);
   }
 
+  // Already in that order (the document's own, at every start): the list stays as it is.
+  bool inPlace = true;
+  for (size_t i = 0; i < positions.size() && inPlace; ++i) {
+    inPlace = list->GetItem(static_cast<int32_t>(i)) == items[size_t(positions[i])];
+  }
+  if (inPlace) return;
   // The items held here keep them alive while the list lets go of them.
   list->Clear();
   for (const int32_t position : positions) list->Add(items[position]);

@@ -20,7 +20,9 @@ void TFileList::Add(std::unique_ptr<TPackageFileListItem> item) {
   owned_.push_back(std::move(item));
 }
 
-void TFileList::AddReference(TPackageFileListItem* item) { items_.push_back(item); }
+void TFileList::AddReference(TPackageFileListItem* item) {
+  items_.push_back(item);
+}
 
 void TFileList::Clear() {
   items_.clear();
@@ -49,17 +51,26 @@ std::unique_ptr<TFileList> TFileList::Filter(std::string_view masks) const {
 }
 
 std::unique_ptr<TFileList> TFileList::FilterList(const std::vector<std::string>& masks) const {
+  std::vector<TFileMask> compiled(masks.begin(), masks.end());
   auto result = std::make_unique<TFileList>();
   for (TPackageFileListItem* item : items_) {
     const std::string_view name = FileNamePart(item->FileName);
-    for (const std::string& mask : masks) {
-      if (MatchesMask(name, mask)) {
+    for (const TFileMask& mask : compiled) {
+      if (mask.Matches(name)) {
         result->AddReference(item);
         break;
       }
     }
   }
   return result;
+}
+
+TPackageFileListItem* TFileList::FirstMatch(std::string_view mask) const {
+  const TFileMask compiled(mask);
+  for (TPackageFileListItem* item : items_) {
+    if (compiled.Matches(FileNamePart(item->FileName))) return item;
+  }
+  return nullptr;
 }
 
 }  // namespace nimbra

@@ -26,6 +26,8 @@ class TFileList {
   // Records whose file-name part matches any mask; masks one per line.
   std::unique_ptr<TFileList> Filter(std::string_view masks) const;
   std::unique_ptr<TFileList> FilterList(const std::vector<std::string>& masks) const;
+  // The first record, in package order, whose file-name part matches the mask; none without.
+  TPackageFileListItem* FirstMatch(std::string_view mask) const;
   TPackageFileListItem* First() const { return items_.empty() ? nullptr : items_.front(); }
   TPackageFileListItem* Last() const { return items_.empty() ? nullptr : items_.back(); }
 

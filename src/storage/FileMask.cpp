@@ -43,11 +43,13 @@ bool MatchesSet(const std::vector<char32_t>& mask, size_t& i, char32_t c) {
 
 }  // namespace
 
-bool MatchesMask(std::string_view nameText, std::string_view maskText) {
-  const std::vector<char32_t> name = FoldedCodePoints(nameText);
-  const std::vector<char32_t> mask = FoldedCodePoints(maskText);
-  // Greedy matching with one backtrack point for the last '*': linear in practice, never
-  // exponential on masks like "*a*a*a*b".
+TFileMask::TFileMask(std::string_view mask) : mask_(FoldedCodePoints(mask)) {}
+
+bool TFileMask::Matches(std::string_view name) const {
+  // The name is folded as it is read: n is a byte position in it. Greedy matching with one
+  // backtrack point for the last '*': linear in practice, never exponential on masks like
+  // "*a*a*a*b".
+  const std::vector<char32_t>& mask = mask_;
   size_t n = 0;
   size_t m = 0;
   size_t starMask = std::string_view::npos;
@@ -58,28 +60,36 @@ bool MatchesMask(std::string_view nameText, std::string_view maskText) {
       starName = n;
       continue;
     }
+    size_t after = n;
+    const char32_t c = LowerCaseCodePoint(NextCodePoint(name, after));
     if (m < mask.size()) {
       size_t next = m + 1;
       bool ok = false;
       if (mask[m] == '?') {
         ok = true;
       } else if (mask[m] == '[') {
-        ok = MatchesSet(mask, next, name[n]);
+        ok = MatchesSet(mask, next, c);
       } else {
-        ok = mask[m] == name[n];
+        ok = mask[m] == c;
       }
       if (ok) {
         m = next;
-        ++n;
+        n = after;
         continue;
       }
     }
     if (starMask == std::string_view::npos) return false;
     m = starMask;
-    n = ++starName;
+    // The star takes one character more.
+    NextCodePoint(name, starName);
+    n = starName;
   }
   while (m < mask.size() && mask[m] == '*') ++m;
   return m == mask.size();
+}
+
+bool MatchesMask(std::string_view name, std::string_view mask) {
+  return TFileMask(mask).Matches(name);
 }
 
 }  // namespace nimbra

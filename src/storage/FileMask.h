@@ -3,8 +3,19 @@
 #pragma once
 
 #include <string_view>
+#include <vector>
 
 namespace nimbra {
+
+// A mask folded once, for matching many names.
+class TFileMask {
+ public:
+  explicit TFileMask(std::string_view mask);
+  bool Matches(std::string_view name) const;
+
+ private:
+  std::vector<char32_t> mask_;  // case-folded code points
+};
 
 bool MatchesMask(std::string_view name, std::string_view mask);
 

@@ -34,6 +34,9 @@ TEST(FileListTest, FilterMatchesFileNamePartsAndKeepsOrder) {
   EXPECT_EQ(Names(*list.FilterList({"?.kvt", "[c-d]*"})),
             (std::vector<std::string>{"dir\\c.jpg", "d.kvt"}));
   EXPECT_EQ(list.Filter("")->Count(), 0);
+  EXPECT_EQ(list.FirstMatch("*.PNG"), list.Items(1));
+  EXPECT_EQ(list.FirstMatch("c.jpg"), list.Items(2));
+  EXPECT_EQ(list.FirstMatch("*.gif"), nullptr);
   EXPECT_EQ(list.Items(5), nullptr);
   EXPECT_EQ(TFileList().First(), nullptr);
 }

@@ -42,6 +42,10 @@ TEST(TextTest, MasksMatchLikeAFileDialog) {
   EXPECT_FALSE(MatchesMask("d1.tif", "[a-c]*"));
   EXPECT_TRUE(MatchesMask("d1.tif", "[!a-c]*"));
   EXPECT_TRUE(MatchesMask("Ärger.txt", "ä*"));
+  // A star gives back whole characters, not bytes of one.
+  EXPECT_TRUE(MatchesMask("Öl-ÄÄ.txt", "*ä.txt"));
+  EXPECT_TRUE(MatchesMask("Öl-ÄÄ.txt", "*-?ä.*"));
+  EXPECT_FALSE(MatchesMask("Öl-ÄÖ.txt", "*ä.txt"));
   EXPECT_TRUE(MatchesMask("", "*"));
   EXPECT_FALSE(MatchesMask("x", "[x"));  // an unclosed set matches nothing
   // Many stars against a long near-miss must not take exponential time.
