@@ -48,17 +48,11 @@ void TurnedOutputSize(const TAffineTransformation& transformation, int boxWidth,
 TPictureGeometry Unturned(const TBitmap32& source, TBitmap32& output, int boxWidth,
                           int boxHeight, bool keepAspect, TResamplingFilter filter,
                           const TPictureSize& shape) {
-  TPixelRect box{0, 0, boxWidth, boxHeight};
-  if (keepAspect) box = FitRect(shape.Width, shape.Height, box);
+  const TPictureGeometry geometry =
+      UnturnedFit(source.Width(), source.Height(), boxWidth, boxHeight, keepAspect, shape);
   // Every pixel of the output is drawn.
-  output.SetSizeForOverwrite(box.Width(), box.Height());
+  output.SetSizeForOverwrite(geometry.ScaledWidth, geometry.ScaledHeight);
   StretchDraw(output, output.BoundsRect(), source, filter, TDrawMode::Opaque);
-  TPictureGeometry geometry;
-  geometry.Transformation.SetSrcRect({0, 0, double(source.Width()), double(source.Height())});
-  geometry.Transformation.Scale(double(output.Width()) / source.Width(),
-                                double(output.Height()) / source.Height());
-  geometry.ScaledWidth = output.Width();
-  geometry.ScaledHeight = output.Height();
   return geometry;
 }
 
@@ -111,6 +105,20 @@ TPictureGeometry Turned(TBitmap32& source, TBitmap32& output, int boxWidth, int 
 }
 
 }  // namespace
+
+TPictureGeometry UnturnedFit(int width, int height, int boxWidth, int boxHeight, bool keepAspect,
+                             TPictureSize shape) {
+  if (width <= 0 || height <= 0 || boxWidth <= 0 || boxHeight <= 0) return {};
+  if (shape.Width <= 0 || shape.Height <= 0) shape = {width, height};
+  TPixelRect box{0, 0, boxWidth, boxHeight};
+  if (keepAspect) box = FitRect(shape.Width, shape.Height, box);
+  TPictureGeometry geometry;
+  geometry.Transformation.SetSrcRect({0, 0, double(width), double(height)});
+  geometry.Transformation.Scale(double(box.Width()) / width, double(box.Height()) / height);
+  geometry.ScaledWidth = box.Width();
+  geometry.ScaledHeight = box.Height();
+  return geometry;
+}
 
 TTurnedScale TurnedScaleOf(int width, int height, int boxWidth, int boxHeight, bool keepAspect,
                            double angle, uint8_t fitMode) {
@@ -187,10 +195,7 @@ TPictureGeometry FitAndTurn(TBitmap32& source, TBitmap32& output, int boxWidth, 
     output = TBitmap32();
     return {};
   }
-  if (angle == 0) {
-    if (shape.Width <= 0 || shape.Height <= 0) shape = {source.Width(), source.Height()};
-    return Unturned(source, output, boxWidth, boxHeight, keepAspect, filter, shape);
-  }
+  if (angle == 0) return Unturned(source, output, boxWidth, boxHeight, keepAspect, filter, shape);
   return Turned(source, output, boxWidth, boxHeight, keepAspect, angle, fitMode, filter, reach);
 }
 

@@ -72,6 +72,20 @@ struct TPictureReach {
 // aspect shears a long, thin picture into an output far larger than any page. An unturned source
 // is fitted by the proportions of shape where it has a size (the photo a reduced decode came
 // from), else by its own.
+// An unturned picture to be stretched onto the page as it is drawn rather than into an output of
+// its own first: the size it is stretched to and the filter.
+struct TStraightStretch {
+  bool Pending = false;
+  int Width = 0;
+  int Height = 0;
+  TResamplingFilter Filter = TResamplingFilter::Nearest;
+};
+
+// What FitAndTurn does with an unturned width × height source, without drawing it: the output is
+// ScaledWidth × ScaledHeight, the source stretched onto it whole.
+TPictureGeometry UnturnedFit(int width, int height, int boxWidth, int boxHeight, bool keepAspect,
+                             TPictureSize shape = {});
+
 TPictureGeometry FitAndTurn(TBitmap32& source, TBitmap32& output, int boxWidth, int boxHeight,
                             bool keepAspect, double angle, uint8_t fitMode,
                             TResamplingFilter filter, TPictureReach reach = {},

@@ -20,6 +20,7 @@
 namespace nimbra {
 
 class TSlideShowObject;
+struct TStraightStretch;
 
 // How a turned picture is scaled into the box.
 inline constexpr uint8_t kFitRotatedInside = 0;
@@ -189,9 +190,12 @@ class TPrintPageElementPicture : public TPrintablePageElement,
   // What decides the size the picture is decoded at, for a box of width × height.
   TPictureDrawing DrawingFor(TRenderMode mode, int32_t width, int32_t height) const;
   // shape: the proportions the picture is fitted by, its photo's (TDecodedPicture).
+  // With straight, a picture that is neither turned nor has effects is left as it is, to be
+  // stretched onto the target as it is drawn (straight says to what size, with which filter).
   bool PreparePictureFor(const TRenderContext& context, double randomAngle, TBitmap32& picture,
                          const TPictureSize& shape, const TPixelRect& elementRect,
-                         TAffineTransformation& transformation);
+                         TAffineTransformation& transformation,
+                         TStraightStretch* straight = nullptr);
   void ApplyEffectsFor(const TRenderContext& context, TBitmap32& bitmap, const TPixelRect& rect,
                        TAffineTransformation* transformation, double sx, double sy,
                        uint8_t stage);

@@ -25,19 +25,27 @@ bool FileIsThere(const std::string& name) {
 }
 
 // Blends the picture into the target with its transformed bounds centred on the element's
-// rectangle, and keeps a canvas of its own identical to the target where the picture went.
+// rectangle, and keeps a canvas of its own identical to the target where the picture went. A
+// straight stretch is stretched onto the target there.
 void DrawCentred(TBitmap32& target, TBitmap32* canvas, const TBitmap32& picture,
-                 const TAffineTransformation& transformation, const TPixelRect& e,
-                 uint8_t masterAlpha) {
+                 const TStraightStretch& straight, const TAffineTransformation& transformation,
+                 const TPixelRect& e, uint8_t masterAlpha) {
   // 1. the bounds' offset from the picture's origin moves the picture, then it is centred
   const TRect bounds = transformation.GetTransformedBounds();
   const int left = e.Left - bounds.Left + (e.Width() - bounds.Width()) / 2;
   const int top = e.Top - bounds.Top + (e.Height() - bounds.Height()) / 2;
   // 2. the picture blends into the target
-  DrawBitmap(target, left, top, picture, TDrawMode::Blend, masterAlpha);
+  const int width = straight.Pending ? straight.Width : picture.Width();
+  const int height = straight.Pending ? straight.Height : picture.Height();
+  if (straight.Pending) {
+    StretchBlendStraight(target, {left, top, left + width, top + height}, picture,
+                         straight.Filter, masterAlpha);
+  } else {
+    DrawBitmap(target, left, top, picture, TDrawMode::Blend, masterAlpha);
+  }
   // 3. where the picture landed, within the target
-  const TRect placed = IntersectRect(
-      {left, top, left + picture.Width(), top + picture.Height()}, target.BoundsRect());
+  const TRect placed =
+      IntersectRect({left, top, left + width, top + height}, target.BoundsRect());
   // 4. the blended pixels themselves, not the picture again: a canvas over other content gets
   // what the target shows.
   if (canvas != nullptr && canvas != &target && !placed.IsEmpty()) {
@@ -85,11 +93,16 @@ void TPrintPageElementPicture::DrawPicture(const TRenderContext& context, double
   std::unique_ptr<TBitmap32> picture = std::move(decoded.Picture);
   // 4. effects, turn and fit; a picture that comes to nothing is not drawn
   TAffineTransformation transformation;
-  if (!PreparePictureFor(context, randomAngle, *picture, decoded.Shape, e, transformation)) return;
+  TStraightStretch straight;
+  if (!PreparePictureFor(context, randomAngle, *picture, decoded.Shape, e, transformation,
+                         context.TargetBitmap != nullptr ? &straight : nullptr)) {
+    return;
+  }
   const auto masterAlpha = static_cast<uint8_t>(255 - PictureProperties().Transparency());
   // 5. with a target the picture is centred in the element
   if (context.TargetBitmap != nullptr) {
-    DrawCentred(*context.TargetBitmap, context.Canvas, *picture, transformation, e, masterAlpha);
+    DrawCentred(*context.TargetBitmap, context.Canvas, *picture, straight, transformation, e,
+                masterAlpha);
     return;
   }
   // 6. without a target the picture fills the rectangle
@@ -187,7 +200,8 @@ bool TPrintPageElementPicture::PreparePicture(TBitmap32& picture, const TPixelRe
 bool TPrintPageElementPicture::PreparePictureFor(const TRenderContext& context,
                                                  double randomAngle, TBitmap32& picture,
                                                  const TPictureSize& shape, const TPixelRect& e,
-                                                 TAffineTransformation& transformation) {
+                                                 TAffineTransformation& transformation,
+                                                 TStraightStretch* straight) {
   const TPrintPageElementPictureProperties& bag = PictureProperties();
   const bool preview = !context.FinalRendering();
   // 1. the photo's size fitted into the element
@@ -218,6 +232,17 @@ bool TPrintPageElementPicture::PreparePictureFor(const TRenderContext& context,
   // 7.-8.
   const TResamplingFilter filter =
       PictureFilter(working.Width(), working.Height(), e.Width(), e.Height(), preview);
+  // Unturned and without effects, nothing but the target sees the fitted picture: the page is
+  // drawn straight from the working copy, without a fitted copy in between.
+  if (straight != nullptr && !hasEffects && angle == 0 && !preview) {
+    const TPictureGeometry geometry = UnturnedFit(working.Width(), working.Height(), e.Width(),
+                                                  e.Height(), bag.KeepAspectRatio(), fitShape);
+    if (geometry.ScaledWidth <= 0 || geometry.ScaledHeight <= 0) return false;
+    *straight = {true, geometry.ScaledWidth, geometry.ScaledHeight, filter};
+    transformation = geometry.Transformation;
+    picture = std::move(working);
+    return true;
+  }
   TPictureGeometry geometry =
       FitAndTurn(working, picture, e.Width(), e.Height(), bag.KeepAspectRatio(), angle,
                  bag.FitMode(), filter, ReachOnTarget(context.TargetBitmap, e), fitShape);

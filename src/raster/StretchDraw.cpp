@@ -1,6 +1,7 @@
 #include "raster/StretchDraw.h"
 
 #include <cstring>
+#include <vector>
 
 namespace nimbra {
 
@@ -47,6 +48,38 @@ void StretchDraw(TBitmap32& target, const TRect& targetRect, const TBitmap32& so
     } else {
       BlendPremultipliedRow(line, pixels, width, masterAlpha);
     }
+  });
+}
+
+void StretchBlendStraight(TBitmap32& target, const TRect& targetRect, const TBitmap32& source,
+                          TResamplingFilter filter, uint8_t masterAlpha) {
+  const TRect from = source.BoundsRect();
+  const TRect area = IntersectRect(targetRect, target.BoundsRect());
+  if (from.IsEmpty() || area.IsEmpty() || targetRect.IsEmpty() || masterAlpha == 0) return;
+  if (&target == &source) {
+    const TBitmap32 copy = source;
+    StretchBlendStraight(target, targetRect, copy, filter, masterAlpha);
+    return;
+  }
+  // At its own size the stretched bitmap is the source itself.
+  if (targetRect.Width() == from.Width() && targetRect.Height() == from.Height()) {
+    DrawBitmap(target, targetRect.Left, targetRect.Top, source, from, TDrawMode::Blend,
+               masterAlpha);
+    return;
+  }
+  const int left = area.Left;
+  const int width = area.Width();
+  if (filter == TResamplingFilter::Nearest) {
+    ResampleNearest(source, from, targetRect, area, [&](int y, const TColor32* pixels) {
+      BlendRow(target.ScanLine(y) + left, pixels, width, masterAlpha);
+    });
+    return;
+  }
+  // The row the bitmap in between would have held: straight colours.
+  std::vector<TColor32> straight(static_cast<size_t>(width));
+  ResampleConvolved(source, from, targetRect, area, filter, [&](int y, const TColor32* pixels) {
+    UnpremultiplyRow(straight.data(), pixels, width);
+    BlendRow(target.ScanLine(y) + left, straight.data(), width, masterAlpha);
   });
 }
 

@@ -24,6 +24,12 @@ void StretchDraw(TBitmap32& target, const TRect& targetRect, const TBitmap32& so
                  const TRect& sourceRect, TResamplingFilter filter,
                  TDrawMode mode = TDrawMode::Blend, uint8_t masterAlpha = 255);
 
+// Blends source stretched onto targetRect exactly as if it had first been stretched onto a bitmap
+// of its own of that size (opaque mode) and that bitmap then blended onto the target: the same
+// pixels, without the bitmap in between.
+void StretchBlendStraight(TBitmap32& target, const TRect& targetRect, const TBitmap32& source,
+                          TResamplingFilter filter, uint8_t masterAlpha = 255);
+
 // Source over the whole of the target, opaque, with the box filter: each target pixel becomes the
 // area average of the source pixels it covers, weighted by their alpha so that transparent pixels
 // lend no colour. Nothing happens when either bitmap is empty.

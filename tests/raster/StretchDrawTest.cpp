@@ -1,9 +1,60 @@
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <random>
+
 #include "raster/StretchDraw.h"
 
 namespace nimbra {
 namespace {
+
+// Noise with every alpha, over a page of other noise: rounding differences cannot hide.
+TBitmap32 Noise(int width, int height, uint32_t seed, bool opaque) {
+  std::mt19937 random(seed);
+  TBitmap32 bitmap(width, height);
+  for (int y = 0; y < height; ++y) {
+    for (int x = 0; x < width; ++x) {
+      const uint32_t c = random();
+      bitmap.SetPixel(x, y, opaque ? (c | 0xFF000000u) : c);
+    }
+  }
+  return bitmap;
+}
+
+TEST(StretchDrawTest, BlendingStraightGivesThePixelsOfAStretchedCopyBlended) {
+  struct TCase {
+    int width, height;  // of the stretch
+    int left, top;      // where it goes on the 40 × 30 page, partly beyond it in some cases
+    TResamplingFilter filter;
+    uint8_t masterAlpha;
+    bool opaque;
+  };
+  const TCase cases[] = {
+      {25, 17, 3, 4, TResamplingFilter::Lanczos, 255, true},
+      {25, 17, 3, 4, TResamplingFilter::Lanczos, 255, false},
+      {9, 7, -2, 26, TResamplingFilter::Mitchell, 140, false},
+      {50, 37, -5, -3, TResamplingFilter::Mitchell, 255, true},
+      {13, 11, 30, 1, TResamplingFilter::Spline, 77, true},
+      {31, 5, 2, 2, TResamplingFilter::Nearest, 200, false},
+      {16, 12, 10, 10, TResamplingFilter::Box, 255, false},  // the source's own size
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(testing::Message()
+                 << c.width << "x" << c.height << " at " << c.left << "," << c.top << " filter "
+                 << int(c.filter) << " alpha " << int(c.masterAlpha));
+    const TBitmap32 source = Noise(16, 12, 7, c.opaque);
+    const TBitmap32 page = Noise(40, 30, 11, true);
+    TBitmap32 copy;
+    copy.SetSize(c.width, c.height);
+    StretchDraw(copy, copy.BoundsRect(), source, c.filter, TDrawMode::Opaque);
+    TBitmap32 expected = page;
+    DrawBitmap(expected, c.left, c.top, copy, TDrawMode::Blend, c.masterAlpha);
+    TBitmap32 straight = page;
+    StretchBlendStraight(straight, {c.left, c.top, c.left + c.width, c.top + c.height}, source,
+                         c.filter, c.masterAlpha);
+    EXPECT_EQ(straight, expected);
+  }
+}
 
 TEST(StretchDrawTest, ShrinkingAveragesTheCoveredPixels) {
   // Left half red, right half blue, 4 × 2 → 2 × 1 keeps the halves apart.
