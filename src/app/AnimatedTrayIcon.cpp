@@ -5,25 +5,33 @@
 
 namespace nimbra {
 
-TAnimatedTrayIcon::TAnimatedTrayIcon(QObject* parent)
-    : QObject(parent), icon_(std::make_unique<QSystemTrayIcon>()) {
+TAnimatedTrayIcon::TAnimatedTrayIcon(QObject* parent) : QObject(parent) {
   OnUnavailable = [](const std::string& message) { std::cerr << message << std::endl; };
   QObject::connect(&animation_, &QTimer::timeout, this, [this] { NextFrame(); });
   retry_.setInterval(kTrayRetryMilliseconds);
   QObject::connect(&retry_, &QTimer::timeout, this, [this] { ShowWhenTrayAppears(); });
+}
+
+TAnimatedTrayIcon::~TAnimatedTrayIcon() = default;
+
+QSystemTrayIcon& TAnimatedTrayIcon::ShownIcon() {
+  if (icon_) return *icon_;
+  icon_ = std::make_unique<QSystemTrayIcon>();
   QObject::connect(icon_.get(), &QSystemTrayIcon::activated, this,
                    [this](QSystemTrayIcon::ActivationReason reason) {
                      if (reason == QSystemTrayIcon::Trigger && OnClick) OnClick();
                    });
+  icon_->setToolTip(hint_);
+  icon_->setContextMenu(menu_);
+  if (!images_.empty()) icon_->setIcon(images_[static_cast<size_t>(imageIndex_)]);
+  return *icon_;
 }
-
-TAnimatedTrayIcon::~TAnimatedTrayIcon() = default;
 
 void TAnimatedTrayIcon::SetActive(bool active) {
   active_ = active;
   if (!active) {
     retry_.stop();
-    icon_->hide();
+    if (icon_) icon_->hide();
     return;
   }
   if (!QSystemTrayIcon::isSystemTrayAvailable()) {
@@ -36,16 +44,16 @@ void TAnimatedTrayIcon::SetActive(bool active) {
     return;
   }
   retry_.stop();
-  icon_->show();
+  ShownIcon().show();
 }
 
 void TAnimatedTrayIcon::ShowWhenTrayAppears() {
   if (!active_ || !QSystemTrayIcon::isSystemTrayAvailable()) return;
   retry_.stop();
-  icon_->show();
+  ShownIcon().show();
 }
 
-bool TAnimatedTrayIcon::Visible() const { return icon_->isVisible(); }
+bool TAnimatedTrayIcon::Visible() const { return icon_ && icon_->isVisible(); }
 
 void TAnimatedTrayIcon::SetImages(std::vector<QIcon> images) {
   images_ = std::move(images);
@@ -55,7 +63,7 @@ void TAnimatedTrayIcon::SetImages(std::vector<QIcon> images) {
 void TAnimatedTrayIcon::SetImageIndex(int index) {
   if (images_.empty()) return;
   imageIndex_ = index >= 0 && index < ImageCount() ? index : 0;
-  icon_->setIcon(images_[static_cast<size_t>(imageIndex_)]);
+  if (icon_) icon_->setIcon(images_[static_cast<size_t>(imageIndex_)]);
 }
 
 void TAnimatedTrayIcon::SetAnimate(bool animate) {
@@ -75,16 +83,20 @@ void TAnimatedTrayIcon::NextFrame() {
 }
 
 void TAnimatedTrayIcon::SetHint(const std::string& hint) {
-  icon_->setToolTip(QString::fromStdString(hint));
+  hint_ = QString::fromStdString(hint);
+  if (icon_) icon_->setToolTip(hint_);
 }
 
-std::string TAnimatedTrayIcon::Hint() const { return icon_->toolTip().toStdString(); }
+std::string TAnimatedTrayIcon::Hint() const { return hint_.toStdString(); }
 
 void TAnimatedTrayIcon::ShowNotice(const std::string& title, const std::string& text) {
-  icon_->showMessage(QString::fromStdString(title), QString::fromStdString(text),
-                     QSystemTrayIcon::Warning, kNoticeMilliseconds);
+  ShownIcon().showMessage(QString::fromStdString(title), QString::fromStdString(text),
+                          QSystemTrayIcon::Warning, kNoticeMilliseconds);
 }
 
-void TAnimatedTrayIcon::SetMenu(QMenu* menu) { icon_->setContextMenu(menu); }
+void TAnimatedTrayIcon::SetMenu(QMenu* menu) {
+  menu_ = menu;
+  if (icon_) icon_->setContextMenu(menu);
+}
 
 }  // namespace nimbra

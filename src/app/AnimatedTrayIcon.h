@@ -5,6 +5,7 @@
 
 #include <QIcon>
 #include <QObject>
+#include <QString>
 #include <QTimer>
 #include <functional>
 #include <memory>
@@ -57,14 +58,18 @@ class TAnimatedTrayIcon : public QObject {
   // Hears that no tray exists; standard error unless replaced.
   TReportFunction OnUnavailable;
 
-  QSystemTrayIcon& Icon() const { return *icon_; }
 
  private:
   void NextFrame();
   void ShowWhenTrayAppears();
+  // The desktop's icon, made when it is first shown: making one talks to the desktop (its tray
+  // host on the session bus), which an album that never shows it (--once) has no need for.
+  QSystemTrayIcon& ShownIcon();
 
   std::unique_ptr<QSystemTrayIcon> icon_;
   std::vector<QIcon> images_;
+  QString hint_;
+  QMenu* menu_ = nullptr;
   int imageIndex_ = 0;
   QTimer animation_;
   QTimer retry_;
