@@ -63,7 +63,8 @@ void BM_StretchMitchell640x480To1440x1080(benchmark::State& state) {
   const TBitmap32 source = Photo(640, 480);
   TBitmap32 target(1440, 1080);
   for (auto _ : state) {
-    StretchDraw(target, target.BoundsRect(), source, TResamplingFilter::Mitchell, TDrawMode::Opaque);
+    StretchDraw(target, target.BoundsRect(), source, TResamplingFilter::Mitchell,
+                TDrawMode::Opaque);
     benchmark::DoNotOptimize(target.Bits());
   }
 }

@@ -58,7 +58,6 @@ class TAnimatedTrayIcon : public QObject {
   // Hears that no tray exists; standard error unless replaced.
   TReportFunction OnUnavailable;
 
-
  private:
   void NextFrame();
   void ShowWhenTrayAppears();

@@ -59,19 +59,6 @@ struct TPictureReach {
   int Height = 0;
 };
 
-// Scales source into a boxWidth × boxHeight box and turns it by angle degrees, writing the result
-// into output (resized to fit it). With keepAspect the picture is scaled uniformly. fitMode
-// decides the scale and size of a turned picture: 0 and 1 keep its turned bounds inside the box
-// (0 with an output of exactly the box, 1 with an output of the turned bounds, never larger than
-// the box), 2 scales it as if unturned, so that its corners may leave the box; any other mode
-// yields an empty output. A turned source loses its border pixels to transparency. The
-// transformation's source rectangle is the source's area in pixel-centre coordinates, so that its
-// transformed bounds lie evenly about the turned picture. A turned output more than twice the
-// reach wide or high is cut evenly on both sides down to that, and the transformation is moved
-// along, so that everything within the reach lands where it would have: fit mode 2 without the
-// aspect shears a long, thin picture into an output far larger than any page. An unturned source
-// is fitted by the proportions of shape where it has a size (the photo a reduced decode came
-// from), else by its own.
 // An unturned picture to be stretched onto the page as it is drawn rather than into an output of
 // its own first: the size it is stretched to and the filter.
 struct TStraightStretch {
@@ -86,6 +73,19 @@ struct TStraightStretch {
 TPictureGeometry UnturnedFit(int width, int height, int boxWidth, int boxHeight, bool keepAspect,
                              TPictureSize shape = {});
 
+// Scales source into a boxWidth × boxHeight box and turns it by angle degrees, writing the result
+// into output (resized to fit it). With keepAspect the picture is scaled uniformly. fitMode
+// decides the scale and size of a turned picture: 0 and 1 keep its turned bounds inside the box
+// (0 with an output of exactly the box, 1 with an output of the turned bounds, never larger than
+// the box), 2 scales it as if unturned, so that its corners may leave the box; any other mode
+// yields an empty output. A turned source loses its border pixels to transparency. The
+// transformation's source rectangle is the source's area in pixel-centre coordinates, so that its
+// transformed bounds lie evenly about the turned picture. A turned output more than twice the
+// reach wide or high is cut evenly on both sides down to that, and the transformation is moved
+// along, so that everything within the reach lands where it would have: fit mode 2 without the
+// aspect shears a long, thin picture into an output far larger than any page. An unturned source
+// is fitted by the proportions of shape where it has a size (the photo a reduced decode came
+// from), else by its own.
 TPictureGeometry FitAndTurn(TBitmap32& source, TBitmap32& output, int boxWidth, int boxHeight,
                             bool keepAspect, double angle, uint8_t fitMode,
                             TResamplingFilter filter, TPictureReach reach = {},
