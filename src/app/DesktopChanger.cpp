@@ -1,6 +1,7 @@
 #include "app/DesktopChanger.h"
 
-#include <QMetaObject>
+#include <QCoreApplication>
+#include <QEvent>
 #include <algorithm>
 #include <utility>
 
@@ -26,10 +27,29 @@ int32_t WrappedIndex(int32_t index, int32_t delta, int32_t count) {
   return static_cast<int32_t>(target);
 }
 
+const auto kThreadEndEvent = static_cast<QEvent::Type>(QEvent::User + 1);
+
+// Hears, on the main thread, that a render thread has ended. The thread posts a bare event (the
+// only kind this receiver is sent) and leaves what ended in an atomic: nothing the thread wrote is
+// read from the event, so the hand-over is ordered by that atomic alone, where a thread checker
+// sees it.
+class TThreadEndReceiver final : public QObject {
+ public:
+  explicit TThreadEndReceiver(std::function<void()> ended) : ended_(std::move(ended)) {}
+
+ protected:
+  void customEvent(QEvent*) override { ended_(); }
+
+ private:
+  std::function<void()> ended_;
+};
+
 }  // namespace
 
 TNimbraDesktopChanger::TNimbraDesktopChanger()
-    : screenGeometry_(&PrimaryScreenGeometry), receiver_(std::make_unique<QObject>()) {}
+    : screenGeometry_(&PrimaryScreenGeometry),
+      receiver_(std::make_unique<TThreadEndReceiver>(
+          [this] { ThreadEnded(endedGeneration_.load(std::memory_order_acquire)); })) {}
 
 TNimbraDesktopChanger::~TNimbraDesktopChanger() {
   WaitForChange();
@@ -41,7 +61,9 @@ void TNimbraDesktopChanger::SetPageList(std::unique_ptr<IPageRenderer> pages) {
   pages_ = std::move(pages);
 }
 
-int32_t TNimbraDesktopChanger::PageCount() const { return pages_ ? pages_->PageCount() : 0; }
+int32_t TNimbraDesktopChanger::PageCount() const {
+  return pages_ ? pages_->PageCount() : 0;
+}
 
 void TNimbraDesktopChanger::SetWallpaperSetter(std::unique_ptr<TWallpaperSetter> setter) {
   WaitForChange();
@@ -99,8 +121,8 @@ void TNimbraDesktopChanger::StartThread(int32_t index) {
   };
   QObject* receiver = receiver_.get();
   thread_->Resume([this, receiver, generation] {
-    QMetaObject::invokeMethod(
-        receiver, [this, generation] { ThreadEnded(generation); }, Qt::QueuedConnection);
+    endedGeneration_.store(generation, std::memory_order_release);
+    QCoreApplication::postEvent(receiver, new QEvent(kThreadEndEvent));
   });
   if (OnChangeStart) OnChangeStart();
 }
@@ -134,8 +156,7 @@ void TNimbraDesktopChanger::CompleteThread() {
   if (next) StartChange(*next);
 }
 
-void TNimbraDesktopChanger::ReportFault(const std::string& reason,
-                                        const TErrorFunction& handler) {
+void TNimbraDesktopChanger::ReportFault(const std::string& reason, const TErrorFunction& handler) {
   if (reason == reportedFault_) return;
   reportedFault_ = reason;
   if (handler) handler(reason);

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QObject>
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -125,6 +126,8 @@ class TNimbraDesktopChanger : public TDesktopChanger {
   // The last fault heard since a change succeeded; empty when none.
   std::string reportedFault_;
   std::set<std::string> reportedWarnings_;
+  // The generation of the change whose thread ended last, written by that thread.
+  std::atomic<uint64_t> endedGeneration_{0};
   // Receives the render thread's end on the main thread; freed before anything it refers to.
   std::unique_ptr<QObject> receiver_;
 };
