@@ -37,6 +37,7 @@ command -v Xvfb >/dev/null || need+=(xvfb)
 command -v xprop >/dev/null || need+=(x11-utils)
 command -v dbus-run-session >/dev/null || need+=(dbus)
 [[ -x /usr/bin/time ]] || need+=(time)
+command -v python3 >/dev/null || need+=(python3)
 if ((${#need[@]})); then
   echo "installing ${need[*]}" >&2
   apt_get=(apt-get)
@@ -161,12 +162,12 @@ declare -A results
 measure() {
   local name=$1
   shift
-  /usr/bin/time -f "%e %U %S %M" -o "$work/time.out" "$@" >/dev/null 2>"$work/err.out" || {
+  python3 "$root/bench/timed-run.py" "$work/time.out" "$@" >/dev/null 2>"$work/err.out" || {
     echo "failed: $* (see $work/err.out)" >&2
     cat "$work/err.out" >&2
     exit 1
   }
-  results[$name]+="$(awk '{printf "%.3f %.3f %d", $1, $2 + $3, $4}' "$work/time.out")"$'\n'
+  results[$name]+="$(awk '{printf "%.4f %.4f %d", $1, $2, $3}' "$work/time.out")"$'\n'
 }
 export big_photos_list="${big_photos[*]}"
 
