@@ -110,14 +110,18 @@ echo "photos: $(stat -c %s "${big_photos[@]}" | awk '{s+=$1} END {printf "%.1f",
 export HOME="$work/home" XDG_CONFIG_HOME="$work/home/.config" XDG_DATA_HOME="$work/home/.local/share"
 mkdir -p "$HOME"
 display=:$((60 + RANDOM % 30))
-Xvfb "$display" -screen 0 3840x2160x24 -nolisten tcp >/dev/null 2>&1 &
+Xvfb "$display" -screen 0 3840x2160x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
 xvfb=$!
 trap 'kill "$xvfb" 2>/dev/null; wait "$xvfb" 2>/dev/null || true' EXIT
 export DISPLAY="$display"
-for _ in $(seq 50); do
-  [[ -e "/tmp/.X11-unix/X${display#:}" ]] && break
+# Ready when it answers; after the albums were written, its start can take seconds.
+ready=0
+for _ in $(seq 300); do
+  xprop -display "$display" -root >/dev/null 2>&1 && { ready=1; break; }
+  kill -0 "$xvfb" 2>/dev/null || break
   sleep 0.1
 done
+((ready)) || { echo "Xvfb did not start:" >&2; cat "$work/xvfb.log" >&2; exit 1; }
 unset WAYLAND_DISPLAY
 
 if [[ "$mode" == soak ]]; then
@@ -165,6 +169,7 @@ measure() {
   python3 "$root/bench/timed-run.py" "$work/time.out" "$@" >/dev/null 2>"$work/err.out" || {
     echo "failed: $* (see $work/err.out)" >&2
     cat "$work/err.out" >&2
+    kill -0 "$xvfb" 2>/dev/null || { echo "Xvfb had ended:" >&2; cat "$work/xvfb.log" >&2; }
     exit 1
   }
   results[$name]+="$(awk '{printf "%.4f %.4f %d", $1, $2, $3}' "$work/time.out")"$'\n'
