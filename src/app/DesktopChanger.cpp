@@ -61,9 +61,7 @@ void TNimbraDesktopChanger::SetPageList(std::unique_ptr<IPageRenderer> pages) {
   pages_ = std::move(pages);
 }
 
-int32_t TNimbraDesktopChanger::PageCount() const {
-  return pages_ ? pages_->PageCount() : 0;
-}
+int32_t TNimbraDesktopChanger::PageCount() const { return pages_ ? pages_->PageCount() : 0; }
 
 void TNimbraDesktopChanger::SetWallpaperSetter(std::unique_ptr<TWallpaperSetter> setter) {
   WaitForChange();
@@ -156,7 +154,8 @@ void TNimbraDesktopChanger::CompleteThread() {
   if (next) StartChange(*next);
 }
 
-void TNimbraDesktopChanger::ReportFault(const std::string& reason, const TErrorFunction& handler) {
+void TNimbraDesktopChanger::ReportFault(const std::string& reason,
+                                        const TErrorFunction& handler) {
   if (reason == reportedFault_) return;
   reportedFault_ = reason;
   if (handler) handler(reason);

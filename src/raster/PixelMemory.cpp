@@ -13,9 +13,7 @@ namespace {
 
 constexpr size_t kHugePage = size_t{2} << 20;
 
-size_t RoundedUp(size_t bytes) {
-  return (bytes + kHugePage - 1) / kHugePage * kHugePage;
-}
+size_t RoundedUp(size_t bytes) { return (bytes + kHugePage - 1) / kHugePage * kHugePage; }
 
 // The block given back last, kept for the next request of its size: the pictures of a page are
 // often fitted into boxes of one size, and a block kept is not faulted in again. Any other request

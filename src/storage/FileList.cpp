@@ -20,9 +20,7 @@ void TFileList::Add(std::unique_ptr<TPackageFileListItem> item) {
   owned_.push_back(std::move(item));
 }
 
-void TFileList::AddReference(TPackageFileListItem* item) {
-  items_.push_back(item);
-}
+void TFileList::AddReference(TPackageFileListItem* item) { items_.push_back(item); }
 
 void TFileList::Clear() {
   items_.clear();
