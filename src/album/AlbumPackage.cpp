@@ -18,11 +18,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// The first entry whose file-name part matches the mask, in package order.
-const TPackageFileListItem* FirstMatch(const TPackager& packager, std::string_view mask) {
-  return packager.Directory().FirstMatch(mask);
-}
-
 // A new folder only this user can enter, inside parent; empty when it cannot be made.
 std::string MakePrivateFolder(const std::string& parent) {
   std::string pattern = (parent.empty() ? TemporaryFolder() : parent);
@@ -46,8 +41,8 @@ std::string ExtractLibrary(TPackager& packager, const TPackageFileListItem& entr
 
 void ExtractLibraries(TPackager& packager, const TVendorLibraryOptions& libraries,
                       TPackageScan& scan) {
-  const TPackageFileListItem* jpeg2000 = FirstMatch(packager, kJpeg2000LibraryName);
-  const TPackageFileListItem* luraWave = FirstMatch(packager, kLuraWaveLibraryName);
+  const TPackageFileListItem* jpeg2000 = packager.Directory().FirstMatch(kJpeg2000LibraryName);
+  const TPackageFileListItem* luraWave = packager.Directory().FirstMatch(kLuraWaveLibraryName);
   if (!libraries.Load || (jpeg2000 == nullptr && luraWave == nullptr)) return;
   scan.LibraryFolder = MakePrivateFolder(libraries.ParentFolder);
   if (scan.LibraryFolder.empty()) return;
@@ -88,11 +83,11 @@ TPackageScan ScanPackage(std::unique_ptr<TPackager> packager, const std::string&
                          TFileAccess& files, const TVendorLibraryOptions& libraries) {
   TPackageScan scan;
   // 1. the slideshow, 2. the template project
-  if (const TPackageFileListItem* entry = FirstMatch(*packager, kSlideShowMask)) {
+  if (const TPackageFileListItem* entry = packager->Directory().FirstMatch(kSlideShowMask)) {
     scan.SlideShowFileName = "|" + entry->FileName;
   }
   const std::string projectMask = "*." + std::string(kTemplateProjectExtension);
-  if (const TPackageFileListItem* entry = FirstMatch(*packager, projectMask)) {
+  if (const TPackageFileListItem* entry = packager->Directory().FirstMatch(projectMask)) {
     scan.TemplateFileName = "|" + entry->FileName;
   }
   // 3., 4. the vendor libraries, only when asked for

@@ -15,34 +15,24 @@ constexpr size_t kHugePage = size_t{2} << 20;
 
 size_t RoundedUp(size_t bytes) { return (bytes + kHugePage - 1) / kHugePage * kHugePage; }
 
-// The block given back last, kept for the next request of its size: the pictures of a page are
-// often fitted into boxes of one size, and a block kept is not faulted in again. Any other request
-// unmaps it first, so that it never adds to what is held at once.
-struct TSpareBlock {
-  std::mutex Lock;
-  void* Block = nullptr;
+struct TBlock {
+  void* Start = nullptr;
   size_t Size = 0;
 };
 
-TSpareBlock& Spare() {
-  static TSpareBlock spare;
-  return spare;
+// The block given back last is kept for the next request of its size: the pictures of a page are
+// often fitted into boxes of one size, and a block kept is not faulted in again. Any other request
+// unmaps it first, so that it never adds to what is held at once. Puts block (or none) in its
+// place and yields the one that was there.
+TBlock ExchangeSpare(TBlock block) {
+  static std::mutex lock;
+  static TBlock spare;
+  const std::lock_guard hold(lock);
+  return std::exchange(spare, block);
 }
 
-// Takes the spare block when it is of size; else unmaps it.
-void* TakeSpare(size_t size) {
-  TSpareBlock& spare = Spare();
-  void* unwanted = nullptr;
-  size_t unwantedSize = 0;
-  {
-    const std::lock_guard lock(spare.Lock);
-    if (spare.Block == nullptr) return nullptr;
-    if (spare.Size == size) return std::exchange(spare.Block, nullptr);
-    unwanted = std::exchange(spare.Block, nullptr);
-    unwantedSize = spare.Size;
-  }
-  munmap(unwanted, unwantedSize);
-  return nullptr;
+void Unmap(const TBlock& block) {
+  if (block.Start != nullptr) munmap(block.Start, block.Size);
 }
 
 }  // namespace
@@ -50,7 +40,9 @@ void* TakeSpare(size_t size) {
 void* AllocateLargePixels(size_t bytes) {
   if (bytes > SIZE_MAX - 2 * kHugePage) throw std::bad_alloc();
   const size_t size = RoundedUp(bytes);
-  if (void* kept = TakeSpare(size)) return kept;
+  const TBlock kept = ExchangeSpare({});
+  if (kept.Start != nullptr && kept.Size == size) return kept.Start;
+  Unmap(kept);
   // One huge page more than needed, so that a boundary lies within the first; the rest is given
   // back.
   const size_t mapped = size + kHugePage;
@@ -69,28 +61,9 @@ void* AllocateLargePixels(size_t bytes) {
 }
 
 void FreeLargePixels(void* block, size_t bytes) noexcept {
-  if (block == nullptr) return;
-  TSpareBlock& spare = Spare();
-  void* older = nullptr;
-  size_t olderSize = 0;
-  {
-    const std::lock_guard lock(spare.Lock);
-    older = std::exchange(spare.Block, block);
-    olderSize = std::exchange(spare.Size, RoundedUp(bytes));
-  }
-  if (older != nullptr) munmap(older, olderSize);
+  if (block != nullptr) Unmap(ExchangeSpare({block, RoundedUp(bytes)}));
 }
 
-void ReleaseSparePixels() noexcept {
-  TSpareBlock& spare = Spare();
-  void* block = nullptr;
-  size_t size = 0;
-  {
-    const std::lock_guard lock(spare.Lock);
-    block = std::exchange(spare.Block, nullptr);
-    size = spare.Size;
-  }
-  if (block != nullptr) munmap(block, size);
-}
+void ReleaseSparePixels() noexcept { Unmap(ExchangeSpare({})); }
 
 }  // namespace nimbra

@@ -181,6 +181,9 @@ TAxisTaps BuildTaps(int sourceLength, int64_t targetLength, int64_t firstTarget,
     taps.lowest = std::min(taps.lowest, taps.first[size_t(t)]);
     taps.highest = std::max(taps.highest, taps.first[size_t(t)] + taps.count[size_t(t)] - 1);
   }
+  // Even, so that an odd count of weights is followed by a zero one: the vertical pass takes them
+  // in pairs.
+  taps.stride += taps.stride % 2;
   taps.weights.assign(size_t(targets) * size_t(taps.stride), 0);
   for (int t = 0; t < targets; ++t) {
     std::copy(perTarget[size_t(t)].begin(), perTarget[size_t(t)].end(),
@@ -395,9 +398,8 @@ void ResampleConvolved(const TBitmap32& source, const TRect& sourceRect, const T
   const int ringSize = rows.stride;
   std::vector<TColor32> ring(size_t(ringSize) * size_t(width));
   std::vector<int> ringRow(static_cast<size_t>(ringSize), -1);
-  // The window's rows and weights, with room after the last for the pair an odd count leaves.
-  std::vector<const uint8_t*> window(static_cast<size_t>(ringSize) + 1);
-  std::vector<int16_t> weights(static_cast<size_t>(ringSize) + 1);
+  // The window's rows; an odd count is less than the (even) stride and leaves room for the pair.
+  std::vector<const uint8_t*> window(static_cast<size_t>(ringSize));
   std::vector<TColor32> result(static_cast<size_t>(width));
 
   for (int t = 0; t < out.Height(); ++t) {
@@ -414,13 +416,10 @@ void ResampleConvolved(const TBitmap32& source, const TRect& sourceRect, const T
       }
       window[size_t(j)] = reinterpret_cast<const uint8_t*>(line);
     }
-    window[size_t(count)] = window[size_t(count) - 1];
-    const auto taps =
-        rows.weights.begin() + static_cast<std::ptrdiff_t>(size_t(t) * size_t(rows.stride));
-    std::copy(taps, taps + count, weights.begin());
-    weights[size_t(count)] = 0;
+    if (count % 2 != 0) window[size_t(count)] = window[size_t(count) - 1];
     // 2. Vertical pass across the window.
-    ConvolveColumns(window.data(), weights.data(), count, width, result.data());
+    ConvolveColumns(window.data(), rows.weights.data() + size_t(t) * size_t(rows.stride), count,
+                    width, result.data());
     sink(out.Top + t, result.data());
   }
 }
