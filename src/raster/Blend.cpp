@@ -6,6 +6,10 @@
 #include <cstring>
 #include <vector>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace nimbra {
 
 namespace {
@@ -242,7 +246,21 @@ void UnpremultiplyCoveredRow(TColor32* target, const TColor32* premultiplied, in
 
 bool RowIsOpaque(const TColor32* row, int count) {
   TColor32 all = 0xFF000000;
-  for (int i = 0; i < count; ++i) all &= row[i];
+  int i = 0;
+#if defined(__SSE2__)
+  // Asked of every row a picture draws: sixteen pixels at a time, and a row of a translucent
+  // picture is usually told at its first block.
+  const __m128i opaque = _mm_set1_epi32(static_cast<int>(0xFF000000));
+  for (; i + 16 <= count; i += 16) {
+    const auto* block = reinterpret_cast<const __m128i*>(row + i);
+    const __m128i both = _mm_and_si128(
+        _mm_and_si128(_mm_loadu_si128(block), _mm_loadu_si128(block + 1)),
+        _mm_and_si128(_mm_loadu_si128(block + 2), _mm_loadu_si128(block + 3)));
+    const __m128i alphas = _mm_and_si128(both, opaque);
+    if (_mm_movemask_epi8(_mm_cmpeq_epi32(alphas, opaque)) != 0xFFFF) return false;
+  }
+#endif
+  for (; i < count; ++i) all &= row[i];
   return all == 0xFF000000;
 }
 

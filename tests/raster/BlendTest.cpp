@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <random>
+#include <vector>
 
 #include "raster/Blend.h"
 
@@ -96,6 +97,21 @@ TEST(BlendTest, MixingInterpolatesWithoutDarkeningTowardsTransparency) {
   EXPECT_EQ(MixColors(kColor32Black, kColor32White, 0.5), Color32(128, 128, 128));
   EXPECT_EQ(MixColors(Color32(255, 0, 0), Color32(0, 0, 0, 0), 0.5), Color32(255, 0, 0, 128));
   EXPECT_EQ(MixColors(kColor32Black, kColor32White, 7), kColor32White);
+}
+
+TEST(BlendTest, ARowIsOpaqueOnlyWhenEveryAlphaIs255WhereverTheOddPixelLies) {
+  // Lengths around the blocks the test is made in, the odd pixel at each place of the row.
+  for (const int count : {0, 1, 15, 16, 17, 31, 32, 33, 64, 70}) {
+    std::vector<TColor32> row(static_cast<size_t>(count), 0xFF102030);
+    EXPECT_TRUE(RowIsOpaque(row.data(), count)) << count;
+    for (int odd = 0; odd < count; ++odd) {
+      for (const TColor32 pixel : {0xFE102030u, 0x7F000000u, 0x00FFFFFFu}) {
+        row[size_t(odd)] = pixel;
+        EXPECT_FALSE(RowIsOpaque(row.data(), count)) << count << " at " << odd;
+        row[size_t(odd)] = 0xFF102030;
+      }
+    }
+  }
 }
 
 TEST(BlendTest, DrawingABitmapCopiesOrBlendsTheClippedPart) {
