@@ -2,8 +2,7 @@
 
 #include <random>
 
-#include "framework/KeyValueStore.h"
-#include "storage/FalseOnFailure.h"
+#include "album/AlbumStoreValue.h"
 
 namespace nimbra {
 
@@ -26,28 +25,13 @@ TAlbumPageOrder DecodePageOrder(std::string_view bytes) {
 }
 
 TAlbumPageOrder LoadPageOrder(TKeyValueStore& store, std::string_view key) {
-  if (key.empty() || !store.OpenKeyReadOnly(key)) return {};
-  TAlbumPageOrder order;
-  FalseOnFailure([&] {
-    // Anything but the five bytes is refused before it is read.
-    if (store.GetDataSize(kPageOrderValueName) != static_cast<int64_t>(kStoredPageOrderSize)) {
-      return false;
-    }
-    order = DecodePageOrder(store.ReadBinaryData(kPageOrderValueName));
-    return true;
-  });
-  store.CloseKey();
-  return order;
+  const std::optional<std::string> bytes =
+      LoadAlbumStoreValue(store, key, kPageOrderValueName, kStoredPageOrderSize);
+  return bytes ? DecodePageOrder(*bytes) : TAlbumPageOrder{};
 }
 
 bool SavePageOrder(TKeyValueStore& store, std::string_view key, const TAlbumPageOrder& order) {
-  if (key.empty() || !store.OpenKey(key, true)) return false;
-  const bool saved = FalseOnFailure([&] {
-    store.WriteBinaryData(kPageOrderValueName, EncodePageOrder(order));
-    return true;
-  });
-  store.CloseKey();
-  return saved;
+  return SaveAlbumStoreValue(store, key, kPageOrderValueName, EncodePageOrder(order));
 }
 
 uint32_t NewPageOrderSeed() {

@@ -41,13 +41,16 @@ void TDesktopNimbraProperties::Assign(const TPlugin& source) {
   TProperties::Assign(source);
   if (const auto* settings = dynamic_cast<const TDesktopNimbraProperties*>(&source)) {
     SetPageOrder(settings->PageOrder());
+    SetScreenPages(settings->ScreenPages());
   }
 }
 
 void TDesktopNimbraProperties::Reset() {
   const TAlbumPageOrder order = PageOrder();
+  const TScreenPages screenPages = ScreenPages();
   TProperties::Reset();
   SetPageOrder(order);
+  SetScreenPages(screenPages);
 }
 
 void TDesktopNimbraProperties::MapFields(TFieldMap& map) {

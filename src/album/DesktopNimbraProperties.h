@@ -10,6 +10,7 @@
 
 #include "album/AlbumPageOrder.h"
 #include "album/DesktopNimbraSettings.h"
+#include "album/ScreenPages.h"
 #include "framework/Properties.h"
 
 namespace nimbra {
@@ -19,11 +20,13 @@ class TKeyValueStore;
 inline constexpr std::string_view kOrielPackageFile = "|Oriel.cfg";
 inline constexpr std::string_view kOrielValueName = "OrielProperties";
 
-// The page order rides along in memory (the dialog edits it with the rest) but is no part of the
-// stored form: it is stored on its own (AlbumPageOrder.h).
+// The page order and the pages of several screens ride along in memory (the dialog edits them
+// with the rest) but are no part of the stored form: each is stored on its own (AlbumPageOrder.h,
+// ScreenPages.h).
 class TDesktopNimbraProperties : public TProperties,
                                  public IDesktopNimbraSettings,
-                                 public TAlbumPageOrderSetting {
+                                 public TAlbumPageOrderSetting,
+                                 public TScreenPagesSetting {
   NIMBRA_DECLARE_PLUGIN()
 
  public:
@@ -42,9 +45,10 @@ class TDesktopNimbraProperties : public TProperties,
   void SetPage(int32_t page) { page_ = page; }
 
   std::string EditorFrameClassNames() const override;
-  // A copy carries the page order as well.
+  // A copy carries the page order and the screens' pages as well.
   void Assign(const TPlugin& source) override;
-  // Back to the settings the bag starts with; the page order, which no album comes with, stays.
+  // Back to the settings the bag starts with; the page order and the screens' pages, which no
+  // album comes with, stay.
   void Reset() override;
   // Read all or none: a short copy changes nothing.
   void MapFields(TFieldMap& map) override;

@@ -5,6 +5,7 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <new>
 #include <utility>
 
@@ -13,6 +14,7 @@
 #include "raster/Blend.h"
 #include "raster/PixelMemory.h"
 #include "storage/NimbraError.h"
+#include "storage/Check.h"
 
 namespace nimbra {
 
@@ -25,6 +27,16 @@ void LowerOwnPriority() {
   parameter.sched_priority = 0;
   pthread_setschedparam(pthread_self(), SCHED_IDLE, &parameter);
   setpriority(PRIO_PROCESS, static_cast<id_t>(gettid()), 19);
+}
+
+bool SameSize(const TRect& a, const TRect& b) {
+  return a.Width() == b.Width() && a.Height() == b.Height();
+}
+
+// Whether the work areas lie alike on their screens.
+bool SameOffset(const TScreenGeometry& a, const TScreenGeometry& b) {
+  return a.WorkArea.Left - a.Screen.Left == b.WorkArea.Left - b.Screen.Left &&
+         a.WorkArea.Top - a.Screen.Top == b.WorkArea.Top - b.Screen.Top;
 }
 
 }  // namespace
@@ -56,9 +68,27 @@ TBitmap32 ComposeOnScreen(TBitmap32 page, const TScreenGeometry& screen) {
   }
 }
 
+TBitmap32 ComposeDesktop(const std::vector<TScreenPage>& pages,
+                         const std::vector<TBitmap32>& pictures) {
+  std::vector<TScreenGeometry> screens;
+  for (const TScreenPage& page : pages) screens.push_back(page.Screen);
+  const TRect desk = DesktopBounds(screens);
+  TBitmap32 desktop;
+  desktop.SetSizeForOverwrite(desk.Width(), desk.Height());
+  desktop.Clear(kColor32Black);
+  for (size_t i = 0; i < pages.size() && i < pictures.size(); ++i) {
+    const TRect& screen = pages[i].Screen.Screen;
+    DrawBitmap(desktop, screen.Left - desk.Left, screen.Top - desk.Top, pictures[i],
+               TDrawMode::Opaque);
+  }
+  return desktop;
+}
+
 TChangeBackgroundThread::TChangeBackgroundThread(IPageRenderer& renderer, TWallpaperSetter* setter,
-                                                 int32_t pageIndex, TScreenGeometry screen)
-    : renderer_(renderer), setter_(setter), pageIndex_(pageIndex), screen_(screen) {}
+                                                 std::vector<TScreenPage> pages)
+    : renderer_(renderer), setter_(setter), pages_(std::move(pages)) {
+  NIMBRA_CHECK(!pages_.empty(), "a change needs a screen");
+}
 
 TChangeBackgroundThread::~TChangeBackgroundThread() { Join(); }
 
@@ -83,12 +113,46 @@ void TChangeBackgroundThread::Complete() {
 
 void TChangeBackgroundThread::Execute() {
   LowerOwnPriority();
-  // 1., 2. the work area and resolution were taken on the main thread, which owns the screens
-  // 3. the page at the work area's size
-  TBitmap32 page;
+  // 1., 2. the screens, their work areas and resolutions were taken on the main thread, which owns
+  // the screens
+  std::vector<TBitmap32> pictures = RenderScreens();
   try {
-    page = renderer_.RenderPage(pageIndex_, screen_.WorkArea.Width(), screen_.WorkArea.Height(),
-                                screen_.Dpi);
+    warnings_ = renderer_.TakeWarnings();
+  } catch (const std::bad_alloc&) {
+    warnings_.clear();  // only words are lost; the page is drawn
+  }
+  if (!failed_ && !pictures.empty()) Show(std::move(pictures));
+  // The album idles until the next change: a pixel block kept for reuse goes back to the system.
+  ReleaseSparePixels();
+  // 6. the main thread finishes the change
+  if (ended_) ended_();
+}
+
+std::vector<TBitmap32> TChangeBackgroundThread::RenderScreens() {
+  std::vector<TBitmap32> pictures;
+  try {
+    for (const TScreenPage& page : pages_) {
+      const TScreenGeometry& screen = page.Screen;
+      // Screens alike that show the same page share its drawing.
+      const auto alike = std::find_if(pages_.begin(), pages_.begin() + ptrdiff_t(pictures.size()),
+                                      [&](const TScreenPage& other) {
+                                        return other.PageIndex == page.PageIndex &&
+                                               other.Screen.Dpi == screen.Dpi &&
+                                               SameSize(other.Screen.Screen, screen.Screen) &&
+                                               SameSize(other.Screen.WorkArea, screen.WorkArea) &&
+                                               SameOffset(other.Screen, screen);
+                                      });
+      if (alike != pages_.begin() + ptrdiff_t(pictures.size())) {
+        pictures.push_back(pictures[size_t(alike - pages_.begin())]);
+        continue;
+      }
+      // 3. the page at the work area's size; an empty page is no picture worth showing
+      TBitmap32 drawn = renderer_.RenderPage(page.PageIndex, screen.WorkArea.Width(),
+                                             screen.WorkArea.Height(), screen.Dpi);
+      if (drawn.Empty()) return {};
+      // 4. onto the screen
+      pictures.push_back(ComposeOnScreen(std::move(drawn), screen));
+    }
   } catch (const ENimbraError& error) {
     failed_ = true;
     errorMessage_ = error.what();
@@ -98,26 +162,51 @@ void TChangeBackgroundThread::Execute() {
     failed_ = true;
     errorMessage_ = "Die Seite konnte nicht gezeichnet werden.";
   }
-  try {
-    warnings_ = renderer_.TakeWarnings();
-  } catch (const std::bad_alloc&) {
-    warnings_.clear();  // only words are lost; the page is drawn
-  }
-  // 4. onto the screen, 5. as the wallpaper; an empty page is no picture worth showing
-  if (!failed_ && !page.Empty()) {
-    TBitmap32 composed = ComposeOnScreen(std::move(page), screen_);
+  return failed_ ? std::vector<TBitmap32>() : std::move(pictures);
+}
+
+void TChangeBackgroundThread::Show(std::vector<TBitmap32> pictures) {
+  // 5. as the wallpaper: one screen's picture as it is, several side by side
+  if (pages_.size() == 1) {
+    const TScreenGeometry& first = pages_.front().Screen;
+    TBitmap32 composed = std::move(pictures.front());
     if (setter_ != nullptr) wallpaperSet_ = setter_->SetWallpaper(composed);
     succeeded_ = setter_ == nullptr || wallpaperSet_;
     // The desktop has its copy; the next page of the work area's size is drawn into this one.
-    if (composed.Width() == screen_.WorkArea.Width() &&
-        composed.Height() == screen_.WorkArea.Height()) {
+    if (composed.Width() == first.WorkArea.Width() &&
+        composed.Height() == first.WorkArea.Height()) {
       renderer_.GiveBack(std::move(composed));
     }
+    return;
   }
-  // The album idles until the next change: a pixel block kept for reuse goes back to the system.
-  ReleaseSparePixels();
-  // 6. the main thread finishes the change
-  if (ended_) ended_();
+  TBitmap32 desktop;
+  try {
+    desktop = ComposeDesktop(pages_, pictures);
+  } catch (const std::bad_alloc&) {
+    failed_ = true;
+    errorMessage_ = "Für das Bild aller Bildschirme reicht der Speicher nicht.";
+    return;
+  } catch (const EBitmapSizeError& error) {
+    failed_ = true;
+    errorMessage_ = error.what();
+    return;
+  }
+  pictures.clear();
+  if (setter_ != nullptr) {
+    // Where each screen's part lies on the picture, for desktops that take one per screen.
+    std::vector<TScreenGeometry> geometries;
+    for (const TScreenPage& page : pages_) geometries.push_back(page.Screen);
+    const TRect desk = DesktopBounds(geometries);
+    std::vector<TWallpaperScreen> screens;
+    for (const TScreenGeometry& screen : geometries) {
+      const TRect& r = screen.Screen;
+      TWallpaperScreen& part = screens.emplace_back();
+      part.Name = screen.Name;
+      part.Area = {r.Left - desk.Left, r.Top - desk.Top, r.Right - desk.Left, r.Bottom - desk.Top};
+    }
+    wallpaperSet_ = setter_->SetWallpaper(desktop, screens);
+  }
+  succeeded_ = setter_ == nullptr || wallpaperSet_;
 }
 
 }  // namespace nimbra

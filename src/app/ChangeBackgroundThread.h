@@ -1,6 +1,7 @@
 // One wallpaper change on a thread of its own at idle priority, so the desktop stays responsive
-// while a page renders: the page is drawn at the work area's size, placed on a black bitmap of the
-// screen's size and handed to the wallpaper setter. The thread never waits for the main thread;
+// while a page renders: each screen's page is drawn at the size of that screen's work area, placed
+// on a black bitmap of the screen's size, the screens' bitmaps side by side as they stand on the
+// desk, and the whole handed to the wallpaper setter. The thread never waits for the main thread;
 // its end is announced through a function it calls last, and the main thread completes it.
 #pragma once
 
@@ -24,11 +25,23 @@ class TWallpaperSetter;
 // and so is the page when the screen-size bitmap cannot be made.
 TBitmap32 ComposeOnScreen(TBitmap32 page, const TScreenGeometry& screen);
 
+// A screen and the page it shows.
+struct TScreenPage {
+  TScreenGeometry Screen;
+  int32_t PageIndex = 0;
+};
+
+// The screens' pictures (each of its screen's size) on one bitmap around all screens, black where
+// no screen lies; its top-left corner is that of the desktop.
+TBitmap32 ComposeDesktop(const std::vector<TScreenPage>& pages,
+                         const std::vector<TBitmap32>& pictures);
+
 class TChangeBackgroundThread {
  public:
-  // renderer is required; setter may be none (the page is rendered but not shown).
-  TChangeBackgroundThread(IPageRenderer& renderer, TWallpaperSetter* setter, int32_t pageIndex,
-                          TScreenGeometry screen);
+  // renderer is required; setter may be none (the pages are rendered but not shown); at least
+  // one screen.
+  TChangeBackgroundThread(IPageRenderer& renderer, TWallpaperSetter* setter,
+                          std::vector<TScreenPage> pages);
   // Waits for the thread when it still runs.
   ~TChangeBackgroundThread();
   TChangeBackgroundThread(const TChangeBackgroundThread&) = delete;
@@ -45,8 +58,9 @@ class TChangeBackgroundThread {
   void Complete();
   bool Finished() const { return finished_; }
 
-  int32_t PageIndex() const { return pageIndex_; }
-  const TScreenGeometry& Screen() const { return screen_; }
+  // The page of the first screen.
+  int32_t PageIndex() const { return pages_.front().PageIndex; }
+  const std::vector<TScreenPage>& Pages() const { return pages_; }
   // The message of what rendering raised; empty when it did not.
   const std::string& ErrorMessage() const { return errorMessage_; }
   bool Failed() const { return failed_; }
@@ -59,11 +73,13 @@ class TChangeBackgroundThread {
 
  private:
   void Execute();
+  // Each screen's page on its screen; empty when one could not be drawn.
+  std::vector<TBitmap32> RenderScreens();
+  void Show(std::vector<TBitmap32> pictures);
 
   IPageRenderer& renderer_;
   TWallpaperSetter* setter_;
-  const int32_t pageIndex_;
-  const TScreenGeometry screen_;
+  const std::vector<TScreenPage> pages_;
   std::function<void()> ended_;
   std::thread thread_;
   bool finished_ = false;

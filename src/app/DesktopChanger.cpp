@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QEvent>
 #include <algorithm>
+#include <climits>
 #include <utility>
 
 #include "framework/TickCount.h"
@@ -47,7 +48,7 @@ class TThreadEndReceiver final : public QObject {
 }  // namespace
 
 TNimbraDesktopChanger::TNimbraDesktopChanger()
-    : screenGeometry_(&PrimaryScreenGeometry),
+    : screenLayout_(&ScreenGeometries),
       receiver_(std::make_unique<TThreadEndReceiver>(
           [this] { ThreadEnded(endedGeneration_.load(std::memory_order_acquire)); })) {}
 
@@ -68,8 +69,16 @@ void TNimbraDesktopChanger::SetWallpaperSetter(std::unique_ptr<TWallpaperSetter>
   setter_ = std::move(setter);
 }
 
+void TNimbraDesktopChanger::SetScreenLayoutFunction(TScreenLayoutFunction function) {
+  screenLayout_ = std::move(function);
+}
+
 void TNimbraDesktopChanger::SetScreenGeometryFunction(TScreenGeometryFunction function) {
-  screenGeometry_ = std::move(function);
+  screenLayout_ = [function = std::move(function)] {
+    std::optional<TScreenGeometry> screen = function ? function() : std::nullopt;
+    return screen ? std::vector<TScreenGeometry>{std::move(*screen)}
+                  : std::vector<TScreenGeometry>();
+  };
 }
 
 void TNimbraDesktopChanger::CheckInterval() {
@@ -83,7 +92,12 @@ void TNimbraDesktopChanger::MoveBy(int32_t delta) {
   nextChange_ = lastChange_ + static_cast<uint64_t>(std::max(interval_, 0));
   const int32_t count = PageCount();
   if (count <= 0) return;
-  pageIndex_ = WrappedIndex(pageIndex_, delta, count);
+  // Consecutive pages on n screens: the next change begins after the last page shown.
+  const int64_t screens = screenPages_ == TScreenPages::ConsecutivePages && screenLayout_
+                              ? std::max<int64_t>(int64_t(screenLayout_().size()), 1)
+                              : 1;
+  const int64_t step = std::clamp<int64_t>(delta * screens, INT32_MIN + 1, INT32_MAX);
+  pageIndex_ = WrappedIndex(pageIndex_, static_cast<int32_t>(step), count);
   StartChange(pageIndex_);
 }
 
@@ -103,17 +117,33 @@ void TNimbraDesktopChanger::StartChange(int32_t index) {
   StartThread(index);
 }
 
+std::vector<TScreenPage> TNimbraDesktopChanger::PagesOnScreens(
+    int32_t index, const std::vector<TScreenGeometry>& screens) const {
+  const int32_t count = PageCount();
+  std::vector<TScreenPage> pages;
+  for (size_t i = 0; i < screens.size(); ++i) {
+    const int64_t offset = screenPages_ == TScreenPages::ConsecutivePages ? int64_t(i) : 0;
+    pages.push_back({screens[i], static_cast<int32_t>((index + offset) % count)});
+  }
+  return pages;
+}
+
 void TNimbraDesktopChanger::StartThread(int32_t index) {
   if (!pages_ || index < 0 || index >= pages_->PageCount()) return;
-  const std::optional<TScreenGeometry> screen =
-      screenGeometry_ ? screenGeometry_() : std::optional<TScreenGeometry>();
-  if (!screen || screen->WorkArea.IsEmpty()) {
+  const std::vector<TScreenGeometry> screens =
+      screenLayout_ ? screenLayout_() : std::vector<TScreenGeometry>();
+  const bool known = !screens.empty() && std::none_of(screens.begin(), screens.end(),
+                                                      [](const TScreenGeometry& screen) {
+                                                        return screen.WorkArea.IsEmpty();
+                                                      });
+  if (!known) {
     ReportFault("Die Größe des Bildschirms ist nicht bekannt.", OnRenderError);
     return;
   }
-  shownGeometry_ = screen;
+  shownScreens_ = screens;
   const uint64_t generation = ++generation_;
-  thread_ = std::make_unique<TChangeBackgroundThread>(*pages_, setter_.get(), index, *screen);
+  thread_ = std::make_unique<TChangeBackgroundThread>(*pages_, setter_.get(),
+                                                      PagesOnScreens(index, screens));
   thread_->OnDone = [this] {
     if (OnChangeDone) OnChangeDone();
   };
@@ -176,10 +206,10 @@ void TNimbraDesktopChanger::WaitForChange() {
 }
 
 void TNimbraDesktopChanger::ScreenChanged() {
-  if (pageIndex_ < 0 || pageIndex_ >= PageCount() || !shownGeometry_) return;
-  const std::optional<TScreenGeometry> screen =
-      screenGeometry_ ? screenGeometry_() : std::optional<TScreenGeometry>();
-  if (!screen || *screen == *shownGeometry_) return;
+  if (pageIndex_ < 0 || pageIndex_ >= PageCount() || shownScreens_.empty()) return;
+  const std::vector<TScreenGeometry> screens =
+      screenLayout_ ? screenLayout_() : std::vector<TScreenGeometry>();
+  if (screens.empty() || screens == shownScreens_) return;
   StartChange(pageIndex_);
 }
 

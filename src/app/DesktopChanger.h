@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "album/PageRenderer.h"
+#include "album/ScreenPages.h"
 #include "app/ChangeBackgroundThread.h"
 #include "app/ScreenGeometry.h"
 
@@ -41,6 +42,7 @@ class TDesktopChanger {
 class TNimbraDesktopChanger : public TDesktopChanger {
  public:
   using TScreenGeometryFunction = std::function<std::optional<TScreenGeometry>()>;
+  using TScreenLayoutFunction = std::function<std::vector<TScreenGeometry>()>;
   using TErrorFunction = std::function<void(const std::string& message)>;
 
   static constexpr int32_t kDefaultInterval = 300000;
@@ -68,8 +70,14 @@ class TNimbraDesktopChanger : public TDesktopChanger {
   // Where finished pages go; none renders without showing. Waits for a running change first.
   TWallpaperSetter* WallpaperSetter() const { return setter_.get(); }
   void SetWallpaperSetter(std::unique_ptr<TWallpaperSetter> setter);
-  // Where the screen's size comes from; the primary screen unless replaced.
+  // Where the screens come from: every screen Qt knows unless replaced, by a list or by one
+  // screen.
+  void SetScreenLayoutFunction(TScreenLayoutFunction function);
   void SetScreenGeometryFunction(TScreenGeometryFunction function);
+  // Whether several screens show the same page or consecutive ones. With consecutive pages a
+  // change moves on by as many pages as there are screens, so that none is shown twice in a row.
+  void SetScreenPages(TScreenPages pages) { screenPages_ = pages; }
+  TScreenPages ScreenPages() const { return screenPages_; }
 
   // Hear, on the main thread, why a change did not reach the desktop: the message of a page that
   // could not be drawn, or the reason the desktop did not take it. Each reason is heard once, and
@@ -93,7 +101,7 @@ class TNimbraDesktopChanger : public TDesktopChanger {
   void StartChange(int32_t index);
   // Returns once no change is running or waiting, the last one finished and freed.
   void WaitForChange();
-  // Renders the current page again when the screen no longer has the size it was made for.
+  // Renders the current page again when the screens are no longer those it was made for.
   void ScreenChanged();
 
   // The running or last finished change; none before the first and once WaitForChange freed it.
@@ -102,6 +110,9 @@ class TNimbraDesktopChanger : public TDesktopChanger {
 
  private:
   void StartThread(int32_t index);
+  // The pages of a change starting at index, one per screen.
+  std::vector<TScreenPage> PagesOnScreens(int32_t index,
+                                          const std::vector<TScreenGeometry>& screens) const;
   // The thread's end reached the main thread.
   void ThreadEnded(uint64_t generation);
   // Completes the running thread: raises the notifications, then starts a waiting change.
@@ -118,8 +129,10 @@ class TNimbraDesktopChanger : public TDesktopChanger {
   uint64_t nextChange_ = 0;
   std::unique_ptr<IPageRenderer> pages_;
   std::unique_ptr<TWallpaperSetter> setter_;
-  TScreenGeometryFunction screenGeometry_;
-  std::optional<TScreenGeometry> shownGeometry_;
+  TScreenLayoutFunction screenLayout_;
+  TScreenPages screenPages_ = kDefaultScreenPages;
+  // The screens of the last change started; empty before the first.
+  std::vector<TScreenGeometry> shownScreens_;
   std::optional<int32_t> pending_;
   uint64_t generation_ = 0;
   std::unique_ptr<TChangeBackgroundThread> thread_;

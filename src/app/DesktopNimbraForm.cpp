@@ -5,6 +5,7 @@
 
 #include "album/AlbumPageOrder.h"
 #include "album/AlbumPages.h"
+#include "album/ScreenPages.h"
 #include "album/AutoRun.h"
 #include "album/DesktopNimbraProperties.h"
 #include "album/ParameterParser.h"
@@ -312,6 +313,7 @@ bool TDesktopNimbraForm::WireChanger() {
     TKeyValueStore store;
     pageArrangement_.ArrangeTree(LoadPageOrder(store, SettingsKey()), *Tree());
     Settings()->SetPageOrder(pageArrangement_.Arranged());
+    Settings()->SetScreenPages(LoadScreenPages(store, SettingsKey()));
   }
   // 4., 5. the engine with its progress, error counter and settings, and the page list
   auto pages = std::make_unique<TAlbumPages>(*Project(), *Tree());
@@ -358,7 +360,8 @@ void TDesktopNimbraForm::LoadSettingsFromRegistry() {
 bool TDesktopNimbraForm::SaveSettingsToRegistry() {
   TKeyValueStore store;
   if (Settings()->SaveToUserStore(store, SettingsKey()) &&
-      SavePageOrder(store, SettingsKey(), Settings()->PageOrder())) {
+      SavePageOrder(store, SettingsKey(), Settings()->PageOrder()) &&
+      SaveScreenPages(store, SettingsKey(), Settings()->ScreenPages())) {
     return true;
   }
   Notify(Format("Die Einstellungen können nicht in \"%s\" gespeichert werden.",

@@ -52,6 +52,7 @@ void TDesktopNimbraTray::SetChanger(std::unique_ptr<TNimbraDesktopChanger> chang
 
 void TDesktopNimbraTray::SettingsChanged() {
   if (Changer() == nullptr || Settings() == nullptr) return;
+  Changer()->SetScreenPages(Settings()->ScreenPages());
   if (!IsChangeMode(Settings()->ChangeMode(), TChangeMode::Timed)) {
     DisableTimer();
   } else {

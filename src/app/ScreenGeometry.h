@@ -4,21 +4,32 @@
 #pragma once
 
 #include <optional>
+#include <string>
+#include <vector>
 
 #include "raster/Bitmap32.h"
 
 namespace nimbra {
 
 struct TScreenGeometry {
-  TRect Screen;
+  TRect Screen;  // where the screen lies on the desktop
   TRect WorkArea;
   double Dpi = 96.0;
+  std::string Name;  // the connector ("HDMI-1"); empty when unknown
   bool operator==(const TScreenGeometry&) const = default;
 };
 
 // The primary screen as Qt reports it; none without a QGuiApplication or a screen. Call on the
 // GUI thread.
 std::optional<TScreenGeometry> PrimaryScreenGeometry();
+
+// Every screen as Qt reports it, in reading order (left to right, then top to bottom), so that
+// consecutive pages run across the desk as a book's do. Empty without a QGuiApplication. Call on
+// the GUI thread.
+std::vector<TScreenGeometry> ScreenGeometries();
+
+// The rectangle around all screens: the desktop a spanning picture covers.
+TRect DesktopBounds(const std::vector<TScreenGeometry>& screens);
 
 // A screen of the given size that is all work area (`--work-area=WxH`, headless runs).
 TScreenGeometry FixedScreenGeometry(int width, int height, double dpi = 96.0);

@@ -153,7 +153,8 @@ TGSettingsRecipe GnomeRecipe() {
           .SwitchOff = {},
           .UriKeys = {{"org.gnome.desktop.background", "picture-uri"},
                       {"org.gnome.desktop.background", "picture-uri-dark", true}},
-          .PathKeys = {}};
+          .PathKeys = {},
+          .SpanKeys = {{"org.gnome.desktop.background", "picture-options"}}};
 }
 
 TGSettingsRecipe CinnamonRecipe() {
@@ -161,7 +162,8 @@ TGSettingsRecipe CinnamonRecipe() {
           .Title = "Cinnamon",
           .SwitchOff = {{"org.cinnamon.desktop.background.slideshow", "slideshow-enabled", true}},
           .UriKeys = {{"org.cinnamon.desktop.background", "picture-uri"}},
-          .PathKeys = {}};
+          .PathKeys = {},
+          .SpanKeys = {{"org.cinnamon.desktop.background", "picture-options"}}};
 }
 
 TGSettingsRecipe MateRecipe() {
@@ -169,7 +171,8 @@ TGSettingsRecipe MateRecipe() {
           .Title = "MATE",
           .SwitchOff = {},
           .UriKeys = {},
-          .PathKeys = {{"org.mate.background", "picture-filename"}}};
+          .PathKeys = {{"org.mate.background", "picture-filename"}},
+          .SpanKeys = {{"org.mate.background", "picture-options"}}};
 }
 
 TGSettingsWallpaperBackend::TGSettingsWallpaperBackend(TGSettingsRecipe recipe)
@@ -192,6 +195,10 @@ void TGSettingsWallpaperBackend::Apply(const TWallpaperPicture& picture) {
   plan(recipe_.UriKeys, G_VARIANT_TYPE_STRING, [&] { return g_variant_new_string(uri.c_str()); });
   plan(recipe_.PathKeys, G_VARIANT_TYPE_STRING,
        [&] { return g_variant_new_string(picture.BitmapFile.c_str()); });
+  // 3. a picture of several screens spans them, instead of being fitted into each
+  if (picture.Screens.size() > 1) {
+    plan(recipe_.SpanKeys, G_VARIANT_TYPE_STRING, [] { return g_variant_new_string("spanned"); });
+  }
   for (const TKeyWrite& write : writes) Write(write);
   g_settings_sync();
   for (const TKeyWrite& write : writes) CheckReadBack(write);

@@ -1,6 +1,6 @@
 // "gnome", "cinnamon", "mate": desktops whose wallpaper is a GSettings key. Each is a recipe of
 // keys: a desktop slideshow to switch off first, then the picture keys, as a file URI or a plain
-// path. Written through GIO (the user's dconf, or whatever GSETTINGS_BACKEND names) and synced
+// path, and for a picture across several screens the placement that spans it. Written through GIO (the user's dconf, or whatever GSETTINGS_BACKEND names) and synced
 // before we return, so that a failure is ours to report.
 #pragma once
 
@@ -24,6 +24,9 @@ struct TGSettingsRecipe {
   std::vector<TGSettingsKey> SwitchOff;  // boolean keys set to false first
   std::vector<TGSettingsKey> UriKeys;    // string keys that take file:///…
   std::vector<TGSettingsKey> PathKeys;   // string keys that take the plain path
+  // The picture's placement, set to "spanned" for a picture across several screens and left as
+  // the user set it otherwise.
+  std::vector<TGSettingsKey> SpanKeys;
 };
 
 TGSettingsRecipe GnomeRecipe();

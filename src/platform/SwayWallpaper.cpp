@@ -1,5 +1,6 @@
 #include "platform/SwayWallpaper.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <thread>
@@ -32,28 +33,47 @@ std::optional<std::string> SwayCommandArgument(const std::string& file) {
 
 void TSwayWallpaperBackend::Apply(const TWallpaperPicture& picture) {
   if (picture.PngFile.empty()) throw EWallpaperError("für swaybg wurde keine PNG-Datei geschrieben");
-  if (EnvironmentSet("SWAYSOCK") && ProgramExists("swaymsg") &&
-      SwayCommandArgument(picture.PngFile)) {
-    ApplyWithSwaymsg(picture.PngFile);
+  // Each output its own picture where every screen has one and a name; else the whole on all.
+  std::vector<TOutputPicture> pictures;
+  for (const TWallpaperScreen& screen : picture.Screens) {
+    if (screen.Name.empty() || screen.PngFile.empty()) {
+      pictures.clear();
+      break;
+    }
+    pictures.emplace_back(screen.Name, screen.PngFile);
+  }
+  if (pictures.empty()) pictures.emplace_back("*", picture.PngFile);
+  const bool swaymsgTakes = std::all_of(pictures.begin(), pictures.end(), [](const auto& p) {
+    return SwayCommandArgument(p.second) && SwayCommandArgument(p.first);
+  });
+  if (EnvironmentSet("SWAYSOCK") && ProgramExists("swaymsg") && swaymsgTakes) {
+    ApplyWithSwaymsg(pictures);
   } else if (EnvironmentSet("WAYLAND_DISPLAY") && ProgramExists("swaybg")) {
-    ApplyWithSwaybg(picture.PngFile);
+    ApplyWithSwaybg(pictures);
   } else {
     throw EWallpaperError(
         "weder swaymsg (braucht SWAYSOCK) noch swaybg (braucht WAYLAND_DISPLAY) ist nutzbar");
   }
 }
 
-void TSwayWallpaperBackend::ApplyWithSwaymsg(const std::string& file) {
-  const TProcessResult result = RunProcess(
-      {"swaymsg", "output", "*", "bg", *SwayCommandArgument(file), "fill"}, kSwaymsgTimeout);
-  if (!result.Succeeded()) throw EWallpaperError("swaymsg " + result.Describe());
+void TSwayWallpaperBackend::ApplyWithSwaymsg(const std::vector<TOutputPicture>& pictures) {
+  for (const auto& [output, file] : pictures) {
+    const std::string name = output == "*" ? output : *SwayCommandArgument(output);
+    const TProcessResult result = RunProcess(
+        {"swaymsg", "output", name, "bg", *SwayCommandArgument(file), "fill"}, kSwaymsgTimeout);
+    if (!result.Succeeded()) throw EWallpaperError("swaymsg " + result.Describe());
+  }
   // sway draws the background now; a swaybg of ours would cover it.
   StopProcess(swaybg_);
   swaybg_ = 0;
 }
 
-void TSwayWallpaperBackend::ApplyWithSwaybg(const std::string& file) {
-  const pid_t started = StartProcess({"swaybg", "-o", "*", "-i", file, "-m", "fill"});
+void TSwayWallpaperBackend::ApplyWithSwaybg(const std::vector<TOutputPicture>& pictures) {
+  std::vector<std::string> argv{"swaybg"};
+  for (const auto& [output, file] : pictures) {
+    argv.insert(argv.end(), {"-o", output, "-i", file, "-m", "fill"});
+  }
+  const pid_t started = StartProcess(argv);
   const auto deadline = std::chrono::steady_clock::now() + kSwaybgSettle;
   while (std::chrono::steady_clock::now() < deadline) {
     if (!ProcessRunning(started)) {

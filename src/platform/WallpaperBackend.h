@@ -29,6 +29,18 @@ struct TWallpaperNeeds {
   // The desktop reads the file. One that takes the page's pixels itself (the X root window)
   // prepares the change while the file is written beside it, and is not given the names.
   bool ReadsFile = true;
+  // The desktop takes one picture per screen: with several screens each one's part of the page is
+  // written as a file of its own besides the whole.
+  bool FilePerScreen = false;
+};
+
+// One screen's part of a page that spans several screens, and the files written of that part for
+// a desktop that takes one picture per screen (else empty).
+struct TWallpaperScreen {
+  std::string Name;  // the connector ("HDMI-1"); empty when unknown
+  TRect Area;        // in the page's pixels
+  std::string BitmapFile;
+  std::string PngFile;
 };
 
 // One change as a backend sees it: the page and the files written for it (absolute paths; empty
@@ -40,6 +52,9 @@ struct TWallpaperPicture {
   // Connector names of the connected monitors ("HDMI-1"), for desktops that keep one setting per
   // monitor and have none yet; empty when the caller does not know them.
   std::vector<std::string> MonitorNames;
+  // With several screens, where each one lies on the page (in reading order); empty when the page
+  // is for one screen.
+  std::vector<TWallpaperScreen> Screens;
 };
 
 // A change made ready on the desktop's side and not shown yet; dropped unshown, it leaves the

@@ -8,6 +8,7 @@
 #include <system_error>
 
 #include "platform/BitmapFileWriter.h"
+#include "raster/Blend.h"
 #include "storage/AtomicFile.h"
 #include "storage/StreamErrors.h"
 #include "storage/SystemErrorText.h"
@@ -32,6 +33,25 @@ void WritePngFile(const TBitmap32& page, const std::string& fileName) {
   file.Commit();
 }
 
+// A screen's name as part of a file name: connectors are plain words, but a slash or a control
+// character would leave the folder or the line.
+std::string ScreenLabel(const TWallpaperScreen& screen, size_t index) {
+  std::string label = screen.Name.empty() ? "Bildschirm " + std::to_string(index + 1) : screen.Name;
+  for (char& c : label) {
+    if (c == '/' || static_cast<unsigned char>(c) < 0x20) c = '_';
+  }
+  return label;
+}
+
+// The screen's part of the page.
+TBitmap32 ScreenPart(const TBitmap32& page, const TRect& area) {
+  const TRect part = IntersectRect(area, page.BoundsRect());
+  TBitmap32 picture;
+  picture.SetSizeForOverwrite(part.Width(), part.Height());
+  DrawBitmap(picture, 0, 0, page, part, TDrawMode::Opaque);
+  return picture;
+}
+
 fs::file_time_type ModifiedOr(const std::string& fileName, fs::file_time_type fallback) {
   std::error_code error;
   const auto time = fs::last_write_time(fileName, error);
@@ -43,8 +63,11 @@ fs::file_time_type ModifiedOr(const std::string& fileName, fs::file_time_type fa
 TWallpaperFiles::TWallpaperFiles(std::string folder, std::string baseName)
     : folder_(std::move(folder)), baseName_(std::move(baseName)) {}
 
-std::string TWallpaperFiles::FileName(int slot, const std::string& extension) const {
-  return (fs::path(folder_) / (baseName_ + (slot == 0 ? "" : " (2)") + extension)).string();
+std::string TWallpaperFiles::FileName(int slot, const std::string& extension,
+                                      const std::string& screen) const {
+  const std::string part = screen.empty() ? "" : " " + screen;
+  return (fs::path(folder_) / (baseName_ + part + (slot == 0 ? "" : " (2)") + extension))
+      .string();
 }
 
 int TWallpaperFiles::SlotOf(const std::string& bitmapFile) const {
@@ -59,7 +82,8 @@ int TWallpaperFiles::ChooseSlot(const TWallpaperNeeds& needs) const {
   return ModifiedOr(FileName(1, ".bmp"), never) < ModifiedOr(FileName(0, ".bmp"), never) ? 1 : 0;
 }
 
-TWallpaperPicture TWallpaperFiles::Write(const TBitmap32& page, const TWallpaperNeeds& needs) {
+TWallpaperPicture TWallpaperFiles::Write(const TBitmap32& page, const TWallpaperNeeds& needs,
+                                         const std::vector<TWallpaperScreen>& screens) {
   std::error_code error;
   fs::create_directories(folder_, error);
   if (error || !fs::is_directory(folder_, error)) {
@@ -86,6 +110,20 @@ TWallpaperPicture TWallpaperFiles::Write(const TBitmap32& page, const TWallpaper
     picture.PngFile = FileName(slot, ".png");
     write(picture.PngFile, [&page](const std::string& name) { WritePngFile(page, name); });
   }
+  picture.Screens = screens;
+  if (!needs.FilePerScreen || screens.size() < 2) return picture;
+  for (size_t i = 0; i < screens.size(); ++i) {
+    TWallpaperScreen& screen = picture.Screens[i];
+    const TBitmap32 part = ScreenPart(page, screen.Area);
+    if (part.Empty()) continue;
+    const std::string label = ScreenLabel(screen, i);
+    screen.BitmapFile = FileName(slot, ".bmp", label);
+    write(screen.BitmapFile, [&part](const std::string& name) { WriteBitmapFile(part, name); });
+    if (needs.Png) {
+      screen.PngFile = FileName(slot, ".png", label);
+      write(screen.PngFile, [&part](const std::string& name) { WritePngFile(part, name); });
+    }
+  }
   return picture;
 }
 
@@ -100,19 +138,32 @@ void TWallpaperFiles::RemoveLeftovers() const {
 void TWallpaperFiles::Switched(const TWallpaperPicture& picture) {
   std::vector<std::string> written{picture.BitmapFile};
   if (!picture.PngFile.empty()) written.push_back(picture.PngFile);
-  // Before the first switch of this process we cannot tell which file the desktop still shows.
-  if (shownSlot_) {
-    for (int slot = 0; slot < 2; ++slot) {
-      for (const char* extension : kExtensions) {
-        const std::string name = FileName(slot, extension);
-        const auto inUse = [&](const std::vector<std::string>& files) {
-          return std::find(files.begin(), files.end(), name) != files.end();
-        };
-        if (inUse(written) || inUse(shownFiles_)) continue;
-        std::error_code ignored;
-        fs::remove(name, ignored);
+  for (const TWallpaperScreen& screen : picture.Screens) {
+    for (const std::string& file : {screen.BitmapFile, screen.PngFile}) {
+      if (file.empty()) continue;
+      written.push_back(file);
+      if (std::find(screenFiles_.begin(), screenFiles_.end(), file) == screenFiles_.end()) {
+        screenFiles_.push_back(file);
       }
     }
+  }
+  // Before the first switch of this process we cannot tell which file the desktop still shows.
+  if (shownSlot_) {
+    std::vector<std::string> ours = screenFiles_;
+    for (int slot = 0; slot < 2; ++slot) {
+      for (const char* extension : kExtensions) ours.push_back(FileName(slot, extension));
+    }
+    const auto inUse = [](const std::vector<std::string>& files, const std::string& name) {
+      return std::find(files.begin(), files.end(), name) != files.end();
+    };
+    for (const std::string& name : ours) {
+      if (inUse(written, name) || inUse(shownFiles_, name)) continue;
+      std::error_code ignored;
+      fs::remove(name, ignored);
+    }
+    std::erase_if(screenFiles_, [&](const std::string& name) {
+      return !inUse(written, name) && !inUse(shownFiles_, name);
+    });
   }
   shownSlot_ = SlotOf(picture.BitmapFile);
   shownFiles_ = std::move(written);

@@ -38,12 +38,16 @@ TWallpaperSetter::TWallpaperSetter(std::unique_ptr<TWallpaperBackend> backend, s
   if (!backend_) throw EWallpaperError("a wallpaper setter needs a backend");
 }
 
-bool TWallpaperSetter::SetWallpaper(const TBitmap32& page) {
+bool TWallpaperSetter::SetWallpaper(const TBitmap32& page,
+                                    const std::vector<TWallpaperScreen>& screens) {
   const TWallpaperNeeds needs = backend_->Needs();
   TWallpaperPicture written;
-  const auto writeFiles = [&] { return FailureOf([&] { written = files_.Write(page, needs); }); };
+  const auto writeFiles = [&] {
+    return FailureOf([&] { written = files_.Write(page, needs, screens); });
+  };
   TWallpaperPicture picture;
   picture.Page = &page;
+  picture.Screens = screens;
   {
     std::lock_guard lock(mutex_);
     picture.MonitorNames = monitorNames_;
@@ -56,6 +60,7 @@ bool TWallpaperSetter::SetWallpaper(const TBitmap32& page) {
     if (!fileFailure) {
       picture.BitmapFile = written.BitmapFile;
       picture.PngFile = written.PngFile;
+      picture.Screens = written.Screens;
       desktopFailure = FailureOf([&] { backend_->Apply(picture); });
     }
   } else {

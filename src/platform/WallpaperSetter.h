@@ -24,8 +24,9 @@ class TWallpaperSetter {
   TWallpaperSetter(std::unique_ptr<TWallpaperBackend> backend, std::string folder,
                    std::string baseName);
 
-  // Called from the render thread, one change at a time.
-  bool SetWallpaper(const TBitmap32& page);
+  // Called from the render thread, one change at a time. screens: with several screens, where
+  // each lies on the page.
+  bool SetWallpaper(const TBitmap32& page, const std::vector<TWallpaperScreen>& screens = {});
 
   // The reason of the last failure, empty after a success.
   std::string LastError() const;

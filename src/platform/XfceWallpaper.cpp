@@ -86,6 +86,22 @@ std::vector<std::string> XfcePicturePropertiesFor(const std::vector<std::string>
   return properties;
 }
 
+std::string XfceFileFor(const TWallpaperPicture& picture, const std::string& property) {
+  const std::string mark = "/monitor";
+  const size_t start = property.find(mark);
+  if (start != std::string::npos) {
+    const size_t nameStart = start + mark.size();
+    const std::string monitor =
+        property.substr(nameStart, property.find('/', nameStart) - nameStart);
+    for (const TWallpaperScreen& screen : picture.Screens) {
+      if (!screen.Name.empty() && screen.Name == monitor && !screen.BitmapFile.empty()) {
+        return screen.BitmapFile;
+      }
+    }
+  }
+  return picture.BitmapFile;
+}
+
 void TXfceWallpaperBackend::Apply(const TWallpaperPicture& picture) {
   const QVariantMap backdrop = AllProperties(kChannel, "/backdrop");
   // 1. A running cycler would put its own picture back.
@@ -95,11 +111,13 @@ void TXfceWallpaperBackend::Apply(const TWallpaperPicture& picture) {
     }
   }
   // 2. Every picture property; "image-path" is the name older releases used.
-  const QString file = QString::fromStdString(picture.BitmapFile);
+  const auto fileFor = [&picture](const QString& property) {
+    return QString::fromStdString(XfceFileFor(picture, property.toStdString()));
+  };
   bool anyPicture = false;
   for (auto it = backdrop.begin(); it != backdrop.end(); ++it) {
     if (EndsWith(it.key(), "/last-image") || EndsWith(it.key(), "/image-path")) {
-      SetProperty(it.key(), file);
+      SetProperty(it.key(), fileFor(it.key()));
       anyPicture = true;
     }
   }
@@ -112,7 +130,7 @@ void TXfceWallpaperBackend::Apply(const TWallpaperPicture& picture) {
   }
   for (const std::string& property :
        XfcePicturePropertiesFor(picture.MonitorNames, WorkspaceCount())) {
-    SetProperty(QString::fromStdString(property), file);
+    SetProperty(QString::fromStdString(property), fileFor(QString::fromStdString(property)));
   }
 }
 

@@ -91,6 +91,28 @@ TEST_F(GSettingsWallpaperTest, GnomeSetsBothPictureUrisToTheFile) {
   g_free(path);
 }
 
+TEST_F(GSettingsWallpaperTest, APictureOfSeveralScreensSpansThemAndOneLeavesThePlacement) {
+  const std::pair<TGSettingsRecipe, const char*> desktops[] = {
+      {GnomeRecipe(), "org.gnome.desktop.background"},
+      {CinnamonRecipe(), "org.cinnamon.desktop.background"},
+      {MateRecipe(), "org.mate.background"}};
+  for (const auto& [recipe, schema] : desktops) {
+    ASSERT_TRUE(SchemaInstalled(schema)) << "install the schemas of scripts/install-deps.sh";
+    GSettings* settings = g_settings_new(schema);
+    ASSERT_TRUE(g_settings_set_string(settings, "picture-options", "zoom"));
+    g_settings_sync();
+    TGSettingsWallpaperBackend backend(recipe);
+    backend.Apply(picture_);
+    EXPECT_EQ(ReadString(schema, "picture-options"), "zoom") << schema;
+    TWallpaperPicture spanning = picture_;
+    spanning.Screens = {{"DP-1", {0, 0, 1600, 900}, "", ""},
+                        {"DP-2", {1600, 0, 2624, 768}, "", ""}};
+    backend.Apply(spanning);
+    EXPECT_EQ(ReadString(schema, "picture-options"), "spanned") << schema;
+    g_object_unref(settings);
+  }
+}
+
 TEST_F(GSettingsWallpaperTest, CinnamonSwitchesItsSlideshowOffFirst) {
   ASSERT_TRUE(SchemaInstalled("org.cinnamon.desktop.background.slideshow"))
       << "install cinnamon-desktop-data (scripts/install-deps.sh)";
@@ -121,7 +143,8 @@ TEST_F(GSettingsWallpaperTest, AMissingSchemaIsAReasonNotACrash) {
                           .Title = "Test",
                           .SwitchOff = {{"org.nimbra.no-such-schema", "slideshow", true}},
                           .UriKeys = {{"org.nimbra.no-such-schema", "picture-uri"}},
-                          .PathKeys = {}};
+                          .PathKeys = {},
+                          .SpanKeys = {}};
   TGSettingsWallpaperBackend backend(recipe);
   try {
     backend.Apply(picture_);
@@ -137,7 +160,8 @@ TEST_F(GSettingsWallpaperTest, AMissingSchemaIsAReasonNotACrash) {
        .Title = "Test",
        .SwitchOff = {},
        .UriKeys = {{"org.gnome.desktop.background", "show-desktop-icons"}},
-       .PathKeys = {}});
+       .PathKeys = {},
+       .SpanKeys = {}});
   if (SchemaInstalled("org.gnome.desktop.background")) {
     EXPECT_THROW(wrongType.Apply(picture_), EWallpaperError);
   }
