@@ -22,6 +22,9 @@ packages=(
   cinnamon-desktop-data mate-desktop-common xfconf libxfconf-0-3 sway swaybg grim
   # autostart entries are checked with desktop-file-validate
   desktop-file-utils
+  # several monitors without hardware: Xorg's dummy driver and xrandr; Plasma's wallpaper script
+  # is run under node with a stand-in for the shell
+  xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils nodejs
 )
 
 missing=()

@@ -92,10 +92,12 @@ void TNimbraDesktopChanger::MoveBy(int32_t delta) {
   nextChange_ = lastChange_ + static_cast<uint64_t>(std::max(interval_, 0));
   const int32_t count = PageCount();
   if (count <= 0) return;
-  // Consecutive pages on n screens: the next change begins after the last page shown.
-  const int64_t screens = screenPages_ == TScreenPages::ConsecutivePages && screenLayout_
-                              ? std::max<int64_t>(int64_t(screenLayout_().size()), 1)
-                              : 1;
+  // Consecutive pages on n screens: the next change begins after the last page shown (the
+  // first change begins at the first page).
+  const int64_t screens =
+      pageIndex_ >= 0 && screenPages_ == TScreenPages::ConsecutivePages && screenLayout_
+          ? std::max<int64_t>(int64_t(screenLayout_().size()), 1)
+          : 1;
   const int64_t step = std::clamp<int64_t>(delta * screens, INT32_MIN + 1, INT32_MAX);
   pageIndex_ = WrappedIndex(pageIndex_, static_cast<int32_t>(step), count);
   StartChange(pageIndex_);

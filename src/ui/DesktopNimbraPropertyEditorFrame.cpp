@@ -16,6 +16,7 @@
 #include "storage/FalseOnFailure.h"
 #include "storage/FileAccess.h"
 #include "ui/AlbumPageOrderGroup.h"
+#include "ui/ScreenPagesGroup.h"
 
 namespace nimbra {
 
@@ -68,6 +69,9 @@ TDesktopNimbraPropertyEditorFrame::TDesktopNimbraPropertyEditorFrame() {
   orderGroup_ = new TAlbumPageOrderGroup(this);
   orderGroup_->OnModified = [this] { Modified(); };
   layout->addWidget(orderGroup_);
+  screenGroup_ = new TScreenPagesGroup(this);
+  screenGroup_->OnModified = [this] { Modified(); };
+  layout->addWidget(screenGroup_);
 
   button1_ = new QPushButton("Standardwerte", this);
   auto* buttonRow = new QHBoxLayout();
@@ -114,6 +118,7 @@ void TDesktopNimbraPropertyEditorFrame::ShowProperties() {
     button->setAutoExclusive(true);
   }
   orderGroup_->ShowOrder(dynamic_cast<IAlbumPageOrderSettings*>(Properties()));
+  screenGroup_->ShowPages(dynamic_cast<IScreenPagesSettings*>(Properties()));
   UpdateControls();
 }
 

@@ -17,6 +17,7 @@ namespace nimbra {
 
 class IDesktopNimbraSettings;
 class TAlbumPageOrderGroup;
+class TScreenPagesGroup;
 
 class TDesktopNimbraPropertyEditorFrame : public TPropertyEditorFrame {
   NIMBRA_DECLARE_FRAME()
@@ -43,6 +44,7 @@ class TDesktopNimbraPropertyEditorFrame : public TPropertyEditorFrame {
   QPushButton* Button1() const { return button1_; }
   // The page order, a group of its own below the change mode.
   TAlbumPageOrderGroup* OrderGroup() const { return orderGroup_; }
+  TScreenPagesGroup* ScreenGroup() const { return screenGroup_; }
 
  private:
   IDesktopNimbraSettings* Settings() const;
@@ -59,6 +61,7 @@ class TDesktopNimbraPropertyEditorFrame : public TPropertyEditorFrame {
   QSpinBox* secEdit_;
   QPushButton* button1_;
   TAlbumPageOrderGroup* orderGroup_;
+  TScreenPagesGroup* screenGroup_;
 };
 
 // Makes the frame known by its class name, so the settings bag's frame list finds it.

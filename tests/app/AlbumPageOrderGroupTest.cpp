@@ -9,6 +9,7 @@
 #include "ShellTestSupport.h"
 #include "album/DesktopNimbraProperties.h"
 #include "ui/DesktopNimbraPropertyEditorFrame.h"
+#include "ui/ScreenPagesGroup.h"
 
 namespace nimbra {
 namespace {
@@ -68,6 +69,24 @@ TEST_F(AlbumPageOrderGroupTest, ShowsTheOrderBelowTheChangeModeAndDrawsASeedPerR
   EXPECT_NE(bag_.PageOrder().Seed, first.Seed);
   EXPECT_NE(first.Seed, 5u);
   EXPECT_EQ(modified_, 3);
+}
+
+TEST_F(AlbumPageOrderGroupTest, TheScreensGroupBelowItShowsAndSetsWhatSeveralScreensShow) {
+  TScreenPagesGroup& group = *frame_.ScreenGroup();
+  EXPECT_EQ(group.title(), " Mehrere Bildschirme: ");
+  frame_.layout()->activate();
+  EXPECT_GE(group.geometry().top(), Group().geometry().bottom());
+  EXPECT_LE(group.geometry().bottom(), frame_.height());
+  for (const TScreenPages pages : {TScreenPages::SamePage, TScreenPages::ConsecutivePages}) {
+    bag_.SetScreenPages(pages);
+    frame_.ShowProperties();
+    EXPECT_EQ(group.SamePageCheck()->isChecked(), pages == TScreenPages::SamePage);
+    EXPECT_EQ(group.ConsecutivePagesCheck()->isChecked(), pages == TScreenPages::ConsecutivePages);
+  }
+  EXPECT_EQ(modified_, 0);
+  group.SamePageCheck()->click();
+  EXPECT_EQ(bag_.ScreenPages(), TScreenPages::SamePage);
+  EXPECT_EQ(modified_, 1);
 }
 
 }  // namespace

@@ -91,6 +91,56 @@ TEST_F(DesktopChangerTest, MovingWrapsRoundThePageCount) {
   }
 }
 
+TEST_F(DesktopChangerTest, SeveralScreensShowTheirOwnPagesSideBySideAtTheirOwnSizes) {
+  // A large screen with a panel at its top and a smaller one to its right.
+  TScreenGeometry left = FixedScreenGeometry(64, 48);
+  left.WorkArea.Top = 8;
+  left.Name = "DP-1";
+  TScreenGeometry right = FixedScreenGeometry(32, 24, 192.0);
+  right.Screen = right.WorkArea = {64, 0, 96, 24};
+  right.Name = "DP-2";
+  const struct {
+    TScreenPages Pages;
+    std::vector<std::vector<int32_t>> Rendered;  // per change, left then right
+  } cases[] = {{TScreenPages::ConsecutivePages, {{0, 1}, {2, 3}, {4, 0}, {2, 3}}},
+               {TScreenPages::SamePage, {{0, 0}, {1, 1}, {2, 2}, {1, 1}}}};
+  for (const auto& [mode, rendered] : cases) {
+    SCOPED_TRACE(static_cast<int>(mode));
+    log_->Calls.clear();
+    shown_->Pages.clear();
+    shown_->Screens.clear();
+    auto changer = MakeChanger(5);
+    changer->SetScreenLayoutFunction([&] { return std::vector<TScreenGeometry>{left, right}; });
+    changer->SetScreenPages(mode);
+    for (const int32_t delta : {+1, +1, +1, -1}) {
+      changer->MoveBy(delta);
+      changer->WaitForChange();
+    }
+    const std::vector<test::TRenderCall> calls = log_->Snapshot();
+    ASSERT_EQ(calls.size(), 8U);
+    for (size_t change = 0; change < 4; ++change) {
+      const test::TRenderCall& first = calls[2 * change];
+      const test::TRenderCall& second = calls[2 * change + 1];
+      EXPECT_EQ((std::vector<int32_t>{first.PageIndex, second.PageIndex}), rendered[change]);
+      EXPECT_EQ((std::vector<int>{first.Width, first.Height, second.Width, second.Height}),
+                (std::vector<int>{64, 40, 32, 24}));
+      EXPECT_EQ(second.Dpi, 192.0);
+      // One picture around both screens: each page on its screen, black where no screen is.
+      const TBitmap32& desk = shown_->Pages[change];
+      ASSERT_EQ(desk.Width(), 96);
+      ASSERT_EQ(desk.Height(), 48);
+      EXPECT_EQ(desk.Pixel(10, 4), kColor32Black);  // the panel
+      EXPECT_EQ(desk.Pixel(10, 20), PageColour(rendered[change][0]));
+      EXPECT_EQ(desk.Pixel(70, 10), PageColour(rendered[change][1]));
+      EXPECT_EQ(desk.Pixel(70, 40), kColor32Black);  // below the smaller screen
+      ASSERT_EQ(shown_->Screens[change].size(), 2U);
+      EXPECT_EQ(shown_->Screens[change][1].Name, "DP-2");
+      EXPECT_EQ(shown_->Screens[change][1].Area, (TRect{64, 0, 96, 24}));
+    }
+    EXPECT_EQ(changer->ShownPageIndex(), rendered.back()[0]);
+  }
+}
+
 TEST_F(DesktopChangerTest, AnEmptyAlbumOnlyRestartsTheInterval) {
   FakeClock clock(5 * kMinute);
   auto changer = MakeChanger(0);

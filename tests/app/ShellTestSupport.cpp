@@ -118,6 +118,7 @@ void TRecordingBackend::Apply(const TWallpaperPicture& picture) {
   std::lock_guard lock(shown_->Mutex);
   shown_->Pages.push_back(*picture.Page);
   shown_->Files.push_back(picture.BitmapFile);
+  shown_->Screens.push_back(picture.Screens);
 }
 
 }  // namespace nimbra::test

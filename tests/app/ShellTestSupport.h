@@ -94,6 +94,7 @@ struct TShownPictures {
   std::mutex Mutex;
   std::vector<TBitmap32> Pages;
   std::vector<std::string> Files;
+  std::vector<std::vector<TWallpaperScreen>> Screens;
   size_t Count() {
     std::lock_guard lock(Mutex);
     return Pages.size();

@@ -16,11 +16,13 @@
 
 #include <chrono>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "PlatformTestSession.h"
+#include "RootPicture.h"
 #include "StartupApplication.h"
 #include "StartupTestAlbum.h"
 #include "TempFolder.h"
@@ -165,6 +167,32 @@ TEST_F(AlbumProgramStartupTest, AlbumExecutableShowsItsPagesOnTheRootWindowAndRe
   ASSERT_TRUE(second.Succeeded()) << second.Describe();
   EXPECT_EQ(RootPictureCentre(xvfb.Display()), kStartupPhotoColours[1] & 0xFFFFFF);
   EXPECT_EQ(StoredPage(test::StartupAlbumSettingsKey(album)), 1);
+}
+
+TEST_F(AlbumProgramStartupTest, TwoMonitorsOfDifferentSizesShowConsecutivePagesOnTheRootWindow) {
+  if (::geteuid() != 0) GTEST_SKIP() << "Xorg with the dummy driver needs root";
+  ASSERT_EQ(test::EnsurePrivateSessionBus(), "");
+  test::TDummyXorg xorg;
+  ASSERT_EQ(xorg.Start(), "");
+  const std::string album = PackAlbum();
+  ASSERT_FALSE(album.empty());
+  // Each monitor's centre shows its own page; below the smaller one the desk is black.
+  const auto shown = [&] {
+    return std::vector<std::optional<unsigned long>>{
+        test::RootPicturePixel(xorg.Display(), 400, 300),
+        test::RootPicturePixel(xorg.Display(), 800 + 320, 240),
+        test::RootPicturePixel(xorg.Display(), 800 + 320, 560)};
+  };
+  const auto colour = [](int page) -> std::optional<unsigned long> {
+    return kStartupPhotoColours[page] & 0xFFFFFF;
+  };
+  const TProcessResult first = Run({album, "--once", "--wallpaper=x11"}, xorg.Display());
+  ASSERT_TRUE(first.Succeeded()) << first.Describe();
+  EXPECT_EQ(shown(), (std::vector{colour(0), colour(1), std::optional<unsigned long>(0)}));
+  // The next change goes on after the last page shown, round the three pages.
+  const TProcessResult second = Run({album, "--once", "--wallpaper=x11"}, xorg.Display());
+  ASSERT_TRUE(second.Succeeded()) << second.Describe();
+  EXPECT_EQ(shown(), (std::vector{colour(2), colour(0), std::optional<unsigned long>(0)}));
 }
 
 TEST_F(AlbumProgramStartupTest, CommandLineAlbumRendersWithoutAnyDisplay) {

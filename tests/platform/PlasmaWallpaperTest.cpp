@@ -9,6 +9,7 @@
 #include <QJsonDocument>
 #include <QThread>
 #include <QUrl>
+#include <fstream>
 #include <memory>
 #include <mutex>
 
@@ -135,6 +136,37 @@ TEST_F(PlasmaWallpaperTest, QuotesAndBackslashesInThePathStayIntact) {
   // The literal itself survives any text, not just URIs.
   const std::string nasty = "a\"b\\c'd\ne\u2028f\x01g";
   EXPECT_EQ(ImageOf("var image = " + JavaScriptString(nasty) + ";\n"), nasty);
+}
+
+TEST_F(PlasmaWallpaperTest, EachScreensDesktopsGetThatScreensPictureByPosition) {
+  ASSERT_EQ(test::MissingTool("node", "nodejs"), "");
+  TWallpaperPicture picture;
+  picture.BitmapFile = "/tmp/ganz.bmp";
+  picture.Screens = {{"DP-1", {0, 0, 1600, 900}, "/tmp/links.bmp", ""},
+                     {"DP-2", {1600, 0, 2624, 768}, "/tmp/rechts.bmp", ""}};
+  TPlasmaWallpaperBackend().Apply(picture);
+  const auto scripts = shell_.Scripts();
+  ASSERT_EQ(scripts.size(), 1U);
+  // Plasma's screen 0 is the right one here; two activities on it, one desktop on no screen.
+  const std::string shell =
+      "var shown = [];\n"
+      "function desk(screen) { var d = {screen: screen, wallpaperPlugin: '', "
+      "writeConfig: function (key, value) { shown.push(screen + ' ' + key + ' ' + value); }};"
+      " return d; }\n"
+      "var made = [desk(0), desk(1), desk(0), desk(-1)];\n"
+      "function desktops() { return made; }\n"
+      "function screenGeometry(s) { return s == 0 ? {x: 1600, y: 0} : {x: 0, y: 0}; }\n" +
+      scripts[0] + "console.log(shown.join('\\n'));\n";
+  const std::string file = (test::ScratchFolder() / "plasma-script.js").string();
+  {
+    std::ofstream out(file);
+    out << shell;
+  }
+  bool ok = false;
+  const std::string output = test::RunForOutput({"node", file}, &ok);
+  ASSERT_TRUE(ok) << output;
+  EXPECT_EQ(output, "0 Image file:///tmp/rechts.bmp\n1 Image file:///tmp/links.bmp\n"
+                    "0 Image file:///tmp/rechts.bmp\n-1 Image file:///tmp/ganz.bmp");
 }
 
 TEST_F(PlasmaWallpaperTest, ARefusalIsReportedWithPlasmasMessage) {

@@ -11,8 +11,11 @@
 
 #include <cerrno>
 #include <cstring>
+#include <filesystem>
+#include <fstream>
 #include <memory>
 #include <stdexcept>
+#include <utility>
 
 #include "platform/ChildProcess.h"
 
@@ -155,6 +158,48 @@ std::string TXvfb::Start(int width, int height, const std::vector<std::string>& 
   if (!error.empty()) return error;
   if (number.empty()) return "Xvfb reported no display number";
   display_ = ":" + number;
+  return {};
+}
+
+std::string TDummyXorg::Start() {
+  for (const auto& [program, package] : {std::pair{"Xorg", "xserver-xorg-core"},
+                                         {"xrandr", "x11-xserver-utils"}}) {
+    if (std::string missing = MissingTool(program, package); !missing.empty()) return missing;
+  }
+  const std::filesystem::path folder = ScratchFolder() / "xorg";
+  std::filesystem::create_directories(folder);
+  std::ofstream(folder / "xorg.conf")
+      << "Section \"Device\"\n  Identifier \"dummy\"\n  Driver \"dummy\"\n"
+         "  VideoRam 64000\nEndSection\n"
+         "Section \"Monitor\"\n  Identifier \"monitor\"\n  HorizSync 5.0-1000.0\n"
+         "  VertRefresh 5.0-200.0\nEndSection\n"
+         "Section \"Screen\"\n  Identifier \"screen\"\n  Device \"dummy\"\n"
+         "  Monitor \"monitor\"\n  DefaultDepth 24\n  SubSection \"Display\"\n"
+         "    Depth 24\n    Virtual 1600 1000\n  EndSubSection\nEndSection\n";
+  std::string number;
+  const std::string error = server_.Start(
+      {"Xorg", "-displayfd", "1", "-noreset", "-nolisten", "tcp", "-config",
+       (folder / "xorg.conf").string(), "-configdir", folder.string(), "-logfile",
+       (folder / "xorg.log").string()},
+      &number);
+  if (!error.empty()) return error;
+  if (number.empty()) {
+    return "Xorg reported no display number (see " + (folder / "xorg.log").string() + ")";
+  }
+  display_ = ":" + number;
+  const std::vector<std::vector<std::string>> commands = {
+      {"--newmode", "640x480_d", "25.18", "640", "656", "752", "800", "480", "490", "492", "525",
+       "-hsync", "-vsync"},
+      {"--addmode", "DUMMY1", "640x480_d"},
+      {"--output", "DUMMY0", "--mode", "800x600", "--pos", "0x0", "--output", "DUMMY1", "--mode",
+       "640x480_d", "--pos", "800x0"}};
+  for (const std::vector<std::string>& command : commands) {
+    std::vector<std::string> argv{"xrandr", "-display", display_};
+    argv.insert(argv.end(), command.begin(), command.end());
+    bool ok = false;
+    const std::string output = RunForOutput(argv, &ok);
+    if (!ok) return "xrandr " + command.front() + ": " + output;
+  }
   return {};
 }
 

@@ -58,6 +58,19 @@ class TXvfb {
   std::string display_;
 };
 
+// An Xorg server with the dummy driver showing two monitors side by side, 800 × 600 ("DUMMY0")
+// and 640 × 480 ("DUMMY1") to its right: Xvfb has a single output. Needs root, as Xorg does.
+class TDummyXorg {
+ public:
+  // Returns an error text, empty on success.
+  std::string Start();
+  const std::string& Display() const { return display_; }
+
+ private:
+  TTestChild server_;
+  std::string display_;
+};
+
 // A page whose four quadrants have distinct colours, and the colour of each.
 TBitmap32 QuadrantPage(int width, int height, uint8_t seed);
 

@@ -154,6 +154,35 @@ TEST(WallpaperSetterTest, FilesNoLongerOnShowAreRemovedAfterTheSwitch) {
   EXPECT_EQ(FilesIn(temp.Path()), (std::set<std::string>{kBase + ".bmp", kBase + " (2).bmp"}));
 }
 
+TEST(WallpaperSetterTest, DesktopsTakingAPicturePerScreenGetEachScreensPartNamedAfterIt) {
+  TempFolder temp;
+  auto backend = std::make_unique<TRecordingBackend>(
+      TWallpaperNeeds{.FreshName = true, .Png = true, .FilePerScreen = true});
+  TRecordingBackend& desktop = *backend;
+  TWallpaperSetter setter(std::move(backend), temp.Path(), kBase);
+  // Two screens side by side on an 8 × 6 page: 4 × 6 and 4 × 4; a name with a slash stays a name.
+  const TBitmap32 page = test::QuadrantPage(8, 6, 0x44);
+  const std::vector<TWallpaperScreen> screens = {{"DP-1", {0, 0, 4, 6}, "", ""},
+                                                 {"a/b", {4, 0, 8, 4}, "", ""}};
+  ASSERT_TRUE(setter.SetWallpaper(page, screens)) << setter.LastError();
+  ASSERT_EQ(desktop.shown.at(0).Screens.size(), 2U);
+  const TWallpaperScreen& right = desktop.shown[0].Screens[1];
+  EXPECT_EQ(desktop.shown[0].Screens[0].BitmapFile, temp.File(kBase + " DP-1.bmp"));
+  EXPECT_EQ(right.BitmapFile, temp.File(kBase + " a_b.bmp"));
+  EXPECT_EQ(right.PngFile, temp.File(kBase + " a_b.png"));
+  const QImage part(QString::fromStdString(right.BitmapFile));
+  ASSERT_EQ(part.size(), QSize(4, 4));
+  EXPECT_EQ(part.pixel(3, 0), page.Pixel(7, 0));
+  EXPECT_EQ(part.pixel(0, 3), page.Pixel(4, 3));
+
+  // The next change on one screen: the screens' files go once the desktop has switched twice.
+  ASSERT_TRUE(setter.SetWallpaper(page, {screens[0]}));
+  EXPECT_TRUE(desktop.shown[1].Screens.at(0).BitmapFile.empty());
+  ASSERT_TRUE(setter.SetWallpaper(page));
+  EXPECT_EQ(FilesIn(temp.Path()), (std::set<std::string>{kBase + ".bmp", kBase + ".png",
+                                                          kBase + " (2).bmp", kBase + " (2).png"}));
+}
+
 TEST(WallpaperSetterTest, FailuresKeepTheirReasonAndThePictureOnShow) {
   TempFolder temp;
   auto backend = std::make_unique<TRecordingBackend>(TWallpaperNeeds{.FreshName = true});

@@ -83,6 +83,21 @@ TEST_F(XfceWallpaperTest, EveryPictureIsSetAndEveryCyclerSwitchedOff) {
   EXPECT_EQ(Properties(), before);
 }
 
+TEST_F(XfceWallpaperTest, EachMonitorGetsItsScreensPictureAndOthersTheWhole) {
+  const std::string hdmi = "/backdrop/screen0/monitorHDMI-1/workspace0/last-image";
+  const std::string edp = "/backdrop/screen0/monitoreDP-1/workspace1/last-image";
+  const std::string old = "/backdrop/screen0/monitor0/image-path";  // older releases' naming
+  for (const std::string& property : {hdmi, edp, old}) {
+    Create("xfce4-desktop", property, "string", "/usr/share/old.png");
+  }
+  picture_.Screens = {{"eDP-1", {0, 0, 1600, 900}, "/tmp/links.bmp", ""},
+                      {"HDMI-1", {1600, 0, 2624, 768}, "/tmp/rechts.bmp", ""}};
+  TXfceWallpaperBackend().Apply(picture_);
+  EXPECT_EQ(Get(edp), "/tmp/links.bmp");
+  EXPECT_EQ(Get(hdmi), "/tmp/rechts.bmp");
+  EXPECT_EQ(Get(old), picture_.BitmapFile);
+}
+
 TEST_F(XfceWallpaperTest, AFreshConfigurationGetsPicturesForEachMonitorAndWorkspace) {
   Create("xfwm4", "/general/workspace_count", "int", "2");
   picture_.MonitorNames = {"Virtual-1", "HDMI-2"};

@@ -105,9 +105,9 @@ void ExpectNothingCut(const QWidget& dialog) {
     EXPECT_TRUE(widget->parentWidget()->rect().contains(widget->geometry()))
         << Describe(*widget) << " sticks out of its parent";
   }
-  // Two group boxes with three radio buttons each, three labels, two spin fields, three push
-  // buttons.
-  EXPECT_EQ(checked, 16);
+  // Two group boxes with three radio buttons each, one with two, three labels, two spin fields,
+  // three push buttons.
+  EXPECT_EQ(checked, 19);
 }
 
 TEST_F(SettingsDialogLayoutTest, NoCaptionIsCutAndTheDialogHasItsNaturalSize) {
