@@ -16,7 +16,8 @@ TScreenPages DecodeScreenPages(std::string_view bytes) {
 }
 
 TScreenPages LoadScreenPages(TKeyValueStore& store, std::string_view key) {
-  const std::optional<std::string> bytes = LoadAlbumStoreValue(store, key, kScreenPagesValueName, 1);
+  const std::optional<std::string> bytes =
+      LoadAlbumStoreValue(store, key, kScreenPagesValueName, 1);
   return bytes ? DecodeScreenPages(*bytes) : kDefaultScreenPages;
 }
 

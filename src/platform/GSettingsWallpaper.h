@@ -1,7 +1,8 @@
 // "gnome", "cinnamon", "mate": desktops whose wallpaper is a GSettings key. Each is a recipe of
 // keys: a desktop slideshow to switch off first, then the picture keys, as a file URI or a plain
-// path, and for a picture across several screens the placement that spans it. Written through GIO (the user's dconf, or whatever GSETTINGS_BACKEND names) and synced
-// before we return, so that a failure is ours to report.
+// path, and for a picture across several screens the placement that spans it. Written through
+// GIO (the user's dconf, or whatever GSETTINGS_BACKEND names) and synced before we return, so that
+// a failure is ours to report.
 #pragma once
 
 #include <string>

@@ -1,6 +1,6 @@
 // "kde": Plasma's shell runs a script over D-Bus that points every desktop (one per screen and
-// activity) at the picture, or at its screen's picture, through the image wallpaper plug-in, which also ends a slideshow
-// plug-in that would otherwise replace our page.
+// activity) at the picture, or at its screen's picture, through the image wallpaper plug-in,
+// which also ends a slideshow plug-in that would otherwise replace our page.
 #pragma once
 
 #include <string>

@@ -18,7 +18,8 @@ constexpr std::string_view kKey = "\\Software\\Velmora\\Nimbra\\1.x\\Alben\\0123
 TEST(ScreenPagesTest, OneByteInTheAlbumsKeyAndAnythingElseReadsAsConsecutivePages) {
   EXPECT_EQ(EncodeScreenPages(TScreenPages::SamePage), std::string(1, '\0'));
   EXPECT_EQ(EncodeScreenPages(TScreenPages::ConsecutivePages), "\x01");
-  for (const std::string& damaged : {std::string(), std::string("\x02"), std::string("\x00\x00", 2)}) {
+  for (const std::string& damaged :
+       {std::string(), std::string("\x02"), std::string("\x00\x00", 2)}) {
     EXPECT_EQ(DecodeScreenPages(damaged), TScreenPages::ConsecutivePages) << damaged.size();
   }
 
