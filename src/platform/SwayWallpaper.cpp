@@ -1,6 +1,7 @@
 #include "platform/SwayWallpaper.h"
 
 #include <algorithm>
+#include <cctype>
 #include <chrono>
 #include <cstdlib>
 #include <thread>
@@ -35,17 +36,22 @@ void TSwayWallpaperBackend::Apply(const TWallpaperPicture& picture) {
   if (picture.PngFile.empty()) throw EWallpaperError("für swaybg wurde keine PNG-Datei geschrieben");
   // Each output its own picture where every screen has one and a name; else the whole on all.
   std::vector<TOutputPicture> pictures;
+  // Output names are plain words ("HDMI-A-1"); sway takes them as they are.
+  const auto plainName = [](const std::string& name) {
+    return !name.empty() && std::all_of(name.begin(), name.end(), [](char c) {
+      return std::isalnum(static_cast<unsigned char>(c)) || c == '-' || c == '_' || c == '.';
+    });
+  };
   for (const TWallpaperScreen& screen : picture.Screens) {
-    if (screen.Name.empty() || screen.PngFile.empty()) {
+    if (!plainName(screen.Name) || screen.PngFile.empty()) {
       pictures.clear();
       break;
     }
     pictures.emplace_back(screen.Name, screen.PngFile);
   }
   if (pictures.empty()) pictures.emplace_back("*", picture.PngFile);
-  const bool swaymsgTakes = std::all_of(pictures.begin(), pictures.end(), [](const auto& p) {
-    return SwayCommandArgument(p.second) && SwayCommandArgument(p.first);
-  });
+  const bool swaymsgTakes = std::all_of(pictures.begin(), pictures.end(),
+                                        [](const auto& p) { return SwayCommandArgument(p.second); });
   if (EnvironmentSet("SWAYSOCK") && ProgramExists("swaymsg") && swaymsgTakes) {
     ApplyWithSwaymsg(pictures);
   } else if (EnvironmentSet("WAYLAND_DISPLAY") && ProgramExists("swaybg")) {
@@ -58,9 +64,8 @@ void TSwayWallpaperBackend::Apply(const TWallpaperPicture& picture) {
 
 void TSwayWallpaperBackend::ApplyWithSwaymsg(const std::vector<TOutputPicture>& pictures) {
   for (const auto& [output, file] : pictures) {
-    const std::string name = output == "*" ? output : *SwayCommandArgument(output);
     const TProcessResult result = RunProcess(
-        {"swaymsg", "output", name, "bg", *SwayCommandArgument(file), "fill"}, kSwaymsgTimeout);
+        {"swaymsg", "output", output, "bg", *SwayCommandArgument(file), "fill"}, kSwaymsgTimeout);
     if (!result.Succeeded()) throw EWallpaperError("swaymsg " + result.Describe());
   }
   // sway draws the background now; a swaybg of ours would cover it.

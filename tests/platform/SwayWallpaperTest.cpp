@@ -15,6 +15,7 @@
 #include "platform/ChildProcess.h"
 #include "platform/SwayWallpaper.h"
 #include "platform/WallpaperSetter.h"
+#include "raster/Blend.h"
 
 namespace nimbra {
 namespace {
@@ -46,6 +47,7 @@ class SwayWallpaperTest : public ::testing::Test {
                                      "PATH=/usr/local/bin:/usr/bin:/bin",
                                      "XDG_RUNTIME_DIR=" + runtime_.string(),
                                      "WLR_BACKENDS=headless",
+                                     "WLR_HEADLESS_OUTPUTS=" + std::to_string(outputs_),
                                      "WLR_RENDERER=pixman",
                                      "WLR_LIBINPUT_NO_DEVICES=1"};
     if (::geteuid() == 0) {
@@ -99,13 +101,17 @@ class SwayWallpaperTest : public ::testing::Test {
     return "its sockets did not appear within 10 seconds";
   }
 
-  // Takes screenshots until the four quadrants show the page's colours; yields the last one's
-  // colours at the quadrant centres for the failure message.
+  // Takes screenshots until the four quadrants of each output show the page's colours; yields the
+  // last one's colours at the quadrant centres for the failure message.
   std::vector<QRgb> WaitForPage(const TBitmap32& page) {
-    const std::vector<std::pair<int, int>> centres{{kWidth / 4, kHeight / 4},
-                                                   {3 * kWidth / 4, kHeight / 4},
-                                                   {kWidth / 4, 3 * kHeight / 4},
-                                                   {3 * kWidth / 4, 3 * kHeight / 4}};
+    std::vector<std::pair<int, int>> centres;
+    for (int output = 0; output < outputs_; ++output) {
+      for (const auto& [x, y] : {std::pair{kWidth / 4, kHeight / 4}, {3 * kWidth / 4, kHeight / 4},
+                                 {kWidth / 4, 3 * kHeight / 4},
+                                 {3 * kWidth / 4, 3 * kHeight / 4}}) {
+        centres.emplace_back(output * kWidth + x, y);
+      }
+    }
     std::vector<QRgb> seen;
     const std::string shot = (pictures_ / "shot.png").string();
     for (int attempt = 0; attempt < 50; ++attempt) {
@@ -113,7 +119,7 @@ class SwayWallpaperTest : public ::testing::Test {
       bool ok = false;
       test::RunForOutput({"grim", shot}, &ok);
       const QImage image(QString::fromStdString(shot));
-      bool same = ok && image.width() == kWidth && image.height() == kHeight;
+      bool same = ok && image.width() == outputs_ * kWidth && image.height() == kHeight;
       for (const auto& [x, y] : centres) {
         seen.push_back(image.isNull() ? 0 : image.pixel(x, y) & 0xFFFFFF);
         same = same && seen.back() == (page.Pixel(x, y) & 0xFFFFFF);
@@ -124,6 +130,7 @@ class SwayWallpaperTest : public ::testing::Test {
     return seen;
   }
 
+  int outputs_ = 1;  // side by side, each kWidth × kHeight
   fs::path runtime_;
   fs::path pictures_;
   fs::path swaysock_;
@@ -171,6 +178,33 @@ TEST_F(SwayWallpaperTest, AKeptSwaybgShowsThePageAndTheOldOneEnds) {
   EXPECT_EQ(::kill(first, 0), -1) << "the first swaybg still runs";
   EXPECT_EQ(WaitForPage(next), std::vector<QRgb>{});
   StopProcess(second);
+}
+
+class SwayTwoOutputsTest : public SwayWallpaperTest {
+ protected:
+  void SetUp() override {
+    outputs_ = 2;
+    SwayWallpaperTest::SetUp();
+  }
+};
+
+TEST_F(SwayTwoOutputsTest, EachOutputShowsItsOwnScreensPicture) {
+  // One page across both outputs, each half its own quadrants.
+  TBitmap32 page(2 * kWidth, kHeight);
+  const TBitmap32 left = test::QuadrantPage(kWidth, kHeight, 0x5A);
+  const TBitmap32 right = test::QuadrantPage(kWidth, kHeight, 0xA5);
+  DrawBitmap(page, 0, 0, left, TDrawMode::Opaque);
+  DrawBitmap(page, kWidth, 0, right, TDrawMode::Opaque);
+  const std::vector<TWallpaperScreen> screens = {
+      {"HEADLESS-1", {0, 0, kWidth, kHeight}, "", ""},
+      {"HEADLESS-2", {kWidth, 0, 2 * kWidth, kHeight}, "", ""}};
+  for (const bool withSwaymsg : {true, false}) {
+    if (!withSwaymsg) ::unsetenv("SWAYSOCK");
+    TWallpaperSetter setter(std::make_unique<TSwayWallpaperBackend>(), pictures_,
+                            withSwaymsg ? "swaymsg" : "swaybg");
+    ASSERT_TRUE(setter.SetWallpaper(page, screens)) << setter.LastError();
+    EXPECT_EQ(WaitForPage(page), std::vector<QRgb>{}) << (withSwaymsg ? "swaymsg" : "swaybg");
+  }
 }
 
 TEST(SwayWallpaperNoSessionTest, NoWaylandSessionIsAReason) {
