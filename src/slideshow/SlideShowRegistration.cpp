@@ -12,6 +12,7 @@
 #include "slideshow/RandomTransitionPlugin.h"
 #include "slideshow/SoundSlideShowObject.h"
 #include "slideshow/TextSlideShowObject.h"
+#include "slideshow/TimeCurve.h"
 
 namespace nimbra {
 
@@ -35,6 +36,7 @@ std::array<const TPluginClass*, 7> ObjectKinds() {
 }  // namespace
 
 void RegisterSlideShowBaseKinds(TPlugins& plugins) {
+  RegisterTimeValueClasses();
   for (const TPluginClass* kind : BaseKinds()) plugins.RegisterForStreaming(*kind);
 }
 
@@ -53,6 +55,7 @@ void UnregisterSlideShowKinds(TPlugins& plugins) {
   for (auto kind = objects.rbegin(); kind != objects.rend(); ++kind) plugins.Unregister(**kind);
   const auto bases = BaseKinds();
   for (auto kind = bases.rbegin(); kind != bases.rend(); ++kind) plugins.Unregister(**kind);
+  UnregisterTimeValueClasses();
 }
 
 }  // namespace nimbra
