@@ -16,12 +16,17 @@ NIMBRA_DEFINE_CLASS(TTimeVector2DValue, TTimeValue)
 
 namespace {
 
-// To the nearest integer, halves to even; what cannot be a 32-bit value (a fault of the
-// arithmetic, or far beyond any bound) is 0.
+// To the nearest integer, halves to even, within the 32-bit range (a parabola through large values
+// overshoots it); a fault of the arithmetic is 0.
 int32_t Rounded(double value) {
-  if (!std::isfinite(value) || std::fabs(value) > std::numeric_limits<int32_t>::max()) return 0;
-  return static_cast<int32_t>(std::nearbyint(value));
+  if (!std::isfinite(value)) return 0;
+  const double limited = std::clamp(std::nearbyint(value),
+                                    double(std::numeric_limits<int32_t>::min()),
+                                    double(std::numeric_limits<int32_t>::max()));
+  return static_cast<int32_t>(limited);
 }
+
+constexpr int64_t kSmallestStoredKey = 4 + 1 + 4;
 
 int32_t RoundedSingle(float value) { return Rounded(static_cast<double>(value)); }
 
@@ -115,15 +120,23 @@ bool TTimeToValue::LoadFromStream(TCSFStream& stream) {
     // Only keys of this curve's class: another class would be read as what it is not.
     const TMetaClass* meta = GetClass(stream.ReadClassName());
     if (meta == nullptr || !meta->InheritsFrom(KeyClass())) return false;
-    // The count is not trusted for room: keys are made one by one while the bytes last.
+    // A count the bytes cannot hold is refused before anything is made (a key takes at least its
+    // time, its flag and one value).
+    if (int64_t{count} * kSmallestStoredKey > stream.RemainingInContainer()) return false;
+    const auto sortAfter = [this](bool read) {
+      // Lookups take the keys as sorted; stored keys may not be.
+      SortKeys();
+      return read;
+    };
     for (int32_t i = 0; i < count; ++i) {
       std::unique_ptr<TTimeValue> key = CreateAs<TTimeValue>(*meta);
-      if (!key) return false;
+      if (!key) return sortAfter(false);
       key->LoadFromStream(stream);
       keys_.push_back(std::move(key));
     }
-    return true;
+    return sortAfter(true);
   } catch (const ENimbraError&) {
+    SortKeys();
     return false;
   }
 }

@@ -87,8 +87,9 @@ class TTimeToValue {
   virtual const TMetaClass& KeyClass() const = 0;
 
   void SaveToStream(TCSFStream& stream) const;
-  // Appends the stored keys (without emptying the curve first and without sorting). False for a
-  // key class this curve cannot hold or bytes that end early; the keys read so far stay.
+  // Appends the stored keys (without emptying the curve first) and sorts. False for a key class
+  // this curve cannot hold, a count the bytes cannot hold, or bytes that end early; the keys read
+  // so far stay.
   bool LoadFromStream(TCSFStream& stream);
   // The other curve's keys copied, sorted; Clamp stays as it is.
   virtual void Assign(const TTimeToValue& source);

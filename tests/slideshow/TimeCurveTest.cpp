@@ -99,12 +99,17 @@ TEST_F(TimeCurveTest, IntegerValuesAreStraightParabolicOrBlendedAsTheCornersSay)
                                                         {300, 300}}, 150, 75},
       {"inner segment between corners", {{0, 0}, {100, 100, true}, {200, 0, true}, {300, 300}},
        150, 50},
+      {"a plateau's first segment", {{0, 0}, {1000, 100}, {2000, 100}, {3000, 0}}, 1250, 109},
   };
   for (const auto& test : cases) {
     EXPECT_EQ(IntegerCurve(test.Keys).ValueAt(test.Time), test.Expected) << test.Name;
   }
   // Bounds clamp an overshooting parabola; equal bounds (the default) clamp nothing.
+  EXPECT_EQ(IntegerCurve({{0, 0}, {1000, 100}, {2000, 100}, {3000, 0}}, 0, 100).ValueAt(1500), 100);
   EXPECT_EQ(IntegerCurve({{0, 0}, {100, 255}, {150, 255}, {200, 0}}, 0, 255).ValueAt(125), 255);
+  // A parabola through large values leaves the 32-bit range: the range's end, not a wrap.
+  EXPECT_EQ(IntegerCurve({{0, 0}, {1, 2000000000}, {2, 0}, {1000000, 0}}).ValueAt(500000),
+            INT32_MIN);
   EXPECT_GT(IntegerCurve({{0, 0}, {100, 255}, {150, 255}, {200, 0}}).ValueAt(125), 255);
   TTimeToIntegerValue unclamped = IntegerCurve({{0, 0}, {100, 255}, {150, 255}, {200, 0}}, 0, 255);
   unclamped.Clamp = false;
@@ -200,32 +205,34 @@ TEST_F(TimeCurveTest, StoredAsCountClassNameAndKeysAndReadOnlyAsTheirOwnClass) {
     TCSFStream stream(bytes, CSFMode::HeaderlessRead);
     return into.LoadFromStream(stream);
   };
-  // Read back as written, appended to what the curve holds.
+  // Read back as written, added to what the curve holds and sorted.
   TTimeToIntegerValue read = IntegerCurve({{5000, 9}});
   ASSERT_TRUE(load(read, expected));
   ASSERT_EQ(read.KeyCount(), 3);
-  EXPECT_EQ(read.IntegerKey(0).Value, 9);  // not sorted: the stored keys follow
-  EXPECT_TRUE(read.IntegerKey(1).Linear);
-  EXPECT_EQ(read.IntegerKey(2).Time, 1000);
+  EXPECT_TRUE(read.IntegerKey(0).Linear);
+  EXPECT_EQ(read.IntegerKey(0).Value, -2);
+  EXPECT_EQ(read.IntegerKey(1).Time, 1000);
+  EXPECT_EQ(read.IntegerKey(2).Value, 9);
 
-  // Refused: another curve's keys, an unknown class, bytes that end early (keys read so far
-  // stay), and a count the bytes cannot hold.
+  // Refused: another curve's keys, an unknown class, a count the bytes cannot hold (before any
+  // key is made), and bytes that end within a key (the keys read so far stay, sorted).
   TTimeToIntegerValue other;
   EXPECT_FALSE(load(other, path));
-  EXPECT_EQ(other.KeyCount(), 0);
   std::string unknown = expected;
   unknown[8 + 4] = 'X';
   EXPECT_FALSE(load(other, unknown));
-  EXPECT_FALSE(load(other, expected.substr(0, expected.size() - 3)));
-  EXPECT_EQ(other.KeyCount(), 1);
   std::string huge = expected;
   huge.replace(0, 4, std::string("\xFF\xFF\xFF\x7F", 4));
-  TTimeToIntegerValue bounded;
-  EXPECT_FALSE(load(bounded, huge));
-  EXPECT_EQ(bounded.KeyCount(), 2);
+  EXPECT_FALSE(load(other, huge));
+  EXPECT_FALSE(load(other, expected.substr(0, expected.size() - 3)));
+  EXPECT_EQ(other.KeyCount(), 0);
   TTimeToVector2DValue points;
-  ASSERT_TRUE(load(points, path));
+  const std::string twoPoints = Saved(PointCurve({{9, {1, 2}}, {5, {7, 8}}}));
+  EXPECT_FALSE(load(points, twoPoints.substr(0, twoPoints.size() - 3)));
+  ASSERT_EQ(points.KeyCount(), 1);
   EXPECT_EQ(points.PointKey(0).Point, (TCurvePoint{7, 8}));
+  ASSERT_TRUE(load(points, path));
+  EXPECT_EQ(points.KeyCount(), 2);
 }
 
 }  // namespace
