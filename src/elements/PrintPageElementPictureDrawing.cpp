@@ -123,11 +123,13 @@ TDecodedPicture TPrintPageElementPicture::PictureToDraw(const TRenderContext& co
     if (!picture.Picture) {
       const std::string name = GetFileName();
       ReportFileWarning(context.ErrorCounter,
-                        FileIsThere(name) ? kFileNotReadableText : kFileNotFoundText, name);
+                        FileIsThere(name) ? kFileNotReadableText : kFileNotFoundText, name,
+                        kPictureNotDrawnErrorNr);
     }
   } else if (!GetStoredFileName().empty()) {
     // Resolving found the file nowhere.
-    ReportFileWarning(context.ErrorCounter, kFileNotFoundText, GetStoredFileName());
+    ReportFileWarning(context.ErrorCounter, kFileNotFoundText, GetStoredFileName(),
+                      kPictureNotDrawnErrorNr);
   }
   if (!picture.Picture && !context.FinalRendering()) {
     picture = OwnShape(std::make_unique<TBitmap32>(PicturePlaceholder(e.Width(), e.Height())));

@@ -104,7 +104,7 @@ void WriteAlbum(const std::string& output, const std::string& program, TAlbumPar
   target.Commit();
 }
 
-void RunAlbum(const TCommandLine& commandLine, std::ostream& out) {
+void RunAlbum(const TCommandLine& commandLine, std::ostream& out, std::ostream& /*err*/) {
   const TAlbumOptions options = ReadAlbumOptions(commandLine);
   const std::string& output = commandLine.Value("output");
   const std::vector<std::string>& folders = commandLine.Positionals();
