@@ -132,7 +132,10 @@ TDecodedPicture TPrintPageElementPicture::PictureToDraw(const TRenderContext& co
                       kPictureNotDrawnErrorNr);
   }
   if (!picture.Picture && !context.FinalRendering()) {
-    picture = OwnShape(std::make_unique<TBitmap32>(PicturePlaceholder(e.Width(), e.Height())));
+    // A photo that is missing is named, so the designer sees which one it is.
+    const std::string missing = HasPicture() ? GetFileName() : GetStoredFileName();
+    picture = OwnShape(
+        std::make_unique<TBitmap32>(PicturePlaceholder(e.Width(), e.Height(), missing)));
   }
   return picture;
 }
