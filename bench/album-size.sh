@@ -35,4 +35,5 @@ mib() { stat -c %s "$@" | awk '{s += $1} END {printf "%.1f MiB", s / 1048576}'; 
 echo "photos: $(mib "$work"/fotos/*.jpg) ($count at 6000 x 4000, q90)"
 echo "program: $(mib "$bin/nimbra"), its debug information beside it: $(mib "$bin/nimbra.debug")"
 echo "album: $(mib "$work/compact"); with --keep-originals: $(mib "$work/originals")"
-echo "debug sections in the album's program: $(readelf -S "$work/compact" | grep -c ' \.debug_' || true)"
+debugSections="$(readelf -S "$work/compact" | grep -c ' \.debug_' || true)"
+echo "debug sections in the album's program: $debugSections"

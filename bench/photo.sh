@@ -13,7 +13,8 @@ photo() {
   vips gaussblur "$tmp/noise.v" "$tmp/grain.v" "$blur"
   # A diagonal gradient whose colour depends on the seed: each photo looks different.
   vips xyz "$tmp/xy.v" "$width" "$height"
-  vips linear "$tmp/xy.v" "$tmp/g.v" "$(awk -v w="$width" -v h="$height" 'BEGIN {print 160 / w, 120 / h}')" \
+  vips linear "$tmp/xy.v" "$tmp/g.v" \
+    "$(awk -v w="$width" -v h="$height" 'BEGIN {print 160 / w, 120 / h}')" \
     "$((40 + seed * 23 % 60)) $((50 + seed * 37 % 70))"
   vips extract_band "$tmp/g.v" "$tmp/gx.v" 0
   vips extract_band "$tmp/g.v" "$tmp/gy.v" 1

@@ -81,7 +81,8 @@ std::map<std::string, std::string> WritePhotos(const TempFolder& folder) {
 }
 
 // The photos of the album's package by name.
-std::map<std::string, std::string> PackedPhotos(const std::string& album, const TempFolder& folder) {
+std::map<std::string, std::string> PackedPhotos(const std::string& album,
+                                                const TempFolder& folder) {
   TPackager packager;
   std::map<std::string, std::string> photos;
   if (!packager.OpenExecutable(album)) return photos;
@@ -195,10 +196,10 @@ TEST(KitAlbumCompactTest, PhotosFitTheBoxWithTheirProportions) {
     EXPECT_THROW(kit::ParseMaxPhotoSize(wrong), kit::EUsageError) << wrong;
   }
   const TempFolder folder;
-  EXPECT_EQ(RunKitCommand({"album", folder.Path().string(), "--layout", "vier", "-o", folder.File("a"),
-                           "--max-size", "800x600", "--keep-originals"})
-                .exitCode,
-            2);
+  const KitResult both = RunKitCommand({"album", folder.Path().string(), "--layout", "vier", "-o",
+                                        folder.File("a"), "--max-size", "800x600",
+                                        "--keep-originals"});
+  EXPECT_EQ(both.exitCode, 2) << both.err;
 }
 
 #ifdef NIMBRA_ALBUM_PROGRAM
