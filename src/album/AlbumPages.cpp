@@ -2,6 +2,7 @@
 
 #include <stdexcept>
 
+#include "elements/ElementErrorReporting.h"
 #include "render/SizeUnits.h"
 #include "templates/PageTemplateProject.h"
 #include "templates/VirtualProjectRenderer.h"
@@ -57,8 +58,12 @@ TBitmap32 TAlbumPages::RenderPage(int32_t pageIndex, int width, int height, doub
 std::vector<std::string> TAlbumPages::TakeWarnings() {
   std::vector<std::string> texts;
   const TErrorList& warnings = errorCounter_.Warnings();
+  // The pictures a page lacks are said together, with their count.
+  const std::string notDrawn = PicturesNotDrawnMessage(warnings, warningsTaken_);
+  if (!notDrawn.empty()) texts.push_back(notDrawn);
   for (; warningsTaken_ < warnings.Count(); ++warningsTaken_) {
-    texts.push_back(warnings.Items(warningsTaken_).Text);
+    const TError& warning = warnings.Items(warningsTaken_);
+    if (warning.ErrorNr != kPictureNotDrawnErrorNr) texts.push_back(warning.Text);
   }
   return texts;
 }

@@ -35,7 +35,8 @@ class TAlbumPages : public IPageRenderer {
   // The page drawn at width × height pixels and dpi; raises when the engine no longer has its
   // documents or the page cannot be drawn.
   TBitmap32 RenderPage(int32_t pageIndex, int width, int height, double dpi) override;
-  // The error counter's warnings since the last call.
+  // The error counter's warnings since the last call: first how many pictures could not be drawn
+  // (PicturesNotDrawnMessage), then the others one by one.
   std::vector<std::string> TakeWarnings() override;
   // Kept for the next page, so that every change does not fault a page's memory in anew.
   void GiveBack(TBitmap32 page) override { engine_.KeepSpareBitmap(std::move(page)); }

@@ -3,6 +3,7 @@
 // missing or unreadable picture still draws nothing; the counter lets the album say why.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -11,6 +12,7 @@
 namespace nimbra {
 
 class TErrorCounter;
+class TErrorList;
 
 class IErrorReportingElement : public virtual IInterface {
  public:
@@ -30,7 +32,17 @@ inline constexpr const char* kFileNotReadableText = "Die Datei \"%s\" kann nicht
 inline constexpr const char* kEffectSkippedText =
     "Ein Bildeffekt für \"%s\" wurde ausgelassen: das Bild würde zu groß werden.";
 
-// Adds a warning (number -1) with the text, %s replaced by the name; nothing without a counter.
-void ReportFileWarning(TErrorCounter* counter, const char* text, const std::string& name);
+// The number of the warnings for pictures that could not be drawn (their file not found or not
+// readable): negative as the number of any error known by its text, and told apart from the
+// other warnings so that they can be counted.
+inline constexpr int32_t kPictureNotDrawnErrorNr = -2;
+
+// Adds a warning with the text, %s replaced by the name; nothing without a counter.
+void ReportFileWarning(TErrorCounter* counter, const char* text, const std::string& name,
+                       int32_t errorNr = -1);
+
+// "2 Bilder konnten nicht gezeichnet werden: " and the texts of those warnings from index from
+// on that have the number kPictureNotDrawnErrorNr, one after the other; empty when there are none.
+std::string PicturesNotDrawnMessage(const TErrorList& warnings, int32_t from = 0);
 
 }  // namespace nimbra

@@ -1,8 +1,11 @@
 #include "elements/PicturePlaceholder.h"
 
+#include <algorithm>
 #include <cstdlib>
 
+#include "raster/Blend.h"
 #include "raster/DrawLine.h"
+#include "raster/TextDrawing.h"
 
 namespace nimbra {
 
@@ -29,9 +32,28 @@ void DrawDiagonal(TBitmap32& bitmap, const TDiagonal& d) {
   bitmap.SetPixel(d.X2, d.Y2, kColor32Black);
 }
 
+// Large enough to read in a small box, never so large that a long name is mostly cut off.
+int NameHeight(int boxHeight) {
+  return std::clamp(boxHeight / 12, 11, 40);
+}
+
+void DrawName(TBitmap32& bitmap, std::string_view path) {
+  const size_t slash = path.find_last_of("/\\|");
+  const std::string_view name = slash == std::string_view::npos ? path : path.substr(slash + 1);
+  TTextFont font;
+  font.Height = -NameHeight(bitmap.Height());
+  constexpr uint32_t kFormat = kDrawTextCenter | kDrawTextSingleLine | kDrawTextVCenter;
+  const TTextBlock text(name, font, bitmap.Width() - 2, kFormat);
+  const int bandHeight = std::min(text.Height() + 4, bitmap.Height() - 2);
+  const int top = (bitmap.Height() - bandHeight) / 2;
+  const TRect band{1, top, bitmap.Width() - 1, top + bandHeight};
+  FillRect(bitmap, band, kColor32White);
+  text.Draw(bitmap, band);
+}
+
 }  // namespace
 
-TBitmap32 PicturePlaceholder(int width, int height) {
+TBitmap32 PicturePlaceholder(int width, int height, std::string_view missingFile) {
   if (width <= 0 || height <= 0) return {};
   TBitmap32 bitmap(width, height);
   bitmap.Clear(kColor32White);
@@ -39,6 +61,7 @@ TBitmap32 PicturePlaceholder(int width, int height) {
   // All flanks first, so that neither diagonal's white covers the other's black where they cross.
   for (const TDiagonal& d : diagonals) DrawFlanks(bitmap, d);
   for (const TDiagonal& d : diagonals) DrawDiagonal(bitmap, d);
+  if (!missingFile.empty() && height > 2 && width > 2) DrawName(bitmap, missingFile);
   FrameRect(bitmap, bitmap.BoundsRect(), kColor32Black, TDrawMode::Opaque);
   return bitmap;
 }

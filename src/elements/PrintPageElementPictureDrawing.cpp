@@ -123,14 +123,19 @@ TDecodedPicture TPrintPageElementPicture::PictureToDraw(const TRenderContext& co
     if (!picture.Picture) {
       const std::string name = GetFileName();
       ReportFileWarning(context.ErrorCounter,
-                        FileIsThere(name) ? kFileNotReadableText : kFileNotFoundText, name);
+                        FileIsThere(name) ? kFileNotReadableText : kFileNotFoundText, name,
+                        kPictureNotDrawnErrorNr);
     }
   } else if (!GetStoredFileName().empty()) {
     // Resolving found the file nowhere.
-    ReportFileWarning(context.ErrorCounter, kFileNotFoundText, GetStoredFileName());
+    ReportFileWarning(context.ErrorCounter, kFileNotFoundText, GetStoredFileName(),
+                      kPictureNotDrawnErrorNr);
   }
   if (!picture.Picture && !context.FinalRendering()) {
-    picture = OwnShape(std::make_unique<TBitmap32>(PicturePlaceholder(e.Width(), e.Height())));
+    // A photo that is missing is named, so the designer sees which one it is.
+    const std::string missing = HasPicture() ? GetFileName() : GetStoredFileName();
+    picture = OwnShape(
+        std::make_unique<TBitmap32>(PicturePlaceholder(e.Width(), e.Height(), missing)));
   }
   return picture;
 }

@@ -1,5 +1,6 @@
 // The JPEG writer of PictureWriters.h.
 #include <algorithm>
+#include <string_view>
 
 #include "raster/CodecError.h"
 #include "raster/CodecPixels.h"
@@ -33,9 +34,19 @@ class TCompressor {
   jpeg_compress_struct cinfo_{};
 };
 
+bool IsExifSegment(const TJpegSegment& segment) {
+  return segment.Marker == kJpegApp1Marker &&
+         segment.Data.starts_with(std::string_view("Exif\0\0", 6));
+}
+
 }  // namespace
 
 void SaveJpeg(const TBitmap32& bitmap, TStream& stream, int quality) {
+  SaveJpeg(bitmap, stream, quality, {});
+}
+
+void SaveJpeg(const TBitmap32& bitmap, TStream& stream, int quality,
+              const std::vector<TJpegSegment>& segments) {
   if (bitmap.Empty()) throw ECodecError("JPEG: nothing to write");
   if (bitmap.Width() > JPEG_MAX_DIMENSION || bitmap.Height() > JPEG_MAX_DIMENSION) {
     throw ECodecError("JPEG: picture too large for the format");
@@ -56,7 +67,16 @@ void SaveJpeg(const TBitmap32& bitmap, TStream& stream, int quality) {
       cinfo.comp_info[i].v_samp_factor = 1;
     }
   }
+  cinfo.write_JFIF_header = std::ranges::none_of(segments, IsExifSegment) ? TRUE : FALSE;
   jpeg_start_compress(&cinfo, TRUE);
+  for (const TJpegSegment& segment : segments) {
+    if (segment.Data.size() > kLargestJpegSegmentPayload) {
+      throw ECodecError("JPEG: a segment too long for the format");
+    }
+    jpeg_write_marker(&cinfo, segment.Marker,
+                      reinterpret_cast<const JOCTET*>(segment.Data.data()),
+                      static_cast<unsigned>(segment.Data.size()));
+  }
   while (cinfo.next_scanline < cinfo.image_height) {
     // libjpeg does not write through the row pointer; its interface merely lacks const.
     JSAMPROW row[1] = {reinterpret_cast<JSAMPROW>(

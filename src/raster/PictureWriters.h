@@ -2,7 +2,10 @@
 // bitmap and lets the stream's EWriteError pass.
 #pragma once
 
+#include <vector>
+
 #include "raster/Bitmap32.h"
+#include "raster/JpegSegments.h"
 
 namespace nimbra {
 
@@ -18,5 +21,10 @@ void SavePng(const TBitmap32& bitmap, TStream& stream);
 // Baseline JPEG of the colour channels (JPEG has no alpha); quality 1 to 100 (clamped). From 90
 // on the colour is kept at full resolution instead of being halved in both directions.
 void SaveJpeg(const TBitmap32& bitmap, TStream& stream, int quality = 90);
+// The same with the segments written after the start of the picture, in their order. Without an
+// EXIF segment among them the file starts with a JFIF header, as SaveJpeg's do; with one it does
+// not, since an EXIF file's APP1 belongs first.
+void SaveJpeg(const TBitmap32& bitmap, TStream& stream, int quality,
+              const std::vector<TJpegSegment>& segments);
 
 }  // namespace nimbra

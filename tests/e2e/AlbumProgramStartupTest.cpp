@@ -573,7 +573,8 @@ TEST_F(AlbumProgramStartupTest, OnceRunsEndByThemselvesWithGermanReasonsAndNoBox
        "Die Bilderliste \"" + broken + "\" kann nicht gelesen werden."},
       // A page without one of its pictures still reaches the desktop: said, but no failure.
       {"missing picture", {"-p" + folder_.File("album/gaps.kvt"), project, "--wallpaper=x11"},
-       {}, 0, "Die Datei \"" + gone + "\" kann nicht gefunden werden."},
+       {}, 0, "1 Bild konnte nicht gezeichnet werden: Die Datei \"" + gone +
+                  "\" kann nicht gefunden werden."},
   };
   for (const TCase& c : cases) {
     SCOPED_TRACE(c.name);

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "DrawingTestSupport.h"
+#include "elements/ElementErrorReporting.h"
 #include "elements/PrintPageElementPicture.h"
 #include "framework/ErrorCounter.h"
 #include "raster/Blend.h"
@@ -503,6 +504,33 @@ TEST_F(PictureDrawingTest, PicturesThatCannotBeLoadedDrawNothingAndAreCounted) {
   unbound.SetErrorCounter(&errors);
   RenderLikeTheEngine(unbound, page);
   EXPECT_EQ(errors.WarningCount(), 3);
+
+  // Said together with their count; a warning about something else is not counted.
+  ReportFileWarning(&errors, kEffectSkippedText, "bild.jpg");
+  EXPECT_EQ(PicturesNotDrawnMessage(errors.Warnings()),
+            "3 Bilder konnten nicht gezeichnet werden: " + errors.Warnings().Items(0).Text + " " +
+                errors.Warnings().Items(1).Text + " " + errors.Warnings().Items(2).Text);
+  EXPECT_EQ(PicturesNotDrawnMessage(errors.Warnings(), 2),
+            "1 Bild konnte nicht gezeichnet werden: " + errors.Warnings().Items(2).Text);
+  EXPECT_EQ(PicturesNotDrawnMessage(errors.Warnings(), 3), "");
+}
+
+// In the design view a missing photo's placeholder names the file; an empty element's does not.
+TEST_F(PictureDrawingTest, DesignViewNamesAMissingPhotoOnItsPlaceholder) {
+  TPrintPageElementPicture missing;
+  Show(missing, "fehlt.jpg");
+  TPrintPageElementPicture empty;
+  TBitmap32 named = Uniform(200, 120, kPage);
+  TBitmap32 plain = Uniform(200, 120, kPage);
+  for (auto [element, page] : {std::pair{&missing, &named}, {&empty, &plain}}) {
+    element->SetBounds({0, 0, 1, 1});
+    element->SetRendering(0);
+    ASSERT_TRUE(element->Render(*page, {0, 0, 200, 120}));
+  }
+  EXPECT_EQ(named.Pixel(100, 20), plain.Pixel(100, 20));
+  int differing = 0;
+  for (int x = 0; x < 200; ++x) differing += named.Pixel(x, 60) != plain.Pixel(x, 60);
+  EXPECT_GT(differing, 10);
 }
 
 }  // namespace

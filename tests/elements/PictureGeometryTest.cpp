@@ -2,6 +2,8 @@
 // and the output sizes of the fit modes.
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "elements/PictureGeometry.h"
 #include "elements/PicturePlaceholder.h"
 
@@ -136,6 +138,32 @@ TEST(PictureGeometryTest, PlaceholderIsAWhiteBoxWithABlackFrameAndCross) {
   EXPECT_EQ(box.Pixel(2, 2), kColor32White);
   EXPECT_EQ(box.Pixel(6, 2), kColor32White);
   EXPECT_TRUE(PicturePlaceholder(0, 5).Empty());
+}
+
+// A missing photo's placeholder names it on a white band across the cross; the name is cut where
+// the box ends and leaves the frame whole.
+TEST(PictureGeometryTest, MissingPhotosPlaceholderNamesTheFileOverTheCross) {
+  const TBitmap32 plain = PicturePlaceholder(240, 160);
+  const TBitmap32 named = PicturePlaceholder(240, 160, "C:\\Bilder\\Urlaub/fehlt.jpg");
+  const auto inkIn = [](const TBitmap32& box, int top, int bottom) {
+    int ink = 0;
+    for (int y = top; y < bottom; ++y) {
+      for (int x = 1; x < box.Width() - 1; ++x) ink += box.Pixel(x, y) != kColor32White;
+    }
+    return ink;
+  };
+  // The band hides the cross at the centre; the name's ink is there instead.
+  EXPECT_GT(inkIn(named, 70, 90), 20);
+  EXPECT_NE(inkIn(named, 70, 90), inkIn(plain, 70, 90));
+  // Away from the band the two are the same picture.
+  for (const int y : {0, 20, 140, 159}) {
+    for (int x = 0; x < 240; ++x) ASSERT_EQ(named.Pixel(x, y), plain.Pixel(x, y)) << x << "," << y;
+  }
+  const TBitmap32 longName = PicturePlaceholder(40, 30, std::string(200, 'W') + ".jpg");
+  for (int x = 0; x < 40; ++x) {
+    ASSERT_EQ(longName.Pixel(x, 0), kColor32Black);
+    ASSERT_EQ(longName.Pixel(x, 29), kColor32Black);
+  }
 }
 
 }  // namespace

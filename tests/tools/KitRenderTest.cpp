@@ -116,6 +116,8 @@ TEST_F(KitRenderTest, AMissingPictureIsAWarningAndAFolderThatCannotBeMadeFails) 
                             "\" kann nicht gefunden werden."),
             std::string::npos)
       << result.out;
+  EXPECT_EQ(result.err, "1 Bild konnte nicht gezeichnet werden: Die Datei \"" +
+                            folder_.File("fehlt.png") + "\" kann nicht gefunden werden.\n");
   const TBitmap32 empty = ReadBack(output_ + "/Bild00002.png");
   ASSERT_FALSE(empty.Empty());
   EXPECT_EQ(empty.Pixel(40, 30), kBackground);

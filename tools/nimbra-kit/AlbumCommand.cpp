@@ -2,10 +2,12 @@
 
 #include <cstdio>
 #include <map>
+#include <optional>
 #include <ostream>
 
 #include "album/DesktopNimbraProperties.h"
 #include "nimbra-kit/AlbumCommandParts.h"
+#include "nimbra-kit/AlbumPhotoReduction.h"
 #include "nimbra-kit/CommandLine.h"
 #include "nimbra-kit/KitCommands.h"
 #include "nimbra-kit/KitStartup.h"
@@ -31,6 +33,8 @@ struct TAlbumParts {
   TMemoryStream Project;
   TMemoryStream Settings;
   std::vector<const TPhoto*> Photos;
+  // What is packed for each photo: the file as it is, or reduced.
+  std::vector<TPackedPhoto> Packed;
   std::vector<std::string> PhotoNames;
 };
 
@@ -90,7 +94,7 @@ void WriteAlbum(const std::string& output, const std::string& program, TAlbumPar
   AddStored(packager, parts.Settings, std::string(kOrielPackageFile.substr(1)));
   TProgressBar progress(stderr, "packing photos", parts.Photos.size());
   for (size_t i = 0; i < parts.Photos.size(); ++i) {
-    if (!packager.AddFile(parts.Photos[i]->Path,
+    if (!packager.AddFile(parts.Packed[i].Path,
                           std::make_unique<TPackageFileListItem>(parts.PhotoNames[i]))) {
       throw ECommandError("cannot add '" + parts.Photos[i]->Path + "': " + packager.LastError());
     }
@@ -104,7 +108,29 @@ void WriteAlbum(const std::string& output, const std::string& program, TAlbumPar
   target.Commit();
 }
 
-void RunAlbum(const TCommandLine& commandLine, std::ostream& out) {
+// Fills parts.Packed: each photo as it is without a reducer, else as the reducer packs it. Yields
+// how many were reduced.
+size_t ReducePhotos(TPhotoReducer* reducer, TAlbumParts& parts) {
+  if (reducer == nullptr) {
+    for (const TPhoto* photo : parts.Photos) parts.Packed.push_back({photo->Path, photo->FileName});
+    return 0;
+  }
+  size_t reduced = 0;
+  TProgressBar progress(stderr, "reducing photos", parts.Photos.size());
+  for (const TPhoto* photo : parts.Photos) {
+    try {
+      parts.Packed.push_back(reducer->Pack(photo->Path, photo->FileName));
+    } catch (const ENimbraError& error) {
+      throw ECommandError("cannot reduce '" + photo->Path + "': " + error.what());
+    }
+    if (parts.Packed.back().Reduced) ++reduced;
+    progress.Step();
+  }
+  progress.Finish();
+  return reduced;
+}
+
+void RunAlbum(const TCommandLine& commandLine, std::ostream& out, std::ostream& /*err*/) {
   const TAlbumOptions options = ReadAlbumOptions(commandLine);
   const std::string& output = commandLine.Value("output");
   const std::vector<std::string>& folders = commandLine.Positionals();
@@ -122,8 +148,11 @@ void RunAlbum(const TCommandLine& commandLine, std::ostream& out) {
 
   // Inside the package every photo is "|name", so the album opens it there.
   parts.Photos = PhotosInOrder(photos);
+  std::optional<TPhotoReducer> reducer;
+  if (options.MaxPhotoSize) reducer.emplace(*options.MaxPhotoSize);
+  const size_t reduced = ReducePhotos(reducer ? &*reducer : nullptr, parts);
   std::vector<std::string> fileNames;
-  for (const TPhoto* photo : parts.Photos) fileNames.push_back(photo->FileName);
+  for (const TPackedPhoto& packed : parts.Packed) fileNames.push_back(packed.FileName);
   parts.PhotoNames = UniquePackageNames(fileNames);
   std::map<const TPhoto*, std::string> packageNames;
   for (size_t i = 0; i < parts.Photos.size(); ++i) {
@@ -138,8 +167,8 @@ void RunAlbum(const TCommandLine& commandLine, std::ostream& out) {
   if (!layout.Project->SaveToStream(parts.Project)) throw ECommandError("cannot write the project");
 
   WriteAlbum(output, program, parts);
-  out << "wrote " << output << ": " << parts.Photos.size() << " photos, layout " << layout.Name
-      << ", built on " << program << "\n";
+  out << "wrote " << output << ": " << parts.Photos.size() << " photos (" << reduced
+      << " reduced), layout " << layout.Name << ", built on " << program << "\n";
 }
 
 }  // namespace
@@ -150,12 +179,18 @@ const TKitCommand kAlbumCommand = {
     "Usage: nimbra-kit album DIR... --layout NAME|FILE.json -o ALBUM\n"
     "                        [--interval 30m|90s] [--mode timed|start|manual] [--exe NIMBRA]\n"
     "                        [--title T] [--sort date|name]\n"
+    "                        [--max-size WxH | --keep-originals]\n"
     "\n"
     "Makes one program that shows the photos as desktop wallpapers: a copy of the nimbra\n"
     "program carrying the slideshow of the folders (as make-show makes it), the template\n"
     "project of the layout (as make-project makes it), the album's settings \"Oriel.cfg\" and\n"
     "the photos themselves. Photos of the same name from different folders are stored under\n"
-    "distinct names. Nothing is written unless the whole album could be.\n",
+    "distinct names. Nothing is written unless the whole album could be.\n"
+    "\n"
+    "Photos larger than --max-size (as they are shown, after their EXIF orientation) are\n"
+    "reduced once to fit it: a JPEG stays a JPEG of the same name (quality 92) with its EXIF\n"
+    "and IPTC kept as they were; another picture with transparency becomes a PNG, any other\n"
+    "a JPEG, named with the new extension. Smaller photos are packed unchanged.\n",
     {LayoutOption(),
      {.LongName = "output",
       .ShortName = 'o',
@@ -178,7 +213,14 @@ const TKitCommand kAlbumCommand = {
      {.LongName = "title",
       .ValueName = "T",
       .Help = "the slideshow's title (default: the first folder's name)"},
-     SortOption()},
+     SortOption(),
+     {.LongName = "max-size",
+      .ValueName = "WxH",
+      .Help = "reduce larger photos to fit; the default is the largest\n"
+              "screen an album is made for (4K UHD)",
+      .DefaultValue = "3840x2160"},
+     {.LongName = "keep-originals",
+      .Help = "pack every photo as it is, however large"}},
     RunAlbum};
 
 }  // namespace nimbra::kit

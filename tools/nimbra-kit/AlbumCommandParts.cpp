@@ -10,6 +10,7 @@
 
 #include "album/DesktopNimbraSettings.h"
 #include "nimbra-kit/CommandLine.h"
+#include "nimbra-kit/RenderCommandOptions.h"
 #include "storage/TextCase.h"
 #include "storage/Windows1252.h"
 
@@ -98,6 +99,16 @@ uint8_t ParseChangeMode(const std::string& word) {
   throw EUsageError("--mode takes 'timed', 'start' or 'manual', not '" + word + "'");
 }
 
+TPictureSize ParseMaxPhotoSize(const std::string& text) {
+  try {
+    const TRenderSize box = ParseRenderSize(text);
+    return {box.Width, box.Height};
+  } catch (const EUsageError&) {
+    throw EUsageError("--max-size wants WIDTHxHEIGHT in pixels, each 1 to " +
+                      std::to_string(kMaxRenderSide) + ", not '" + text + "'");
+  }
+}
+
 TAlbumOptions ReadAlbumOptions(const TCommandLine& commandLine) {
   if (!commandLine.Has("output")) throw EUsageError("missing option --output");
   if (commandLine.Positionals().empty()) throw EUsageError("give at least one photo folder");
@@ -106,6 +117,12 @@ TAlbumOptions ReadAlbumOptions(const TCommandLine& commandLine) {
   options.Order = ParsePhotoOrder(commandLine.Value("sort"));
   if (commandLine.Has("interval")) options.Interval = ParseInterval(commandLine.Value("interval"));
   if (commandLine.Has("mode")) options.ChangeMode = ParseChangeMode(commandLine.Value("mode"));
+  if (commandLine.Has("keep-originals") && commandLine.Has("max-size")) {
+    throw EUsageError("--keep-originals keeps every photo as it is; drop --max-size");
+  }
+  if (!commandLine.Has("keep-originals")) {
+    options.MaxPhotoSize = ParseMaxPhotoSize(commandLine.Value("max-size"));
+  }
   return options;
 }
 

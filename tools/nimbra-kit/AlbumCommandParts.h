@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "nimbra-kit/MakeShowCommandPhotos.h"
+#include "raster/PictureSize.h"
 
 namespace nimbra::kit {
 
@@ -27,10 +28,15 @@ int32_t ParseInterval(const std::string& text);
 // "timed", "start", "manual": the settings' change mode 0, 1 or 2.
 uint8_t ParseChangeMode(const std::string& word);
 
+// "3840x2160": the box of --max-size. Raises EUsageError for anything else.
+TPictureSize ParseMaxPhotoSize(const std::string& text);
+
 struct TAlbumOptions {
   TPhotoOrder Order = TPhotoOrder::ByDate;
   std::optional<int32_t> Interval;  // milliseconds
   std::optional<uint8_t> ChangeMode;
+  // The box larger photos are reduced to fit; none keeps every photo as it is.
+  std::optional<TPictureSize> MaxPhotoSize;
 };
 
 // Checks that the command line names the output, at least one photo folder and the layout (which

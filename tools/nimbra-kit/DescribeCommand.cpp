@@ -68,7 +68,7 @@ void PrintOutline(const TJson& json, const TCommandLine& commandLine, std::ostre
   }
 }
 
-void RunInspect(const TCommandLine& commandLine, std::ostream& out) {
+void RunInspect(const TCommandLine& commandLine, std::ostream& out, std::ostream& /*err*/) {
   if (commandLine.Positionals().size() != 1) throw EUsageError("give exactly one FILE");
   const std::string& fileName = commandLine.Positionals()[0];
   TKitSession session;

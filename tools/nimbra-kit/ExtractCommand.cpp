@@ -9,7 +9,7 @@ namespace nimbra::kit {
 
 namespace {
 
-void RunExtract(const TCommandLine& commandLine, std::ostream& out) {
+void RunExtract(const TCommandLine& commandLine, std::ostream& out, std::ostream& /*err*/) {
   if (commandLine.Positionals().size() != 2) throw EUsageError("give FILE and NAME");
   const std::string& fileName = commandLine.Positionals()[0];
   const std::string& name = commandLine.Positionals()[1];

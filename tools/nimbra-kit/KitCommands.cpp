@@ -65,7 +65,7 @@ int RunKit(const std::vector<std::string>& args, std::ostream& out, std::ostream
       return kExitOk;
     }
     try {
-      command.Run(TCommandLine(rest, command.Options), out);
+      command.Run(TCommandLine(rest, command.Options), out, err);
       return kExitOk;
     } catch (const EUsageError& error) {
       err << "nimbra-kit " << command.Name << ": " << error.what() << "\n" << CommandHelp(command);

@@ -21,8 +21,9 @@ struct TKitCommand {
   // What the arguments behind the command's name are read as, before the command runs; the
   // option lines of the help are made from it.
   std::vector<TOptionDefinition> Options;
-  // Runs with its command line; raises EUsageError or ECommandError.
-  void (*Run)(const TCommandLine& commandLine, std::ostream& out);
+  // Runs with its command line: its output goes to out, what the user should know beside it to
+  // err; raises EUsageError or ECommandError.
+  void (*Run)(const TCommandLine& commandLine, std::ostream& out, std::ostream& err);
 };
 
 const std::vector<TKitCommand>& KitCommands();

@@ -50,7 +50,7 @@ void PrintTable(const std::string& fileName, TPackager& packager, std::ostream& 
   }
 }
 
-void RunList(const TCommandLine& commandLine, std::ostream& out) {
+void RunList(const TCommandLine& commandLine, std::ostream& out, std::ostream& /*err*/) {
   if (commandLine.Positionals().size() != 1) throw EUsageError("give exactly one FILE");
   const std::string& fileName = commandLine.Positionals()[0];
   TPackager packager;

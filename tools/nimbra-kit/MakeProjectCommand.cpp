@@ -10,7 +10,7 @@ namespace nimbra::kit {
 
 namespace {
 
-void RunMakeProject(const TCommandLine& commandLine, std::ostream& out) {
+void RunMakeProject(const TCommandLine& commandLine, std::ostream& out, std::ostream& /*err*/) {
   if (!commandLine.Positionals().empty()) throw EUsageError("unexpected argument");
   if (!commandLine.Has("layout")) throw EUsageError("give the layout with --layout NAME|FILE.json");
   const std::string& output = commandLine.Value("output");

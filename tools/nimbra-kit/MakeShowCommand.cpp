@@ -21,7 +21,7 @@ std::string RelativeName(const std::string& photo, const fs::path& documentFolde
   return relative.generic_string();
 }
 
-void RunMakeShow(const TCommandLine& commandLine, std::ostream& out) {
+void RunMakeShow(const TCommandLine& commandLine, std::ostream& out, std::ostream& /*err*/) {
   const std::string& output = commandLine.Value("output");
   const std::vector<std::string>& folders = commandLine.Positionals();
   if (folders.empty()) throw EUsageError("give at least one photo folder");

@@ -51,7 +51,7 @@ void CopyFile(const std::string& from, const std::string& to) {
   target.Flush();
 }
 
-void RunPack(const TCommandLine& commandLine, std::ostream& out) {
+void RunPack(const TCommandLine& commandLine, std::ostream& out, std::ostream& /*err*/) {
   const std::string& output = commandLine.Value("output");
   const std::vector<TPackEntry> entries = CollectPackEntries(commandLine);
   CheckEntries(entries);

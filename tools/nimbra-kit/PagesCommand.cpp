@@ -118,7 +118,7 @@ void PrintPages(const TJson& description, std::ostream& out) {
   }
 }
 
-void RunPages(const TCommandLine& commandLine, std::ostream& out) {
+void RunPages(const TCommandLine& commandLine, std::ostream& out, std::ostream& /*err*/) {
   if (!commandLine.Positionals().empty()) throw EUsageError("unexpected argument");
   if (!commandLine.Has("slideshow")) throw EUsageError("give the slideshow with -p FILE");
   if (!commandLine.Has("template")) throw EUsageError("give the template project with -t FILE");

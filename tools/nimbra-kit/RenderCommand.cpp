@@ -13,6 +13,7 @@
 
 #include "album/AlbumPackage.h"
 #include "elements/DrawingRandom.h"
+#include "elements/ElementErrorReporting.h"
 #include "framework/ErrorCounter.h"
 #include "framework/Progress.h"
 #include "nimbra-kit/CommandLine.h"
@@ -92,12 +93,13 @@ void PrintErrors(const TErrorList& list, const char* severity, std::ostream& out
   for (int32_t i = 0; i < list.Count(); ++i) {
     const TError& error = list.Items(i);
     out << severity;
-    if (error.ErrorNr != -1) out << " " << error.ErrorNr;
+    // Negative numbers only sort errors known by their text.
+    if (error.ErrorNr >= 0) out << " " << error.ErrorNr;
     out << ": " << error.Text << "\n";
   }
 }
 
-void RunRender(const TCommandLine& commandLine, std::ostream& out) {
+void RunRender(const TCommandLine& commandLine, std::ostream& out, std::ostream& err) {
   const TRenderOptions options = ReadRenderOptions(commandLine);
 
   const TKitSession session(TStartupStage::Rendering);
@@ -127,6 +129,8 @@ void RunRender(const TCommandLine& commandLine, std::ostream& out) {
     PrintErrors(errors.CriticalErrors(), "error", out);
     PrintErrors(errors.Warnings(), "warning", out);
     PrintErrors(errors.Hints(), "hint", out);
+    const std::string notDrawn = PicturesNotDrawnMessage(errors.Warnings());
+    if (!notDrawn.empty()) err << notDrawn << "\n";
   };
   try {
     const TTerminalProgressBar bar(progress);
@@ -168,7 +172,8 @@ const TKitCommand kRenderCommand = {
     "Lays the slideshow onto the project's templates as the album does and draws each page\n"
     "into a picture file in DIR, named PREFIX, the page number with five digits and the\n"
     "format's extension (Bild00001.png). Missing pictures, files that are overwritten and\n"
-    "files that cannot be written are listed at the end; the last make the command fail.\n",
+    "files that cannot be written are listed at the end; the last make the command fail.\n"
+    "How many pictures could not be drawn is said on standard error.\n",
     {SlideShowOption(),
      TemplateOption(),
      {.LongName = "album",
