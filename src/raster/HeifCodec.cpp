@@ -29,6 +29,10 @@ void Check(const heif_error& error) {
   if (error.code != heif_error_Ok) throw ECodecError(std::string("HEIF: ") + error.message);
 }
 
+// libheif refuses every item (the picture, its tiles, thumbnails, the pictures an overlay lays
+// out) with a longer side; the picture itself is checked against the usual limits on top.
+constexpr int kMaxItemSide = 16384;
+
 // The decoder plug-ins register once per process; they stay for its life.
 void InitialiseLibrary() {
   static const heif_error initialised = heif_init(nullptr);
@@ -160,6 +164,7 @@ class THeifReader final : public TPictureReader {
     InitialiseLibrary();
     context_.reset(heif_context_alloc());
     if (!context_) throw std::bad_alloc();
+    heif_context_set_maximum_image_size_limit(context_.get(), kMaxItemSide);
     Check(heif_context_read_from_reader(context_.get(), &THeifSource::Reader(), &source_, nullptr));
     heif_image_handle* primary = nullptr;
     Check(heif_context_get_primary_image_handle(context_.get(), &primary));
@@ -171,6 +176,10 @@ class THeifReader final : public TPictureReader {
     const int codedHeight = heif_image_handle_get_ispe_height(primary);
     CheckPictureSize("HEIF", codedWidth, codedHeight, 0, 0);
     CheckWholePictureSize(codedWidth, codedHeight);
+    // The canvas a grid or an overlay is composed on has a size of its own, which libheif checks
+    // only against this limit when it decodes: it may be no larger than the picture's.
+    heif_context_set_maximum_image_size_limit(context_.get(),
+                                              std::max(codedWidth, codedHeight) + 1);
     return shown;
   }
 
