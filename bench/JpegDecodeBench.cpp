@@ -6,9 +6,9 @@
 
 #include <string>
 
+#include "DecodeLoop.h"
 #include "PhotoJpeg.h"
 #include "raster/JpegCodec.h"
-#include "storage/MemoryStream.h"
 
 namespace nimbra {
 namespace {
@@ -22,16 +22,7 @@ const std::string& Photo() {
 }
 
 void Decode(benchmark::State& state, TDecodeHint hint) {
-  const std::string& bytes = Photo();
-  int width = 0;
-  for (auto _ : state) {
-    TMemoryStream stream(bytes);
-    const TBitmap32 picture = OpenJpegReader(stream)->Decode(hint);
-    width = picture.Width();
-    benchmark::DoNotOptimize(picture.Bits());
-  }
-  state.counters["width"] = width;
-  state.counters["file_MB"] = static_cast<double>(bytes.size()) / 1e6;
+  bench::DecodeRepeatedly(state, OpenJpegReader, Photo(), hint);
 }
 
 void BM_DecodeFullSize(benchmark::State& state) {

@@ -1,7 +1,8 @@
 // Writes the seed corpora of the picture fuzz targets, made with the project's own writers and the
 // test pictures' encoders (no picture file comes from elsewhere):
 //   MakePictureSeeds fuzz/corpus
-// writes fuzz/corpus/{TargaFuzzer,PcxFuzzer,BmpFuzzer,PictureDecoderFuzzer,PictureBoxFuzzer}/*
+// writes fuzz/corpus/{TargaFuzzer,PcxFuzzer,BmpFuzzer,WebpFuzzer,HeifFuzzer,PictureDecoderFuzzer,
+// PictureBoxFuzzer}/*
 // (existing files of the same name are replaced; other files, such as reproducers of fixed bugs,
 // are left alone).
 #include <filesystem>
@@ -12,6 +13,7 @@
 #include <string>
 
 #include "CodecTestPictures.h"
+#include "HeifWebpTestPictures.h"
 #include "LibraryTestPictures.h"
 #include "PictureBoxFuzzInput.h"
 #include "raster/PictureFormatRegistration.h"
@@ -151,6 +153,37 @@ void WriteBmpSeeds(const fs::path& folder) {
                                    .pixels = std::string("\x03\x12\x00\x03\x34\x10\x00\x01", 8)}));
 }
 
+// The hint byte in front of the file, as WebpFuzzer and HeifFuzzer read it.
+std::string HintedInput(uint8_t hint, const std::string& file) {
+  return std::string(1, static_cast<char>(hint)) + file;
+}
+
+void WriteWebpSeeds(const fs::path& folder) {
+  const TBitmap32 pattern = test::TestPattern(16, 12);
+  const TBitmap32 translucent = test::TestPattern(12, 8, true);
+  const std::string lossy = test::WebpBytes(pattern, {.quality = 60});
+  Save(folder, "lossy.webp", HintedInput(0, lossy));
+  Save(folder, "lossy-scaled.webp", HintedInput(5, lossy));
+  Save(folder, "cut-lossy.webp", HintedInput(0, lossy.substr(0, lossy.size() / 2)));
+  Save(folder, "lossless-alpha.webp",
+       HintedInput(0, test::WebpBytes(translucent, {.lossless = true})));
+  Save(folder, "lossy-alpha.webp", HintedInput(3, test::WebpBytes(translucent, {})));
+  Save(folder, "exif-6.webp",
+       HintedInput(4, test::WebpBytes(pattern, {.lossless = true, .exifOrientation = 6})));
+}
+
+void WriteHeifSeeds(const fs::path& folder) {
+  const TBitmap32 pattern = test::TestPattern(16, 12);
+  const std::string heic = test::HeifBytes(pattern, {.quality = 50});
+  Save(folder, "photo.heic", HintedInput(0, heic));
+  Save(folder, "cut-photo.heic", HintedInput(0, heic.substr(0, heic.size() / 2)));
+  Save(folder, "turned.heic", HintedInput(0, test::HeifBytes(pattern, {.orientation = 6})));
+  Save(folder, "photo.avif", HintedInput(0, test::HeifBytes(pattern, {.av1 = true})));
+  Save(folder, "thumbnail.avif",
+       HintedInput(4, test::HeifBytes(test::TestPattern(32, 24),
+                                      {.av1 = true, .orientation = 8, .thumbnailSize = 8})));
+}
+
 uint8_t ReaderIndex(std::string_view extension) {
   const auto readers = PictureReaders();
   for (size_t i = 0; i < readers.size(); ++i) {
@@ -215,6 +248,9 @@ void WriteDecoderSeeds(const fs::path& folder) {
        DecoderInput("jp2", 0, test::Jpeg2000Bytes(test::TestPattern(8, 8), true, true)));
   Save(folder, "j2k.bin",
        DecoderInput("j2k", 0, test::Jpeg2000Bytes(test::TestPattern(8, 8), false, false)));
+  Save(folder, "webp.bin", DecoderInput("webp", 3, test::WebpBytes(pattern, {.quality = 60})));
+  Save(folder, "heic.bin", DecoderInput("heic", 0, test::HeifBytes(pattern, {.quality = 50})));
+  Save(folder, "avif.bin", DecoderInput("avif", 0, test::HeifBytes(pattern, {.av1 = true})));
 }
 
 // The fuzz input of PictureBoxFuzzer: how the picture is drawn, then the file.
@@ -281,6 +317,8 @@ int main(int argc, char** argv) {
     nimbra::fuzz::WriteTargaSeeds(corpus / "TargaFuzzer");
     nimbra::fuzz::WritePcxSeeds(corpus / "PcxFuzzer");
     nimbra::fuzz::WriteBmpSeeds(corpus / "BmpFuzzer");
+    nimbra::fuzz::WriteWebpSeeds(corpus / "WebpFuzzer");
+    nimbra::fuzz::WriteHeifSeeds(corpus / "HeifFuzzer");
     nimbra::fuzz::WriteDecoderSeeds(corpus / "PictureDecoderFuzzer");
     nimbra::fuzz::WriteBoxSeeds(corpus / "PictureBoxFuzzer");
   } catch (const std::exception& error) {

@@ -10,8 +10,10 @@
 
 #include "raster/CodecError.h"
 #include "raster/CodecLimits.h"
+#include "raster/HeifCodec.h"
 #include "raster/PictureFile.h"
 #include "raster/PictureReader.h"
+#include "raster/WebpCodec.h"
 #include "storage/MemoryStream.h"
 
 namespace nimbra::fuzz {
@@ -20,6 +22,12 @@ namespace nimbra::fuzz {
 // file may have). The loosest bound is PNG's: deflate expands a byte to at most 1032, and a
 // 1-bit row holds 8 pixels a byte.
 constexpr int64_t kMaxFuzzPixelsPerByte = 8 * 1032;
+
+// Lossless WebP and HEIF (AV1 above all) describe a picture of one colour of any size in a few
+// bytes; their readers hold no more than a whole picture's limit instead.
+inline bool DescribesAnySizeInFewBytes(TPictureReaderOpener open) {
+  return open == OpenWebpReader || open == OpenHeifReader;
+}
 
 inline void Expect(bool promise) {
   if (!promise) __builtin_trap();
@@ -46,7 +54,8 @@ inline TBitmap32 DecodeAndCheck(TPictureReaderOpener open, const TDecodeHintFor&
   Expect(bitmap.Width() > 0 && bitmap.Height() > 0);
   Expect(pixels <= kMaxPicturePixels);
   Expect(pixels <= kPixelsAlwaysAllowed ||
-         pixels <= static_cast<int64_t>(size) * kMaxFuzzPixelsPerByte);
+         pixels <= static_cast<int64_t>(size) * kMaxFuzzPixelsPerByte ||
+         (DescribesAnySizeInFewBytes(open) && pixels <= kMaxWholePicturePixels));
   // JPEG 2000 pictures far beyond this decode at a reduced resolution even without a hint.
   if (hint.Empty() && int64_t{shown.Width} * shown.Height <= kPixelsAlwaysAllowed) {
     Expect(shown == TPictureSize{bitmap.Width(), bitmap.Height()});

@@ -14,6 +14,9 @@ packages=(
   fonts-liberation2 fonts-dejavu-core
   # pictures
   libjpeg62-turbo-dev libpng-dev libtiff-dev libgif-dev libopenjp2-7-dev zlib1g-dev libpixman-1-dev
+  # WebP; HEIF (HEIC and AVIF) through libheif, whose package brings the HEVC and AV1 decoders and
+  # the encoders the tests write their pictures with
+  libwebp-dev libheif-dev
   # desktop wallpaper: GSettings and the X root window to build; for the tests an X server, a
   # session bus, the desktops' settings schemas, dconf (GSettings' store in a session), xfconfd,
   # and sway with swaybg and grim

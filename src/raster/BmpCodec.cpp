@@ -291,7 +291,7 @@ TBmpPicture ReadPicture(TCodecStreamReader& in) {
   TBmpPicture picture;
   const TBmpInfo& info = picture.info = ReadInfo(in);
   Validate(info, in);
-  CheckWholePictureSize("BMP", info.width, info.height);
+  CheckWholePictureSize(info.width, info.height);
   picture.palette = ReadPalette(info, in);
   // A pixel offset inside the headers is a writer's mistake; the pixels then follow the palette.
   const int64_t pixelOffset =

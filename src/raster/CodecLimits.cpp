@@ -15,6 +15,10 @@ std::string SizeText(int64_t width, int64_t height) {
 
 }  // namespace
 
+EPictureTooLarge::EPictureTooLarge(int64_t pixels, int64_t maxPixels)
+    : ECodecError("Bild zu groß (" + std::to_string((pixels + 999'999) / 1'000'000) +
+                  " Megapixel, höchstens " + std::to_string(maxPixels / 1'000'000) + ")") {}
+
 bool WithinWholePictureLimits(int64_t width, int64_t height) {
   return width > 0 && height > 0 && width <= kMaxPictureSide && height <= kMaxPictureSide &&
          width * height <= kMaxWholePicturePixels;
@@ -27,8 +31,11 @@ void CheckPictureSize(std::string_view format, int64_t width, int64_t height, in
     throw ECodecError(name + ": invalid picture size " + SizeText(width, height));
   }
   // Each side is checked first so that the product cannot overflow.
-  if (width > kMaxPictureSide || height > kMaxPictureSide || width * height > kMaxPicturePixels) {
+  if (width > kMaxPictureSide || height > kMaxPictureSide) {
     throw ECodecError(name + ": picture too large: " + SizeText(width, height));
+  }
+  if (width * height > kMaxPicturePixels) {
+    throw EPictureTooLarge(width * height, kMaxPicturePixels);
   }
   const int64_t longSide = std::max(width, height);
   if (longSide > kMaxSideOfAnyAspect && longSide > kMaxAspect * std::min(width, height)) {
@@ -45,10 +52,9 @@ void CheckPictureSize(std::string_view format, int64_t width, int64_t height, in
   }
 }
 
-void CheckWholePictureSize(std::string_view format, int64_t width, int64_t height) {
+void CheckWholePictureSize(int64_t width, int64_t height) {
   if (width * height > kMaxWholePicturePixels) {
-    throw ECodecError(std::string(format) +
-                      ": picture too large to hold whole: " + SizeText(width, height));
+    throw EPictureTooLarge(width * height, kMaxWholePicturePixels);
   }
 }
 

@@ -30,7 +30,8 @@ constexpr int64_t kMaxWholePicturePixels = int64_t{3} << 24;
 // Raises ECodecError unless width and height are positive, each side is at most kMaxPictureSide,
 // their product is at most kMaxPicturePixels, the aspect is within kMaxAspect (or the long side
 // within kMaxSideOfAnyAspect) and, when maxPixelsPerByte is positive, the product is at most
-// max(kPixelsAlwaysAllowed, dataBytes × maxPixelsPerByte). format names the reader in the message.
+// max(kPixelsAlwaysAllowed, dataBytes × maxPixelsPerByte). format names the reader in the message;
+// too many pixels raise EPictureTooLarge, whose message is the user's.
 void CheckPictureSize(std::string_view format, int64_t width, int64_t height, int64_t dataBytes,
                       int64_t maxPixelsPerByte);
 
@@ -39,9 +40,9 @@ void CheckPictureSize(std::string_view format, int64_t width, int64_t height, in
 // lengths of metres cost nothing but a skipped effect.
 bool WithinWholePictureLimits(int64_t width, int64_t height);
 
-// Raises ECodecError when a reader that holds the whole picture would need more than
+// Raises EPictureTooLarge when a reader that holds the whole picture would need more than
 // kMaxWholePicturePixels.
-void CheckWholePictureSize(std::string_view format, int64_t width, int64_t height);
+void CheckWholePictureSize(int64_t width, int64_t height);
 
 // Raises ECodecError when a picture needs more bytes than its file has left.
 void CheckDataSize(std::string_view format, int64_t neededBytes, int64_t availableBytes);

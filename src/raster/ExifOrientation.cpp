@@ -81,8 +81,11 @@ int ExifOrientation(const uint8_t* app1, size_t length) {
       std::memcmp(app1, "Exif\0\0", kExifHeaderSize) != 0) {
     return kOrientationAsStored;
   }
-  const uint8_t* tiff = app1 + kExifHeaderSize;
-  const size_t tiffLength = length - kExifHeaderSize;
+  return TiffOrientation(app1 + kExifHeaderSize, length - kExifHeaderSize);
+}
+
+int TiffOrientation(const uint8_t* tiff, size_t tiffLength) {
+  if (tiff == nullptr || tiffLength < 8) return kOrientationAsStored;
   bool bigEndian = false;
   if (std::memcmp(tiff, "MM\0\x2A", 4) == 0) {
     bigEndian = true;

@@ -18,6 +18,9 @@ constexpr int kOrientationAsStored = 1;
 // The orientation of a JPEG APP1 segment's payload (starting with "Exif\0\0"); 1 when the segment
 // is no EXIF block, names no orientation, names one outside 1 to 8, or is damaged.
 int ExifOrientation(const uint8_t* app1, size_t length);
+// The same for an EXIF block without its "Exif\0\0" prefix, starting at the TIFF header, as
+// WebP files store it.
+int TiffOrientation(const uint8_t* tiff, size_t length);
 
 // True for the orientations that swap width and height (5 to 8).
 constexpr bool OrientationSwapsAxes(int orientation) {

@@ -122,7 +122,7 @@ TFrame OpenFrame(TStream& stream) {
   const int64_t width = std::max<int64_t>(gif->SWidth, int64_t{image.Left} + image.Width);
   const int64_t height = std::max<int64_t>(gif->SHeight, int64_t{image.Top} + image.Height);
   CheckPictureSize("GIF", width, height, fileBytes, kMaxPixelsPerByte);
-  CheckWholePictureSize("GIF", width, height);
+  CheckWholePictureSize(width, height);
   if (image.ColorMap == nullptr && gif->SColorMap == nullptr) {
     throw ECodecError("GIF: no colour table");
   }

@@ -69,7 +69,7 @@ void Validate(const TPcxHeader& h, TCodecStreamReader& in) {
                          (bits == 8 && planes >= 1 && planes <= 4 && planes != 2);
   if (!supported) in.Fail("unsupported layout");
   CheckPictureSize("PCX", h.width, h.height, 0, 0);
-  CheckWholePictureSize("PCX", h.width, h.height);
+  CheckWholePictureSize(h.width, h.height);
   if (int64_t{h.bytesPerLine} * 8 < int64_t{h.width} * bits)
     in.Fail("lines shorter than the width");
 }

@@ -1,7 +1,6 @@
 #include "raster/PictureFile.h"
 
 #include <new>
-#include <optional>
 #include <string>
 
 #include "raster/CodecError.h"
@@ -12,16 +11,11 @@
 namespace nimbra {
 
 TPictureFile TPictureFile::Open(IFileAccess& access, std::string_view name) {
-  const std::string extension = FileExtension(name);
-  const std::optional<TPictureFormat> format = FindPictureFormat(extension);
-  if (!format || format->OpenReader == nullptr) {
-    throw ECodecError("no picture reader for \"" + extension + "\"");
-  }
   TPictureFile file;
   try {
     file.stream_ = access.OpenFile(name);
     if (!file.stream_) throw ECodecError("cannot be opened");
-    file.reader_ = format->OpenReader(*file.stream_);
+    file.reader_ = ChoosePictureReader(FileExtension(name), *file.stream_)(*file.stream_);
     file.shownSize_ = file.reader_->ReadHeader();
   } catch (const ECodecError&) {
     throw;

@@ -1,4 +1,4 @@
-// A picture file opened once: the reader its extension is registered with reads the header on
+// A picture file opened once: the reader its content or extension chooses reads the header on
 // opening and then decodes the pixels from the same stream, with a hint that may follow from the
 // header. The picture element, the page backgrounds and the bitmap cache load their pictures so.
 #pragma once
@@ -19,8 +19,8 @@ class IFileAccess;
 class TPictureFile {
  public:
   // Opens the name and reads its header. Raises ECodecError with the reason when the name cannot
-  // be opened, no reader is registered for its extension, or the reader refuses the picture
-  // before decoding it (as LoadGraphic then would).
+  // be opened, no reader knows the file (EFormatNotSupported, see ChoosePictureReader), or the
+  // reader refuses the picture before decoding it (as LoadGraphic then would).
   static TPictureFile Open(IFileAccess& access, std::string_view name);
 
   const TPictureSize& ShownSize() const { return shownSize_; }

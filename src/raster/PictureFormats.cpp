@@ -3,8 +3,10 @@
 #include <algorithm>
 #include <mutex>
 #include <new>
+#include <span>
 
 #include "raster/Bitmap32Graphic.h"
+#include "raster/CodecError.h"
 #include "storage/FileAccess.h"
 #include "storage/NimbraError.h"
 #include "storage/Stream.h"
@@ -46,8 +48,8 @@ std::unique_ptr<TGraphic> TPictureFormat::NewGraphic(const TDecodeHint& hint) co
 }
 
 void RegisterPictureFormat(std::string_view extension, std::string_view description,
-                           TPictureReaderOpener openReader) {
-  Register({LowerCase(extension), std::string(description), openReader, nullptr});
+                           TPictureReaderOpener openReader, TPictureSignatureTest signature) {
+  Register({LowerCase(extension), std::string(description), openReader, nullptr, signature});
 }
 
 void RegisterPictureFormat(std::string_view extension, std::string_view description,
@@ -81,6 +83,24 @@ std::optional<TPictureFormat> FindPictureFormat(std::string_view extension) {
   return std::nullopt;
 }
 
+TPictureReaderOpener ChoosePictureReader(std::string_view extension, TStream& stream) {
+  uint8_t head[kPictureSignatureBytes] = {};
+  const int64_t start = stream.Position();
+  const auto length = static_cast<size_t>(std::max<int64_t>(stream.Read(head, sizeof head), 0));
+  stream.SetPosition(start);
+  const std::span<const uint8_t> bytes(head, length);
+  const std::string key = LowerCase(extension);
+  TPictureFormatList& list = Formats();
+  std::lock_guard<std::mutex> lock(list.mutex);
+  for (const TPictureFormat& format : list.formats) {
+    if (format.OpenReader && format.Signature && format.Signature(bytes)) return format.OpenReader;
+  }
+  for (const TPictureFormat& format : list.formats) {
+    if (format.Extension == key && format.OpenReader && !format.Signature) return format.OpenReader;
+  }
+  throw EFormatNotSupported();
+}
+
 std::string FileExtension(std::string_view name) {
   const size_t part = name.find_last_of("\\/|");
   if (part != std::string_view::npos) name.remove_prefix(part + 1);
@@ -95,12 +115,19 @@ std::unique_ptr<TGraphic> LoadGraphic(IFileAccess& access, std::string_view name
 
 std::unique_ptr<TGraphic> LoadGraphic(IFileAccess& access, std::string_view name,
                                       const TDecodeHint& hint) {
-  const std::optional<TPictureFormat> format = FindPictureFormat(FileExtension(name));
-  if (!format) return nullptr;
+  const std::string extension = FileExtension(name);
+  const std::optional<TPictureFormat> format = FindPictureFormat(extension);
   try {
     const std::unique_ptr<TStream> stream = access.OpenFile(name);
     if (!stream) return nullptr;
-    std::unique_ptr<TGraphic> graphic = format->NewGraphic(hint);
+    std::unique_ptr<TGraphic> graphic;
+    if (format && !format->OpenReader) {
+      graphic = format->NewGraphic();
+    } else {
+      auto picture = std::make_unique<TBitmap32Graphic>(ChoosePictureReader(extension, *stream));
+      picture->SetDecodeHint(hint);
+      graphic = std::move(picture);
+    }
     graphic->LoadFromStream(*stream);
     return graphic;
   } catch (const ENimbraError&) {

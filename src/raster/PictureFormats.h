@@ -13,6 +13,7 @@
 
 #include "raster/DecodeHint.h"
 #include "raster/PictureReader.h"
+#include "raster/PictureSignatures.h"
 
 namespace nimbra {
 
@@ -36,6 +37,8 @@ struct TPictureFormat {
   // with a picture class.
   TPictureReaderOpener OpenReader = nullptr;
   TGraphicFactory CreateGraphic;
+  // Recognises the format's files by their first bytes; none for formats known by name alone.
+  TPictureSignatureTest Signature = nullptr;
 
   // A new picture of the format, which loads itself from a stream; a picture read by the format's
   // reader is decoded with the hint.
@@ -45,7 +48,8 @@ struct TPictureFormat {
 // Registers a format for an extension given without its dot ("jpg"); a later registration of the
 // same extension replaces the earlier one.
 void RegisterPictureFormat(std::string_view extension, std::string_view description,
-                           TPictureReaderOpener openReader);
+                           TPictureReaderOpener openReader,
+                           TPictureSignatureTest signature = nullptr);
 void RegisterPictureFormat(std::string_view extension, std::string_view description,
                            TGraphicFactory factory);
 void UnregisterPictureFormat(std::string_view extension);
@@ -53,12 +57,18 @@ void UnregisterPictureFormat(std::string_view extension);
 std::vector<std::string> PictureFormatExtensions();
 // The format registered for an extension (any case, without the dot); none when there is none.
 std::optional<TPictureFormat> FindPictureFormat(std::string_view extension);
+// The reader for a file of the extension whose stream stands at its first byte (and is left
+// there): the reader of the first format registered with a reader whose signature the bytes
+// carry, else the extension's reader when its format has no signature. Raises
+// EFormatNotSupported when there is neither.
+TPictureReaderOpener ChoosePictureReader(std::string_view extension, TStream& stream);
 // The extension of a stored name (file, path or package name), lower case, without its dot.
 std::string FileExtension(std::string_view name);
 
-// The picture of a name, or none when the name cannot be opened, no format is registered for its
-// extension or decoding fails. With a hint, a format's reader decodes at the reduced size the
-// hint allows (see TPictureReader::Decode); pictures of a picture class load at full size.
+// The picture of a name, or none when the name cannot be opened, no format is known for it
+// (a picture class registered for its extension, else ChoosePictureReader) or decoding fails.
+// With a hint, a format's reader decodes at the reduced size the hint allows (see
+// TPictureReader::Decode); pictures of a picture class load at full size.
 std::unique_ptr<TGraphic> LoadGraphic(IFileAccess& access, std::string_view name);
 std::unique_ptr<TGraphic> LoadGraphic(IFileAccess& access, std::string_view name,
                                       const TDecodeHint& hint);

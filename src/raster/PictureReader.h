@@ -28,10 +28,11 @@ class TPictureReader {
   TPictureSize ReadHeader();
 
   // The picture, after its header when that has not been read yet. Readers that can decode at a
-  // reduced size (JPEG and JPEG 2000 in steps, PNG, TIFF and Targa by averaging rows as they come)
-  // yield a smaller bitmap with the picture's proportions where the hint allows, though never one
-  // below the hint where the picture itself is larger (but see Jpeg2000Codec.h); the others
-  // ignore it. Once per reader: a second call raises ECodecError. Raises on data it cannot decode.
+  // reduced size (JPEG and JPEG 2000 in steps, WebP scaled by its decoder, HEIF from a thumbnail,
+  // PNG, TIFF, Targa and HEIF by averaging rows as they come) yield a smaller bitmap with the
+  // picture's proportions where the hint allows, though never one below the hint where the
+  // picture itself is larger (but see Jpeg2000Codec.h); the others ignore it. Once per reader:
+  // a second call raises ECodecError. Raises on data it cannot decode.
   TBitmap32 Decode(const TDecodeHint& hint = {});
 
  protected:

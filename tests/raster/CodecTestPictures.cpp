@@ -300,7 +300,7 @@ std::string BmpBytes(const TBmpFile& f) {
   return b.Raw(f.pixels).Str();
 }
 
-std::string WithExifOrientation(const std::string& jpeg, int orientation, bool bigEndian) {
+std::string ExifTiffBlock(int orientation, bool bigEndian) {
   TBytes tiff;
   const auto u16 = [&](uint32_t v) {
     if (bigEndian) {
@@ -332,7 +332,11 @@ std::string WithExifOrientation(const std::string& jpeg, int orientation, bool b
   u16(static_cast<uint32_t>(orientation));
   u16(0);
   u32(0);
-  const std::string payload = std::string("Exif\0\0", 6) + tiff.Str();
+  return tiff.Str();
+}
+
+std::string WithExifOrientation(const std::string& jpeg, int orientation, bool bigEndian) {
+  const std::string payload = std::string("Exif\0\0", 6) + ExifTiffBlock(orientation, bigEndian);
   TBytes segment;
   segment.U8(0xFF).U8(0xE1);
   const size_t length = payload.size() + 2;

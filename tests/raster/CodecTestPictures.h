@@ -82,6 +82,9 @@ std::string BmpBytes(const TBmpFile& file);
 // The distinct colours of a picture, in order of first appearance; raises with more than max.
 std::vector<TColor32> Palette(const TBitmap32& picture, size_t max);
 
+// An EXIF block naming the orientation, from its TIFF header on (without JPEG's "Exif\0\0").
+std::string ExifTiffBlock(int orientation, bool bigEndian = false);
+
 // A JPEG with an EXIF APP1 segment naming the orientation inserted after its start marker.
 std::string WithExifOrientation(const std::string& jpeg, int orientation, bool bigEndian = false);
 

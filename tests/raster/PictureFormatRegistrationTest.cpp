@@ -53,7 +53,7 @@ TEST_F(PictureFormatRegistrationTest, EveryExtensionHasItsReaderAndADescription)
   EXPECT_FALSE(FindPictureFormat(""));
 }
 
-TEST_F(PictureFormatRegistrationTest, LoadGraphicPicksTheReaderByExtension) {
+TEST_F(PictureFormatRegistrationTest, LoadGraphicPicksTheReaderByContentOrExtension) {
   const TBitmap32 picture = test::TestPattern(16, 8);
   const TBitmap32 stripes = test::StripedPicture(16, 8, 4);
   const std::pair<std::string, std::string> files[] = {
@@ -79,9 +79,14 @@ TEST_F(PictureFormatRegistrationTest, LoadGraphicPicksTheReaderByExtension) {
     EXPECT_EQ(graphic->Height(), 8) << name;
     ASSERT_NE(dynamic_cast<TBitmap32Graphic*>(graphic.get()), nullptr) << name;
   }
-  // A file of one format under another's extension is not decoded.
-  EXPECT_EQ(LoadGraphic(access_, Write("wrong.gif", files[1].second)), nullptr);
-  EXPECT_EQ(LoadGraphic(access_, Write("unknown.xyz", files[1].second)), nullptr);
+  // A file of one format under another's extension, or under none we know, is read as what it
+  // is; formats without a signature only under their own extensions.
+  for (const std::string name : {"wrong.gif", "unknown.xyz"}) {
+    const std::unique_ptr<TGraphic> graphic = LoadGraphic(access_, Write(name, files[1].second));
+    ASSERT_NE(graphic, nullptr) << name;
+    EXPECT_EQ(graphic->Width(), 16) << name;
+  }
+  EXPECT_EQ(LoadGraphic(access_, Write("targa.gif", files[3].second)), nullptr);
   EXPECT_EQ(LoadGraphic(access_, folder_.File("missing.png")), nullptr);
 }
 
@@ -129,7 +134,7 @@ class TTextPicture : public TGraphic {
   int height_ = 0;
 };
 
-TEST(PictureFormatsTest, LoadGraphicPicksTheReaderByExtension) {
+TEST(PictureFormatsTest, LoadGraphicPicksTheReaderByContentOrExtension) {
   RegisterPictureFormat("TXP", "test pictures", [] { return std::make_unique<TTextPicture>(); });
   TempFolder folder;
   TFileAccess access;

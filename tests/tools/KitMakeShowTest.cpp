@@ -55,7 +55,7 @@ TEST(KitMakeShowTest, PhotosInCaptureOrderWithChaptersAndTheirExif) {
   const KitResult result = RunKitCommand({"make-show", "-o", output, folder.File("photos")});
   ASSERT_EQ(result.exitCode, 0) << result.err;
   // One line for each file passed over.
-  EXPECT_NE(result.out.find("photos/notizen.txt: not a picture\n"), std::string::npos);
+  EXPECT_NE(result.out.find("photos/notizen.txt: Format nicht unterstützt\n"), std::string::npos);
   EXPECT_NE(result.out.find("photos/kaputt.jpg: cannot be read"), std::string::npos);
   EXPECT_NE(result.out.find("photos/Leer: no photos\n"), std::string::npos);
   EXPECT_NE(result.out.find(": 5 photos\n"), std::string::npos) << result.out;
@@ -118,10 +118,14 @@ TEST(KitMakeShowTest, HeadersAloneDecideWhichFilesArePhotos) {
   fs::create_directories(folder.File("photos"));
   folder.Write("photos/beschaedigt.png", damaged);
   folder.Write("photos/riesig.tif", BlankTiff(268435456, 1, 1));
+  folder.Write("photos/riesig.png", BlankPng(20000, 20000));
   const std::string output = folder.File("show.kvt");
   const KitResult result = RunKitCommand({"make-show", "-o", output, folder.File("photos")});
   ASSERT_EQ(result.exitCode, 0) << result.err;
   EXPECT_NE(result.out.find("riesig.tif: cannot be read: TIFF: picture too large"),
+            std::string::npos)
+      << result.out;
+  EXPECT_NE(result.out.find("riesig.png: Bild zu groß (400 Megapixel, höchstens 268)\n"),
             std::string::npos)
       << result.out;
   const kit::TKitSession session;

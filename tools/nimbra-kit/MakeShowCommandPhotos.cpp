@@ -6,10 +6,10 @@
 #include <algorithm>
 #include <filesystem>
 #include <new>
-#include <optional>
 #include <ostream>
 
 #include "nimbra-kit/CommandLine.h"
+#include "raster/CodecError.h"
 #include "raster/PictureFile.h"
 #include "raster/PictureFormatRegistration.h"
 #include "slideshow/CollectionSlideShowObject.h"
@@ -27,20 +27,20 @@ namespace fs = std::filesystem;
 // Folders nested deeper than this are taken for a link loop and not entered.
 constexpr int kMaxFolderDepth = 32;
 
-// The formats are registered meanwhile (TPictureFormatsScope).
-bool HasPictureReader(const std::string& fileName) {
-  const std::optional<TPictureFormat> format = FindPictureFormat(FileExtension(fileName));
-  return format && format->OpenReader != nullptr;
-}
-
 // A picture's header is enough to know the album can show it: the readers refuse up front
 // every picture they would not decode (sizes beyond their limits, more pixels than the file could
-// hold), and decoding would cost as much as the picture claims to be large.
+// hold), and decoding would cost as much as the picture claims to be large. The formats are
+// registered meanwhile (TPictureFormatsScope) and chosen by content as the album does, so a photo
+// whose name lost or changed its extension is taken as well.
 std::string ReadFailure(const std::string& path) {
   try {
     TFileAccess disk;
     ReadShownSize(disk, path);
     return {};
+  } catch (const EFormatNotSupported& error) {
+    return error.what();
+  } catch (const EPictureTooLarge& error) {
+    return error.what();
   } catch (const ENimbraError& error) {
     return std::string("cannot be read: ") + error.what();
   } catch (const std::bad_alloc&) {
@@ -117,10 +117,6 @@ TPhotoFolder ReadFolder(const fs::path& path, TPhotoOrder order, int depth, std:
     }
     if (!entry.is_regular_file(error)) {
       report << "skipped " << shown << ": not a file\n";
-      continue;
-    }
-    if (!HasPictureReader(name)) {
-      report << "skipped " << shown << ": not a picture\n";
       continue;
     }
     if (const std::string failure = ReadFailure(shown); !failure.empty()) {
