@@ -31,6 +31,8 @@ struct TPictureDrawing {
   bool RandomRotation = false;
   bool AutoRotate = false;
   uint8_t FitMode = 1;
+  // The photo covers the box (PictureCover.h): what is drawn is its part of the box's proportions.
+  bool Cover = false;
 };
 
 // The largest turn a random rotation draws, either way, in degrees.

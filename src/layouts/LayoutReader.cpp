@@ -53,6 +53,8 @@ void ReadPicture(TLayoutFields& fields, TPrintPageElementPicture& element) {
   bag.SetRandomRotation(fields.Boolean("randomRotation", false));
   bag.SetAutoRotate(fields.Boolean("autoRotate", false));
   bag.SetTransparency(static_cast<uint8_t>(fields.Integer("transparency", 0, 0, 255)));
+  bag.SetBoxFill(static_cast<uint8_t>(fields.Choice("fill", {"fit", "cover"}, kPictureFitsBox)));
+  bag.SetBlurredBackground(fields.Boolean("blurredBackground", false));
   ReadPictureEffects(fields, bag.Effects());
 }
 
