@@ -369,7 +369,11 @@ TEST_F(TLayoutReaderTest, MistakesAreRefusedWithTheirLine) {
       {head + picture + "\"structure\": [\n{\"event\": \"chapter\", \"do\": []}]}", 5,
        "\"do\" of an event is empty"},
       {head + picture + "\"structure\": [\n{\"pages\": \"T\"}]}", 5,
-       "needs \"page\", \"loop\" or \"event\""},
+       "needs \"page\", \"loop\", \"event\" or \"choose\""},
+      {head + picture + "\"structure\": [\n{\"choose\": []}]}", 5,
+       "\"choose\" of a choice is empty"},
+      {head + picture + "\"structure\": [{\"choose\": [\n{\"page\": \"T\", \"photo\": \"hoch\"}]}]}",
+       5, "\"photo\" of an alternative should be one of \"any\", \"portrait\", \"landscape\""},
       {"{\"name\": \"x\", \"templates\": [\n{\"name\": \"T\", \"size\": [32, 18], \"elements\": "
        "[]},\n"
        "{\"name\": \"T\", \"size\": [32, 18], \"elements\": []}],\n" +

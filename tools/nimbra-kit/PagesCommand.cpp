@@ -5,6 +5,7 @@
 #include "nimbra-kit/DocumentDescriptions.h"
 #include "nimbra-kit/KitCommands.h"
 #include "nimbra-kit/KitStartup.h"
+#include "nimbra-kit/MakeShowCommandPhotos.h"
 #include "nimbra-kit/PackageOpening.h"
 #include "render/PageTexts.h"
 #include "slideshow/SlideShow.h"
@@ -123,6 +124,8 @@ void RunPages(const TCommandLine& commandLine, std::ostream& out) {
   if (!commandLine.Has("slideshow")) throw EUsageError("give the slideshow with -p FILE");
   if (!commandLine.Has("template")) throw EUsageError("give the template project with -t FILE");
   TKitSession session;
+  // A page may choose its template by the orientation its photo's header tells.
+  const TPictureFormatsScope formats;
   const std::shared_ptr<TFileAccess> files = MakeFileAccess(commandLine.Values("package"));
   const TFileAccessScope access(files);
 

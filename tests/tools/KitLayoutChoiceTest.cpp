@@ -1,0 +1,127 @@
+// Pages whose template a layout chooses by the photos: a portrait and a landscape variant, a last
+// page of fewer photos, and a new page for every sub-folder.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <nlohmann/json.hpp>
+#include <string>
+#include <vector>
+
+#include "DemoPhotos.h"
+#include "KitRunner.h"
+#include "TempFolder.h"
+
+namespace nimbra {
+namespace {
+
+using test::RunKitCommand;
+using test::TempFolder;
+
+// One photo a page for portraits, and for landscapes; pages of four, two or one photo, whichever
+// is the most the photos left fill.
+constexpr const char* kLayout = R"({
+  "name": "wahl",
+  "templates": [
+    { "name": "Hoch", "size": [32, 18],
+      "elements": [ { "type": "picture", "rect": [0, 0, 1, 1] } ] },
+    { "name": "Quer", "size": [32, 18],
+      "elements": [ { "type": "picture", "rect": [0, 0, 1, 1] } ] },
+    { "name": "Vier", "size": [32, 18], "elements": [
+        { "type": "picture", "rect": [0, 0, 0.5, 0.5] },
+        { "type": "picture", "rect": [0.5, 0, 1, 0.5] },
+        { "type": "picture", "rect": [0, 0.5, 0.5, 1] },
+        { "type": "picture", "rect": [0.5, 0.5, 1, 1] } ] },
+    { "name": "Zwei", "size": [32, 18], "elements": [
+        { "type": "picture", "rect": [0, 0, 0.5, 1] },
+        { "type": "picture", "rect": [0.5, 0, 1, 1] } ] }
+  ],
+  "structure": [ STRUCTURE ]
+})";
+
+constexpr const char* kByOrientation = R"(
+  { "loop": [ { "choose": [ { "page": "Hoch", "photo": "portrait" }, { "page": "Quer" } ] } ] })";
+constexpr const char* kFewerAtTheEnd = R"(
+  { "loop": [ { "choose": [ { "page": "Vier" }, { "page": "Zwei" }, { "page": "Quer" } ] } ] })";
+constexpr const char* kFolderPerPage = R"(
+  { "loop": [
+      { "event": "chapter", "do": [ { "choose": [ { "page": "Zwei" }, { "page": "Quer" } ] } ] },
+      { "choose": [ { "page": "Zwei" }, { "page": "Quer" } ] } ] })";
+
+struct TPage {
+  std::string Template;
+  std::vector<std::string> Objects;  // the photos' paths in the show, "-" for none
+  bool operator==(const TPage&) const = default;
+};
+
+std::ostream& operator<<(std::ostream& out, const TPage& page) {
+  out << page.Template << "(";
+  for (const std::string& object : page.Objects) out << object << " ";
+  return out << ")";
+}
+
+// The pages an album of the photos gets from the layout with that structure.
+std::vector<TPage> PagesOf(const std::vector<demo::TDemoPhoto>& photos, std::string structure) {
+  TempFolder folder;
+  demo::WriteDemoPhotos(folder.File("Fotos"), photos);
+  std::string layout = kLayout;
+  layout.replace(layout.find("STRUCTURE"), 9, structure);
+  std::ofstream(folder.File("wahl.json")) << layout;
+  const std::string show = folder.File("show.kvt");
+  const std::string project = folder.File("wahl.pwt");
+  EXPECT_EQ(RunKitCommand({"make-show", "-o", show, "--sort", "name", folder.File("Fotos")})
+                .exitCode, 0);
+  const test::KitResult made =
+      RunKitCommand({"make-project", "--layout", folder.File("wahl.json"), "-o", project});
+  EXPECT_EQ(made.exitCode, 0) << made.err;
+  const test::KitResult listed = RunKitCommand({"pages", "-p", show, "-t", project, "--json"});
+  EXPECT_EQ(listed.exitCode, 0) << listed.err;
+  std::vector<TPage> pages;
+  const nlohmann::json json = nlohmann::json::parse(listed.out);
+  for (const nlohmann::json& page : json["pages"]) {
+    TPage shown{page["templateName"], {}};
+    for (const nlohmann::json& binding : page["bindings"]) {
+      shown.Objects.push_back(binding["object"].is_null() ? "-" : binding["object"]);
+    }
+    pages.push_back(shown);
+  }
+  return pages;
+}
+
+demo::TDemoPhoto Photo(const std::string& path, bool portrait = false) {
+  return {path, "", portrait ? 120 : 160, portrait ? 160 : 120, 0xFF808080};
+}
+
+TEST(KitLayoutChoiceTest, PortraitsTakeThePortraitVariant) {
+  const std::vector<TPage> pages = PagesOf(
+      {Photo("1.jpg"), Photo("2.png", true), Photo("3.jpg", true), Photo("4.png")},
+      kByOrientation);
+  EXPECT_EQ(pages, (std::vector<TPage>{
+                       {"Quer", {"1"}}, {"Hoch", {"2"}}, {"Hoch", {"3"}}, {"Quer", {"4"}}}));
+}
+
+TEST(KitLayoutChoiceTest, LastPagesTakeTheLargestAlternativeThePhotosFill) {
+  const auto photos = [](int count) {
+    std::vector<demo::TDemoPhoto> list;
+    for (int i = 1; i <= count; ++i) list.push_back(Photo(std::to_string(i) + ".png"));
+    return list;
+  };
+  EXPECT_EQ(PagesOf(photos(4), kFewerAtTheEnd),
+            (std::vector<TPage>{{"Vier", {"1", "2", "3", "4"}}}));
+  EXPECT_EQ(PagesOf(photos(7), kFewerAtTheEnd),
+            (std::vector<TPage>{
+                {"Vier", {"1", "2", "3", "4"}}, {"Zwei", {"5", "6"}}, {"Quer", {"7"}}}));
+}
+
+TEST(KitLayoutChoiceTest, EverySubFolderStartsAPageOfItsOwn) {
+  // Three photos at the top and two in the sub-folder: the third has a page of its own rather
+  // than sharing one with the sub-folder's first.
+  const std::vector<TPage> pages =
+      PagesOf({Photo("1.png"), Photo("2.png"), Photo("3.png"), Photo("Meer/4.png"),
+               Photo("Meer/5.png")},
+              kFolderPerPage);
+  EXPECT_EQ(pages, (std::vector<TPage>{
+                       {"Zwei", {"1", "2"}}, {"Quer", {"3"}}, {"Zwei", {"4.1", "4.2"}}}));
+}
+
+}  // namespace
+}  // namespace nimbra
