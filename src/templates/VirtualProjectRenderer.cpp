@@ -434,18 +434,29 @@ std::unique_ptr<TRenderPageElementList> TVirtualProjectRenderer::BindElements(
 TPhotosAhead TVirtualProjectRenderer::PhotosAhead(const TRef<ITreeItem>& pageElement,
                                                  int32_t limit) {
   TWalk& walk = ActiveWalk();
-  TPhotosAhead ahead;
   // Counted as the binding takes them: acceptable objects, until an event beside the element
-  // would fire and end the page (a chapter that starts a page of its own).
+  // would fire or the loop that holds it would end, either of which ends the page (a chapter that
+  // starts a page of its own, or a loop over one chapter that reached the next).
   const std::vector<TListEvent>* events = walk.EventsBeside(pageElement);
+  const TLoopInfo* loop = nullptr;
+  if (!walk.loops.empty() && walk.loops.back().Loop->ChecksBefore() &&
+      walk.structureIndex.IsChildOf(pageElement, walk.LoopElementOf(walk.loops.back().Loop),
+                                    false)) {
+    loop = &walk.loops.back();
+  }
+  const auto endsThePage = [&](const TRef<ITreeItem>& object) {
+    if (loop != nullptr && loop->Loop->IsLoopEnd(object, loop->StartObject, walk.marks)) {
+      return true;
+    }
+    return events != nullptr &&
+           std::any_of(events->begin(), events->end(), [&](const TListEvent& listEvent) {
+             return listEvent.event->IsTriggered(object, nullptr, walk.marks);
+           });
+  };
+  TPhotosAhead ahead;
   for (TRef<ITreeItem> object = walk.current; object && ahead.Count < limit;
        object = walk.NextInSlideShow(object)) {
-    if (object.Get() != walk.current.Get() && events != nullptr &&
-        std::any_of(events->begin(), events->end(), [&](const TListEvent& listEvent) {
-          return listEvent.event->IsTriggered(object, nullptr, walk.marks);
-        })) {
-      break;
-    }
+    if (object.Get() != walk.current.Get() && endsThePage(object)) break;
     if (!IsAcceptable(object)) continue;
     if (!ahead.First) ahead.First = object;
     ++ahead.Count;

@@ -372,7 +372,8 @@ TEST_F(TLayoutReaderTest, MistakesAreRefusedWithTheirLine) {
        "needs \"page\", \"loop\", \"event\" or \"choose\""},
       {head + picture + "\"structure\": [\n{\"choose\": []}]}", 5,
        "\"choose\" of a choice is empty"},
-      {head + picture + "\"structure\": [{\"choose\": [\n{\"page\": \"T\", \"photo\": \"hoch\"}]}]}",
+      {head + picture +
+           "\"structure\": [{\"choose\": [\n{\"page\": \"T\", \"photo\": \"hoch\"}]}]}",
        5, "\"photo\" of an alternative should be one of \"any\", \"portrait\", \"landscape\""},
       {"{\"name\": \"x\", \"templates\": [\n{\"name\": \"T\", \"size\": [32, 18], \"elements\": "
        "[]},\n"

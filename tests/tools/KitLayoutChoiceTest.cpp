@@ -42,9 +42,12 @@ constexpr const char* kByOrientation = R"(
   { "loop": [ { "choose": [ { "page": "Hoch", "photo": "portrait" }, { "page": "Quer" } ] } ] })";
 constexpr const char* kFewerAtTheEnd = R"(
   { "loop": [ { "choose": [ { "page": "Vier" }, { "page": "Zwei" }, { "page": "Quer" } ] } ] })";
+// The pages of each sub-folder in a loop of their own, which ends where the folder does.
 constexpr const char* kFolderPerPage = R"(
   { "loop": [
-      { "event": "chapter", "do": [ { "choose": [ { "page": "Zwei" }, { "page": "Quer" } ] } ] },
+      { "event": "chapter", "do": [
+          { "loop": [ { "choose": [ { "page": "Zwei" }, { "page": "Quer" } ] } ],
+            "until": "chapterEnd" } ] },
       { "choose": [ { "page": "Zwei" }, { "page": "Quer" } ] } ] })";
 
 struct TPage {
@@ -113,14 +116,19 @@ TEST(KitLayoutChoiceTest, LastPagesTakeTheLargestAlternativeThePhotosFill) {
 }
 
 TEST(KitLayoutChoiceTest, EverySubFolderStartsAPageOfItsOwn) {
-  // Three photos at the top and two in the sub-folder: the third has a page of its own rather
-  // than sharing one with the sub-folder's first.
+  // Three photos at the top and three in each of two sub-folders: the last photo of each has a
+  // page of its own rather than sharing one with the next folder's first.
   const std::vector<TPage> pages =
       PagesOf({Photo("1.png"), Photo("2.png"), Photo("3.png"), Photo("Meer/4.png"),
-               Photo("Meer/5.png")},
+               Photo("Meer/5.png"), Photo("Meer/6.png"), Photo("Zoo/7.png"), Photo("Zoo/8.png"),
+               Photo("Zoo/9.png")},
               kFolderPerPage);
-  EXPECT_EQ(pages, (std::vector<TPage>{
-                       {"Zwei", {"1", "2"}}, {"Quer", {"3"}}, {"Zwei", {"4.1", "4.2"}}}));
+  EXPECT_EQ(pages, (std::vector<TPage>{{"Zwei", {"1", "2"}},
+                                       {"Quer", {"3"}},
+                                       {"Zwei", {"4.1", "4.2"}},
+                                       {"Quer", {"4.3"}},
+                                       {"Zwei", {"5.1", "5.2"}},
+                                       {"Quer", {"5.3"}}}));
 }
 
 }  // namespace
