@@ -227,8 +227,9 @@ class TStructureReader {
     }
     if (orientation != nullptr) {
       static constexpr char kOrientations[] = {kChoiceAnyPhoto, kChoicePortraitPhoto,
-                                               kChoiceLandscapePhoto};
-      *orientation = kOrientations[fields.Choice("photo", {"any", "portrait", "landscape"}, 0)];
+                                               kChoiceLandscapePhoto, kChoicePanoramaPhoto};
+      *orientation = kOrientations[fields.Choice(
+          "photo", {"any", "portrait", "landscape", "panorama"}, 0)];
     }
     fields.CheckAllUsed();
     auto page = std::make_unique<TPageTemplateStructureElementPage>();

@@ -1,8 +1,10 @@
 #include "templates/PhotoOrientation.h"
 
+#include <cstdint>
 #include <memory>
 #include <string>
 
+#include "framework/FileNameResolution.h"
 #include "raster/PictureFile.h"
 #include "slideshow/SlideShowInterfaces.h"
 #include "slideshow/SlideShowObject.h"
@@ -12,18 +14,23 @@
 
 namespace nimbra {
 
-TPhotoOrientation OrientationOf(const TRef<ITreeItem>& item) {
+TPhotoOrientation OrientationOf(const TRef<ITreeItem>& item, const std::string& projectFileName) {
   const auto* files = dynamic_cast<const IFileReferences*>(SlideShowObjectOf(item));
   const std::shared_ptr<IFileAccess> access = FileAccess();
   if (files == nullptr || !access) return TPhotoOrientation::Unknown;
-  const std::string name = files->GetFileName();
+  std::string name = files->GetFileName();
+  if (name.empty()) name = ResolveTemplateFileName(files->GetStoredFileName(), projectFileName);
   if (name.empty()) return TPhotoOrientation::Unknown;
   try {
     const TPictureSize size = ReadShownSize(*access, name);
     if (size.Width <= 0 || size.Height <= 0) return TPhotoOrientation::Unknown;
-    return size.Height > size.Width ? TPhotoOrientation::Portrait : TPhotoOrientation::Landscape;
+    if (size.Height > size.Width) return TPhotoOrientation::Portrait;
+    if (size.Width >= int64_t{kPanoramaProportion} * size.Height) {
+      return TPhotoOrientation::Panorama;
+    }
+    return TPhotoOrientation::Landscape;
   } catch (const ENimbraError&) {
-    // A photo that cannot be read is drawn as missing whichever page it lands on.
+      // A photo that cannot be read is drawn as missing whichever page it lands on.
     return TPhotoOrientation::Unknown;
   }
 }

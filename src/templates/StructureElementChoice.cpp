@@ -6,6 +6,7 @@
 #include "framework/FieldMap.h"
 #include "templates/ElementBinding.h"
 #include "templates/PageTemplate.h"
+#include "templates/PageTemplateProject.h"
 #include "templates/PhotoOrientation.h"
 #include "templates/RequiredBag.h"
 
@@ -38,6 +39,8 @@ bool Fits(char wanted, TPhotoOrientation orientation) {
       return orientation == TPhotoOrientation::Portrait;
     case kChoiceLandscapePhoto:
       return orientation == TPhotoOrientation::Landscape;
+    case kChoicePanoramaPhoto:
+      return orientation == TPhotoOrientation::Panorama;
     default:
       return true;
   }
@@ -93,8 +96,10 @@ TPageTemplate* TPageTemplateStructureElementChoice::ChooseTemplate(
     const TPhotosAhead& ahead) const {
   const std::vector<TAlternative> alternatives = AlternativesOf(*this);
   if (alternatives.empty()) return nullptr;
+  const TPageTemplateProject* project = Project();
   const TPhotoOrientation orientation =
-      ahead.First ? OrientationOf(ahead.First) : TPhotoOrientation::Unknown;
+      ahead.First ? OrientationOf(ahead.First, project != nullptr ? project->FileName() : "")
+                  : TPhotoOrientation::Unknown;
   const TAlternative* fitting = nullptr;
   for (const TAlternative& alternative : alternatives) {
     if (!Fits(alternative.Orientation, orientation)) continue;

@@ -1,6 +1,6 @@
 // A page whose template is chosen as the walk reaches it, among the pages below it: by the
-// orientation of the first photo the page would show (a portrait and a landscape variant of a
-// page), and by how many photos are left (a last page of fewer photos instead of a half-empty
+// orientation of the first photo the page would show (a portrait, a landscape and a panorama
+// variant of a page), and by how many photos are left (a last page of fewer photos instead of a half-empty
 // one). The walk never enters its children; they only name the alternatives, in order.
 #pragma once
 
@@ -16,6 +16,7 @@ namespace nimbra {
 inline constexpr char kChoiceAnyPhoto = '*';
 inline constexpr char kChoicePortraitPhoto = 'P';
 inline constexpr char kChoiceLandscapePhoto = 'L';
+inline constexpr char kChoicePanoramaPhoto = 'W';
 
 class TStructureElementChoiceProperties : public TPageTemplateStructureElementProperties {
   NIMBRA_DECLARE_PLUGIN()

@@ -1,4 +1,4 @@
-// Pages whose template a layout chooses by the photos: a portrait and a landscape variant, a last
+// Pages whose template a layout chooses by the photos: variants by orientation, a last
 // page of fewer photos, and a new page for every sub-folder.
 #include <gtest/gtest.h>
 
@@ -17,7 +17,7 @@ namespace {
 using test::RunKitCommand;
 using test::TempFolder;
 
-// One photo a page for portraits, and for landscapes; pages of four, two or one photo, whichever
+// One photo a page for portraits, panoramas and the rest; pages of four, two or one photo, whichever
 // is the most the photos left fill.
 constexpr const char* kLayout = R"({
   "name": "wahl",
@@ -26,6 +26,8 @@ constexpr const char* kLayout = R"({
       "elements": [ { "type": "picture", "rect": [0, 0, 1, 1] } ] },
     { "name": "Quer", "size": [32, 18],
       "elements": [ { "type": "picture", "rect": [0, 0, 1, 1] } ] },
+    { "name": "Breit", "size": [32, 18],
+      "elements": [ { "type": "picture", "rect": [0, 0.25, 1, 0.75] } ] },
     { "name": "Vier", "size": [32, 18], "elements": [
         { "type": "picture", "rect": [0, 0, 0.5, 0.5] },
         { "type": "picture", "rect": [0.5, 0, 1, 0.5] },
@@ -39,7 +41,8 @@ constexpr const char* kLayout = R"({
 })";
 
 constexpr const char* kByOrientation = R"(
-  { "loop": [ { "choose": [ { "page": "Hoch", "photo": "portrait" }, { "page": "Quer" } ] } ] })";
+  { "loop": [ { "choose": [ { "page": "Hoch", "photo": "portrait" },
+                            { "page": "Breit", "photo": "panorama" }, { "page": "Quer" } ] } ] })";
 constexpr const char* kFewerAtTheEnd = R"(
   { "loop": [ { "choose": [ { "page": "Vier" }, { "page": "Zwei" }, { "page": "Quer" } ] } ] })";
 // The pages of each sub-folder in a loop of their own, which ends where the folder does.
@@ -90,16 +93,22 @@ std::vector<TPage> PagesOf(const std::vector<demo::TDemoPhoto>& photos, std::str
   return pages;
 }
 
-demo::TDemoPhoto Photo(const std::string& path, bool portrait = false) {
-  return {path, "", portrait ? 120 : 160, portrait ? 160 : 120, 0xFF808080};
+demo::TDemoPhoto Photo(const std::string& path, int width = 160, int height = 120) {
+  return {path, "", width, height, 0xFF808080};
 }
 
-TEST(KitLayoutChoiceTest, PortraitsTakeThePortraitVariant) {
-  const std::vector<TPage> pages = PagesOf(
-      {Photo("1.jpg"), Photo("2.png", true), Photo("3.jpg", true), Photo("4.png")},
-      kByOrientation);
-  EXPECT_EQ(pages, (std::vector<TPage>{
-                       {"Quer", {"1"}}, {"Hoch", {"2"}}, {"Hoch", {"3"}}, {"Quer", {"4"}}}));
+TEST(KitLayoutChoiceTest, EachPhotoTakesTheVariantOfItsOrientation) {
+  // A square photo lies; one twice as wide as high is a panorama.
+  const std::vector<TPage> pages = PagesOf({Photo("1.jpg"), Photo("2.png", 120, 160),
+                                            Photo("3.jpg", 90, 91), Photo("4.png", 200, 100),
+                                            Photo("5.jpg", 199, 100), Photo("6.png", 100, 100)},
+                                           kByOrientation);
+  EXPECT_EQ(pages, (std::vector<TPage>{{"Quer", {"1"}},
+                                       {"Hoch", {"2"}},
+                                       {"Hoch", {"3"}},
+                                       {"Breit", {"4"}},
+                                       {"Quer", {"5"}},
+                                       {"Quer", {"6"}}}));
 }
 
 TEST(KitLayoutChoiceTest, LastPagesTakeTheLargestAlternativeThePhotosFill) {

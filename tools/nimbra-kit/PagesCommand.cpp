@@ -1,3 +1,4 @@
+#include <filesystem>
 #include <memory>
 #include <ostream>
 
@@ -32,6 +33,12 @@ std::unique_ptr<TStream> Open(IFileAccess& access, const std::string& name) {
   return stream;
 }
 
+// As the album names its documents: the photos they name are looked for beside them, whatever the
+// current folder.
+std::string AbsoluteName(const std::string& name) {
+  return std::filesystem::absolute(name).lexically_normal().string();
+}
+
 void LoadSlideShow(IFileAccess& access, const std::string& name, TSlideShow& slideShow) {
   const std::unique_ptr<TStream> stream = Open(access, name);
   const TSlideShowLoad code = slideShow.LoadFromStream(*stream);
@@ -39,7 +46,7 @@ void LoadSlideShow(IFileAccess& access, const std::string& name, TSlideShow& sli
   if (code != TSlideShowLoad::Loaded && code != TSlideShowLoad::LoadedWithMarker) {
     throw ECommandError(name + " is not a readable slideshow");
   }
-  if (IsDiskName(name)) slideShow.SetFileName(name);
+  if (IsDiskName(name)) slideShow.SetFileName(AbsoluteName(name));
 }
 
 // Like the album, a project that is damaged further on is used as far as it could be read.
@@ -58,7 +65,7 @@ void LoadProject(IFileAccess& access, const std::string& name,
     throw ECommandError(name + ": " + error.what());
   }
   stream->SetPosition(0);
-  if (IsDiskName(name)) project.SetFileName(name);
+  if (IsDiskName(name)) project.SetFileName(AbsoluteName(name));
   project.LoadFromStream(*stream);
 }
 
