@@ -14,13 +14,7 @@
 namespace nimbra {
 namespace {
 
-using test::RenderLikeTheEngine;
-using test::Uniform;
-
 constexpr TColor32 kPage = 0xFF1E3250;
-constexpr TColor32 kEdge = 0xFFC80000;
-constexpr TColor32 kCentre = 0xFF0000C8;
-constexpr TColor32 kPhoto = 0xFFC86432;
 
 class PictureCoverDrawingTest : public test::TDrawingTest {
  protected:
@@ -46,9 +40,11 @@ bool AreaIs(const TBitmap32& page, const TRect& area, TColor32 colour) {
 TEST_F(PictureCoverDrawingTest, CoveringPhotoFillsItsBoxWithItsCentre) {
   // The photos' middle half is one colour, the quarters at both ends of their long side another;
   // a box of half the long side's proportions shows nothing but the middle.
-  TBitmap32 wide = Uniform(800, 200, kEdge);
+  constexpr TColor32 kEdge = 0xFFC80000;
+  constexpr TColor32 kCentre = 0xFF0000C8;
+  TBitmap32 wide = test::Uniform(800, 200, kEdge);
   FillRect(wide, {200, 0, 600, 200}, kCentre);
-  TBitmap32 tall = Uniform(200, 800, kEdge);
+  TBitmap32 tall = test::Uniform(200, 800, kEdge);
   FillRect(tall, {0, 200, 200, 600}, kCentre);
   const struct {
     std::string File;
@@ -62,8 +58,8 @@ TEST_F(PictureCoverDrawingTest, CoveringPhotoFillsItsBoxWithItsCentre) {
   for (const auto& c : cases) {
     Show(c.File, c.Bounds);
     element_.PictureProperties().SetBoxFill(kPictureCoversBox);
-    TBitmap32 page = Uniform(200, 200, kPage);
-    RenderLikeTheEngine(element_, page);
+    TBitmap32 page = test::Uniform(200, 200, kPage);
+    test::RenderLikeTheEngine(element_, page);
     EXPECT_EQ(test::ChangedArea(page, kPage), c.Box) << c.File;
     // A JPEG's colours are a little off, and its block edges blur the boundary.
     const TRect inner{c.Box.Left + 8, c.Box.Top + 8, c.Box.Right - 8, c.Box.Bottom - 8};
@@ -95,10 +91,11 @@ TEST_F(PictureCoverDrawingTest, CoveringDecodesTheWholePhotoLargeEnoughForItsPar
 
 TEST_F(PictureCoverDrawingTest, BlurredBackdropCoversTheWholeBoxDarkerThanThePhoto) {
   // A wide photo fitted into a square page leaves bands above and below it.
-  Show(SavePicture("wide.png", Uniform(200, 100, kPhoto)), {0, 0, 1, 1});
+  constexpr TColor32 kPhoto = 0xFFC86432;
+  Show(SavePicture("wide.png", test::Uniform(200, 100, kPhoto)), {0, 0, 1, 1});
   element_.PictureProperties().SetBlurredBackground(true);
-  TBitmap32 page = Uniform(200, 200, kPage);
-  RenderLikeTheEngine(element_, page);
+  TBitmap32 page = test::Uniform(200, 200, kPage);
+  test::RenderLikeTheEngine(element_, page);
   EXPECT_TRUE(AreaIs(page, {0, 50, 200, 150}, kPhoto));
   const auto darkened = [](TColor32 colour, int shift) {
     return static_cast<int>(((colour >> shift & 0xFF) * kBackdropBrightness + 127) / 255);
