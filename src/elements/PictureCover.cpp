@@ -24,6 +24,13 @@ TPixelRect CoverPart(int width, int height, int boxWidth, int boxHeight) {
   return {left, top, left + partWidth, top + partHeight};
 }
 
+bool CutsLittle(int width, int height, int boxWidth, int boxHeight) {
+  if (width <= 0 || height <= 0) return false;
+  const TPixelRect part = CoverPart(width, height, boxWidth, boxHeight);
+  const double kept = double(part.Width()) * part.Height() / (double(width) * height);
+  return kept >= 1 - kMostCutBeforeBackdrop;
+}
+
 void CutToCover(TBitmap32& picture, TPictureSize& shape, int boxWidth, int boxHeight) {
   const TPixelRect part = CoverPart(picture.Width(), picture.Height(), boxWidth, boxHeight);
   if (boxWidth <= 0 || boxHeight <= 0) return;

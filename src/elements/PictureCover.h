@@ -14,6 +14,13 @@ namespace nimbra {
 // when either has no area.
 TPixelRect CoverPart(int width, int height, int boxWidth, int boxHeight);
 
+// A photo that covers its box before a blurred copy of itself may lose at most this share of its
+// area; one that would lose more is fitted whole, the copy filling the rest of the box.
+inline constexpr double kMostCutBeforeBackdrop = 0.25;
+
+// Whether covering the box cuts off at most that share of a width × height picture.
+bool CutsLittle(int width, int height, int boxWidth, int boxHeight);
+
 // The picture cut down to its CoverPart; shape becomes the box's proportions, which the part has.
 void CutToCover(TBitmap32& picture, TPictureSize& shape, int boxWidth, int boxHeight);
 

@@ -45,7 +45,8 @@ TDecodeHint FittedDecodeHint(const TPictureSize& size, int boxWidth, int boxHeig
 }
 
 TDecodeHint DrawingDecodeHint(const TPictureSize& size, const TPictureDrawing& drawing) {
-  if (drawing.Cover) {
+  if (drawing.Cover && (!drawing.CoverCutsLittle ||
+                        CutsLittle(size.Width, size.Height, drawing.BoxWidth, drawing.BoxHeight))) {
     // The part drawn needs what a photo of its size would; the whole photo as much more as it
     // is larger.
     const TPixelRect part = CoverPart(size.Width, size.Height, drawing.BoxWidth, drawing.BoxHeight);

@@ -55,6 +55,14 @@ void DrawCentred(TBitmap32& target, TBitmap32* canvas, const TBitmap32& picture,
   }
 }
 
+// Whether the photo of that shape is cut to cover the element: always when it is to cover it, but
+// before its blurred copy only when that cuts little off it.
+bool CoversBox(const TPrintPageElementPictureProperties& bag, const TPictureSize& shape,
+               const TPixelRect& e) {
+  if (!bag.CoversBox()) return false;
+  return !bag.BlurredBackground() || CutsLittle(shape.Width, shape.Height, e.Width(), e.Height());
+}
+
 // The blurred copy of the picture over the element's rectangle, on the target (and the canvas
 // kept identical to it there), else on the canvas.
 void DrawBackdrop(const TRenderContext& context, const TBitmap32& picture, const TPixelRect& e,
@@ -110,8 +118,12 @@ void TPrintPageElementPicture::DrawPicture(const TRenderContext& context, double
   if (!decoded.Picture) return;
   std::unique_ptr<TBitmap32> picture = std::move(decoded.Picture);
   const auto masterAlpha = static_cast<uint8_t>(255 - PictureProperties().Transparency());
-  // Made before the picture is prepared, which gives up the decoded copy.
-  if (PictureProperties().BlurredBackground()) DrawBackdrop(context, *picture, e, masterAlpha);
+  // Made before the picture is prepared, which gives up the decoded copy; a photo that covers the
+  // element would hide it.
+  const TPrintPageElementPictureProperties& bag = PictureProperties();
+  if (bag.BlurredBackground() && !CoversBox(bag, decoded.Shape, e)) {
+    DrawBackdrop(context, *picture, e, masterAlpha);
+  }
   // 4. effects, turn and fit; a picture that comes to nothing is not drawn
   TAffineTransformation transformation;
   TStraightStretch straight;
@@ -197,6 +209,7 @@ TPictureDrawing TPrintPageElementPicture::DrawingFor(TRenderMode mode, int32_t w
   drawing.AutoRotate = bag.AutoRotate();
   drawing.FitMode = bag.FitMode();
   drawing.Cover = bag.CoversBox();
+  drawing.CoverCutsLittle = bag.BlurredBackground();
   return drawing;
 }
 
@@ -229,7 +242,7 @@ bool TPrintPageElementPicture::PreparePictureFor(const TRenderContext& context,
   // 1. The photo's size fitted into the element; a photo that covers it is first cut to the
   // element's proportions.
   TPictureSize shape = photoShape;
-  if (bag.CoversBox()) CutToCover(picture, shape, e.Width(), e.Height());
+  if (CoversBox(bag, shape, e)) CutToCover(picture, shape, e.Width(), e.Height());
   const TPixelRect fitted = FitRect(shape.Width, shape.Height, {0, 0, e.Width(), e.Height()});
   // 2. The reduced copy is what effects work on. Without effects nothing sees it, and the
   // geometric step reduces the picture itself straight to its final size: one resampling instead

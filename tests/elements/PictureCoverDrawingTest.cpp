@@ -112,5 +112,23 @@ TEST_F(PictureCoverDrawingTest, BlurredBackdropCoversTheWholeBoxDarkerThanThePho
   }
 }
 
+TEST_F(PictureCoverDrawingTest, BeforeItsBlurredCopyAPhotoCoversOnlyWhenThatCutsLittle) {
+  // In a square box, a photo a fifth wider than high loses a sixth and covers the box; one twice
+  // as wide would lose half, and is fitted before its copy instead.
+  constexpr TColor32 kPhoto = 0xFF32A064;
+  const std::string little = SavePicture("little.png", test::Uniform(240, 200, kPhoto));
+  const std::string much = SavePicture("much.png", test::Uniform(400, 200, kPhoto));
+  for (const auto& [file, covers] : {std::pair{little, true}, std::pair{much, false}}) {
+    Show(file, {0, 0, 1, 1});
+    element_.PictureProperties().SetBoxFill(kPictureCoversBox);
+    element_.PictureProperties().SetBlurredBackground(true);
+    TBitmap32 page = test::Uniform(200, 200, kPage);
+    test::RenderLikeTheEngine(element_, page);
+    EXPECT_TRUE(AreaIs(page, {0, 50, 200, 150}, kPhoto)) << file;
+    EXPECT_EQ(AreaIs(page, {0, 0, 200, 200}, kPhoto), covers) << file;
+    EXPECT_NE(page.Pixel(100, 10), kPage) << file;
+  }
+}
+
 }  // namespace
 }  // namespace nimbra
