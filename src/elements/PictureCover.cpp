@@ -38,8 +38,7 @@ void CutToCover(TBitmap32& picture, TPictureSize& shape, int boxWidth, int boxHe
   if (part.Width() == picture.Width() && part.Height() == picture.Height()) return;
   TBitmap32 cut;
   cut.SetSizeForOverwrite(part.Width(), part.Height());
-  DrawBitmap(cut, 0, 0, picture, {part.Left, part.Top, part.Right, part.Bottom},
-             TDrawMode::Opaque);
+  DrawBitmap(cut, 0, 0, picture, {part.Left, part.Top, part.Right, part.Bottom}, TDrawMode::Opaque);
   picture = std::move(cut);
 }
 

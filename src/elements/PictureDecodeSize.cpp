@@ -53,9 +53,9 @@ TDecodeHint DrawingDecodeHint(const TPictureSize& size, const TPictureDrawing& d
     TPictureDrawing fitted = drawing;
     fitted.Cover = false;
     TDecodeHint hint = DrawingDecodeHint({part.Width(), part.Height()}, fitted);
-    const TPictureSize whole = CoveringDecodeSize(size.Width, size.Height, drawing.BoxWidth,
-                                                  drawing.BoxHeight, hint.MinimumWidth,
-                                                  hint.MinimumHeight);
+    const TPictureSize whole =
+        CoveringDecodeSize(size.Width, size.Height, drawing.BoxWidth, drawing.BoxHeight,
+                           hint.MinimumWidth, hint.MinimumHeight);
     hint.MinimumWidth = whole.Width;
     hint.MinimumHeight = whole.Height;
     return hint;

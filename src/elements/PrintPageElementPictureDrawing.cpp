@@ -231,9 +231,8 @@ bool TPrintPageElementPicture::PreparePicture(TBitmap32& picture, const TPixelRe
                            {picture.Width(), picture.Height()}, e, transformation);
 }
 
-bool TPrintPageElementPicture::PreparePictureFor(const TRenderContext& context,
-                                                 double randomAngle, TBitmap32& picture,
-                                                 const TPictureSize& photoShape,
+bool TPrintPageElementPicture::PreparePictureFor(const TRenderContext& context, double randomAngle,
+                                                 TBitmap32& picture, const TPictureSize& photoShape,
                                                  const TPixelRect& e,
                                                  TAffineTransformation& transformation,
                                                  TStraightStretch* straight) {

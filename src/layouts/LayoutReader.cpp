@@ -228,8 +228,8 @@ class TStructureReader {
     if (orientation != nullptr) {
       static constexpr char kOrientations[] = {kChoiceAnyPhoto, kChoicePortraitPhoto,
                                                kChoiceLandscapePhoto, kChoicePanoramaPhoto};
-      *orientation = kOrientations[fields.Choice(
-          "photo", {"any", "portrait", "landscape", "panorama"}, 0)];
+      *orientation =
+          kOrientations[fields.Choice("photo", {"any", "portrait", "landscape", "panorama"}, 0)];
     }
     fields.CheckAllUsed();
     auto page = std::make_unique<TPageTemplateStructureElementPage>();

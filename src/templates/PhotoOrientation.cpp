@@ -30,7 +30,7 @@ TPhotoOrientation OrientationOf(const TRef<ITreeItem>& item, const std::string& 
     }
     return TPhotoOrientation::Landscape;
   } catch (const ENimbraError&) {
-      // A photo that cannot be read is drawn as missing whichever page it lands on.
+    // A photo that cannot be read is drawn as missing whichever page it lands on.
     return TPhotoOrientation::Unknown;
   }
 }

@@ -1,7 +1,7 @@
 // A page whose template is chosen as the walk reaches it, among the pages below it: by the
 // orientation of the first photo the page would show (a portrait, a landscape and a panorama
-// variant of a page), and by how many photos are left (a last page of fewer photos instead of a half-empty
-// one). The walk never enters its children; they only name the alternatives, in order.
+// variant of a page), and by how many photos are left (a last page of fewer photos instead of a
+// half-empty one). The walk never enters its children; they only name the alternatives, in order.
 #pragma once
 
 #include <cstdint>

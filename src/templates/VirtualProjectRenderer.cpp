@@ -432,7 +432,7 @@ std::unique_ptr<TRenderPageElementList> TVirtualProjectRenderer::BindElements(
 // ---- J. EmitPage ----
 
 TPhotosAhead TVirtualProjectRenderer::PhotosAhead(const TRef<ITreeItem>& pageElement,
-                                                 int32_t limit) {
+                                                  int32_t limit) {
   TWalk& walk = ActiveWalk();
   // Counted as the binding takes them: acceptable objects, until an event beside the element
   // would fire or the loop that holds it would end, either of which ends the page (a chapter that

@@ -17,8 +17,8 @@ namespace {
 using test::RunKitCommand;
 using test::TempFolder;
 
-// One photo a page for portraits, panoramas and the rest; pages of four, two or one photo, whichever
-// is the most the photos left fill.
+// One photo a page for portraits, panoramas and the rest; pages of four, two or one photo,
+// whichever is the most the photos left fill.
 constexpr const char* kLayout = R"({
   "name": "wahl",
   "templates": [
@@ -74,8 +74,8 @@ std::vector<TPage> PagesOf(const std::vector<demo::TDemoPhoto>& photos, std::str
   std::ofstream(folder.File("wahl.json")) << layout;
   const std::string show = folder.File("show.kvt");
   const std::string project = folder.File("wahl.pwt");
-  EXPECT_EQ(RunKitCommand({"make-show", "-o", show, "--sort", "name", folder.File("Fotos")})
-                .exitCode, 0);
+  EXPECT_EQ(
+      RunKitCommand({"make-show", "-o", show, "--sort", "name", folder.File("Fotos")}).exitCode, 0);
   const test::KitResult made =
       RunKitCommand({"make-project", "--layout", folder.File("wahl.json"), "-o", project});
   EXPECT_EQ(made.exitCode, 0) << made.err;
@@ -99,10 +99,10 @@ demo::TDemoPhoto Photo(const std::string& path, int width = 160, int height = 12
 
 TEST(KitLayoutChoiceTest, EachPhotoTakesTheVariantOfItsOrientation) {
   // A square photo lies; one twice as wide as high is a panorama.
-  const std::vector<TPage> pages = PagesOf({Photo("1.jpg"), Photo("2.png", 120, 160),
-                                            Photo("3.jpg", 90, 91), Photo("4.png", 200, 100),
-                                            Photo("5.jpg", 199, 100), Photo("6.png", 100, 100)},
-                                           kByOrientation);
+  const std::vector<TPage> pages =
+      PagesOf({Photo("1.jpg"), Photo("2.png", 120, 160), Photo("3.jpg", 90, 91),
+               Photo("4.png", 200, 100), Photo("5.jpg", 199, 100), Photo("6.png", 100, 100)},
+              kByOrientation);
   EXPECT_EQ(pages, (std::vector<TPage>{{"Quer", {"1"}},
                                        {"Hoch", {"2"}},
                                        {"Hoch", {"3"}},
@@ -119,19 +119,18 @@ TEST(KitLayoutChoiceTest, LastPagesTakeTheLargestAlternativeThePhotosFill) {
   };
   EXPECT_EQ(PagesOf(photos(4), kFewerAtTheEnd),
             (std::vector<TPage>{{"Vier", {"1", "2", "3", "4"}}}));
-  EXPECT_EQ(PagesOf(photos(7), kFewerAtTheEnd),
-            (std::vector<TPage>{
-                {"Vier", {"1", "2", "3", "4"}}, {"Zwei", {"5", "6"}}, {"Quer", {"7"}}}));
+  EXPECT_EQ(
+      PagesOf(photos(7), kFewerAtTheEnd),
+      (std::vector<TPage>{{"Vier", {"1", "2", "3", "4"}}, {"Zwei", {"5", "6"}}, {"Quer", {"7"}}}));
 }
 
 TEST(KitLayoutChoiceTest, EverySubFolderStartsAPageOfItsOwn) {
   // Three photos at the top and three in each of two sub-folders: the last photo of each has a
   // page of its own rather than sharing one with the next folder's first.
-  const std::vector<TPage> pages =
-      PagesOf({Photo("1.png"), Photo("2.png"), Photo("3.png"), Photo("Meer/4.png"),
-               Photo("Meer/5.png"), Photo("Meer/6.png"), Photo("Zoo/7.png"), Photo("Zoo/8.png"),
-               Photo("Zoo/9.png")},
-              kFolderPerPage);
+  const std::vector<TPage> pages = PagesOf(
+      {Photo("1.png"), Photo("2.png"), Photo("3.png"), Photo("Meer/4.png"), Photo("Meer/5.png"),
+       Photo("Meer/6.png"), Photo("Zoo/7.png"), Photo("Zoo/8.png"), Photo("Zoo/9.png")},
+      kFolderPerPage);
   EXPECT_EQ(pages, (std::vector<TPage>{{"Zwei", {"1", "2"}},
                                        {"Quer", {"3"}},
                                        {"Zwei", {"4.1", "4.2"}},

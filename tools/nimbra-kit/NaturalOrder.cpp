@@ -8,7 +8,9 @@ namespace nimbra::kit {
 
 namespace {
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsDigit(char c) {
+  return c >= '0' && c <= '9';
+}
 
 // Compares the runs of digits starting at i and j as numbers and moves past them.
 int CompareNumbers(std::string_view a, size_t& i, std::string_view b, size_t& j) {
