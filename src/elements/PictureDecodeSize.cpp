@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "elements/FitRect.h"
+#include "elements/PictureCover.h"
 #include "elements/PictureGeometry.h"
 
 namespace nimbra {
@@ -44,6 +45,21 @@ TDecodeHint FittedDecodeHint(const TPictureSize& size, int boxWidth, int boxHeig
 }
 
 TDecodeHint DrawingDecodeHint(const TPictureSize& size, const TPictureDrawing& drawing) {
+  if (drawing.Cover && (!drawing.CoverCutsLittle ||
+                        CutsLittle(size.Width, size.Height, drawing.BoxWidth, drawing.BoxHeight))) {
+    // The part drawn needs what a photo of its size would; the whole photo as much more as it
+    // is larger.
+    const TPixelRect part = CoverPart(size.Width, size.Height, drawing.BoxWidth, drawing.BoxHeight);
+    TPictureDrawing fitted = drawing;
+    fitted.Cover = false;
+    TDecodeHint hint = DrawingDecodeHint({part.Width(), part.Height()}, fitted);
+    const TPictureSize whole =
+        CoveringDecodeSize(size.Width, size.Height, drawing.BoxWidth, drawing.BoxHeight,
+                           hint.MinimumWidth, hint.MinimumHeight);
+    hint.MinimumWidth = whole.Width;
+    hint.MinimumHeight = whole.Height;
+    return hint;
+  }
   if (!drawing.Rendering) return FittedDecodeHint(size, drawing.BoxWidth, drawing.BoxHeight, 1);
   if (drawing.HasEffects) return FittedDecodeHint(size, drawing.BoxWidth, drawing.BoxHeight, 2);
   if (size.Width <= 0 || size.Height <= 0 || drawing.BoxWidth <= 0 || drawing.BoxHeight <= 0) {

@@ -31,6 +31,10 @@ struct TPictureDrawing {
   bool RandomRotation = false;
   bool AutoRotate = false;
   uint8_t FitMode = 1;
+  // The photo covers the box (PictureCover.h): what is drawn is its part of the box's proportions.
+  // With CoverCutsLittle only when that cuts little off it; otherwise it is fitted.
+  bool Cover = false;
+  bool CoverCutsLittle = false;
 };
 
 // The largest turn a random rotation draws, either way, in degrees.

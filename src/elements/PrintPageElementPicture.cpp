@@ -38,6 +38,19 @@ void TPrintPageElementPictureProperties::MapFields(TFieldMap& map) {
     map.Byte("fitMode", fitMode_);
     map.String("fileName", fileName_);
     map.SubChunk([&] { effects_->MapFields(map); });
+    // Left out at their defaults, so that such a bag is stored exactly as before they existed;
+    // older readers skip them with the rest of the sub-chunk.
+    const bool drawnAsBefore = boxFill_ == kPictureFitsBox && !blurredBackground_;
+    if (map.Writes() ? drawnAsBefore : !map.More()) {
+      // An older bag read over this one leaves it drawing as that one did.
+      if (!map.Writes()) {
+        boxFill_ = kPictureFitsBox;
+        blurredBackground_ = false;
+      }
+      return;
+    }
+    map.Byte("boxFill", boxFill_);
+    map.Boolean("blurredBackground", blurredBackground_);
   });
 }
 

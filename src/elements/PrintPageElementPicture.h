@@ -27,6 +27,11 @@ inline constexpr uint8_t kFitRotatedInside = 0;
 inline constexpr uint8_t kFitRotatedBounds = 1;
 inline constexpr uint8_t kFitAsUnrotated = 2;
 
+// How the photo meets its box: whole inside it (the fit modes above then apply), or covering it
+// with as little cut off as may be, equally from both ends of the side that runs over.
+inline constexpr uint8_t kPictureFitsBox = 0;
+inline constexpr uint8_t kPictureCoversBox = 1;
+
 class TPrintPageElementPictureProperties : public TVisiblePageElementProperties {
   NIMBRA_DECLARE_PLUGIN()
 
@@ -35,8 +40,9 @@ class TPrintPageElementPictureProperties : public TVisiblePageElementProperties 
   ~TPrintPageElementPictureProperties() override;
 
   // One sub-chunk: the flags, the angle, Transparency, RandomRotation, AutoRotate, FitMode,
-  // FileName and the effect list in a nested sub-chunk. With UseSlideShowPicture the file name is
-  // the bound object's, not the template's: it is cleared and written empty.
+  // FileName and the effect list in a nested sub-chunk, then BoxFill and BlurredBackground, which
+  // are written only when one of them differs from its default. With UseSlideShowPicture the file
+  // name is the bound object's, not the template's: it is cleared and written empty.
   void MapFields(TFieldMap& map) override;
   std::string EditorFrameClassNames() const override;
 
@@ -65,6 +71,14 @@ class TPrintPageElementPictureProperties : public TVisiblePageElementProperties 
   void SetAutoRotate(bool autoRotate) { autoRotate_ = autoRotate; }
   uint8_t FitMode() const { return fitMode_; }
   void SetFitMode(uint8_t mode) { fitMode_ = mode; }
+  // kPictureFitsBox or kPictureCoversBox; other values fit.
+  uint8_t BoxFill() const { return boxFill_; }
+  void SetBoxFill(uint8_t fill) { boxFill_ = fill; }
+  bool CoversBox() const { return boxFill_ == kPictureCoversBox; }
+  // A blurred, darkened copy of the photo covers the box behind it, so that a fitted photo leaves
+  // no empty bars.
+  bool BlurredBackground() const { return blurredBackground_; }
+  void SetBlurredBackground(bool blurred) { blurredBackground_ = blurred; }
 
  private:
   // Writing a bag that uses the slideshow's picture forgets the bound file name.
@@ -79,6 +93,8 @@ class TPrintPageElementPictureProperties : public TVisiblePageElementProperties 
   std::unique_ptr<TPrintWizardPictureEffectList> effects_;
   bool autoRotate_ = false;
   uint8_t fitMode_ = kFitRotatedBounds;
+  uint8_t boxFill_ = kPictureFitsBox;
+  bool blurredBackground_ = false;
 };
 
 class TPrintPageElementPicture : public TPrintablePageElement,

@@ -4,7 +4,9 @@
 #include <memory>
 #include <string>
 
+#include "elements/BlurredBackdrop.h"
 #include "elements/FitRect.h"
+#include "elements/PictureCover.h"
 #include "elements/PictureGeometry.h"
 #include "elements/PicturePlaceholder.h"
 #include "elements/PrintPageElementPicture.h"
@@ -53,6 +55,30 @@ void DrawCentred(TBitmap32& target, TBitmap32* canvas, const TBitmap32& picture,
   }
 }
 
+// Whether the photo of that shape is cut to cover the element: always when it is to cover it, but
+// before its blurred copy only when that cuts little off it.
+bool CoversBox(const TPrintPageElementPictureProperties& bag, const TPictureSize& shape,
+               const TPixelRect& e) {
+  if (!bag.CoversBox()) return false;
+  return !bag.BlurredBackground() || CutsLittle(shape.Width, shape.Height, e.Width(), e.Height());
+}
+
+// The blurred copy of the picture over the element's rectangle, on the target (and the canvas
+// kept identical to it there), else on the canvas.
+void DrawBackdrop(const TRenderContext& context, const TBitmap32& picture, const TPixelRect& e,
+                  uint8_t masterAlpha) {
+  const TBitmap32 backdrop = BlurredBackdrop(picture, e.Width(), e.Height());
+  TBitmap32* target = context.TargetBitmap != nullptr ? context.TargetBitmap : context.Canvas;
+  if (backdrop.Empty() || target == nullptr) return;
+  const TRect rect{e.Left, e.Top, e.Right, e.Bottom};
+  // Enlarged many times over, where Mitchell stays smooth and Lanczos would ring.
+  StretchDraw(*target, rect, backdrop, TResamplingFilter::Mitchell, TDrawMode::Blend, masterAlpha);
+  const TRect placed = IntersectRect(rect, target->BoundsRect());
+  if (context.Canvas != nullptr && context.Canvas != target && !placed.IsEmpty()) {
+    DrawBitmap(*context.Canvas, placed.Left, placed.Top, *target, placed, TDrawMode::Opaque);
+  }
+}
+
 // The target's farthest edges from the element's centre, where the picture is centred, and a
 // pixel for rounding; without a target the picture is stretched into the element whole.
 TPictureReach ReachOnTarget(const TBitmap32* target, const TPixelRect& e) {
@@ -91,6 +117,13 @@ void TPrintPageElementPicture::DrawPicture(const TRenderContext& context, double
   TDecodedPicture decoded = PictureToDraw(context, e);
   if (!decoded.Picture) return;
   std::unique_ptr<TBitmap32> picture = std::move(decoded.Picture);
+  const auto masterAlpha = static_cast<uint8_t>(255 - PictureProperties().Transparency());
+  // Made before the picture is prepared, which gives up the decoded copy; a photo that covers the
+  // element would hide it.
+  const TPrintPageElementPictureProperties& bag = PictureProperties();
+  if (bag.BlurredBackground() && !CoversBox(bag, decoded.Shape, e)) {
+    DrawBackdrop(context, *picture, e, masterAlpha);
+  }
   // 4. effects, turn and fit; a picture that comes to nothing is not drawn
   TAffineTransformation transformation;
   TStraightStretch straight;
@@ -98,7 +131,6 @@ void TPrintPageElementPicture::DrawPicture(const TRenderContext& context, double
                          context.TargetBitmap != nullptr ? &straight : nullptr)) {
     return;
   }
-  const auto masterAlpha = static_cast<uint8_t>(255 - PictureProperties().Transparency());
   // 5. with a target the picture is centred in the element
   if (context.TargetBitmap != nullptr) {
     DrawCentred(*context.TargetBitmap, context.Canvas, *picture, straight, transformation, e,
@@ -181,6 +213,8 @@ TPictureDrawing TPrintPageElementPicture::DrawingFor(TRenderMode mode, int32_t w
   drawing.RandomRotation = bag.RandomRotation();
   drawing.AutoRotate = bag.AutoRotate();
   drawing.FitMode = bag.FitMode();
+  drawing.Cover = bag.CoversBox();
+  drawing.CoverCutsLittle = bag.BlurredBackground();
   return drawing;
 }
 
@@ -202,14 +236,17 @@ bool TPrintPageElementPicture::PreparePicture(TBitmap32& picture, const TPixelRe
                            {picture.Width(), picture.Height()}, e, transformation);
 }
 
-bool TPrintPageElementPicture::PreparePictureFor(const TRenderContext& context,
-                                                 double randomAngle, TBitmap32& picture,
-                                                 const TPictureSize& shape, const TPixelRect& e,
+bool TPrintPageElementPicture::PreparePictureFor(const TRenderContext& context, double randomAngle,
+                                                 TBitmap32& picture, const TPictureSize& photoShape,
+                                                 const TPixelRect& e,
                                                  TAffineTransformation& transformation,
                                                  TStraightStretch* straight) {
   const TPrintPageElementPictureProperties& bag = PictureProperties();
   const bool preview = !context.FinalRendering();
-  // 1. the photo's size fitted into the element
+  // 1. The photo's size fitted into the element; a photo that covers it is first cut to the
+  // element's proportions.
+  TPictureSize shape = photoShape;
+  if (CoversBox(bag, shape, e)) CutToCover(picture, shape, e.Width(), e.Height());
   const TPixelRect fitted = FitRect(shape.Width, shape.Height, {0, 0, e.Width(), e.Height()});
   // 2. The reduced copy is what effects work on. Without effects nothing sees it, and the
   // geometric step reduces the picture itself straight to its final size: one resampling instead

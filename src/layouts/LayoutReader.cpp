@@ -13,6 +13,7 @@
 #include "layouts/LayoutJson.h"
 #include "layouts/LayoutTexts.h"
 #include "templates/PageTemplateProject.h"
+#include "templates/StructureElementChoice.h"
 #include "templates/StructureElements.h"
 #include "templates/StructureEvent.h"
 
@@ -53,6 +54,8 @@ void ReadPicture(TLayoutFields& fields, TPrintPageElementPicture& element) {
   bag.SetRandomRotation(fields.Boolean("randomRotation", false));
   bag.SetAutoRotate(fields.Boolean("autoRotate", false));
   bag.SetTransparency(static_cast<uint8_t>(fields.Integer("transparency", 0, 0, 255)));
+  bag.SetBoxFill(static_cast<uint8_t>(fields.Choice("fill", {"fit", "cover"}, kPictureFitsBox)));
+  bag.SetBlurredBackground(fields.Boolean("blurredBackground", false));
   ReadPictureEffects(fields, bag.Effects());
 }
 
@@ -209,21 +212,49 @@ class TStructureReader {
     if (probe.Has("page")) return ReadPage(value, into);
     if (probe.Has("loop")) return ReadLoop(value, into, depth);
     if (probe.Has("event")) return ReadEvent(value, into, depth);
-    probe.Fail(value, "a structure item needs \"page\", \"loop\" or \"event\"");
+    if (probe.Has("choose")) return ReadChoice(value, into);
+    probe.Fail(value, "a structure item needs \"page\", \"loop\", \"event\" or \"choose\"");
   }
 
-  bool ReadPage(const TJsonValue& value, const TRef<ITreeItemList>& into) {
-    TLayoutFields fields(value, "a page");
+  // A page item, or one alternative of a choice with the orientation it asks for.
+  bool ReadPage(const TJsonValue& value, const TRef<ITreeItemList>& into,
+                char* orientation = nullptr) {
+    TLayoutFields fields(value, orientation != nullptr ? "an alternative" : "a page");
     const TJsonValue& name = *fields.Get("page", TJsonKind::String, true);
     const auto found = templates_.find(name.Text);
     if (found == templates_.end()) {
       fields.Fail(name, "no template is named \"" + name.Text + "\"");
+    }
+    if (orientation != nullptr) {
+      static constexpr char kOrientations[] = {kChoiceAnyPhoto, kChoicePortraitPhoto,
+                                               kChoiceLandscapePhoto, kChoicePanoramaPhoto};
+      *orientation =
+          kOrientations[fields.Choice("photo", {"any", "portrait", "landscape", "panorama"}, 0)];
     }
     fields.CheckAllUsed();
     auto page = std::make_unique<TPageTemplateStructureElementPage>();
     page->SetTemplate(found->second.Template);
     into->Add(HandOverToRef<ITreeItem>(std::move(page)));
     return found->second.TakesPhotos;
+  }
+
+  bool ReadChoice(const TJsonValue& value, const TRef<ITreeItemList>& into) {
+    TLayoutFields fields(value, "a choice");
+    const TJsonValue& list = ListOf(fields, "choose", false);
+    fields.CheckAllUsed();
+    auto choice = std::make_unique<TPageTemplateStructureElementChoice>();
+    TStructureElementChoiceProperties& bag = choice->ChoiceProperties();
+    const TRef<ITreeItem> item = HandOverToRef<ITreeItem>(std::move(choice));
+    into->Add(item);
+    bool takesPhotos = false;
+    std::string orientations;
+    for (const TJsonValue& alternative : list.Items) {
+      char orientation = kChoiceAnyPhoto;
+      takesPhotos = ReadPage(alternative, item->NeedChildren(), &orientation) || takesPhotos;
+      orientations += orientation;
+    }
+    bag.SetOrientations(orientations);
+    return takesPhotos;
   }
 
   bool ReadLoop(const TJsonValue& value, const TRef<ITreeItemList>& into, int depth) {

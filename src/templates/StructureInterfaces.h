@@ -3,6 +3,7 @@
 // their answers. Objects are slideshow tree items; none stands for "past the last object".
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -80,6 +81,26 @@ class IStructureElementLoop : public virtual IInterface {
   // Whether the condition is tested before the body runs (Mode 0 or 2) and after it (1 or 2).
   virtual bool ChecksBefore() const = 0;
   virtual bool ChecksAfter() const = 0;
+};
+
+// The photos a page would show, as the renderer sees them before it makes the page: the first
+// (none past the end), and how many are left before the page would have to end, counted up to
+// the most any alternative of the choice takes.
+struct TPhotosAhead {
+  TRef<ITreeItem> First;
+  int32_t Count = 0;
+};
+
+// A page whose template is chosen when the page is made, among alternatives, by the photos it
+// would show.
+class IStructurePageChoice : public virtual IInterface {
+ public:
+  static constexpr std::string_view kIID = "{4C1F7E2A-93B5-4D8E-A6F0-2B7D19C35E84}";
+
+  // How far the renderer needs to count photos ahead.
+  virtual int32_t MostPhotos() const = 0;
+  // The template for the page; none when the choice has no alternative with a template.
+  virtual TPageTemplate* ChooseTemplate(const TPhotosAhead& ahead) const = 0;
 };
 
 // Marks the elements whose children are a body run under a condition (events and loops).

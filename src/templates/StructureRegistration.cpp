@@ -3,6 +3,7 @@
 #include <array>
 
 #include "framework/Plugins.h"
+#include "templates/StructureElementChoice.h"
 #include "templates/StructureElements.h"
 #include "templates/StructureEvent.h"
 #include "templates/StructureJump.h"
@@ -11,7 +12,7 @@ namespace nimbra {
 
 namespace {
 
-std::array<const TMetaClass*, 8> ElementKinds() {
+std::array<const TMetaClass*, 9> ElementKinds() {
   return {&TPageTemplateStructureElementPage::StaticClass(),
           &TPageTemplateStructureElementEvent::StaticClass(),
           &TPageTemplateStructureElementJump::StaticClass(),
@@ -19,7 +20,8 @@ std::array<const TMetaClass*, 8> ElementKinds() {
           &TPageTemplateStructureElementLoop::StaticClass(),
           &TPageTemplateSlideShowStructureElementEvent::StaticClass(),
           &TSlideShowPageTemplateStructureElementJump::StaticClass(),
-          &TSlideShowPageTemplateStructureElementLoop::StaticClass()};
+          &TSlideShowPageTemplateStructureElementLoop::StaticClass(),
+          &TPageTemplateStructureElementChoice::StaticClass()};
 }
 
 std::array<const TPluginClass*, 5> EventsAndJumps() {

@@ -37,6 +37,7 @@ struct TStructureKind {
   const IStructureJump* jump = nullptr;
   const IStructureJumpMark* jumpMark = nullptr;
   IStructureElementLoop* loop = nullptr;
+  const IStructurePageChoice* choice = nullptr;
   bool event = false;
   // A page's template, looked up through the project.
   TPageTemplate* pageTemplate = nullptr;
@@ -113,6 +114,7 @@ const TStructureKind& TVirtualProjectRenderer::TWalk::KindOf(const TRef<ITreeIte
     kind.jump = dynamic_cast<const IStructureJump*>(element);
     kind.jumpMark = dynamic_cast<const IStructureJumpMark*>(element);
     kind.loop = dynamic_cast<IStructureElementLoop*>(element);
+    kind.choice = dynamic_cast<const IStructurePageChoice*>(element);
     kind.event = dynamic_cast<const IStructureEvent*>(element) != nullptr;
     if (kind.page != nullptr) kind.pageTemplate = kind.page->GetTemplate();
   }
@@ -429,11 +431,56 @@ std::unique_ptr<TRenderPageElementList> TVirtualProjectRenderer::BindElements(
 
 // ---- J. EmitPage ----
 
+TPhotosAhead TVirtualProjectRenderer::PhotosAhead(const TRef<ITreeItem>& pageElement,
+                                                  int32_t limit) {
+  TWalk& walk = ActiveWalk();
+  // Counted as the binding takes them: acceptable objects, until an event beside the element
+  // would fire or the loop that holds it would end, either of which ends the page (a chapter that
+  // starts a page of its own, or a loop over one chapter that reached the next).
+  const std::vector<TListEvent>* events = walk.EventsBeside(pageElement);
+  const TLoopInfo* loop = nullptr;
+  if (!walk.loops.empty() && walk.loops.back().Loop->ChecksBefore() &&
+      walk.structureIndex.IsChildOf(pageElement, walk.LoopElementOf(walk.loops.back().Loop),
+                                    false)) {
+    loop = &walk.loops.back();
+  }
+  const auto endsThePage = [&](const TRef<ITreeItem>& object) {
+    if (loop != nullptr && loop->Loop->IsLoopEnd(object, loop->StartObject, walk.marks)) {
+      return true;
+    }
+    return events != nullptr &&
+           std::any_of(events->begin(), events->end(), [&](const TListEvent& listEvent) {
+             return listEvent.event->IsTriggered(object, nullptr, walk.marks);
+           });
+  };
+  TPhotosAhead ahead;
+  for (TRef<ITreeItem> object = walk.current; object && ahead.Count < limit;
+       object = walk.NextInSlideShow(object)) {
+    if (object.Get() != walk.current.Get() && endsThePage(object)) break;
+    if (!IsAcceptable(object)) continue;
+    if (!ahead.First) ahead.First = object;
+    ++ahead.Count;
+  }
+  return ahead;
+}
+
 void TVirtualProjectRenderer::EmitPage(const TRef<ITreeItem>& pageElement,
                                        TRef<ITreeItem>& structureItem, TRef<ITreeItem>& current) {
   TWalk& walk = ActiveWalk();
   structureItem = nullptr;
-  TPageTemplate* pageTemplate = walk.KindOf(pageElement).pageTemplate;
+  const TStructureKind& kind = walk.KindOf(pageElement);
+  TPageTemplate* pageTemplate = kind.pageTemplate;
+  if (kind.choice != nullptr) {
+    const int32_t most = kind.choice->MostPhotos();
+    const TPhotosAhead ahead = PhotosAhead(pageElement, most);
+    // A page for photos makes no sense once none is left (an event's pages took the last ones):
+    // the walk goes on after the choice.
+    if (ahead.Count == 0 && most > 0) {
+      structureItem = pageElement;
+      return;
+    }
+    pageTemplate = kind.choice->ChooseTemplate(ahead);
+  }
   if (pageTemplate == nullptr) return;
   const uint8_t side = pageTemplate->Properties().Side();
   const bool evenCount = walk.pages->Count() % 2 == 0;
@@ -456,10 +503,14 @@ void TVirtualProjectRenderer::EmitPage(const TRef<ITreeItem>& pageElement,
 bool TVirtualProjectRenderer::ProcessItem(TRef<ITreeItem>& item) {
   TWalk& walk = ActiveWalk();
   const TStructureKind& kind = walk.KindOf(item);
-  if (kind.page != nullptr) {
+  if (kind.page != nullptr || kind.choice != nullptr) {
     const TRef<ITreeItem> pageElement = item;
     EmitPage(pageElement, item, walk.current);
-    return !SameItem(item, pageElement);
+    if (!SameItem(item, pageElement)) return true;
+    // A choice's children only name its alternatives: the walk goes on after it.
+    if (kind.choice == nullptr) return false;
+    item = NextItem(pageElement, true);
+    return static_cast<bool>(item);
   }
   if (const IStructureJump* jump = kind.jump) {
     walk.current = jump->Target(walk.slideShow, walk.current, walk.marks);

@@ -126,6 +126,8 @@ class TVirtualProjectRenderer : public TInterfacedPlugin {
   // advance: the consuming element's own way of moving on, none for the next in the slideshow.
   TAdvance AdvanceCursor(TRef<ITreeItem>& object, IObjectAdvance* advance, bool start,
                          TRef<ITreeItem>& structureItem);
+  // The photos a page of the element would show, counted up to limit.
+  TPhotosAhead PhotosAhead(const TRef<ITreeItem>& pageElement, int32_t limit);
   void EmitPage(const TRef<ITreeItem>& pageElement, TRef<ITreeItem>& structureItem,
                 TRef<ITreeItem>& current);
   bool ProcessItem(TRef<ITreeItem>& item);

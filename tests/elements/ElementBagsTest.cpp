@@ -273,6 +273,27 @@ TEST_F(ElementBagsTest, PictureBagLayoutFollowsItsFieldOrder) {
   EXPECT_EQ(clone->DisplayName(), "Bild (Bilder\\Rahmen.png)");
 }
 
+TEST_F(ElementBagsTest, PictureBagStoresCoverAndBackdropAfterTheEffectsOnlyWhenSet) {
+  TPrintPageElementPictureProperties bag;
+  const std::string plain = WriteBag(bag);
+  bag.SetBoxFill(kPictureCoversBox);
+  bag.SetBlurredBackground(true);
+  const std::string extended = WriteBag(bag);
+  // The same bytes and two more at the end of the bag's sub-chunk, whose length grows by two.
+  ASSERT_EQ(extended.size(), plain.size() + 2);
+  EXPECT_EQ(extended.substr(extended.size() - 2), std::string("\x01\x01", 2));
+  EXPECT_EQ(extended.substr(40, plain.size() - 40), plain.substr(40));
+
+  TPrintPageElementPictureProperties copy;
+  ASSERT_TRUE(ReadBag(copy, extended));
+  EXPECT_TRUE(copy.CoversBox());
+  EXPECT_TRUE(copy.BlurredBackground());
+  // A bag stored without them reads as fitting without a backdrop, whatever was there before.
+  ASSERT_TRUE(ReadBag(copy, plain));
+  EXPECT_EQ(copy.BoxFill(), kPictureFitsBox);
+  EXPECT_FALSE(copy.BlurredBackground());
+}
+
 // The texts a bag describes, by name.
 class TTextFields : public TFieldWriter {
  public:

@@ -44,7 +44,7 @@ const char* const kLayout = R"({
         { "type": "rectangle", "rect": [0, 0, 1, 0.5], "fill": "#80FF0000", "border": false },
         { "type": "picture", "rect": [0.1, 0.2, 0.9, 0.8], "rotation": -3, "fit": "unrotated",
           "randomRotation": true, "autoRotate": true, "keepAspectRatio": false,
-          "transparency": 40 },
+          "transparency": 40, "fill": "cover", "blurredBackground": true },
         { "type": "ellipse", "rect": [0.4, 0.4, 0.6, 0.6], "circle": true }
       ]
     },
@@ -103,6 +103,8 @@ TEST_F(TLayoutReaderTest, TemplatesAndElementsCarryEveryField) {
   EXPECT_TRUE(pictureBag.AutoRotate());
   EXPECT_FALSE(pictureBag.KeepAspectRatio());
   EXPECT_EQ(pictureBag.Transparency(), 40);
+  EXPECT_TRUE(pictureBag.CoversBox());
+  EXPECT_TRUE(pictureBag.BlurredBackground());
   EXPECT_TRUE(picture.TakesObject());
 
   auto& ellipse = dynamic_cast<TPrintPageElementEllipse&>(*first.Elements().Items(2));
@@ -117,6 +119,8 @@ TEST_F(TLayoutReaderTest, TemplatesAndElementsCarryEveryField) {
   EXPECT_TRUE(shared.PictureProperties().UseSlideShowPicture());
   EXPECT_FALSE(fixed.TakesObject());
   EXPECT_EQ(fixed.PictureProperties().FileName(), "Logo.png");
+  EXPECT_FALSE(fixed.PictureProperties().CoversBox());
+  EXPECT_FALSE(fixed.PictureProperties().BlurredBackground());
 }
 
 // The page's template, or 0 for an item that is no page.
@@ -365,7 +369,12 @@ TEST_F(TLayoutReaderTest, MistakesAreRefusedWithTheirLine) {
       {head + picture + "\"structure\": [\n{\"event\": \"chapter\", \"do\": []}]}", 5,
        "\"do\" of an event is empty"},
       {head + picture + "\"structure\": [\n{\"pages\": \"T\"}]}", 5,
-       "needs \"page\", \"loop\" or \"event\""},
+       "needs \"page\", \"loop\", \"event\" or \"choose\""},
+      {head + picture + "\"structure\": [\n{\"choose\": []}]}", 5,
+       "\"choose\" of a choice is empty"},
+      {head + picture +
+           "\"structure\": [{\"choose\": [\n{\"page\": \"T\", \"photo\": \"hoch\"}]}]}",
+       5, "\"photo\" of an alternative should be one of \"any\", \"portrait\", \"landscape\""},
       {"{\"name\": \"x\", \"templates\": [\n{\"name\": \"T\", \"size\": [32, 18], \"elements\": "
        "[]},\n"
        "{\"name\": \"T\", \"size\": [32, 18], \"elements\": []}],\n" +

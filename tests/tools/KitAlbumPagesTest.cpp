@@ -326,10 +326,10 @@ TEST(KitAlbumCaptionsTest, TheCaptionedAlbumShowsCaptureDatesUnderThePhotos) {
     }
     return false;
   };
-  EXPECT_TRUE(inked(0.02, 0.76, 0.49, 0.81));
-  EXPECT_TRUE(inked(0.51, 0.76, 0.98, 0.81));
-  EXPECT_TRUE(inked(0.02, 0.81, 0.49, 0.86));
-  EXPECT_FALSE(inked(0.51, 0.81, 0.98, 0.86));
+  EXPECT_TRUE(inked(0.02, 0.82, 0.49, 0.87));
+  EXPECT_TRUE(inked(0.51, 0.82, 0.98, 0.87));
+  EXPECT_TRUE(inked(0.02, 0.87, 0.49, 0.92));
+  EXPECT_FALSE(inked(0.51, 0.87, 0.98, 0.92));
 }
 
 }  // namespace

@@ -48,6 +48,7 @@
 #include "storage/MemoryStream.h"
 #include "templates/PageTemplateProject.h"
 #include "templates/StructureElementBags.h"
+#include "templates/StructureElementChoice.h"
 #include "templates/StructureEvent.h"
 #include "templates/StructureJump.h"
 
@@ -275,6 +276,9 @@ void SetStructureFields(TProperties& bag) {
   }
   if (auto* toMark = dynamic_cast<TStructureJumpToJumpMarkProperties*>(&bag)) {
     toMark->SetJumpMarkName("Anfang");
+  }
+  if (auto* choice = dynamic_cast<TStructureElementChoiceProperties*>(&bag)) {
+    choice->SetOrientations({kChoicePortraitPhoto, kChoiceAnyPhoto, kChoiceLandscapePhoto});
   }
 }
 

@@ -9,6 +9,7 @@
 #include <ostream>
 
 #include "nimbra-kit/CommandLine.h"
+#include "nimbra-kit/NaturalOrder.h"
 #include "raster/CodecError.h"
 #include "raster/PictureFile.h"
 #include "raster/PictureFormatRegistration.h"
@@ -56,7 +57,7 @@ bool Earlier(const TPhoto& a, const TPhoto& b, TPhotoOrder order) {
     if (aDated != bDated) return aDated;
     if (aDated && a.Captured != b.Captured) return a.Captured < b.Captured;
   }
-  return a.FileName < b.FileName;
+  return NaturalLess(a.FileName, b.FileName);
 }
 
 TDateTime FirstCapture(const TPhotoFolder& folder) {
@@ -82,7 +83,7 @@ void SortFolder(TPhotoFolder& folder, TPhotoOrder order) {
     const bool bDated = b.first != kNoCaptureDateTime;
     if (aDated != bDated) return aDated;
     if (aDated && a.first != b.first) return a.first < b.first;
-    return a.second->Name < b.second->Name;
+    return NaturalLess(a.second->Name, b.second->Name);
   });
   std::vector<TPhotoFolder> sorted;
   for (auto& [time, chapter] : keyed) sorted.push_back(std::move(*chapter));

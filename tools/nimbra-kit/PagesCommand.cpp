@@ -1,3 +1,4 @@
+#include <filesystem>
 #include <memory>
 #include <ostream>
 
@@ -5,6 +6,7 @@
 #include "nimbra-kit/DocumentDescriptions.h"
 #include "nimbra-kit/KitCommands.h"
 #include "nimbra-kit/KitStartup.h"
+#include "nimbra-kit/MakeShowCommandPhotos.h"
 #include "nimbra-kit/PackageOpening.h"
 #include "render/PageTexts.h"
 #include "slideshow/SlideShow.h"
@@ -31,6 +33,12 @@ std::unique_ptr<TStream> Open(IFileAccess& access, const std::string& name) {
   return stream;
 }
 
+// As the album names its documents: the photos they name are looked for beside them, whatever the
+// current folder.
+std::string AbsoluteName(const std::string& name) {
+  return std::filesystem::absolute(name).lexically_normal().string();
+}
+
 void LoadSlideShow(IFileAccess& access, const std::string& name, TSlideShow& slideShow) {
   const std::unique_ptr<TStream> stream = Open(access, name);
   const TSlideShowLoad code = slideShow.LoadFromStream(*stream);
@@ -38,7 +46,7 @@ void LoadSlideShow(IFileAccess& access, const std::string& name, TSlideShow& sli
   if (code != TSlideShowLoad::Loaded && code != TSlideShowLoad::LoadedWithMarker) {
     throw ECommandError(name + " is not a readable slideshow");
   }
-  if (IsDiskName(name)) slideShow.SetFileName(name);
+  if (IsDiskName(name)) slideShow.SetFileName(AbsoluteName(name));
 }
 
 // Like the album, a project that is damaged further on is used as far as it could be read.
@@ -57,7 +65,7 @@ void LoadProject(IFileAccess& access, const std::string& name,
     throw ECommandError(name + ": " + error.what());
   }
   stream->SetPosition(0);
-  if (IsDiskName(name)) project.SetFileName(name);
+  if (IsDiskName(name)) project.SetFileName(AbsoluteName(name));
   project.LoadFromStream(*stream);
 }
 
@@ -123,6 +131,8 @@ void RunPages(const TCommandLine& commandLine, std::ostream& out, std::ostream& 
   if (!commandLine.Has("slideshow")) throw EUsageError("give the slideshow with -p FILE");
   if (!commandLine.Has("template")) throw EUsageError("give the template project with -t FILE");
   TKitSession session;
+  // A page may choose its template by the orientation its photo's header tells.
+  const TPictureFormatsScope formats;
   const std::shared_ptr<TFileAccess> files = MakeFileAccess(commandLine.Values("package"));
   const TFileAccessScope access(files);
 
