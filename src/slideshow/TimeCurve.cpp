@@ -204,6 +204,16 @@ int32_t TTimeToValue::NearestKeyDistance(int32_t time) const {
   return static_cast<int32_t>(std::clamp<int64_t>(nearest, -1, INT32_MAX));
 }
 
+TCurvePlace TTimeToValue::PlaceOf(int32_t time) const {
+  const int n = KeyCount();
+  const TKeySearch found = FindKey(time);
+  if (n == 0) return {};
+  if (found.Position == TKeyPosition::BeforeFirst) return {0, false};
+  if (found.Position == TKeyPosition::AfterLast) return {n - 1, false};
+  const bool onKey = keys_[size_t(found.Index)]->Time == time || found.Index == n - 1;
+  return {found.Index, !onKey};
+}
+
 int32_t TTimeToValue::Duration() const { return keys_.empty() ? 0 : keys_.back()->Time; }
 
 void TTimeToIntegerValue::Assign(const TTimeToValue& source) {
@@ -224,18 +234,12 @@ const TTimeIntegerValue& TTimeToIntegerValue::IntegerKey(int index) const {
 
 int32_t TTimeToIntegerValue::ValueAt(int32_t time) const {
   const int n = KeyCount();
-  const TKeySearch found = FindKey(time);
+  const TCurvePlace place = PlaceOf(time);
   double value = 0;
-  if (n == 0) {
-    value = 0;
-  } else if (found.Position == TKeyPosition::BeforeFirst) {
-    value = IntegerKey(0).Value;
-  } else if (found.Position == TKeyPosition::AfterLast) {
-    value = IntegerKey(n - 1).Value;
-  } else if (IntegerKey(found.Index).Time == time || found.Index == n - 1) {
-    value = IntegerKey(found.Index).Value;
+  if (!place.InSegment) {
+    value = place.Key < 0 ? 0 : IntegerKey(place.Key).Value;
   } else {
-    const int i = found.Index;
+    const int i = place.Key;
     const double t = time;
     const auto knot = [this](int k) { return KnotOf(IntegerKey(k)); };
     const auto linear = [this](int k) { return IntegerKey(k).Linear; };
@@ -285,18 +289,12 @@ const TTimeVector2DValue& TTimeToVector2DValue::PointKey(int index) const {
 
 TCurvePoint TTimeToVector2DValue::ValueAt(int32_t time) const {
   const int n = KeyCount();
-  const TKeySearch found = FindKey(time);
+  const TCurvePlace place = PlaceOf(time);
   TCurvePoint point;
-  if (n == 0) {
-    point = {};
-  } else if (found.Position == TKeyPosition::BeforeFirst) {
-    point = PointKey(0).Point;
-  } else if (found.Position == TKeyPosition::AfterLast) {
-    point = PointKey(n - 1).Point;
-  } else if (PointKey(found.Index).Time == time || found.Index == n - 1) {
-    point = PointKey(found.Index).Point;
+  if (!place.InSegment) {
+    point = place.Key < 0 ? TCurvePoint{} : PointKey(place.Key).Point;
   } else {
-    const int i = found.Index;
+    const int i = place.Key;
     const TTimeVector2DValue& start = PointKey(i);
     const TTimeVector2DValue& end = PointKey(i + 1);
     // The neighbours shape the segment unless the key next to them is a corner.

@@ -67,6 +67,13 @@ struct TKeySearch {
   TKeyPosition Position = TKeyPosition::BeforeFirst;
 };
 
+// Where a time falls on a curve: on a key, whose value is the curve's there (before the first key
+// the first, after the last the last; none without keys), or inside the segment after a key.
+struct TCurvePlace {
+  int Key = -1;
+  bool InSegment = false;
+};
+
 class TTimeToValue {
  public:
   TTimeToValue() = default;
@@ -107,6 +114,7 @@ class TTimeToValue {
   int32_t NearestKeyDistance(int32_t time) const;
   // The last key's time; 0 without keys.
   int32_t Duration() const;
+  TCurvePlace PlaceOf(int32_t time) const;
 
  protected:
   virtual std::unique_ptr<TTimeToValue> Create() const = 0;
