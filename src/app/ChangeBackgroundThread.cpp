@@ -29,6 +29,12 @@ void LowerOwnPriority() {
   setpriority(PRIO_PROCESS, static_cast<id_t>(gettid()), 19);
 }
 
+std::vector<TScreenGeometry> ScreensOf(const std::vector<TScreenPage>& pages) {
+  std::vector<TScreenGeometry> screens;
+  for (const TScreenPage& page : pages) screens.push_back(page.Screen);
+  return screens;
+}
+
 bool SameSize(const TRect& a, const TRect& b) {
   return a.Width() == b.Width() && a.Height() == b.Height();
 }
@@ -70,9 +76,7 @@ TBitmap32 ComposeOnScreen(TBitmap32 page, const TScreenGeometry& screen) {
 
 TBitmap32 ComposeDesktop(const std::vector<TScreenPage>& pages,
                          const std::vector<TBitmap32>& pictures) {
-  std::vector<TScreenGeometry> screens;
-  for (const TScreenPage& page : pages) screens.push_back(page.Screen);
-  const TRect desk = DesktopBounds(screens);
+  const TRect desk = DesktopBounds(ScreensOf(pages));
   TBitmap32 desktop;
   desktop.SetSizeForOverwrite(desk.Width(), desk.Height());
   desktop.Clear(kColor32Black);
@@ -194,8 +198,7 @@ void TChangeBackgroundThread::Show(std::vector<TBitmap32> pictures) {
   pictures.clear();
   if (setter_ != nullptr) {
     // Where each screen's part lies on the picture, for desktops that take one per screen.
-    std::vector<TScreenGeometry> geometries;
-    for (const TScreenPage& page : pages_) geometries.push_back(page.Screen);
+    const std::vector<TScreenGeometry> geometries = ScreensOf(pages_);
     const TRect desk = DesktopBounds(geometries);
     std::vector<TWallpaperScreen> screens;
     for (const TScreenGeometry& screen : geometries) {

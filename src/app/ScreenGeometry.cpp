@@ -63,13 +63,14 @@ std::vector<TScreenGeometry> ScreenGeometries() {
 }
 
 TRect DesktopBounds(const std::vector<TScreenGeometry>& screens) {
-  TRect bounds;
+  if (screens.empty()) return {};
+  // The desktop's own origin belongs to it even where no screen starts there: the root window
+  // and the desktops' spanned pictures begin at it.
+  TRect bounds{0, 0, 0, 0};
   for (const TScreenGeometry& screen : screens) {
     const TRect& r = screen.Screen;
-    bounds = bounds.IsEmpty() ? r
-                              : TRect{std::min(bounds.Left, r.Left), std::min(bounds.Top, r.Top),
-                                      std::max(bounds.Right, r.Right),
-                                      std::max(bounds.Bottom, r.Bottom)};
+    bounds = {std::min(bounds.Left, r.Left), std::min(bounds.Top, r.Top),
+              std::max(bounds.Right, r.Right), std::max(bounds.Bottom, r.Bottom)};
   }
   return bounds;
 }

@@ -28,7 +28,8 @@ std::optional<TScreenGeometry> PrimaryScreenGeometry();
 // the GUI thread.
 std::vector<TScreenGeometry> ScreenGeometries();
 
-// The rectangle around all screens: the desktop a spanning picture covers.
+// The rectangle around all screens and the desktop's origin: the desktop a spanning picture
+// covers. Empty without screens.
 TRect DesktopBounds(const std::vector<TScreenGeometry>& screens);
 
 // A screen of the given size that is all work area (`--work-area=WxH`, headless runs).

@@ -41,6 +41,11 @@ TEST(ScreenGeometryTest, TheDeskIsTheRectangleAroundAllScreens) {
   right.Screen = {1600, 0, 4160, 1440};
   EXPECT_EQ(DesktopBounds({left, right}), (TRect{0, 0, 4160, 1440}));
   EXPECT_EQ(DesktopBounds({}), TRect{});
+  // A screen away from the origin still has the desktop begin there; one left of it extends it.
+  right.Screen = {100, 50, 1380, 1074};
+  EXPECT_EQ(DesktopBounds({right}), (TRect{0, 0, 1380, 1074}));
+  left.Screen = {-1920, 0, 0, 1080};
+  EXPECT_EQ(DesktopBounds({left, right}), (TRect{-1920, 0, 1380, 1080}));
 }
 
 }  // namespace
