@@ -13,8 +13,8 @@
 #include "platform/WallpaperSetter.h"
 #include "raster/Blend.h"
 #include "raster/PixelMemory.h"
-#include "storage/NimbraError.h"
 #include "storage/Check.h"
+#include "storage/NimbraError.h"
 
 namespace nimbra {
 
