@@ -4,6 +4,7 @@
 #include <QScreen>
 #include <algorithm>
 #include <cmath>
+#include <optional>
 #include <utility>
 
 namespace nimbra {
@@ -38,13 +39,6 @@ bool HasGuiApplication() {
 }
 
 }  // namespace
-
-std::optional<TScreenGeometry> PrimaryScreenGeometry() {
-  if (!HasGuiApplication()) return std::nullopt;
-  const QScreen* screen = QGuiApplication::primaryScreen();
-  if (screen == nullptr) return std::nullopt;
-  return GeometryOf(*screen);
-}
 
 std::vector<TScreenGeometry> ScreenGeometries() {
   std::vector<TScreenGeometry> screens;

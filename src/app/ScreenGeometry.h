@@ -3,7 +3,6 @@
 // scaled display gets a sharp picture.
 #pragma once
 
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -18,10 +17,6 @@ struct TScreenGeometry {
   std::string Name;  // the connector ("HDMI-1"); empty when unknown
   bool operator==(const TScreenGeometry&) const = default;
 };
-
-// The primary screen as Qt reports it; none without a QGuiApplication or a screen. Call on the
-// GUI thread.
-std::optional<TScreenGeometry> PrimaryScreenGeometry();
 
 // Every screen as Qt reports it, in reading order (left to right, then top to bottom), so that
 // consecutive pages run across the desk as a book's do. Empty without a QGuiApplication. Call on
