@@ -16,22 +16,30 @@ TPackageFileListItem* TFileList::Items(int index) const {
 }
 
 void TFileList::Add(std::unique_ptr<TPackageFileListItem> item) {
+  Index(item.get());
   items_.push_back(item.get());
   owned_.push_back(std::move(item));
 }
 
-void TFileList::AddReference(TPackageFileListItem* item) { items_.push_back(item); }
+void TFileList::AddReference(TPackageFileListItem* item) {
+  Index(item);
+  items_.push_back(item);
+}
+
+void TFileList::Index(TPackageFileListItem* item) {
+  // Lower-cased code point by code point: names equal in SameText fold alike, and no others.
+  byName_.try_emplace(LowerCase(item->FileName), item);
+}
 
 void TFileList::Clear() {
   items_.clear();
   owned_.clear();
+  byName_.clear();
 }
 
 TPackageFileListItem* TFileList::FindByName(std::string_view name) const {
-  for (TPackageFileListItem* item : items_) {
-    if (SameText(item->FileName, name)) return item;
-  }
-  return nullptr;
+  const auto found = byName_.find(LowerCase(name));
+  return found != byName_.end() ? found->second : nullptr;
 }
 
 std::unique_ptr<TFileList> TFileList::Filter(std::string_view masks) const {

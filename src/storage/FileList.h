@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "storage/PackageFileListItem.h"
@@ -21,7 +22,8 @@ class TFileList {
   void AddReference(TPackageFileListItem* item);
   void Clear();
 
-  // The first record whose whole stored name equals name without regard to case.
+  // The first record whose whole stored name equals name without regard to case; found through an
+  // index, as an album looks up every photo of its ten thousands by name.
   TPackageFileListItem* FindByName(std::string_view name) const;
   // Records whose file-name part matches any mask; masks one per line.
   std::unique_ptr<TFileList> Filter(std::string_view masks) const;
@@ -35,8 +37,12 @@ class TFileList {
   auto end() const { return items_.end(); }
 
  private:
+  void Index(TPackageFileListItem* item);
+
   std::vector<TPackageFileListItem*> items_;
   std::vector<std::unique_ptr<TPackageFileListItem>> owned_;
+  // Names folded as SameText compares them, to the first record of each.
+  std::unordered_map<std::string, TPackageFileListItem*> byName_;
 };
 
 // The part of a stored name behind its last folder separator ("\" or "/").

@@ -18,10 +18,17 @@ std::vector<std::string> Names(const TFileList& list) {
 }
 
 TEST(FileListTest, FindByNameIgnoresCaseAndTheFirstWins) {
-  TFileList list = MakeList({"show.kvt", "Oriel.cfg", "ORIEL.CFG"});
+  TFileList list = MakeList({"show.kvt", "Oriel.cfg", "ORIEL.CFG", "Fotos\\Ölberg.JPG"});
   EXPECT_EQ(list.FindByName("oriel.cfg"), list.Items(1));
+  EXPECT_EQ(list.FindByName("fotos\\ölberg.jpg"), list.Items(3));
   EXPECT_EQ(list.FindByName("cfg"), nullptr);
   EXPECT_EQ(list.FindByName("show"), nullptr);
+  // A filtered list finds its own records; an emptied list none.
+  const auto configs = list.Filter("*.cfg");
+  EXPECT_EQ(configs->FindByName("ORIEL.cfg"), list.Items(1));
+  EXPECT_EQ(configs->FindByName("show.kvt"), nullptr);
+  list.Clear();
+  EXPECT_EQ(list.FindByName("show.kvt"), nullptr);
 }
 
 TEST(FileListTest, FilterMatchesFileNamePartsAndKeepsOrder) {
