@@ -96,10 +96,16 @@ TPageTemplate* TPageTemplateStructureElementChoice::ChooseTemplate(
     const TPhotosAhead& ahead) const {
   const std::vector<TAlternative> alternatives = AlternativesOf(*this);
   if (alternatives.empty()) return nullptr;
+  // A photo's header is read only where an alternative asks for an orientation: a choice by the
+  // number of photos left alone would read every photo of the album while the page list is built.
+  const bool asksOrientation = std::any_of(
+      alternatives.begin(), alternatives.end(),
+      [](const TAlternative& alternative) { return alternative.Orientation != kChoiceAnyPhoto; });
   const TPageTemplateProject* project = Project();
   const TPhotoOrientation orientation =
-      ahead.First ? OrientationOf(ahead.First, project != nullptr ? project->FileName() : "")
-                  : TPhotoOrientation::Unknown;
+      ahead.First && asksOrientation
+          ? OrientationOf(ahead.First, project != nullptr ? project->FileName() : "")
+          : TPhotoOrientation::Unknown;
   const TAlternative* fitting = nullptr;
   for (const TAlternative& alternative : alternatives) {
     if (!Fits(alternative.Orientation, orientation)) continue;
