@@ -11,40 +11,40 @@
 namespace nimbra {
 namespace {
 
-struct TKeySpec {
+struct TKeyData {
   int32_t Time;
   int32_t Value;
   bool Linear = false;
 };
 
-TTimeToIntegerValue IntegerCurve(const std::vector<TKeySpec>& keys, int32_t min = 0,
+TTimeToIntegerValue IntegerCurve(const std::vector<TKeyData>& keys, int32_t min = 0,
                                  int32_t max = 0) {
   TTimeToIntegerValue curve;
   curve.MinValue = min;
   curve.MaxValue = max;
-  for (const TKeySpec& spec : keys) {
+  for (const TKeyData& data : keys) {
     auto key = std::make_unique<TTimeIntegerValue>();
-    key->Time = spec.Time;
-    key->Value = spec.Value;
-    key->Linear = spec.Linear;
+    key->Time = data.Time;
+    key->Value = data.Value;
+    key->Linear = data.Linear;
     curve.AddKey(std::move(key));
   }
   return curve;
 }
 
-struct TPointSpec {
+struct TPointData {
   int32_t Time;
   TCurvePoint Point;
   bool Linear = false;
 };
 
-TTimeToVector2DValue PointCurve(const std::vector<TPointSpec>& keys) {
+TTimeToVector2DValue PointCurve(const std::vector<TPointData>& keys) {
   TTimeToVector2DValue curve;
-  for (const TPointSpec& spec : keys) {
+  for (const TPointData& data : keys) {
     auto key = std::make_unique<TTimeVector2DValue>();
-    key->Time = spec.Time;
-    key->Point = spec.Point;
-    key->Linear = spec.Linear;
+    key->Time = data.Time;
+    key->Point = data.Point;
+    key->Linear = data.Linear;
     curve.AddKey(std::move(key));
   }
   return curve;
@@ -65,16 +65,16 @@ class TimeCurveTest : public ::testing::Test {
 
 TEST_F(TimeCurveTest, IntegerValuesAreStraightParabolicOrBlendedAsTheCornersSay) {
   // The parabola through (0, 0), (100, 100), (200, 0) is 2t − t²/100.
-  const std::vector<TKeySpec> arch{{0, 0}, {100, 100}, {200, 0}};
-  const std::vector<TKeySpec> archFirstStraight{{0, 0, true}, {100, 100, true}, {200, 0}};
-  const std::vector<TKeySpec> archLastTwoStraight{{0, 0}, {100, 100, true}, {200, 0, true}};
-  const std::vector<TKeySpec> archLastAllStraight{{0, 0, true}, {100, 100, true}, {200, 0, true}};
+  const std::vector<TKeyData> arch{{0, 0}, {100, 100}, {200, 0}};
+  const std::vector<TKeyData> archFirstStraight{{0, 0, true}, {100, 100, true}, {200, 0}};
+  const std::vector<TKeyData> archLastTwoStraight{{0, 0}, {100, 100, true}, {200, 0, true}};
+  const std::vector<TKeyData> archLastAllStraight{{0, 0, true}, {100, 100, true}, {200, 0, true}};
   // Four keys: the inner segment blends the parabolas through (0,0),(100,100),(200,0), 75 at
   // 150, and (100,100),(200,0),(300,300), 0 at 150: half of each, 37.5, rounds to 38.
-  const std::vector<TKeySpec> wave{{0, 0}, {100, 100}, {200, 0}, {300, 300}};
+  const std::vector<TKeyData> wave{{0, 0}, {100, 100}, {200, 0}, {300, 300}};
   const struct {
     const char* Name;
-    std::vector<TKeySpec> Keys;
+    std::vector<TKeyData> Keys;
     int32_t Time;
     int32_t Expected;
   } cases[] = {
