@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cmath>
 
-#include "raster/Blend.h"
 
 namespace nimbra {
 
@@ -35,11 +34,7 @@ void CutToCover(TBitmap32& picture, TPictureSize& shape, int boxWidth, int boxHe
   const TPixelRect part = CoverPart(picture.Width(), picture.Height(), boxWidth, boxHeight);
   if (boxWidth <= 0 || boxHeight <= 0) return;
   shape = {boxWidth, boxHeight};
-  if (part.Width() == picture.Width() && part.Height() == picture.Height()) return;
-  TBitmap32 cut;
-  cut.SetSizeForOverwrite(part.Width(), part.Height());
-  DrawBitmap(cut, 0, 0, picture, {part.Left, part.Top, part.Right, part.Bottom}, TDrawMode::Opaque);
-  picture = std::move(cut);
+  picture.Crop({part.Left, part.Top, part.Right, part.Bottom});
 }
 
 TPictureSize CoveringDecodeSize(int width, int height, int boxWidth, int boxHeight, int partWidth,

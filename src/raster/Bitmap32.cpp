@@ -1,6 +1,7 @@
 #include "raster/Bitmap32.h"
 
 #include <algorithm>
+#include <cstring>
 #include <string>
 #include <utility>
 
@@ -68,6 +69,21 @@ void TBitmap32::SetSizeForOverwrite(int width, int height) {
 
 void TBitmap32::Clear(TColor32 colour) {
   std::fill(bits_.begin(), bits_.end(), colour);
+}
+
+void TBitmap32::Crop(const TRect& part) {
+  const TRect kept = IntersectRect(part, BoundsRect());
+  if (kept == BoundsRect()) return;
+  const auto width = static_cast<size_t>(kept.Width());
+  // Each row moves to a place before its own and after every row moved already.
+  for (int y = 0; y < kept.Height(); ++y) {
+    std::memmove(bits_.data() + size_t(y) * width,
+                 bits_.data() + size_t(kept.Top + y) * size_t(width_) + size_t(kept.Left),
+                 width * sizeof(TColor32));
+  }
+  width_ = kept.Width();
+  height_ = kept.Height();
+  bits_.resize(width * size_t(height_));
 }
 
 size_t TBitmap32::Index(int x, int y) const {

@@ -145,6 +145,9 @@ class TBitmap32 {
   // before anything reads one (a decoder filling all rows).
   void SetSizeForOverwrite(int width, int height);
   void Clear(TColor32 colour);
+  // Keeps only the part (clipped to the bitmap), moved into the bitmap's own memory: no second
+  // copy of a large picture is made to cut it.
+  void Crop(const TRect& part);
   // Copies another bitmap's size and pixels.
   void Assign(const TBitmap32& source) { *this = source; }
 

@@ -48,6 +48,27 @@ TEST(Bitmap32Test, CopiesAreIndependentAndMovesLeaveAnEmptyBitmap) {
   EXPECT_EQ(copy.Height(), 0);
 }
 
+TEST(Bitmap32Test, CroppingKeepsThePartInPlace) {
+  // Each pixel names its place: x in the low byte, y in the next.
+  TBitmap32 source(7, 5);
+  for (int y = 0; y < 5; ++y) {
+    for (int x = 0; x < 7; ++x) source.SetPixel(x, y, Color32(0, uint8_t(y), uint8_t(x)));
+  }
+  const TRect parts[] = {{2, 1, 5, 4}, {0, 2, 7, 5}, {-3, -1, 2, 9}, {0, 0, 7, 5}, {6, 4, 7, 5}};
+  for (const TRect& part : parts) {
+    TBitmap32 cut = source;
+    cut.Crop(part);
+    const TRect kept = IntersectRect(part, source.BoundsRect());
+    ASSERT_EQ(cut.Width(), kept.Width());
+    ASSERT_EQ(cut.Height(), kept.Height());
+    for (int y = 0; y < cut.Height(); ++y) {
+      for (int x = 0; x < cut.Width(); ++x) {
+        EXPECT_EQ(cut.Pixel(x, y), source.Pixel(kept.Left + x, kept.Top + y)) << x << "," << y;
+      }
+    }
+  }
+}
+
 TEST(Bitmap32Test, AbsurdSizesAreRefusedBeforeAnythingIsAllocated) {
   TBitmap32 bitmap(4, 4);
   constexpr int kMax = std::numeric_limits<int>::max();
