@@ -35,6 +35,12 @@ std::vector<TScreenGeometry> ScreensOf(const std::vector<TScreenPage>& pages) {
   return screens;
 }
 
+// A screen's rectangle in the pixels of the picture around all screens, whose corner is desk's.
+TRect OnDesk(const TRect& screen, const TRect& desk) {
+  return {screen.Left - desk.Left, screen.Top - desk.Top, screen.Right - desk.Left,
+          screen.Bottom - desk.Top};
+}
+
 bool SameSize(const TRect& a, const TRect& b) {
   return a.Width() == b.Width() && a.Height() == b.Height();
 }
@@ -81,9 +87,8 @@ TBitmap32 ComposeDesktop(const std::vector<TScreenPage>& pages,
   desktop.SetSizeForOverwrite(desk.Width(), desk.Height());
   desktop.Clear(kColor32Black);
   for (size_t i = 0; i < pages.size() && i < pictures.size(); ++i) {
-    const TRect& screen = pages[i].Screen.Screen;
-    DrawBitmap(desktop, screen.Left - desk.Left, screen.Top - desk.Top, pictures[i],
-               TDrawMode::Opaque);
+    const TRect place = OnDesk(pages[i].Screen.Screen, desk);
+    DrawBitmap(desktop, place.Left, place.Top, pictures[i], TDrawMode::Opaque);
   }
   return desktop;
 }
@@ -202,10 +207,9 @@ void TChangeBackgroundThread::Show(std::vector<TBitmap32> pictures) {
     const TRect desk = DesktopBounds(geometries);
     std::vector<TWallpaperScreen> screens;
     for (const TScreenGeometry& screen : geometries) {
-      const TRect& r = screen.Screen;
       TWallpaperScreen& part = screens.emplace_back();
       part.Name = screen.Name;
-      part.Area = {r.Left - desk.Left, r.Top - desk.Top, r.Right - desk.Left, r.Bottom - desk.Top};
+      part.Area = OnDesk(screen.Screen, desk);
     }
     wallpaperSet_ = setter_->SetWallpaper(desktop, screens);
   }

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <type_traits>
 #include <vector>
 
 #include "storage/CSFStream.h"
@@ -17,37 +18,40 @@ struct TKeyData {
   bool Linear = false;
 };
 
-TTimeToIntegerValue IntegerCurve(const std::vector<TKeyData>& keys, int32_t min = 0,
-                                 int32_t max = 0) {
-  TTimeToIntegerValue curve;
-  curve.MinValue = min;
-  curve.MaxValue = max;
-  for (const TKeyData& data : keys) {
-    auto key = std::make_unique<TTimeIntegerValue>();
-    key->Time = data.Time;
-    key->Value = data.Value;
-    key->Linear = data.Linear;
-    curve.AddKey(std::move(key));
-  }
-  return curve;
-}
-
 struct TPointData {
   int32_t Time;
   TCurvePoint Point;
   bool Linear = false;
 };
 
-TTimeToVector2DValue PointCurve(const std::vector<TPointData>& keys) {
-  TTimeToVector2DValue curve;
-  for (const TPointData& data : keys) {
-    auto key = std::make_unique<TTimeVector2DValue>();
+// A curve of the keys, each made of its data.
+template <typename Curve, typename Key, typename Data>
+Curve CurveOf(const std::vector<Data>& keys) {
+  Curve curve;
+  for (const Data& data : keys) {
+    auto key = std::make_unique<Key>();
     key->Time = data.Time;
-    key->Point = data.Point;
     key->Linear = data.Linear;
+    if constexpr (std::is_same_v<Data, TKeyData>) {
+      key->Value = data.Value;
+    } else {
+      key->Point = data.Point;
+    }
     curve.AddKey(std::move(key));
   }
   return curve;
+}
+
+TTimeToIntegerValue IntegerCurve(const std::vector<TKeyData>& keys, int32_t min = 0,
+                                 int32_t max = 0) {
+  TTimeToIntegerValue curve = CurveOf<TTimeToIntegerValue, TTimeIntegerValue>(keys);
+  curve.MinValue = min;
+  curve.MaxValue = max;
+  return curve;
+}
+
+TTimeToVector2DValue PointCurve(const std::vector<TPointData>& keys) {
+  return CurveOf<TTimeToVector2DValue, TTimeVector2DValue>(keys);
 }
 
 std::string Saved(const TTimeToValue& curve) {
